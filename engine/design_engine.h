@@ -1,0 +1,58 @@
+// The design engine: turns a FilterSpec into equiripple linear-phase FIR coefficients, choosing
+// the length itself, and reports what the result achieves.
+#pragma once
+
+#include <memory>
+
+#include "engine/filter_spec.h"
+
+namespace ondela {
+
+struct DesignWork;
+
+// One band of a fixed-length exchange: edges as fractions of the sampling frequency (0..0.5).
+struct ExchangeBand {
+    double lower;
+    double upper;
+    double desired;
+    double weight;
+};
+
+constexpr int kMaxExchangeBands = 8;
+constexpr int kMaxGridDensity = 40;  // the largest grid holds 40 points per cosine term
+
+struct FixedLengthResult {
+    int status = 0;          // GRID_OVERFLOW, NOT_OPTIMIZED, DEVIATION_STALLED bits; EDGES_INVALID
+                             // for an unusable request
+    double deviation = 0.0;  // weighted Chebyshev error of the result
+};
+
+class DesignEngine {
+public:
+    DesignEngine();
+    ~DesignEngine();
+    DesignEngine(const DesignEngine&) = delete;
+    DesignEngine& operator=(const DesignEngine&) = delete;
+
+    // Designs spec into coefs (room for kCoefArraySize values, zeroed by the caller). response
+    // (room for kResponseArraySize points) and responseCount may be null. Returns the status word.
+    int DesignFilter(FilterSpec& spec, double* coefs, ResponsePoint* response, int* responseCount);
+
+    // One exchange of a given odd length (3..4095) over up to kMaxExchangeBands bands rising
+    // within 0..0.5, with density grid points per cosine term (1..40). Writes taps coefficients.
+    FixedLengthResult DesignFixedLength(int taps, const ExchangeBand* bands, int bandCount,
+                                        int density, double* coefs);
+
+    // Reference frequencies (fractions of fs) of the last exchange, nfcns + 1 of them; returns
+    // their number.
+    int ExtremalFrequencies(double* out) const;
+
+    // The half-band attenuation correction carried from one design to the next.
+    double lastCorrection() const { return lastCorrection_; }
+
+private:
+    std::unique_ptr<DesignWork> work_;
+    double lastCorrection_ = 1000.0;
+};
+
+}  // namespace ondela
