@@ -7,6 +7,7 @@
 // infinities and NaN are not numbers.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@ namespace ondela {
 
 // printf-style formatting; the result is never cut.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The same, for callers that forward their own variable arguments.
+std::string FormatTextV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
 struct NumberRead {
     double value;
