@@ -1,1 +1,623 @@
-// under construction
+#include "engine/design_iteration.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/remez_exchange.h"
+#include "engine/response.h"
+#include "engine/response_analysis.h"
+
+namespace ondela {
+
+namespace {
+
+constexpr double kMinWidth = 0.0001;
+constexpr int kMaxAdjustments = 8;
+constexpr int kMaxHalfBandRestarts = 50;
+constexpr double kAlignPassLevel = 0.695;  // about -3.16 dB
+
+int RoundHalfAway(double v) {
+    return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
+}
+
+bool IsBandType(FilterType t) { return t == BandPass || t == BandStop; }
+
+// One call of DesignFilter: the conditioned specification and the loop state.
+class DesignRun {
+public:
+    DesignRun(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs)
+        : w_(work), lastCorrection_(lastCorrection), spec_(spec), coefs_(coefs) {}
+
+    int Run(ResponsePoint* response, int* responseCount);
+
+private:
+    enum class Stage { Restart, Estimate, Design, Align, Measure, Final };
+
+    int Condition();
+    void PassParameters();
+    bool EstimateLength();
+    int DesignPass();
+    int BuildBandTable();
+    void AlignEdges();
+    bool MeasureResponse();
+    Stage Adjust(int attFlag, int rippleFlag);
+    Stage CorrectHalfBand();
+    int Finish(ResponsePoint* response, int* responseCount);
+
+    DesignWork& w_;
+    double& lastCorrection_;
+    FilterSpec& spec_;
+    double* coefs_;
+
+    FilterSpec received_{};
+    double fsE_ = 1.0;
+    double a0_ = 0.0;
+    int N_ = 0;
+    int status_ = 0;
+
+    // Pass parameters.
+    double w_half_ = 0.0;  // transition half-width
+    double wMax_ = 0.0;
+    double f1n_ = 0.0;
+    double f2n_ = 0.0;
+    bool lowClamp_ = false;
+    bool highClamp_ = false;
+    double ratio_ = 1.0;
+    double D_ = 0.0;
+
+    // Band edges of the last pass in Hz.
+    double e2h_ = 0.0, e3h_ = 0.0, e4h_ = 0.0, e5h_ = 0.0;
+
+    // Loop state.
+    int n_ = 0;
+    long long nPrev_ = 0;
+    bool measured_ = false;
+    bool retried_ = false;
+    int adjustCount_ = 0;
+    bool fallback_ = false;
+    bool shrunk_ = false;
+    bool narrowed_ = false;
+    double wSaved_ = 0.0;
+    int nSaved_ = 0;
+    double am_ = 100000.0;
+    double rm_ = 0.0;
+    int npts_ = 0;
+    int halfBandRestarts_ = 0;
+};
+
+// Conditions the record. Returns 0, or the status of an early return.
+int DesignRun::Condition() {
+    received_ = spec_;
+    // A specification that is not made of numbers cannot be designed or even checked.
+    if (!std::isfinite(spec_.fs) || !std::isfinite(spec_.f1) || !std::isfinite(spec_.f2) ||
+        !std::isfinite(spec_.attenuation) || !std::isfinite(spec_.ripple)) {
+        return EDGES_INVALID;
+    }
+    fsE_ = spec_.fs < 2.5e-16 ? 1.0 : spec_.fs;
+    const double fN = fsE_ / 2.0;
+    if (spec_.f1 < 0.0 || spec_.f1 > fN) return EDGES_INVALID;
+    if (IsBandType(spec_.type) && (spec_.f1 > spec_.f2 || spec_.f2 > fN)) return EDGES_INVALID;
+
+    spec_.bandwidth = 0.0;
+    spec_.attenuation = std::fabs(spec_.attenuation);
+    a0_ = spec_.attenuation;
+    spec_.ripple = std::clamp(std::fabs(spec_.ripple), 0.001, 2.0);
+    if (spec_.type == HalfBand) {
+        spec_.ripple = 0.01;
+    } else if (received_.maxCoefs <= 140 && spec_.ripple < 0.3) {
+        spec_.ripple = 0.3;
+    }
+
+    N_ = spec_.maxCoefs;
+    if (N_ % 2 == 0) N_ -= 1;
+    if (N_ > kMaxDesignCoefs) {
+        N_ = kMaxDesignCoefs;
+        spec_.maxCoefs = kMaxDesignCoefs;
+    }
+
+    if (spec_.type == HalfBand) {
+        // Half-band lengths are 3 modulo 4: 3, 7, 11, ...
+        int m = N_ - 1;
+        for (;;) {
+            if (m >= 2 && m % 4 == 2) {
+                N_ = m + 1;
+                spec_.attenuation = 2.0 * spec_.attenuation - 60.0;
+                break;
+            }
+            if (m < 6) return NOT_POSSIBLE;
+            m -= 2;
+        }
+    } else if (N_ < 3) {
+        N_ = 3;  // the shortest filter
+    }
+    return 0;
+}
+
+void DesignRun::PassParameters() {
+    const double dp = std::pow(10.0, spec_.ripple / 20.0) - 1.0;
+    const double ds = std::pow(10.0, -spec_.attenuation / 20.0);
+    f1n_ = spec_.f1 / fsE_;
+    f2n_ = spec_.f2 / fsE_;
+    D_ = std::log10(1.0 / (10.0 * dp * ds));
+    double w = D_ / (3.0 * N_);
+
+    lowClamp_ = false;
+    highClamp_ = false;
+    if (f1n_ < w) {
+        f1n_ = w / 2.0;
+        lowClamp_ = true;
+    }
+    if (IsBandType(spec_.type)) {
+        if (0.5 - f2n_ < w) {
+            f2n_ = 0.5 - w / 2.0;
+            highClamp_ = true;
+        }
+    } else if (0.5 - f1n_ < w) {
+        f1n_ = 0.5 - w;
+        lowClamp_ = true;
+    }
+    w = std::max(w, kMinWidth);
+
+    double band;
+    switch (spec_.type) {
+        case HighPass: band = 0.5 - f1n_; break;
+        case BandPass:
+        case BandStop: band = f2n_ - f1n_; break;
+        default: band = f1n_; break;
+    }
+    const double k = N_ < 32 ? 2.2 : N_ < 80 ? 2.5 : N_ < 256 ? 2.7 : 3.0;
+    wMax_ = std::min(0.05, band / k);
+    w_half_ = std::min(w, wMax_);
+    ratio_ = dp / ds;
+}
+
+// Chooses n for the next design; false when the estimate lies beyond what is allowed.
+bool DesignRun::EstimateLength() {
+    int n;
+    if (spec_.type == HalfBand) {
+        n = N_;
+    } else {
+        const double nest = (2.0 / 3.0) * D_ * (0.5 / w_half_);
+        const double allowed = static_cast<double>(nPrev_ + nPrev_ / 2);
+        if (!(allowed >= nest)) return false;  // NaN estimates are not possible either
+        n = nest >= N_ ? N_ : nest < 3.0 ? 3 : RoundHalfAway(nest);
+    }
+    if (n % 2 == 0) n -= 1;
+    if (n < 3) n = 3;  // a weak target still gets the shortest filter
+    n_ = n;
+    nPrev_ = n;
+    return true;
+}
+
+int DesignRun::BuildBandTable() {
+    const double w = w_half_;
+    const double f = f1n_;
+    const double g = f2n_;
+    const double r = ratio_;
+    double* e = w_.edge.data();
+    e[1] = 0.0;
+    switch (spec_.type) {
+        case LowPass:
+        case HalfBand: {
+            w_.nbands = 2;
+            const bool clamp = lowClamp_ && spec_.type == LowPass;
+            e[2] = clamp ? f - 2.0 * w : f - w;
+            e[3] = clamp ? f : f + w;
+            e[4] = 0.5;
+            w_.fx[1] = 1.0;
+            w_.fx[2] = 0.0;
+            w_.wtx[1] = 1.0;
+            w_.wtx[2] = spec_.type == HalfBand ? 1.0 : r;
+            break;
+        }
+        case HighPass:
+            w_.nbands = 2;
+            e[2] = lowClamp_ ? f : f - w;
+            e[3] = lowClamp_ ? f + 2.0 * w : f + w;
+            e[4] = 0.5;
+            w_.fx[1] = 0.0;
+            w_.fx[2] = 1.0;
+            w_.wtx[1] = r;
+            w_.wtx[2] = 1.0;
+            break;
+        case BandPass:
+        case BandStop: {
+            w_.nbands = 3;
+            e[2] = lowClamp_ ? f : f - w;
+            e[3] = lowClamp_ ? f + 2.0 * w : f + w;
+            e[4] = highClamp_ ? g - 2.0 * w : g - w;
+            e[5] = highClamp_ ? g : g + w;
+            e[6] = 0.5;
+            const bool pass = spec_.type == BandPass;
+            w_.fx[1] = pass ? 0.0 : 1.0;
+            w_.fx[2] = pass ? 1.0 : 0.0;
+            w_.fx[3] = w_.fx[1];
+            w_.wtx[1] = pass ? r : 1.0;
+            w_.wtx[2] = pass ? 1.0 : r;
+            w_.wtx[3] = w_.wtx[1];
+            break;
+        }
+        default:
+            return TYPE_INVALID;
+    }
+
+    // Transition bands that cross the ends of the axis are shifted back, keeping their width.
+    if (e[2] < 0.0) {
+        e[3] -= e[2];
+        e[2] = 0.0;
+    } else if ((spec_.type == LowPass || spec_.type == HalfBand) && e[3] > 0.5) {
+        e[2] -= e[3] - 0.5;
+        e[3] = 0.5;
+    }
+    if (IsBandType(spec_.type) && e[5] > 0.5) {
+        e[4] -= e[5] - 0.5;
+        e[5] = 0.5;
+    }
+
+    e2h_ = e[2] * fsE_;
+    e3h_ = e[3] * fsE_;
+    if (IsBandType(spec_.type)) {
+        e4h_ = e[4] * fsE_;
+        e5h_ = e[5] * fsE_;
+    }
+    return 0;
+}
+
+// One design of length n_ with the current half-width and edges, written to coefs_.
+int DesignRun::DesignPass() {
+    const int tableStatus = BuildBandTable();
+    if (tableStatus != 0) return tableStatus;
+
+    w_.nfcns = (n_ + 1) / 2;
+    w_.nz = w_.nfcns + 1;
+    int density = N_ > 1000 ? 2 * kGridDensityStep : kGridDensityStep;
+    int capacity = density * 2050;
+    for (;;) {
+        status_ = BuildGrid(w_, w_.nfcns, density, capacity);
+        if (status_ != 0) return status_;
+        InitialExtremals(w_);
+        status_ = RemezExchange(w_);
+        // A pass that did not settle is tried once more on a finer grid.
+        if (status_ != 0 && measured_ && capacity < kGridCapacity) {
+            density += kGridDensityStep;
+            capacity += kGridCapacityStep;
+            continue;
+        }
+        break;
+    }
+    ImpulseFromCosines(w_);
+    if (spec_.type == HalfBand) HalfBandCorrection(w_);
+    WriteSymmetricCoefs(w_, coefs_);
+    return 0;
+}
+
+// Shifts the edges once so that the first design crosses about -3 dB at the requested edges.
+void DesignRun::AlignEdges() {
+    // Trial points are spaced so that there are roughly 32768 per Nyquist band or more.
+    const double c = fsE_ / 2.0;
+    double d;
+    if (c < 32768.0) {
+        double e = 1.0;
+        do e *= 10.0;
+        while (c * e < 32768.0);
+        d = e / 10.0;
+    } else if (c > 32768.0) {
+        double e = 1.0;
+        do e /= 10.0;
+        while (c * e > 32768.0);
+        d = 10.0 * e;
+    } else {
+        d = 10.0;
+    }
+    const double M = d * c;
+    const double lm = M - 1.0;
+    const int end = static_cast<int>(M);
+    auto mag = [&](int i) { return MagnitudeAt(coefs_, n_, i / lm, FLT64); };
+
+    double f1c = f1n_;
+    double f2c = f2n_;
+    const double h = 2.0 * f1c;
+    const double g = 2.0 * f2c;
+    double t = 0.0;
+    double t2 = 0.0;
+    switch (spec_.type) {
+        case LowPass:
+        case HalfBand: {
+            int F = static_cast<int>(h * lm);
+            for (int i = static_cast<int>(0.75 * h * lm); i < end; ++i) {
+                const double m = mag(i);
+                if (m > kAlignPassLevel) F = i;
+                if (m < 0.1) break;
+            }
+            t = F / lm;
+            break;
+        }
+        case HighPass: {
+            int F = static_cast<int>(h * lm);
+            for (int i = std::min(end - 1, static_cast<int>(1.25 * h * lm)); i >= 0; --i) {
+                const double m = mag(i);
+                if (m > kAlignPassLevel) F = i;
+                if (m < 0.1) break;
+            }
+            t = F / lm;
+            break;
+        }
+        case BandPass:
+        case BandStop: {
+            const bool pass = spec_.type == BandPass;
+            auto taken = [&](double m) { return pass ? m > kAlignPassLevel : m <= kAlignPassLevel; };
+            auto stops = [&](double m) { return pass ? m < 0.1 : m > 0.99; };
+            const int mid = static_cast<int>(lm * (h + g) / 2.0);
+            int v = mid;
+            for (int i = mid; i >= 0; --i) {
+                const double m = mag(i);
+                if (taken(m)) v = i;
+                if (stops(m)) break;
+            }
+            int u = mid;
+            for (int i = mid; i < end; ++i) {
+                const double m = mag(i);
+                if (taken(m)) u = i;
+                if (stops(m)) break;
+            }
+            t = v / lm;
+            t2 = u / lm;
+            break;
+        }
+        default:
+            return;
+    }
+    // Move each edge by the distance between the requested edge and the measured crossing. The
+    // result stays inside the axis: 0.001 of fs up to 0.99 of the Nyquist frequency.
+    auto clampEdge = [](double v) { return std::clamp(v, 0.001, 0.495); };
+    f1c = clampEdge(2.0 * f1c - t / 2.0);
+    if (IsBandType(spec_.type)) f2c = clampEdge(2.0 * f2c - t2 / 2.0);
+    if (!lowClamp_) f1n_ = f1c;
+    if (!highClamp_) f2n_ = f2c;
+}
+
+// Measures the current design on its FFT response into am_ and rm_. False when the response
+// holds no usable pass band or stop band.
+bool DesignRun::MeasureResponse() {
+    npts_ = FftResponse(w_.h.data() + 1, w_.nfcns, n_, fsE_, w_.fftBuffer.data(),
+                        w_.response.data());
+    const int last = npts_ - 1;
+    const ResponsePoint* r = w_.response.data();
+    auto f = [&](int k) { return r[k].frequency; };
+    auto level = [&](int k) { return r[k].level; };
+    am_ = 100000.0;
+    rm_ = 0.0;
+    auto att = [&](int k) { am_ = std::min(am_, -level(k)); };
+    auto rip = [&](int k) { rm_ = std::max(rm_, std::fabs(level(k))); };
+
+    int k;
+    switch (spec_.type) {
+        case LowPass:
+        case HalfBand:
+            k = 2;
+            if (last > 2) {
+                for (; k < last && f(k + 1) < e2h_; ++k) rip(k);
+                while (k < last && f(k) <= e3h_) ++k;
+            }
+            for (; k <= last; ++k) att(k);
+            break;
+        case BandPass:
+            k = 2;
+            if (last > 2) {
+                for (; k < last && f(k + 1) < e2h_; ++k) att(k);
+                while (k < last && f(k) <= e3h_) ++k;
+                for (; k < last && f(k + 1) < e4h_; ++k) rip(k);
+                while (k < last && f(k - 1) <= e5h_) ++k;
+            }
+            for (; k <= last; ++k) att(k);
+            break;
+        case HighPass:
+            if (last < 2) return false;
+            k = 1;
+            for (; k < last && f(k) < e2h_; ++k) att(k);
+            if (k >= last) return false;
+            while (k < last && f(k) <= e3h_) ++k;
+            if (k >= last) return false;
+            for (; k < last; ++k) rip(k);
+            break;
+        case BandStop:
+            if (last < 2) return false;
+            k = 1;
+            for (; k < last && f(k) < e2h_; ++k) rip(k);
+            while (k < last && f(k) <= e3h_) ++k;
+            for (; k < last && f(k) < e4h_; ++k) att(k);
+            while (k < last && f(k) <= e5h_) ++k;
+            for (; k < last; ++k) rip(k);
+            break;
+        default:
+            return false;
+    }
+    return !(rm_ <= 0.0 || am_ >= 1000.0);
+}
+
+// The design missed or exceeded its targets: change n or w for the next pass.
+DesignRun::Stage DesignRun::Adjust(int attFlag, int rippleFlag) {
+    if (attFlag < 0 || rippleFlag < 0) {
+        if ((shrunk_ || narrowed_) && wSaved_ != 0.0 && nSaved_ != 0) {
+            // The last reduction went too far: rebuild the previous design as the result.
+            w_half_ = wSaved_;
+            n_ = nSaved_;
+            fallback_ = true;
+            return Stage::Design;
+        }
+        wSaved_ = w_half_;
+        nSaved_ = n_;
+        if (n_ < N_) {
+            n_ += std::max(2, 2 * (n_ / 40));
+            if (n_ >= N_) n_ = N_;
+        } else {
+            if (w_half_ >= wMax_) return Stage::Final;
+            w_half_ = std::min(1.2 * w_half_, wMax_);
+        }
+        ++adjustCount_;
+        return Stage::Design;
+    }
+
+    wSaved_ = w_half_;
+    nSaved_ = n_;
+    status_ = 0;
+    if (w_half_ > kMinWidth) {
+        narrowed_ = true;
+        w_half_ = std::max(0.95 * w_half_, kMinWidth);
+        ++adjustCount_;
+        return Stage::Design;
+    }
+    if (n_ <= (N_ + 1) / 2 || n_ < 13) return Stage::Final;
+    int step = (attFlag > 0 && rippleFlag > 0) ? n_ / 50 : n_ / 100;
+    step = std::max(2, 2 * (step / 2));
+    shrunk_ = true;
+    n_ = std::max(n_ - step, 11);
+    ++adjustCount_;
+    return Stage::Design;
+}
+
+// Moves the internal attenuation target of a half band by most of the measured miss.
+DesignRun::Stage DesignRun::CorrectHalfBand() {
+    const bool tooLittle = am_ < a0_ - 1.0;
+    const double miss = tooLittle ? a0_ - am_ : am_ - a0_;
+    const double c = std::min(miss, 30.0);
+    if (c > lastCorrection_ || ++halfBandRestarts_ > kMaxHalfBandRestarts) {
+        status_ |= NOT_OPTIMIZED;
+        return Stage::Final;
+    }
+    lastCorrection_ = c;
+    if (tooLittle) {
+        spec_.attenuation += 0.8 * c;
+        if (spec_.attenuation > 180.0) {
+            status_ |= NOT_OPTIMIZED;
+            return Stage::Final;
+        }
+    } else {
+        spec_.attenuation -= 0.8 * c;
+        if (spec_.attenuation < 20.0) {
+            status_ |= NOT_OPTIMIZED;
+            return Stage::Final;
+        }
+    }
+    return Stage::Restart;
+}
+
+int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
+    FilterSpec s = spec_;
+    s.numCoefs = n_;
+    const int analysis = AnalyseResponse(s, coefs_, n_, FLT64);
+    const bool halfBand = spec_.type == HalfBand;
+    auto missed = [&](double att, double rip) {
+        return att < spec_.attenuation - 1.0 ||
+               (!halfBand && rip > spec_.ripple + spec_.ripple / 10.0);
+    };
+    if (analysis > 0) {
+        if (missed(s.attenuation, s.ripple)) status_ |= SPEC_NOT_MET;
+        spec_ = s;
+    } else {
+        if (missed(am_, rm_)) status_ |= SPEC_NOT_MET;
+        spec_.numCoefs = n_;
+        spec_.attenuation = am_;
+        spec_.ripple = rm_;
+        spec_.bandwidth = spec_.fs * w_half_ * 1.4;
+        spec_.f1 = 0.0;
+        spec_.f2 = 0.0;
+    }
+    if ((status_ & SPEC_NOT_MET) == 0) status_ = 0;
+    if (response != nullptr && responseCount != nullptr) {
+        std::copy_n(w_.response.data(), npts_, response);
+        *responseCount = npts_;
+    }
+    return status_;
+}
+
+int DesignRun::Run(ResponsePoint* response, int* responseCount) {
+    const int early = Condition();
+    if (early != 0) return early;
+    nPrev_ = received_.maxCoefs;
+
+    Stage stage = Stage::Restart;
+    for (;;) {
+        switch (stage) {
+            case Stage::Restart:
+                status_ = 0;
+                adjustCount_ = 0;
+                fallback_ = shrunk_ = narrowed_ = false;
+                PassParameters();
+                if (N_ < 64 || retried_ || spec_.type == HalfBand) measured_ = true;
+                stage = Stage::Estimate;
+                break;
+
+            case Stage::Estimate:
+                if (!EstimateLength()) {
+                    if (retried_) return status_ | NOT_POSSIBLE;
+                    retried_ = true;
+                    stage = Stage::Restart;
+                    break;
+                }
+                nSaved_ = n_;
+                stage = Stage::Design;
+                break;
+
+            case Stage::Design: {
+                const int passStatus = DesignPass();
+                if (passStatus == GRID_OVERFLOW || passStatus == TYPE_INVALID) return passStatus;
+                stage = (spec_.type != HalfBand && !measured_) ? Stage::Align : Stage::Measure;
+                break;
+            }
+
+            case Stage::Align:
+                measured_ = true;
+                AlignEdges();
+                stage = Stage::Estimate;
+                break;
+
+            case Stage::Measure: {
+                if (!MeasureResponse()) {
+                    if (retried_) return status_ | NOT_POSSIBLE;
+                    spec_ = received_;  // the caller's values return
+                    retried_ = true;
+                    stage = Stage::Restart;
+                    break;
+                }
+                if (adjustCount_ >= kMaxAdjustments || fallback_) {
+                    stage = Stage::Final;
+                    break;
+                }
+                int attFlag;
+                int rippleFlag;
+                if (spec_.type == HalfBand) {
+                    attFlag = am_ < a0_ - 1.0 ? -1 : am_ > a0_ + 2.0 ? 1 : 0;
+                    rippleFlag = 0;
+                } else {
+                    const double a = spec_.attenuation;
+                    const double p = spec_.ripple;
+                    attFlag = am_ < a - 1.0 ? -1 : am_ > a + 1.0 ? 1 : 0;
+                    rippleFlag = rm_ > p + p / 10.0 ? -1 : rm_ < p - p / 20.0 ? 1 : 0;
+                }
+                if (attFlag == 0 && rippleFlag == 0) {
+                    status_ = 0;
+                    stage = Stage::Final;
+                } else if (spec_.type == HalfBand) {
+                    stage = CorrectHalfBand();
+                } else {
+                    stage = Adjust(attFlag, rippleFlag);
+                }
+                break;
+            }
+
+            case Stage::Final:
+                return Finish(response, responseCount);
+        }
+    }
+}
+
+}  // namespace
+
+int RunDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs,
+              ResponsePoint* response, int* responseCount) {
+    DesignRun run(work, lastCorrection, spec, coefs);
+    return run.Run(response, responseCount);
+}
+
+}  // namespace ondela

@@ -1,1 +1,355 @@
-// under construction
+#include "engine/remez_exchange.h"
+
+#include <cmath>
+
+namespace ondela {
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586476925286766559;
+constexpr int kMaxIterations = 64;
+
+// Value of the current interpolant at the point whose cosine is xf (barycentric form).
+double InterpolantAt(const DesignWork& w, double xf) {
+    double num = 0.0;
+    double den = 0.0;
+    for (int j = 1; j <= w.nz; ++j) {
+        const double diff = xf - w.x[j];
+        if (diff == 0.0) return w.y[j];  // exactly on a reference point
+        const double c = w.ad[j] / diff;
+        den += c;
+        num += c * w.y[j];
+    }
+    return num / den;
+}
+
+// Weighted error of the interpolant at grid point k.
+double ErrorAt(const DesignWork& w, int k) {
+    return (InterpolantAt(w, w.gridCos[k]) - w.des[k]) * w.wt[k];
+}
+
+// Barycentric weight of reference point k: 1 / prod 2 (x(k) - x(j)), the product taken in
+// `jet` interleaved passes so that it neither overflows nor underflows for long filters.
+double BarycentricWeight(const DesignWork& w, int k, int jet) {
+    double d = 1.0;
+    const double q = w.x[k];
+    for (int m = 1; m <= jet; ++m) {
+        for (int j = m; j <= w.nz; j += jet) {
+            if (j != k) d = 2.0 * d * (q - w.x[j]);
+        }
+    }
+    return 1.0 / d;
+}
+
+// The extremal search of one exchange iteration. Moves every reference point to the local
+// extreme of the weighted error with the expected sign, then tries to add an extreme below the
+// first or above the last reference point. Returns true when the reference set changed.
+class ExtremalSearch {
+public:
+    ExtremalSearch(DesignWork& w, int nu) : w_(w), nu_(nu) {}
+
+    bool Run() {
+        int* iext = w_.iext.data();
+        const int nz = w_.nz;
+        const int nzz = nz + 1;
+        k1_ = iext[1];
+        knz_ = iext[nz];
+        klow_ = 0;
+        nut_ = -nu_;
+        j_ = 1;
+        for (;;) {
+            if (j_ == nzz) ynz_ = comp_;
+            if (j_ >= nzz) {
+                const Next next = EndPhase();
+                if (next == Next::Search) continue;
+                return next == Next::Changed || jchnge_ > 0;
+            }
+            kup_ = iext[j_ + 1];
+            int l = iext[j_] + 1;
+            nut_ = -nut_;
+            if (j_ == 2) y1_ = comp_;
+            comp_ = w_.dev;
+            if (l < kup_ && Beats(l)) {
+                UpSearchFrom(l);
+                continue;
+            }
+            // Down-search from below the current point.
+            bool moved = false;
+            bool stopped = false;
+            for (l = iext[j_] - 1; l > klow_; --l) {
+                if (Beats(l)) {
+                    DownSearchFrom(l);
+                    moved = true;
+                    break;
+                }
+                if (jchnge_ > 0) {
+                    stopped = true;
+                    break;
+                }
+            }
+            if (moved) continue;
+            if (!stopped) {
+                l = iext[j_] + 1;
+                if (jchnge_ > 0) {
+                    // The point stays where it is.
+                    iext[j_] = l - 1;
+                    klow_ = l - 1;
+                    ++jchnge_;
+                    ++j_;
+                    continue;
+                }
+                for (++l; l < kup_; ++l) {
+                    if (Beats(l)) {
+                        UpSearchFrom(l);
+                        moved = true;
+                        break;
+                    }
+                }
+                if (moved) continue;
+            }
+            klow_ = iext[j_];
+            ++j_;
+        }
+    }
+
+private:
+    enum class Next { Search, Changed, Converge };
+
+    bool Beats(int l) {
+        err_ = ErrorAt(w_, l);
+        return nut_ * err_ - comp_ > 0.0;
+    }
+
+    // l beats comp: climb while the next point beats it too; the top becomes reference point j.
+    void UpSearchFrom(int l) {
+        comp_ = nut_ * err_;
+        while (l + 1 < kup_ && Beats(l + 1)) {
+            ++l;
+            comp_ = nut_ * err_;
+        }
+        w_.iext[j_] = l;
+        klow_ = l;
+        ++jchnge_;
+        ++j_;
+    }
+
+    // l beats comp: descend while the next lower point beats it too.
+    void DownSearchFrom(int l) {
+        comp_ = nut_ * err_;
+        while (l - 1 > klow_ && Beats(l - 1)) {
+            --l;
+            comp_ = nut_ * err_;
+        }
+        klow_ = w_.iext[j_];
+        w_.iext[j_] = l;
+        ++jchnge_;
+        ++j_;
+    }
+
+    Next EndPhase() {
+        int* iext = w_.iext.data();
+        const int nz = w_.nz;
+        const int nzz = nz + 1;
+        if (j_ == nzz) {
+            // Every reference point has been visited: look for a larger extreme below the first.
+            if (iext[1] < k1_) k1_ = iext[1];
+            if (iext[nz] > knz_) knz_ = iext[nz];
+            nut1_ = nut_;
+            nut_ = -nu_;
+            comp_ = ynz_ * 1.00001;
+            luck_ = 1;
+            kup_ = k1_;
+            for (int l = 1; l < k1_; ++l) {
+                if (Beats(l)) {
+                    j_ = nzz;
+                    UpSearchFrom(l);
+                    return Next::Search;
+                }
+            }
+            luck_ = 6;
+        } else {
+            if (luck_ > 9) {
+                // An extreme above the last point was found: drop the first point.
+                const int kn = iext[nzz];
+                for (int j = 1; j <= w_.nfcns; ++j) iext[j] = iext[j + 1];
+                iext[nz] = kn;
+                return Next::Changed;
+            }
+            if (comp_ > y1_) y1_ = comp_;
+            k1_ = iext[nzz];
+        }
+        // Look for a larger extreme above the last reference point.
+        klow_ = knz_;
+        nut_ = -nut1_;
+        comp_ = y1_ * 1.00001;
+        for (int l = w_.ngrid; l > klow_; --l) {
+            if (Beats(l)) {
+                j_ = nzz;
+                luck_ += 10;
+                DownSearchFrom(l);
+                return Next::Search;
+            }
+        }
+        if (luck_ == 6) return Next::Converge;
+        // An extreme below the first point was found: drop the last point.
+        for (int j = 1; j <= w_.nfcns; ++j) iext[nzz - j] = iext[nz - j];
+        iext[1] = k1_;
+        return Next::Changed;
+    }
+
+    DesignWork& w_;
+    const int nu_;
+    int nut_ = 0;
+    int nut1_ = 0;
+    int j_ = 1;
+    int klow_ = 0;
+    int kup_ = 0;
+    int k1_ = 0;
+    int knz_ = 0;
+    int jchnge_ = 0;
+    int luck_ = 0;
+    double comp_ = 0.0;
+    double err_ = 0.0;
+    double y1_ = 0.0;
+    double ynz_ = 0.0;
+};
+
+// Samples the final interpolant at the nfcns frequencies (j-1)/cn and turns them into the
+// cosine coefficients by an inverse DFT.
+void CoefficientStep(DesignWork& w) {
+    const int nfcns = w.nfcns;
+    const int cn = 2 * nfcns - 1;
+    w.x[w.nz + 1] = -2.0;  // sentinel: every cosine lies above it
+    for (int m = 0; m < cn; ++m) w.cosTable[m] = std::cos(kTwoPi * m / cn);
+
+    int l = 1;
+    for (int j = 1; j <= nfcns; ++j) {
+        const double xt = w.cosTable[j - 1];
+        while (!(xt > w.x[l]) && !(w.x[l] - xt < 1e-6)) ++l;
+        if (std::fabs(xt - w.x[l]) < 1e-6) {
+            w.a[j] = w.y[l];
+        } else {
+            w.a[j] = InterpolantAt(w, xt);
+        }
+        if (l > 1) --l;
+    }
+
+    for (int j = 1; j <= nfcns; ++j) {
+        double sum = 0.0;
+        long long index = 0;
+        for (int k = 1; k < nfcns; ++k) {
+            index += j - 1;
+            if (index >= cn) index -= cn;
+            sum += w.a[k + 1] * w.cosTable[index];
+        }
+        w.alpha[j] = w.a[1] + 2.0 * sum;
+    }
+    w.alpha[1] /= cn;
+    for (int j = 2; j <= nfcns; ++j) w.alpha[j] = 2.0 * w.alpha[j] / cn;
+    if (nfcns <= 3) {
+        w.alpha[nfcns + 1] = 0.0;
+        w.alpha[nfcns + 2] = 0.0;
+    }
+}
+
+}  // namespace
+
+int BuildGrid(DesignWork& w, int nfcns, int density, int capacity) {
+    const double delta = 0.5 / (static_cast<double>(density) * nfcns);
+    int j = 1;
+    w.grid[1] = w.edge[1];
+    for (int l = 1; l <= w.nbands; ++l) {
+        const double upper = w.edge[2 * l];
+        do {
+            w.des[j] = w.fx[l];
+            w.wt[j] = w.wtx[l];
+            ++j;
+            if (j > capacity) return GRID_OVERFLOW;
+            w.grid[j] = w.grid[j - 1] + delta;
+        } while (w.grid[j] <= upper);
+        w.grid[j - 1] = upper;
+        if (l < w.nbands) w.grid[j] = w.edge[2 * l + 1];
+    }
+    w.ngrid = j - 1;
+    // The reference set needs nfcns + 1 distinct grid points.
+    if (w.ngrid <= nfcns) return GRID_OVERFLOW;
+    for (int k = 1; k <= w.ngrid; ++k) w.gridCos[k] = std::cos(kTwoPi * w.grid[k]);
+    return 0;
+}
+
+void InitialExtremals(DesignWork& w) {
+    const long long span = w.ngrid - 1;
+    for (int j = 1; j <= w.nfcns; ++j) {
+        w.iext[j] = static_cast<int>((j - 1) * span / w.nfcns) + 1;
+    }
+    w.iext[w.nz] = w.ngrid;
+}
+
+int RemezExchange(DesignWork& w) {
+    int status = 0;
+    const int nz = w.nz;
+    const int jet = (w.nfcns - 1) / 15 + 1;
+    double devl = -1.0;
+    for (int iteration = 1;; ++iteration) {
+        w.iext[nz + 1] = w.ngrid + 1;
+        if (iteration > kMaxIterations) {
+            status |= NOT_OPTIMIZED;
+            break;
+        }
+        for (int j = 1; j <= nz; ++j) w.x[j] = w.gridCos[w.iext[j]];
+        for (int j = 1; j <= nz; ++j) w.ad[j] = BarycentricWeight(w, j, jet);
+
+        double dnum = 0.0;
+        double dden = 0.0;
+        double sign = 1.0;
+        for (int j = 1; j <= nz; ++j) {
+            const int k = w.iext[j];
+            dnum += w.ad[j] * w.des[k];
+            dden += sign * w.ad[j] / w.wt[k];
+            sign = -sign;
+        }
+        double dev = dnum / dden;
+        const int nu = dev > 0.0 ? -1 : 1;
+        dev = -nu * dev;
+        w.dev = dev;
+        sign = nu;
+        for (int j = 1; j <= nz; ++j) {
+            const int k = w.iext[j];
+            w.y[j] = w.des[k] + sign * dev / w.wt[k];
+            sign = -sign;
+        }
+        if (dev <= devl) status |= DEVIATION_STALLED;
+        devl = dev;
+
+        ExtremalSearch search(w, nu);
+        if (!search.Run()) break;
+    }
+    CoefficientStep(w);
+    return status;
+}
+
+void ImpulseFromCosines(DesignWork& w) {
+    for (int j = 1; j < w.nfcns; ++j) w.h[j] = 0.5 * w.alpha[w.nz - j];
+    w.h[w.nfcns] = w.alpha[1];
+}
+
+void HalfBandCorrection(DesignWork& w) {
+    const int nfcns = w.nfcns;
+    w.h[nfcns] = 0.5;
+    for (int l = 2; l <= nfcns - 2; l += 2) w.h[l] = 0.0;
+    double s = 0.0;
+    for (int l = 1; l <= nfcns; ++l) s += w.h[l];
+    const double add = (0.75 - s) / (nfcns / 2);
+    for (int l = 1; l <= nfcns - 1; l += 2) w.h[l] += add;
+}
+
+void WriteSymmetricCoefs(const DesignWork& w, double* coefs) {
+    const int nfcns = w.nfcns;
+    const int n = 2 * nfcns - 1;
+    for (int j = 1; j <= nfcns; ++j) {
+        coefs[j - 1] = w.h[j];
+        coefs[n - j] = w.h[j];
+    }
+}
+
+}  // namespace ondela

@@ -1,0 +1,12 @@
+// The body of a design: conditioning, length estimate, design passes, alignment, measurement,
+// adjustment, half-band target correction, final analysis and status.
+#pragma once
+
+#include "engine/design_work.h"
+
+namespace ondela {
+
+int RunDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs,
+              ResponsePoint* response, int* responseCount);
+
+}  // namespace ondela

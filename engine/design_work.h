@@ -1,0 +1,55 @@
+// The engine's working storage: one block sized for the longest design, allocated once with the
+// engine object. Arrays that the exchange indexes from 1 keep index 0 unused.
+#pragma once
+
+#include <array>
+
+#include "engine/filter_spec.h"
+#include "engine/response.h"
+
+namespace ondela {
+
+constexpr int kGridCapacity = 82000;   // dense grid points at the highest density
+constexpr int kGridDensityStep = 20;   // points per cosine term added by each refinement
+constexpr int kGridCapacityStep = 41000;
+constexpr int kMaxCosines = 2048;      // distinct coefficients of the longest (4095-tap) filter
+constexpr int kFftSize = 4096;
+
+struct DesignWork {
+    // Dense grid (1..ngrid): frequencies as fractions of fs, their cosines, desired values and
+    // weights. The cosines are computed once per grid.
+    std::array<double, kGridCapacity + 2> grid;
+    std::array<double, kGridCapacity + 2> gridCos;
+    std::array<double, kGridCapacity + 2> des;
+    std::array<double, kGridCapacity + 2> wt;
+    int ngrid = 0;
+
+    // Exchange (1..nz+1): extremal indices, reference abscissae, ordinates, barycentric weights.
+    std::array<int, kMaxCosines + 4> iext;
+    std::array<double, kMaxCosines + 4> x;
+    std::array<double, kMaxCosines + 4> y;
+    std::array<double, kMaxCosines + 4> ad;
+    std::array<double, kMaxCosines + 4> a;      // samples of the final approximation
+    std::array<double, kMaxCosines + 4> alpha;  // cosine coefficients
+    std::array<double, 2 * kMaxCosines + 2> cosTable;  // cos(2 pi m / cn), m = 0..cn-1
+    std::array<double, kMaxCosines + 2> h;      // half impulse response, centre tap last
+    int nfcns = 0;
+    int nz = 0;
+    double dev = 0.0;
+
+    // Band table (1-based): band l runs from edge(2l-1) to edge(2l).
+    static constexpr int kMaxBands = 8;
+    std::array<double, 2 * kMaxBands + 2> edge;
+    std::array<double, kMaxBands + 2> fx;
+    std::array<double, kMaxBands + 2> wtx;
+    int nbands = 0;
+
+    // Frequency response of the last measured pass.
+    std::array<Complex, kFftSize> fftBuffer;
+    std::array<ResponsePoint, kMaxResponsePoints> response;
+    int responseCount = 0;
+
+    int status = 0;
+};
+
+}  // namespace ondela
