@@ -1,0 +1,391 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/design_engine.h"
+#include "tests/workspace/workspace_fakes.h"
+#include "workspace/coef_format.h"
+#include "workspace/filter_workspace.h"
+
+namespace ondela {
+namespace {
+
+using testing::Spec;
+using testing::WiredWorkspace;
+
+constexpr std::time_t k7May2026At0905 = 1778144700;  // UTC
+
+// The time stamp is local time; the expected texts are written for UTC.
+void UseUtc() {
+    setenv("TZ", "UTC", 1);
+    tzset();
+}
+
+class WriterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        UseUtc();
+        w = std::make_unique<WiredWorkspace>();
+        ws().m_clock = [] { return k7May2026At0905; };
+        ws().m_spec = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+        ws().m_specWork = ws().m_spec;
+        ws().m_filterValid = 1;
+        ws().m_fromSpec = 1;
+        ws().m_analysed = 1;
+    }
+
+    FilterWorkspace& ws() { return w->ws; }
+
+    // Sets the coefficients and their count, and checks the format radio.
+    void Coefs(const std::vector<double>& coefs, int format) {
+        std::copy(coefs.begin(), coefs.end(), ws().m_coefs.begin());
+        ws().m_specWork.numCoefs = static_cast<int>(coefs.size());
+        w->window.checkedRadio = format;
+    }
+
+    // The text from "#define" on.
+    std::string CoefficientBlock() {
+        const std::string text(ws().Text());
+        const auto at = text.find("#define");
+        return at == std::string::npos ? std::string() : text.substr(at);
+    }
+
+    std::unique_ptr<WiredWorkspace> w;
+};
+
+const std::vector<double> kNineTaps = {0.001, -0.01, 0.1, 0.5, 1.0, 0.5, 0.1, -0.01, 0.001};
+
+TEST_F(WriterTest, WholeDescriptionOfAShortFilter) {
+    Coefs(kNineTaps, INT16);
+    ASSERT_EQ(ws().BuildDescription(), 1);
+    EXPECT_EQ(ws().m_coefFormat, INT16);  // taken from the radios
+    EXPECT_EQ(ws().Text(),
+              "Ondela Filter Designed  :   7 may  2026 at  9: 5\r\n"
+              "------------------------------------------------\r\n"
+              "\r\n"
+              "PARAMETERS\r\n"
+              "----------\r\n"
+              "Type = LowPass, fc = 1000 @ fs = 48000\r\n"
+              "Attenuation = 60.000 dB, Ripple = 0.500 dB\r\n"
+              "Max nb of Coefficients = 127\r\n"
+              "\r\n"
+              "COEFFICIENTS\r\n"
+              "------------\r\n"
+              "\r\n"
+              "#define NBCOEFS 9\r\n"
+              "\r\n"
+              "static short m_firCoefs[NBCOEFS] = {\r\n"
+              "        32,  -327,  3276, 16383, 32767, 16383,  3276,  -327,\r\n"
+              "        32 };\r\n");
+    EXPECT_EQ(ws().m_textSize, static_cast<int>(ws().Text().size()));
+    EXPECT_EQ(ws().m_text[ws().m_textSize], '\0');
+    EXPECT_EQ(ws().m_textOverflow, 0);
+}
+
+TEST_F(WriterTest, RowsForNoneAndOneCoefficient) {
+    // No coefficient count: the array is opened and never closed.
+    Coefs(kNineTaps, FLT32);
+    ws().m_specWork.numCoefs = 0;
+    ASSERT_EQ(ws().BuildDescription(), 1);
+    EXPECT_EQ(CoefficientBlock(), "#define NBCOEFS 0\r\n\r\nstatic float m_firCoefs[NBCOEFS] = {");
+
+    Coefs({0.1}, FLT64);
+    ws().m_coefs[1] = 0.2;  // indexes 1 to 3 tell whether there is a filter at all
+    ASSERT_EQ(ws().BuildDescription(), 1);
+    EXPECT_EQ(CoefficientBlock(),
+              "#define NBCOEFS 1\r\n\r\nstatic double m_firCoefs[NBCOEFS] = {\r\n"
+              "     1.0000000000000001e-001 };\r\n");
+
+    Coefs({0.25, -0.5, 0.25}, INT32);
+    ASSERT_EQ(ws().BuildDescription(), 1);
+    EXPECT_EQ(CoefficientBlock(),
+              "#define NBCOEFS 3\r\n\r\nstatic int m_firCoefs[NBCOEFS] = {\r\n"
+              "      536870911,-1073741823,  536870911 };\r\n");
+}
+
+TEST_F(WriterTest, LongestDesignFitsInOneThousandAndTwentyFourRows) {
+    std::vector<double> coefs(4095);
+    for (size_t i = 0; i < coefs.size(); ++i) coefs[i] = -0.123456789 / (1.0 + i);
+    Coefs(coefs, FLT64);
+    ASSERT_EQ(ws().BuildDescription(), 1);
+    EXPECT_EQ(ws().m_textOverflow, 0);
+    const std::string block = CoefficientBlock();
+    size_t rows = 0;
+    for (size_t at = block.find("\r\n    "); at != std::string::npos;
+         at = block.find("\r\n    ", at + 1)) {
+        ++rows;
+    }
+    EXPECT_EQ(rows, 1024u);
+    EXPECT_TRUE(block.ends_with(",-3.0148178021978022e-005 };\r\n"))
+        << block.substr(block.size() - 80);
+    EXPECT_LT(ws().m_textSize, kTextCapacity - kTextMargin);
+}
+
+TEST_F(WriterTest, NoFilterWithoutCoefficientsOneToThree) {
+    Coefs({0.7, 0.0, 0.0, 0.0, 0.3}, FLT64);  // index 0 is not examined
+    ws().m_textSize = 55;
+    EXPECT_EQ(ws().BuildDescription(), 0);
+    EXPECT_EQ(ws().m_textSize, 55);  // nothing was touched
+    EXPECT_TRUE(w->Messages().empty());
+}
+
+TEST_F(WriterTest, OverflowStopsAtAWholePiece) {
+    const std::string value = CoefValueText(0.1, FLT64, false);
+    const int start = kTextCapacity - kTextMargin - 30;
+    ws().m_textLen = start;
+    EXPECT_EQ(ws().AppendPiece(value), 1);
+    EXPECT_EQ(ws().AppendPiece(value), 0);  // would reach into the last 80 bytes
+    EXPECT_EQ(ws().m_textOverflow, 1);
+    EXPECT_EQ(ws().AppendFormatted("%d", 1), 0);  // nothing more, however small
+    EXPECT_EQ(ws().m_textLen, start + static_cast<int>(value.size()));
+    const std::string tail(ws().m_text.data() + start);
+    EXPECT_EQ(tail, value);
+}
+
+TEST_F(WriterTest, LineEndsNeverRunPastTheBuffer) {
+    // The margin test alone would let this piece in; its CRs would not fit.
+    const std::string lines(5000, '\n');
+    ws().m_textLen = kTextCapacity - kTextMargin - 5001;
+    EXPECT_EQ(ws().AppendPiece(lines), 0);
+    EXPECT_EQ(ws().m_textOverflow, 1);
+    EXPECT_EQ(ws().m_textLen, kTextCapacity - kTextMargin - 5001);
+}
+
+TEST_F(WriterTest, PiecesAreCutAtTheScratchLimit) {
+    const std::string piece(20000, 'x');
+    EXPECT_EQ(ws().AppendPiece(piece), 1);
+    EXPECT_EQ(ws().m_textLen, kPieceLimit);
+}
+
+TEST_F(WriterTest, DateLineSpellsMonthsAndPadsWithSpaces) {
+    struct Case {
+        std::time_t t;
+        const char* line;
+    };
+    const Case cases[] = {
+        {k7May2026At0905, "Ondela Filter Designed  :   7 may  2026 at  9: 5\r\n"},
+        {1798243140, "Ondela Filter Designed  :  25 dec. 2026 at 23:59\r\n"},
+        {1769817600, "Ondela Filter Designed  :  31 jan. 2026 at  0: 0\r\n"},
+    };
+    Coefs(kNineTaps, INT16);
+    for (const Case& c : cases) {
+        ws().m_clock = [&c] { return c.t; };
+        ASSERT_EQ(ws().BuildDescription(), 1);
+        const std::string text(ws().Text());
+        EXPECT_EQ(text.substr(0, text.find('\n') + 1), c.line);
+    }
+}
+
+TEST_F(WriterTest, HeaderForEachKindOfFilter) {
+    struct Case {
+        const char* what;
+        FilterSpec spec;
+        int fromSpec;
+        const char* parameters;  // the lines after "----------"
+    };
+    const Case cases[] = {
+        {"high pass", Spec(HighPass, 44100, 2205.5, 0, 80, 0.1, 255), 1,
+         "Type = HighPass, fc = 2205.5 @ fs = 44100\r\n"
+         "Attenuation = 80.000 dB, Ripple = 0.100 dB\r\n"
+         "Max nb of Coefficients = 255\r\n"},
+        {"band stop", Spec(BandStop, 8000, 1000, 2000, 40, 1, 63), 1,
+         "Type = BandStop, fc1 = 1000, fc2 = 2000 @ fs = 8000\r\n"
+         "Attenuation = 40.000 dB, Ripple = 1.000 dB\r\n"
+         "Max nb of Coefficients = 63\r\n"},
+        {"half band", Spec(HalfBand, 48000, 12000, 0, 100, 0.01, 127), 1,
+         "Type = HalfBand, fs = 48000\r\n"
+         "Attenuation = 100.000 dB\r\n"
+         "Max nb of Coefficients = 127\r\n"},
+        {"coefficient analysis", Spec(BandPass, 48000, 1000, 2000, 60, 0.5, 127), 0,
+         "Type = BandPass, fs = 48000\r\n"},
+        // An entered specification that does not validate turns the description into a
+        // coefficient analysis.
+        {"invalid entry", Spec(LowPass, 48000, 0, 0, 60, 0.5, 127), 1,
+         "Type = LowPass, fs = 48000\r\n"},
+    };
+    Coefs(kNineTaps, INT16);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ws().m_spec = c.spec;
+        ws().m_fromSpec = c.fromSpec;
+        ASSERT_EQ(ws().BuildDescription(), 1);
+        const std::string text(ws().Text());
+        const auto from = text.find("----------\r\nType") + 12;
+        const auto to = text.find("\r\n\r\nCOEFFICIENTS");
+        EXPECT_EQ(text.substr(from, to + 2 - from), c.parameters);
+    }
+}
+
+TEST_F(WriterTest, ReversedBandEdgesAreWrittenAscendingAndShown) {
+    Coefs(kNineTaps, INT16);
+    ws().m_spec = Spec(BandStop, 48000, 3000, 1000, 60, 0.5, 127);
+    ASSERT_EQ(ws().BuildDescription(), 1);
+    EXPECT_NE(ws().Text().find("Type = BandStop, fc1 = 1000, fc2 = 3000 @ fs = 48000\r\n"),
+              std::string::npos);
+    EXPECT_EQ(w->log, (testing::EventLog{"ShowEdgeFreq1 1000", "ShowEdgeFreq2 3000"}));
+}
+
+TEST_F(WriterTest, NoHeaderWithoutTypeOrSamplingFrequency) {
+    Coefs(kNineTaps, INT16);
+    for (const FilterSpec& s : {Spec(static_cast<FilterType>(0), 48000, 1000, 0, 60, 0.5, 127),
+                                Spec(LowPass, 0.00005, 1000, 0, 60, 0.5, 127)}) {
+        w->log.clear();
+        ws().m_spec = s;
+        EXPECT_EQ(ws().BuildDescription(), 0);
+        EXPECT_EQ(w->Messages(), std::vector<std::string>{"No valid Filter designed"});
+    }
+}
+
+TEST_F(WriterTest, UnknownFormatIsWrittenAsDoubles) {
+    Coefs(kNineTaps, -1);
+    ws().m_coefFormat = 9;
+    ASSERT_EQ(ws().BuildDescription(), 1);
+    EXPECT_EQ(ws().m_coefFormat, FLT64);
+    EXPECT_NE(CoefficientBlock().find("static double"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// FilterTitle
+
+TEST_F(WriterTest, TitleForEachKindOfFilterAndOrigin) {
+    struct Case {
+        const char* what;
+        FilterSpec spec;
+        FilterSpec work;
+        int fromSpec;
+        int analysed;
+        const char* title;
+    };
+    const FilterSpec lp = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+    const FilterSpec bp = Spec(BandPass, 48000, 1000, 3000, 60, 0.5, 127);
+    const FilterSpec hb = Spec(HalfBand, 48000, 12000, 0, 60, 0.01, 127);
+    FilterSpec lpWork = Spec(LowPass, 48000, 1012.7, 0, 61.234, 0.4321, 127);
+    lpWork.numCoefs = 101;
+    FilterSpec bpWork = Spec(BandPass, 48000, 1234.5678, 3456.789, 58.01, 0.0123, 127);
+    bpWork.numCoefs = 121;
+    FilterSpec hbWork = Spec(HalfBand, 48000, 11900, 0, 72.34, 0.001, 127);
+    hbWork.numCoefs = 51;
+    FilterSpec noEdges = bpWork;
+    noEdges.f2 = 0.0;
+    FilterSpec invalidWork = lpWork;
+    invalidWork.fs = 0.0;
+    FilterSpec deepWork = lpWork;
+    deepWork.attenuation = 130.0;
+
+    const Case cases[] = {
+        {"half band analysis", hb, hbWork, 0, 1,
+         "FIR_51_FLT32 HalfBand fs=48000 Att=72.3dB COEF ANALYSIS"},
+        {"half band design", hb, hbWork, 1, 1, "FIR_51_FLT32 HalfBand fs=48000 Att=60dB"},
+        {"low pass analysis", lp, lpWork, 0, 1,
+         "FIR_101_FLT32 LowPass fs=48000 fc=1013 Att=61.2dB Rip=0.432dB COEF ANALYSIS"},
+        {"low pass design", lp, lpWork, 1, 1,
+         "FIR_101_FLT32 LowPass fs=48000 fc=1000 Att=60dB Rip=0.5dB"},
+        {"low pass never measured", lp, lpWork, 1, 0,
+         "FIR_101_FLT32 LowPass fs=48000 fc=1000 NOT COHERENT"},
+        {"band pass analysis", bp, bpWork, 0, 1,
+         "FIR_121_FLT32 BandPass fs=48000 fc1=1234.57 fc2=3457 Att=58dB Rip=0.0123dB COEF "
+         "ANALYSIS"},
+        {"band pass design", bp, bpWork, 1, 1,
+         "FIR_121_FLT32 BandPass fs=48000 fc1=1000 fc2=3000 Att=60dB Rip=0.5dB"},
+        {"band pass without a measured upper edge", bp, noEdges, 1, 1,
+         "FIR_121_FLT32 BandPass fs=48000 fc1=1000 fc2=3000 NOT COHERENT"},
+        {"achieved values that do not validate give the entered count", lp, invalidWork, 1, 1,
+         "FIR_127_FLT32 LowPass fs=48000 fc=1000 Att=60dB Rip=0.5dB"},
+        {"achieved levels are shown as validation limits them", lp, deepWork, 0, 1,
+         "FIR_101_FLT32 LowPass fs=48000 fc=1013 Att=120dB Rip=0.432dB COEF ANALYSIS"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ws().m_spec = c.spec;
+        ws().m_specWork = c.work;
+        ws().m_fromSpec = c.fromSpec;
+        ws().m_analysed = c.analysed;
+        ws().m_coefFormat = FLT32;
+        std::string title;
+        EXPECT_EQ(ws().FilterTitle(title), 1);
+        EXPECT_EQ(title, c.title);
+        // The title never changes what the coefficients achieved.
+        EXPECT_EQ(ws().m_specWork.attenuation, c.work.attenuation);
+        EXPECT_EQ(ws().m_specWork.fs, c.work.fs);
+    }
+}
+
+TEST_F(WriterTest, NoTitleWithoutAValidFilterOrSpecification) {
+    std::string title = "old";
+    ws().m_filterValid = 0;
+    EXPECT_EQ(ws().FilterTitle(title), 0);
+    EXPECT_EQ(title, "");
+    ws().m_filterValid = 1;
+    ws().m_spec.fs = -1.0;
+    EXPECT_EQ(ws().FilterTitle(title), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// ShowInEditor
+
+TEST_F(WriterTest, EditorReceivesTitleAndText) {
+    Coefs(kNineTaps, INT16);
+    ASSERT_EQ(ws().ShowInEditor(), 1);
+    EXPECT_EQ(w->editor.title, "FIR_9_INT16 LowPass fs=48000 fc=1000 Att=60dB Rip=0.5dB");
+    EXPECT_EQ(w->editor.text, ws().Text());
+    EXPECT_TRUE(w->editor.text.ends_with("        32 };\r\n"));
+    EXPECT_EQ(w->log.front(), "ClearEditorText");
+    EXPECT_TRUE(w->Messages().empty());
+}
+
+TEST_F(WriterTest, EditorStaysEmptyWhenThereIsNothingToShow) {
+    struct Case {
+        const char* what;
+        int filterValid;
+        bool coefs;
+        double fs;
+        std::vector<std::string> messages;
+        std::string title;
+    };
+    const Case cases[] = {
+        {"no filter yet",
+         0,
+         true,
+         48000,
+         {"No filter designed yet, opening empty Editor window"},
+         "FIR View Edit Window"},
+        {"no coefficients", 1, false, 48000, {"No valid Filter coefs available"}, ""},
+        {"no sampling frequency",
+         1,
+         true,
+         0,
+         {"No valid Filter designed", "No valid Filter coefs available"},
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        if (c.coefs) Coefs(kNineTaps, INT16);
+        ws().m_filterValid = c.filterValid;
+        ws().m_spec.fs = c.fs;
+        w->editor.text = "stale";
+        EXPECT_EQ(ws().ShowInEditor(), 0);
+        EXPECT_EQ(w->Messages(), c.messages);
+        EXPECT_EQ(w->editor.title, c.title);
+        EXPECT_EQ(w->editor.text, "");
+    }
+}
+
+TEST_F(WriterTest, EditorIsRefusedATitleThatCannotBeMade) {
+    Coefs(kNineTaps, INT16);
+    ws().m_spec.f1 = 0.0;  // a low pass at 0 Hz: the header writes a coefficient analysis,
+                           // but the entered specification gives no title
+    EXPECT_EQ(ws().ShowInEditor(), 0);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Sorry... This filter is not valid!"});
+}
+
+}  // namespace
+}  // namespace ondela

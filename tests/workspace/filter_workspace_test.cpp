@@ -1,0 +1,440 @@
+#include "workspace/filter_workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/design_engine.h"
+#include "settings/memory_settings_store.h"
+#include "settings/preferences.h"
+#include "tests/workspace/workspace_fakes.h"
+
+namespace ondela {
+namespace {
+
+using testing::Spec;
+using testing::WiredWorkspace;
+
+// ---------------------------------------------------------------------------------------------
+// ValidateSpec
+
+TEST(ValidateSpec, RejectsCorrectsOrAcceptsEachField) {
+    struct Case {
+        const char* what;
+        FilterSpec in;
+        int result;
+        FilterSpec out;  // compared only when the result is not -1
+    };
+    const FilterSpec lp = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+    const Case cases[] = {
+        {"plain low pass", lp, 0, lp},
+        {"fs 0", Spec(LowPass, 0, 1000, 0, 60, 0.5, 127), -1, {}},
+        {"fs negative", Spec(LowPass, -48000, 1000, 0, 60, 0.5, 127), -1, {}},
+        {"f1 negative", Spec(HighPass, 48000, -1, 0, 60, 0.5, 127), -1, {}},
+        {"f1 above Nyquist", Spec(LowPass, 48000, 24000.5, 0, 60, 0.5, 127), -1, {}},
+        {"low pass at Nyquist", Spec(LowPass, 48000, 24000, 0, 60, 0.5, 127), 0,
+         Spec(LowPass, 48000, 24000, 0, 60, 0.5, 127)},
+        {"high pass at Nyquist", Spec(HighPass, 48000, 24000, 0, 60, 0.5, 127), -1, {}},
+        {"high pass at 0 Hz", Spec(HighPass, 48000, 0, 0, 60, 0.5, 127), 0,
+         Spec(HighPass, 48000, 0, 0, 60, 0.5, 127)},
+        {"low pass at 0 Hz", Spec(LowPass, 48000, 0, 0, 60, 0.5, 127), -1, {}},
+        {"half band at 0 Hz", Spec(HalfBand, 48000, 0, 0, 60, 0.5, 127), -1, {}},
+        {"low pass f2 far beyond Nyquist is dropped silently",
+         Spec(LowPass, 48000, 1000, 72000, 60, 0.5, 127), 0, lp},
+        {"low pass negative f2 is dropped silently", Spec(LowPass, 48000, 1000, -3, 60, 0.5, 127),
+         0, lp},
+        {"band stop f2 above Nyquist", Spec(BandStop, 48000, 1000, 24001, 60, 0.5, 127), -1, {}},
+        {"band pass negative f2", Spec(BandPass, 48000, 1000, -1, 60, 0.5, 127), -1, {}},
+        {"band pass reversed edges are swapped", Spec(BandPass, 48000, 3000, 1000, 60, 0.5, 127), 1,
+         Spec(BandPass, 48000, 1000, 3000, 60, 0.5, 127)},
+        {"band pass without f2 is left alone", Spec(BandPass, 48000, 3000, 0, 60, 0.5, 127), 0,
+         Spec(BandPass, 48000, 3000, 0, 60, 0.5, 127)},
+        {"type 0", Spec(static_cast<FilterType>(0), 48000, 1000, 0, 60, 0.5, 127), -1, {}},
+        {"type 6", Spec(static_cast<FilterType>(6), 48000, 1000, 0, 60, 0.5, 127), -1, {}},
+        {"negative attenuation", Spec(LowPass, 48000, 1000, 0, -80, 0.5, 127), 1,
+         Spec(LowPass, 48000, 1000, 0, 80, 0.5, 127)},
+        {"attenuation above 120", Spec(LowPass, 48000, 1000, 0, 150, 0.5, 127), 1,
+         Spec(LowPass, 48000, 1000, 0, 120, 0.5, 127)},
+        {"negative count", Spec(LowPass, 48000, 1000, 0, 60, 0.5, -5), 1,
+         Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127)},
+        {"count above 4096", Spec(LowPass, 48000, 1000, 0, 60, 0.5, 5000), 1,
+         Spec(LowPass, 48000, 1000, 0, 60, 0.5, 4096)},
+        {"count 0 stays", Spec(LowPass, 48000, 1000, 0, 60, 0.5, 0), 0,
+         Spec(LowPass, 48000, 1000, 0, 60, 0.5, 0)},
+        {"ripple below 0.001", Spec(LowPass, 48000, 1000, 0, 60, 0.0001, 127), 1,
+         Spec(LowPass, 48000, 1000, 0, 60, 0.001, 127)},
+        {"ripple 0", Spec(LowPass, 48000, 1000, 0, 60, 0, 127), 1,
+         Spec(LowPass, 48000, 1000, 0, 60, 0.001, 127)},
+        {"ripple above 2", Spec(LowPass, 48000, 1000, 0, 60, 3, 127), 1,
+         Spec(LowPass, 48000, 1000, 0, 60, 2, 127)},
+        {"negative ripple", Spec(LowPass, 48000, 1000, 0, 60, -0.5, 127), 1,
+         Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127)},
+        // Equal band edges are not rejected, but the remaining corrections still apply, so no
+        // negative count reaches the engine.
+        {"band pass with equal edges", Spec(BandPass, 48000, 2000, 2000, -80, 0, -5), 1,
+         Spec(BandPass, 48000, 2000, 2000, 80, 0.001, 127)},
+        {"band stop with equal edges", Spec(BandStop, 48000, 2000, 2000, 60, 0.5, 127), 0,
+         Spec(BandStop, 48000, 2000, 2000, 60, 0.5, 127)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FilterWorkspace ws;
+        FilterSpec s = c.in;
+        EXPECT_EQ(ws.ValidateSpec(s), c.result);
+        if (c.result == -1) continue;
+        EXPECT_EQ(s.type, c.out.type);
+        EXPECT_EQ(s.fs, c.out.fs);
+        EXPECT_EQ(s.f1, c.out.f1);
+        EXPECT_EQ(s.f2, c.out.f2);
+        EXPECT_EQ(s.attenuation, c.out.attenuation);
+        EXPECT_EQ(s.ripple, c.out.ripple);
+        EXPECT_EQ(s.maxCoefs, c.out.maxCoefs);
+    }
+}
+
+TEST(ValidateSpec, SwappedBandEdgesAreShownInTheEdgeFields) {
+    auto w = std::make_unique<WiredWorkspace>();
+    FilterSpec s = Spec(BandStop, 48000, 3000, 1000, 60, 0.5, 127);
+    EXPECT_EQ(w->ws.ValidateSpec(s), 1);
+    EXPECT_EQ(w->log, (testing::EventLog{"ShowEdgeFreq1 1000", "ShowEdgeFreq2 3000"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// RunDesign, with the engine replaced by a stand-in that returns a chosen status word
+
+class RunDesignTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        w = std::make_unique<WiredWorkspace>();
+        designCalls = 0;
+        analysedCount = -1;
+        analysedFormat = -1;
+        ws().m_spec = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+        ws().m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint*, int*) {
+            ++designCalls;
+            for (int i = 0; i < 5; ++i) coefs[i] = 0.1 * (i + 1);
+            spec.numCoefs = 5;
+            return designStatus;
+        };
+        ws().m_analyseResponse = [this](FilterSpec& spec, const double*, int n, int fmt) {
+            analysedCount = n;
+            analysedFormat = fmt;
+            spec.attenuation = 61.0;
+            spec.ripple = 0.4;
+            return 1024;
+        };
+    }
+
+    FilterWorkspace& ws() { return w->ws; }
+    bool CoefsAllZero() {
+        return std::all_of(ws().m_coefs.begin(), ws().m_coefs.end(),
+                           [](double c) { return c == 0.0; });
+    }
+
+    std::unique_ptr<WiredWorkspace> w;
+    int designStatus = 0;
+    int designCalls = 0;
+    int analysedCount = -1;
+    int analysedFormat = -1;
+};
+
+TEST_F(RunDesignTest, StatusBitsDecideMessageResultAndState) {
+    struct Case {
+        int status;
+        std::vector<std::string> messages;
+        int result;
+        bool designKept;
+    };
+    const Case cases[] = {
+        {0, {}, 0, true},
+        {NOT_POSSIBLE, {"SORRY: Creating this filter is not possible!"}, NOT_POSSIBLE, false},
+        {GRID_OVERFLOW, {"SORRY: Could not perform alignment"}, GRID_OVERFLOW, false},
+        {NOT_POSSIBLE | NOT_OPTIMIZED,
+         {"SORRY: Creating this filter is not possible!"},
+         0x28,
+         false},
+        {NOT_OPTIMIZED | SPEC_NOT_MET,
+         {"WARNING: Not fully optimized. Try modifying the specifications"},
+         0,
+         true},
+        {SPEC_NOT_MET, {}, 0, true},
+        {SPEC_NOT_MET | DEVIATION_STALLED, {}, 0, true},
+        // The engine refused the edges or the type: nothing was designed.
+        {EDGES_INVALID, {"Erroneous Filter Specifications"}, EDGES_INVALID, false},
+        {TYPE_INVALID, {"Erroneous Filter Specifications"}, TYPE_INVALID, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        SetUp();
+        ws().m_filterValid = 1;
+        ws().m_fromSpec = 0;
+        designStatus = c.status;
+
+        EXPECT_EQ(ws().RunDesign(), c.result);
+        EXPECT_EQ(w->Messages(), c.messages);
+        EXPECT_EQ(ws().m_status, c.designKept ? 0 : c.status);
+        EXPECT_EQ(w->dialogs.captions, std::vector<std::string>(c.messages.size(), "Ondela"));
+        EXPECT_TRUE(w->dialogs.okOnly);
+        if (c.designKept) {
+            EXPECT_EQ(ws().m_coefs[4], 0.5);
+            EXPECT_EQ(ws().m_coefsRef, ws().m_coefs);
+            EXPECT_EQ(analysedCount, 5);
+            EXPECT_EQ(ws().m_specWork.attenuation, 61.0);
+            EXPECT_EQ(ws().m_fromSpec, 1);
+            EXPECT_EQ(ws().m_analysed, 1);
+            EXPECT_EQ(w->log.back(), "ShowAchieved");
+        } else {
+            EXPECT_TRUE(CoefsAllZero());
+            EXPECT_EQ(ws().m_filterValid, 0);
+            EXPECT_EQ(ws().m_fromSpec, 0);
+            EXPECT_EQ(ws().m_analysed, 0);
+            EXPECT_EQ(analysedCount, -1);
+            EXPECT_EQ(w->log.back(), "ClearAchieved");
+        }
+    }
+}
+
+TEST_F(RunDesignTest, BusyPopupClosesBeforeAnyMessage) {
+    for (const int status : {NOT_POSSIBLE, GRID_OVERFLOW, NOT_OPTIMIZED}) {
+        SCOPED_TRACE(status);
+        SetUp();
+        designStatus = status;
+        ws().OpenBusyWindow();
+        ws().RunDesign();
+        const auto& log = w->log;
+        const auto closed = std::find(log.begin(), log.end(), "CloseBusyPopup");
+        const auto message = std::find_if(log.begin(), log.end(), [](const std::string& e) {
+            return e.rfind("Message ", 0) == 0;
+        });
+        ASSERT_NE(message, log.end());
+        EXPECT_LT(closed, message);
+        EXPECT_EQ(ws().m_busyWindow, 0);
+        EXPECT_FALSE(w->dialogs.busyOpen);
+    }
+}
+
+TEST_F(RunDesignTest, InvalidSpecificationDesignsNothing) {
+    ws().m_spec.fs = 0.0;
+    ws().m_coefs[3] = 0.25;
+    ws().m_filterValid = 1;
+    ws().OpenBusyWindow();
+
+    EXPECT_EQ(ws().RunDesign(), -1);
+    EXPECT_EQ(designCalls, 0);
+    EXPECT_EQ(ws().m_status, -1);
+    EXPECT_EQ(ws().m_coefs[3], 0.25);
+    EXPECT_EQ(ws().m_filterValid, 1);
+    EXPECT_EQ(w->log,
+              (testing::EventLog{"OpenBusyPopup", "ClearAchieved", "CloseBusyPopup",
+                                 "Message Erroneous Filter Specifications", "ClearAchieved"}));
+}
+
+TEST_F(RunDesignTest, CorrectedSpecificationIsShownBeforeTheDesign) {
+    ws().m_spec.attenuation = -60.0;
+    ws().m_coefFormat = INT16;
+    EXPECT_EQ(ws().RunDesign(), 0);
+    EXPECT_EQ(ws().m_spec.attenuation, 60.0);
+    EXPECT_EQ(w->log, (testing::EventLog{"ClearAchieved", "RefreshFields", "ShowAchieved"}));
+    EXPECT_EQ(analysedFormat, INT16);
+}
+
+// ---------------------------------------------------------------------------------------------
+// AnalyseCoefs
+
+TEST(AnalyseCoefs, WarnsOnlyBeyondOneDecibelAndTenPercentOfRipple) {
+    struct Case {
+        FilterType type;
+        double achievedAtt;
+        double achievedRipple;
+        bool fromSpec;
+        bool warns;
+    };
+    const Case cases[] = {
+        {LowPass, 59.2, 0.3, true, false},  {LowPass, 58.9, 0.3, true, true},
+        {LowPass, 65.0, 0.54, true, false}, {LowPass, 65.0, 0.56, true, true},
+        {BandStop, 58.9, 0.56, true, true}, {HalfBand, 65.0, 1.5, true, false},
+        {HalfBand, 58.9, 0.0, true, true},  {LowPass, 40.0, 1.5, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.achievedAtt) + " " +
+                     std::to_string(c.achievedRipple));
+        auto w = std::make_unique<WiredWorkspace>();
+        FilterWorkspace& ws = w->ws;
+        ws.m_spec = Spec(c.type, 48000, 1000, 0, 60, 0.5, 127);
+        ws.m_fromSpec = c.fromSpec;
+        ws.m_analyseResponse = [&c](FilterSpec& spec, const double*, int, int) {
+            spec.attenuation = c.achievedAtt;
+            spec.ripple = c.achievedRipple;
+            return 1024;
+        };
+        FilterSpec s = ws.m_spec;
+        EXPECT_EQ(ws.AnalyseCoefs(s, ws.m_coefs.data(), 7, FLT64), 0);
+        EXPECT_EQ(w->Messages(), c.warns ? std::vector<std::string>{"Warning: Original "
+                                                                    "specifications not met"}
+                                         : std::vector<std::string>{});
+        EXPECT_EQ(ws.m_status, 0);
+        EXPECT_EQ(ws.m_analysed, 1);
+        EXPECT_EQ(s.attenuation, c.achievedAtt);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// ChangeCoefFormat
+
+class ChangeCoefFormatTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        w = std::make_unique<WiredWorkspace>();
+        store.OpenKey(SettingsKey::Root);
+        store.OpenKey(SettingsKey::Preferences);
+        w->ws.m_prefs = &prefs;
+        w->ws.m_analyseResponse = [this](FilterSpec& spec, const double*, int n, int fmt) {
+            analysed.push_back({n, fmt});
+            spec.attenuation = 50.0 + fmt;
+            return 1024;
+        };
+    }
+
+    std::unique_ptr<WiredWorkspace> w;
+    MemorySettingsStore store;
+    CPreferences prefs{&store};
+    std::vector<std::pair<int, int>> analysed;
+};
+
+TEST_F(ChangeCoefFormatTest, WithoutAFilterOnlyStoresTheFormat) {
+    EXPECT_EQ(w->ws.ChangeCoefFormat(INT32), 0);
+    EXPECT_EQ(w->ws.m_coefFormat, INT32);
+    EXPECT_EQ(store.Values().at("COEF_FORMAT"), MemorySettingsStore::Value(uint32_t{2}));
+    EXPECT_TRUE(analysed.empty());
+    EXPECT_TRUE(w->log.empty());
+}
+
+TEST_F(ChangeCoefFormatTest, ValidFilterIsMeasuredAgainInTheNewFormat) {
+    FilterWorkspace& ws = w->ws;
+    ws.m_filterValid = 1;
+    ws.m_spec = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+    ws.m_specWork = ws.m_spec;
+    ws.m_specWork.numCoefs = 101;
+    ws.m_coefs[50] = 0.5;
+    const auto coefs = ws.m_coefs;
+
+    EXPECT_EQ(ws.ChangeCoefFormat(INT16), 1);
+    EXPECT_EQ(analysed, (std::vector<std::pair<int, int>>{{101, INT16}}));
+    EXPECT_EQ(ws.m_specWork.attenuation, 53.0);
+    EXPECT_EQ(ws.m_coefs, coefs);
+    EXPECT_EQ(w->log, (testing::EventLog{"ShowAchieved", "Repaint"}));
+    EXPECT_EQ(store.Values().at("COEF_FORMAT"), MemorySettingsStore::Value(uint32_t{3}));
+}
+
+TEST_F(ChangeCoefFormatTest, CountFallsBackToTheWorkingMaximum) {
+    FilterWorkspace& ws = w->ws;
+    ws.m_filterValid = 1;
+    ws.m_spec.maxCoefs = 127;
+    ws.m_specWork.maxCoefs = 63;  // measured before its count was known
+    EXPECT_EQ(ws.ChangeCoefFormat(FLT32), 1);
+    EXPECT_EQ(analysed, (std::vector<std::pair<int, int>>{{63, FLT32}}));
+}
+
+TEST_F(ChangeCoefFormatTest, NoCountOfTheMeasuredFilterIsReported) {
+    FilterWorkspace& ws = w->ws;
+    ws.m_filterValid = 1;
+    ws.m_spec.maxCoefs = 127;  // an entered count, but none for the coefficients themselves
+    EXPECT_EQ(ws.ChangeCoefFormat(FLT32), 0);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Number of Coefs not set!"});
+    EXPECT_EQ(ws.m_coefFormat, FLT32);
+    EXPECT_TRUE(analysed.empty());
+}
+
+TEST(ChangeCoefFormatWithEngine, SwitchingNeverTouchesTheCoefficients) {
+    DesignEngine engine;
+    auto w = std::make_unique<WiredWorkspace>();
+    FilterWorkspace& ws = w->ws;
+    ws.m_engine = &engine;
+    ws.m_spec = Spec(LowPass, 48000, 6000, 0, 70, 0.2, 127);
+    ASSERT_EQ(ws.RunDesign(), 0);
+    ws.m_filterValid = 1;
+    const FilterSpec flt64 = ws.m_specWork;
+    const auto coefs = ws.m_coefs;
+    ASSERT_GT(flt64.numCoefs, 3);
+
+    for (const int fmt : {INT16, FLT32, INT32, FLT64}) {
+        SCOPED_TRACE(fmt);
+        EXPECT_EQ(ws.ChangeCoefFormat(fmt), 1);
+        EXPECT_EQ(ws.m_coefs, coefs);
+    }
+    // Back in FLT64 the measurement is the same as right after the design, to the bit.
+    EXPECT_EQ(ws.m_specWork.attenuation, flt64.attenuation);
+    EXPECT_EQ(ws.m_specWork.ripple, flt64.ripple);
+    EXPECT_EQ(ws.m_specWork.f1, flt64.f1);
+    EXPECT_EQ(ws.m_specWork.bandwidth, flt64.bandwidth);
+    EXPECT_EQ(ws.m_specWork.numCoefs, flt64.numCoefs);
+}
+
+TEST(ChangeCoefFormatWithEngine, SixteenBitsLoseAttenuationOfADeepFilter) {
+    DesignEngine engine;
+    auto w = std::make_unique<WiredWorkspace>();
+    FilterWorkspace& ws = w->ws;
+    ws.m_engine = &engine;
+    ws.m_spec = Spec(LowPass, 48000, 6000, 0, 110, 0.1, 255);
+    ASSERT_EQ(ws.RunDesign(), 0);
+    ws.m_filterValid = 1;
+    const double deep = ws.m_specWork.attenuation;
+    w->log.clear();
+    ws.ChangeCoefFormat(INT16);
+    // 16-bit coefficients cannot reach 110 dB: the measured attenuation drops and is reported.
+    EXPECT_LT(ws.m_specWork.attenuation, deep - 10.0);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Warning: Original specifications not met"});
+}
+
+// ---------------------------------------------------------------------------------------------
+// FitDisplayLimits
+
+TEST(FitDisplayLimits, PullsTheUpperLimitBackAndReplacesTheCursor) {
+    struct Case {
+        bool log;
+        double nyquist;
+        double limit;
+        double fitted;
+        bool moved;
+    };
+    const Case cases[] = {
+        {false, 12000, 30000, 20000, true},   // linear: one digit above Nyquist
+        {false, 12000, 12000, 12000, false},  // already within
+        {false, 12000, 15000, 20000, true},   // rounding up to one digit may raise it
+        {true, 12000, 100000, 30000, true},   // logarithmic: one digit above fs
+        {true, 12000, 30000, 30000, false},   // already the fitted value
+        {true, 0, 100000, 100000, false},     // no sampling frequency yet
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.log) + " " + std::to_string(c.limit));
+        auto w = std::make_unique<WiredWorkspace>();
+        FilterWorkspace& ws = w->ws;
+        ws.m_logScale = c.log;
+        ws.m_nyquist = c.nyquist;
+        (c.log ? ws.m_logFMax : ws.m_linFMax) = c.limit;
+        w->window.plotCursorHz = 5000;
+
+        ws.FitDisplayLimits();
+        EXPECT_EQ(c.log ? ws.m_logFMax : ws.m_linFMax, c.fitted);
+        if (c.moved) {
+            EXPECT_EQ(w->log, (testing::EventLog{FormatText("ShowFreqMax %g", c.fitted),
+                                                 "SetPlotCursorHz 0", "PlaceCursorAt 5000"}));
+        } else {
+            EXPECT_TRUE(w->log.empty());
+        }
+    }
+}
+
+TEST(FitDisplayLimits, WithoutAWindowOnlyTheLimitChanges) {
+    FilterWorkspace ws;
+    ws.m_nyquist = 4000;
+    ws.m_linFMax = 30000;
+    ws.FitDisplayLimits();
+    EXPECT_EQ(ws.m_linFMax, 4000);
+}
+
+}  // namespace
+}  // namespace ondela

@@ -1,0 +1,176 @@
+// Stand-ins for the main window, the editor and the modal dialogs that record every call in one
+// shared log, so tests can check both what was shown and in which order.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "numbers/number_text.h"
+#include "workspace/editor_port.h"
+#include "workspace/filter_workspace.h"
+#include "workspace/main_window_port.h"
+#include "workspace/user_dialogs.h"
+
+namespace ondela::testing {
+
+using EventLog = std::vector<std::string>;
+
+class FakeMainWindow : public MainWindowPort {
+  public:
+    FakeMainWindow(EventLog& log, FilterWorkspace& ws) : log_(log), ws_(ws) {}
+
+    void RefreshFields() override { log_.push_back("RefreshFields"); }
+    void SelectFilterType(int type) override {
+        log_.push_back(FormatText("SelectFilterType %d", type));
+    }
+    void ShowEdgeFreq1(double hz) override { log_.push_back(FormatText("ShowEdgeFreq1 %g", hz)); }
+    void ShowEdgeFreq2(double hz) override { log_.push_back(FormatText("ShowEdgeFreq2 %g", hz)); }
+    void SetCursorFreq(double hz) override { log_.push_back(FormatText("SetCursorFreq %g", hz)); }
+    void ShowFreqMin(double hz) override { log_.push_back(FormatText("ShowFreqMin %g", hz)); }
+    void ShowFreqMax(double hz) override { log_.push_back(FormatText("ShowFreqMax %g", hz)); }
+    void SelectCoefFormat(int format) override {
+        ws_.m_coefFormat = format;
+        log_.push_back(FormatText("SelectCoefFormat %d", format));
+    }
+    // The checked radio; none checked (-1) leaves the workspace's format.
+    int ReadCoefFormatRadios() override {
+        if (checkedRadio >= 0) ws_.m_coefFormat = checkedRadio;
+        return ws_.m_coefFormat;
+    }
+    int CreateFilter() override {
+        log_.push_back("CreateFilter");
+        return 1;
+    }
+    void ClearAchieved() override { log_.push_back("ClearAchieved"); }
+    void ShowAchieved() override { log_.push_back("ShowAchieved"); }
+    void Repaint() override { log_.push_back("Repaint"); }
+    int PlaceCursorAt(double hz) override {
+        log_.push_back(FormatText("PlaceCursorAt %g", hz));
+        plotCursorHz = hz;
+        return 1;
+    }
+    double PlotCursorHz() const override { return plotCursorHz; }
+    void SetPlotCursorHz(double hz) override {
+        log_.push_back(FormatText("SetPlotCursorHz %g", hz));
+        plotCursorHz = hz;
+    }
+
+    int checkedRadio = -1;
+    double plotCursorHz = 0.0;
+
+  private:
+    EventLog& log_;
+    FilterWorkspace& ws_;
+};
+
+class FakeEditor : public EditorPort {
+  public:
+    explicit FakeEditor(EventLog& log) : log_(log) {}
+
+    int OpenEditor(const std::string&) override {
+        if (open) return -1;
+        open = true;
+        return 0;
+    }
+    bool IsEditorOpen() const override { return open; }
+    void ClearEditorText() override {
+        log_.push_back("ClearEditorText");
+        if (open) text.clear();
+    }
+    void SetEditorTitle(const std::string& t) override {
+        log_.push_back("SetEditorTitle " + t);
+        if (open) title = t;
+    }
+    void SetEditorText(const char* t, int length) override {
+        log_.push_back(FormatText("SetEditorText %d", length));
+        if (open) text.assign(t, static_cast<size_t>(length));
+    }
+    int GetEditorText(char*, int) override { return open ? 0 : -1; }
+    int GetEditorTextLength() const override { return open ? static_cast<int>(text.size()) : -1; }
+
+    bool open = true;
+    std::string title;
+    std::string text;
+
+  private:
+    EventLog& log_;
+};
+
+class FakeDialogs : public UserDialogs {
+  public:
+    explicit FakeDialogs(EventLog& log) : log_(log) {}
+
+    MessageAnswer MessageBox(const std::string& text, const std::string& caption,
+                             MessageButtons buttons, MessageIcon) override {
+        log_.push_back("Message " + text);
+        captions.push_back(caption);
+        okOnly = okOnly && buttons == MessageButtons::Ok;
+        return MessageAnswer::Ok;
+    }
+    std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&,
+                                                const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
+                                                const std::string&) override {
+        return std::nullopt;
+    }
+    void SetWaitPointer(bool) override {}
+    bool OpenBusyPopup() override {
+        log_.push_back("OpenBusyPopup");
+        busyOpen = true;
+        return true;
+    }
+    void CloseBusyPopup() override {
+        log_.push_back("CloseBusyPopup");
+        busyOpen = false;
+    }
+    bool IsBusyPopupOpen() const override { return busyOpen; }
+
+    std::vector<std::string> captions;
+    bool okOnly = true;
+    bool busyOpen = false;
+
+  private:
+    EventLog& log_;
+};
+
+// A specification record with its entered fields.
+inline FilterSpec Spec(FilterType type, double fs, double f1, double f2, double att, double ripple,
+                       int maxCoefs) {
+    FilterSpec s;
+    s.type = type;
+    s.fs = fs;
+    s.f1 = f1;
+    s.f2 = f2;
+    s.attenuation = att;
+    s.ripple = ripple;
+    s.maxCoefs = maxCoefs;
+    return s;
+}
+
+// A workspace wired to the three fakes.
+struct WiredWorkspace {
+    WiredWorkspace() : window(log, ws), editor(log), dialogs(log) {
+        ws.m_mainWindow = &window;
+        ws.m_editor = &editor;
+        ws.m_dialogs = &dialogs;
+    }
+
+    // The messages shown so far, in order.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> out;
+        for (const auto& e : log)
+            if (e.rfind("Message ", 0) == 0) out.push_back(e.substr(8));
+        return out;
+    }
+
+    EventLog log;
+    FilterWorkspace ws;
+    FakeMainWindow window;
+    FakeEditor editor;
+    FakeDialogs dialogs;
+};
+
+}  // namespace ondela::testing

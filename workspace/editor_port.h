@@ -1,0 +1,30 @@
+// The filter editor window as the workspace and the main window reach it. At most one editor
+// exists; every operation reports that there is none when it is closed.
+#pragma once
+
+#include <string>
+
+namespace ondela {
+
+class EditorPort {
+  public:
+    virtual ~EditorPort() = default;
+
+    // Creates and shows the editor: 0 opened, -1 already open (nothing changed), -2 could not be
+    // created, -3 could not be initialised. keyPath is the settings key the editor uses.
+    virtual int OpenEditor(const std::string& keyPath) = 0;
+    virtual bool IsEditorOpen() const = 0;
+    // Empties the text; nothing when there is no editor.
+    virtual void ClearEditorText() = 0;
+    // Caption and default file name; nothing when there is no editor.
+    virtual void SetEditorTitle(const std::string& title) = 0;
+    // Places length bytes of text; nothing when there is no editor.
+    virtual void SetEditorText(const char* text, int length) = 0;
+    // Copies at most size - 1 characters and terminates buffer[size - 1]; the number copied, or
+    // -1 when there is no editor.
+    virtual int GetEditorText(char* buffer, int size) = 0;
+    // Number of characters of the text, or -1 when there is no editor.
+    virtual int GetEditorTextLength() const = 0;
+};
+
+}  // namespace ondela

@@ -1,0 +1,240 @@
+#include "workspace/filter_workspace.h"
+
+#include <algorithm>
+
+#include "engine/design_engine.h"
+#include "engine/response_analysis.h"
+#include "settings/preferences.h"
+#include "workspace/main_window_port.h"
+#include "workspace/user_dialogs.h"
+
+namespace ondela {
+
+namespace {
+
+int ClampCount(int n) {
+    return std::clamp(n, 0, kCoefArraySize);
+}
+
+}  // namespace
+
+const char* FilterTypeName(int type) {
+    static const char* const kNames[] = {"",         "LowPass",  "BandPass",
+                                         "HighPass", "BandStop", "HalfBand"};
+    return (type >= LowPass && type <= HalfBand) ? kNames[type] : "";
+}
+
+FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
+    m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
+        return m_engine ? m_engine->DesignFilter(spec, coefs, response, count) : NOT_POSSIBLE;
+    };
+    m_analyseResponse = [](FilterSpec& spec, const double* coefs, int n, int fmt) {
+        return AnalyseResponse(spec, coefs, n, fmt);
+    };
+    m_clock = [] { return std::time(nullptr); };
+}
+
+FilterWorkspace::~FilterWorkspace() = default;
+
+void FilterWorkspace::ShowMessage(const std::string& text) {
+    CloseBusyWindow();
+    if (m_dialogs) m_dialogs->MessageBox(text, kAppTitle, MessageButtons::Ok, MessageIcon::None);
+}
+
+void FilterWorkspace::OpenBusyWindow() {
+    CloseBusyWindow();
+    if (m_dialogs && m_dialogs->OpenBusyPopup()) m_busyWindow = 1;
+}
+
+void FilterWorkspace::CloseBusyWindow() {
+    if (!m_busyWindow) return;
+    if (m_dialogs) m_dialogs->CloseBusyPopup();
+    m_busyWindow = 0;
+}
+
+int FilterWorkspace::ValidateSpec(FilterSpec& spec) {
+    return ValidateSpecImpl(spec, true);
+}
+
+int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
+    int result = 0;
+    if (!(spec.fs > 0.0)) return -1;
+    const double nyq = spec.fs * 0.5;
+    if (!(spec.f1 >= 0.0 && spec.f1 <= nyq)) return -1;
+
+    const bool band = spec.type == BandPass || spec.type == BandStop;
+    if (!(spec.f2 >= 0.0 && spec.f2 <= nyq)) {
+        if (band) return -1;
+        spec.f2 = 0.0;  // the other types do not use a second edge
+    }
+    if (spec.type < LowPass || spec.type > HalfBand) return -1;
+
+    switch (spec.type) {
+        case LowPass:
+        case HalfBand:
+            if (!(spec.f1 > 0.0)) return -1;
+            break;
+        case HighPass:
+            if (!(spec.f1 < nyq)) return -1;
+            break;
+        default:
+            // Equal band edges are passed on to the engine as they are, but the level and
+            // count corrections below still apply so that no negative count or ripple of 0
+            // reaches a design.
+            if (spec.f2 > 0.0 && spec.f2 < spec.f1) {
+                std::swap(spec.f1, spec.f2);
+                if (showEdges && m_mainWindow) {
+                    m_mainWindow->ShowEdgeFreq1(spec.f1);
+                    m_mainWindow->ShowEdgeFreq2(spec.f2);
+                }
+                result = 1;
+            }
+            break;
+    }
+
+    if (spec.attenuation < 0.0) {
+        spec.attenuation = -spec.attenuation;
+        result = 1;
+    }
+    if (spec.ripple < 0.0) {
+        spec.ripple = -spec.ripple;
+        result = 1;
+    }
+    if (spec.attenuation > 120.0) {
+        spec.attenuation = 120.0;
+        result = 1;
+    }
+    if (spec.maxCoefs < 0) {
+        spec.maxCoefs = 127;
+        result = 1;
+    } else if (spec.maxCoefs > kMaxValidatedCoefs) {
+        spec.maxCoefs = kMaxValidatedCoefs;
+        result = 1;
+    }
+    if (spec.ripple > 2.0) {
+        spec.ripple = 2.0;
+        result = 1;
+    } else if (!(spec.ripple >= 0.001)) {
+        spec.ripple = 0.001;
+        result = 1;
+    }
+    return result;
+}
+
+int FilterWorkspace::RunDesign() {
+    if (m_mainWindow) m_mainWindow->ClearAchieved();
+    m_status = 0;
+
+    const int valid = ValidateSpec(m_spec);
+    if (valid < 0) {
+        CloseBusyWindow();
+        m_status = -1;
+        ShowMessage("Erroneous Filter Specifications");
+        if (m_mainWindow) m_mainWindow->ClearAchieved();
+        return -1;
+    }
+    if (valid == 1 && m_mainWindow) m_mainWindow->RefreshFields();
+
+    m_coefs.fill(0.0);
+    m_specWork = m_spec;
+    m_status = m_designFilter(m_specWork, m_coefs.data(), m_response.data(), &m_responseCount);
+
+    if (m_status != 0) {
+        CloseBusyWindow();
+        const int status = m_status;
+        // Nothing usable was designed: an impossible target, a grid beyond its capacity, or
+        // (for the plain values 1 and 2) edges or a type the engine refused.
+        const bool failed = (status & NOT_POSSIBLE) || (status & GRID_OVERFLOW) ||
+                            status == EDGES_INVALID || status == TYPE_INVALID;
+        if (failed) {
+            if (status & NOT_POSSIBLE) {
+                ShowMessage("SORRY: Creating this filter is not possible!");
+            } else if (status & GRID_OVERFLOW) {
+                ShowMessage("SORRY: Could not perform alignment");
+            } else {
+                ShowMessage("Erroneous Filter Specifications");
+            }
+            m_filterValid = 0;
+            m_coefs.fill(0.0);
+            if (m_mainWindow) m_mainWindow->ClearAchieved();
+            return status;
+        }
+        if (status & NOT_OPTIMIZED) {
+            ShowMessage("WARNING: Not fully optimized. Try modifying the specifications");
+            if (m_mainWindow) m_mainWindow->ClearAchieved();
+        } else {
+            m_status = 0;
+        }
+    }
+
+    m_coefsRef = m_coefs;
+    // A design always goes with the specification it was made from, so it is judged against it.
+    m_fromSpec = 1;
+    AnalyseCoefs(m_specWork, m_coefs.data(), m_specWork.numCoefs, m_coefFormat);
+    m_status = 0;
+    if (m_mainWindow) m_mainWindow->ShowAchieved();
+    return 0;
+}
+
+int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {
+    m_analysed = 1;
+    CloseBusyWindow();
+    m_analyseResponse(spec, coefs, ClampCount(n), fmt);
+    m_status = 0;
+    if (m_fromSpec) {
+        if (m_spec.attenuation - 1.0 > spec.attenuation) m_status |= SPEC_NOT_MET;
+        if (spec.type != HalfBand && m_spec.ripple / 10.0 + m_spec.ripple < spec.ripple) {
+            m_status |= SPEC_NOT_MET;
+        }
+        if (m_status & SPEC_NOT_MET) {
+            ShowMessage("Warning: Original specifications not met");
+            m_status = 0;
+        }
+    }
+    return 0;
+}
+
+int FilterWorkspace::ChangeCoefFormat(int fmt) {
+    m_coefFormat = fmt;
+    if (m_prefs && m_prefs->IsOpen()) m_prefs->SetDword("COEF_FORMAT", static_cast<uint32_t>(fmt));
+
+    if (!m_filterValid ||
+        (m_specWork.numCoefs == 0 && m_spec.numCoefs == 0 && m_spec.maxCoefs == 0)) {
+        return 0;
+    }
+    FilterSpec s = m_specWork;
+    const int n = s.numCoefs != 0 ? s.numCoefs : s.maxCoefs;
+    if (n == 0) {
+        ShowMessage("Number of Coefs not set!");
+        return 0;
+    }
+    AnalyseCoefs(s, m_coefs.data(), n, m_coefFormat);
+    m_specWork = s;
+    if (m_mainWindow) {
+        m_mainWindow->ShowAchieved();
+        m_mainWindow->Repaint();
+    }
+    return 1;
+}
+
+void FilterWorkspace::FitDisplayLimits() {
+    if (!(m_nyquist > 0.0)) return;
+    double& limit = m_logScale ? m_logFMax : m_linFMax;
+    double fitted;
+    if (m_logScale) {
+        if (!(2.0 * m_nyquist < m_logFMax)) return;
+        fitted = m_util.NiceCeil(2.0 * m_nyquist);
+    } else {
+        if (!(m_linFMax > m_nyquist)) return;
+        fitted = m_util.NiceCeil(m_nyquist);
+    }
+    if (fitted != limit && m_mainWindow) {
+        m_mainWindow->ShowFreqMax(fitted);
+        const double cursor = m_mainWindow->PlotCursorHz();
+        m_mainWindow->SetPlotCursorHz(0.0);
+        m_mainWindow->PlaceCursorAt(cursor);
+    }
+    limit = fitted;
+}
+
+}  // namespace ondela

@@ -1,0 +1,158 @@
+// The one current filter of the designer: the entered and the achieved specification, the
+// coefficients, the description text, the coefficient format, the display limits and the flags
+// that tell what the coefficients go with. Its operations sit between the windows and the design
+// engine: validating a specification, designing it, measuring a coefficient set, switching the
+// coefficient format, and writing the filter description.
+//
+// The workspace is a block of plain data: the windows read and write its fields directly. It
+// reaches the main window, the editor and the modal dialogs only through the ports below, all
+// owned elsewhere and any of them possibly absent (then the call is skipped).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/filter_spec.h"
+#include "workspace/c_util.h"
+
+namespace ondela {
+
+class CPreferences;
+class DesignEngine;
+class EditorPort;
+class MainWindowPort;
+class UserDialogs;
+
+constexpr int kTextCapacity = 262144;  // description text, terminating zero included
+constexpr int kTextMargin = 80;        // the writer stops this many bytes short of the end
+constexpr int kPieceLimit = 16380;     // longest piece the writer appends at once
+constexpr int kTitleCapacity = 1024;   // filter title, terminating zero included
+constexpr int kMaxValidatedCoefs = 4096;
+constexpr const char* kAppTitle = "Ondela";
+
+class FilterWorkspace {
+  public:
+    using DesignFunction = std::function<int(FilterSpec&, double*, ResponsePoint*, int*)>;
+    using AnalyseFunction = std::function<int(FilterSpec&, const double*, int, int)>;
+    using Clock = std::function<std::time_t()>;
+
+    FilterWorkspace();
+    virtual ~FilterWorkspace();
+    FilterWorkspace(const FilterWorkspace&) = delete;
+    FilterWorkspace& operator=(const FilterWorkspace&) = delete;
+
+    // Checks and corrects a specification in place: -1 invalid, 0 valid as it was, 1 valid after
+    // corrections. Reversed band edges are swapped and shown in the main window's edge fields.
+    int ValidateSpec(FilterSpec& spec);
+
+    // Designs m_spec into m_coefs and m_specWork and measures the result in m_coefFormat. 0 when
+    // a coefficient set was produced (possibly after a warning), else nonzero (-1 for an invalid
+    // specification, otherwise the engine's status word).
+    int RunDesign();
+
+    // Measures the first n coefficients, quantised to fmt, into spec; warns when the entered
+    // specification is missed by more than 1 dB of attenuation or 10 % of ripple. Always 0.
+    int AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
+
+    // Makes fmt the coefficient format, stores it, and re-measures the current filter in it.
+    // 1 when the filter was re-measured, 0 otherwise. m_coefs never changes.
+    int ChangeCoefFormat(int fmt);
+
+    // Pulls the upper display frequency of the current scale back to the range the sampling
+    // frequency allows, and re-places the plot cursor when it moved.
+    void FitDisplayLimits();
+
+    // Filter description text (description_writer.cpp).
+    //
+    // Builds the description of the current filter into m_text: 1 when built (m_textOverflow
+    // tells whether it was cut at a whole piece), 0 when there is no filter to describe.
+    int BuildDescription();
+    // Appends one formatted piece to m_text, with a CR before every LF. 0 when it does not fit;
+    // then m_textOverflow is set and nothing more is appended until the next build.
+    int AppendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // The same for a piece that is already formatted.
+    int AppendPiece(std::string_view piece);
+    // The one-line title of the current filter (editor caption, default file name). 1 with the
+    // title in title, 0 when no title can be made.
+    int FilterTitle(std::string& title);
+    // Hands the description and its title to the editor. 1 when the editor received them.
+    int ShowInEditor();
+
+    // The text of the description built or read last (m_textSize bytes).
+    std::string_view Text() const { return {m_text.data(), static_cast<size_t>(m_textSize)}; }
+
+    // A message box with the application's title and an OK button. Any busy pop-up is closed
+    // first so that it never hides a message.
+    void ShowMessage(const std::string& text);
+    // The busy pop-up of a long design.
+    void OpenBusyWindow();
+    void CloseBusyWindow();
+
+    // ---- state ----
+    int32_t m_status = 0;      // last design or analysis status word; -1 after invalid input
+    int32_t m_busyWindow = 0;  // 1 while the busy pop-up opened for a design is shown
+    std::FILE* m_fileHandle = nullptr;  // the file being read by Load; null at other times
+    double m_nyquist = 0.0;
+    double m_linFMax = 0.0;
+    double m_linFMin = 0.0;
+    double m_logFMax = 0.0;
+    double m_logFMin = 0.0;
+    double m_dbTop = 0.0;
+    double m_dbBottom = -120.0;
+    double m_cursorFreq = 0.0;
+    int32_t m_filterValid = 0;   // a coefficient set is present
+    int32_t m_logScale = 0;      // the frequency axis is logarithmic
+    int32_t m_fromSpec = 0;      // the coefficients go with a complete specification
+    int32_t m_keepLimits = 0;    // the display limits were set by a successful design
+    int32_t m_analysed = 0;      // AnalyseCoefs has run at least once
+    std::string m_fileDir;       // "FileInPath" as last read by Load
+    std::string m_saveDir;       // directory of the last Save of this run
+    std::string m_moduleDir;     // directory of the program, no trailing separator
+    std::string m_helpPath;      // full path of the help file; empty when none was found
+    std::vector<char> m_text;    // kTextCapacity bytes, lines ended by CR LF, zero-terminated
+    int32_t m_textLen = 0;       // bytes written into m_text by the writer
+    int32_t m_textOverflow = 0;  // the last description did not fit
+    int32_t m_textSize = 0;      // size of the last complete description or file read
+    int32_t m_coefFormat = FLT64;
+    int32_t m_responseCount = 0;
+    FilterSpec m_spec{};       // as entered (or read from a description)
+    FilterSpec m_specSaved{};  // m_spec when Analysis started
+    FilterSpec m_specWork{};   // handed to the engine; afterwards the achieved values
+    std::array<ResponsePoint, kResponseArraySize> m_response{};
+    std::array<double, kCoefArraySize> m_coefs{};      // impulse response order
+    std::array<double, kCoefArraySize> m_coefsRef{};   // as last designed or loaded
+    std::array<double, kCoefArraySize> m_coefsRead{};  // as read back by Analysis
+    std::string m_rootKeyPath = "Software\\MQ\\Ondela";
+    std::string m_prefKeyPath = "Software\\MQ\\Ondela\\Preferences";
+    std::string m_filePath;  // full path of the file last chosen for Load
+    std::string m_dirBuf;    // result of the directory-of-path routine
+
+    // ---- collaborators, owned by the application ----
+    MainWindowPort* m_mainWindow = nullptr;  // set while the main window exists
+    EditorPort* m_editor = nullptr;
+    UserDialogs* m_dialogs = nullptr;
+    DesignEngine* m_engine = nullptr;
+    CPreferences* m_prefs = nullptr;  // the open Preferences key, when IsOpen()
+    CUtil m_util;
+
+    // The engine calls and the clock, replaceable for tests. By default they call m_engine's
+    // DesignFilter, the engine's AnalyseResponse and the system clock.
+    DesignFunction m_designFilter;
+    AnalyseFunction m_analyseResponse;
+    Clock m_clock;
+
+  private:
+    int ValidateSpecImpl(FilterSpec& spec, bool showEdges);
+    int ComposeHeader(std::string& header);
+};
+
+// "LowPass", "BandPass", "HighPass", "BandStop", "HalfBand"; empty for any other code.
+const char* FilterTypeName(int type);
+
+}  // namespace ondela

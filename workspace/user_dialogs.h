@@ -1,0 +1,42 @@
+// The modal interactions of the designer: message boxes, the file choosers, the wait pointer and
+// the busy pop-up shown during long designs.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ondela {
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { None, Information, Warning, Error };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+class UserDialogs {
+  public:
+    virtual ~UserDialogs() = default;
+
+    // A modal message box; returns the button the user pressed (Cancel when it was closed).
+    virtual MessageAnswer MessageBox(const std::string& text, const std::string& caption,
+                                     MessageButtons buttons, MessageIcon icon) = 0;
+
+    // File choosers. filter is a list of "description|pattern" pairs separated by "|" (for
+    // example "Text files (*.txt)|*.txt|All files (*.*)|*.*"). The chosen full path, or nullopt
+    // when the user cancelled.
+    virtual std::optional<std::string> ChooseFileToOpen(const std::string& initialDir,
+                                                        const std::string& initialName,
+                                                        const std::string& filter) = 0;
+    virtual std::optional<std::string> ChooseFileToSave(const std::string& initialDir,
+                                                        const std::string& initialName,
+                                                        const std::string& filter) = 0;
+
+    // The hourglass pointer while a long operation runs, the arrow otherwise.
+    virtual void SetWaitPointer(bool waiting) = 0;
+
+    // The "Please wait" pop-up over the main window, drawn at once because no events are handled
+    // while a design runs. Opening replaces an older pop-up. false when none could be shown.
+    virtual bool OpenBusyPopup() = 0;
+    virtual void CloseBusyPopup() = 0;
+    virtual bool IsBusyPopupOpen() const = 0;
+};
+
+}  // namespace ondela
