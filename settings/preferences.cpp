@@ -1,1 +1,139 @@
-// under construction
+#include "settings/preferences.h"
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+#include "numbers/number_text.h"
+
+namespace ondela {
+namespace {
+
+// Room for a stored text, terminator included. The last file path gets room for a full path
+// of 520 characters, so a long path is remembered instead of being replaced by the default.
+constexpr std::size_t kTextRoom = 128;
+constexpr std::size_t kPathRoom = 521;
+constexpr std::size_t kMaxDefaultLength = 520;
+
+// A text counts as present only when it holds a visible character: a byte above the space
+// other than DEL; bytes of 0x80 and above do not count.
+bool HasVisibleCharacter(const std::string& text) {
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b > 0x20 && b < 0x7F) return true;
+    }
+    return false;
+}
+
+std::optional<double> NumberOf(const std::string& text) {
+    const auto read = ReadDouble(text.c_str());
+    if (!read) return std::nullopt;
+    return read->value;
+}
+
+}  // namespace
+
+CPreferences::CPreferences(SettingsStore* store) : m_store(store) {}
+
+CPreferences::~CPreferences() = default;
+
+bool CPreferences::OpenKeys() {
+    if (m_store == nullptr) return false;
+    return m_store->OpenKey(SettingsKey::Root) && m_store->OpenKey(SettingsKey::Preferences);
+}
+
+bool CPreferences::IsOpen() const {
+    return m_store != nullptr && m_store->IsOpen();
+}
+
+uint32_t CPreferences::GetDword(const char* name, uint32_t def) {
+    if (!IsOpen() || name == nullptr) return 0;
+    if (const auto stored = m_store->ReadDword(name)) return *stored;
+    m_store->WriteDword(name, def);
+    return def;
+}
+
+int CPreferences::GetString(const char* name, std::string& out, const char* def) {
+    if (!IsOpen() || name == nullptr) return 0;
+    const std::size_t room = std::strcmp(name, "FileInPath") == 0 ? kPathRoom : kTextRoom;
+    if (auto stored = m_store->ReadString(name, room)) {
+        stored->resize(std::strlen(stored->c_str()));  // a text ends at its first zero
+        if (HasVisibleCharacter(*stored)) {
+            out = std::move(*stored);
+            return static_cast<int>(out.size());
+        }
+    }
+    out.assign(def != nullptr ? def : "");
+    if (out.size() > kMaxDefaultLength) out.resize(kMaxDefaultLength);
+    m_store->WriteString(name, out);
+    return static_cast<int>(out.size());
+}
+
+double CPreferences::GetDouble(const char* name, double def) {
+    if (!IsOpen() || name == nullptr) return 0.0;
+    const std::string defText = FormatText("%lf", def);
+    std::string text;
+    GetString(name, text, defText.c_str());
+    if (text.empty()) return def;
+    return NumberOf(text).value_or(0.0);
+}
+
+void CPreferences::SetString(const char* name, const std::string& text) {
+    if (!IsOpen() || name == nullptr) return;
+    m_store->WriteString(name, text);  // a failed write is not reported
+}
+
+void CPreferences::SetDword(const char* name, uint32_t value) {
+    if (!IsOpen() || name == nullptr) return;
+    m_store->WriteDword(name, value);
+}
+
+void CPreferences::LoadSpec(FilterSpec& spec) {
+    const uint32_t type = GetDword("TYPE", 1);
+    spec.type = type >= 1 && type <= 5 ? static_cast<FilterType>(type) : LowPass;
+
+    // Each number replaces its field only when a stored text was found and reads as a number;
+    // the accepted range is then applied to it.
+    std::string text;
+    if (GetString("FS", text, "48000.0") > 0) {
+        if (const auto v = NumberOf(text)) spec.fs = *v < 0.0 ? 48000.0 : *v;
+    }
+    if (GetString("F1", text, "10000.0") > 0) {
+        if (auto v = NumberOf(text)) {
+            if (*v < 0.0) *v = 0.0;
+            if (*v > spec.fs / 2.0) *v = spec.fs / 2.0;
+            spec.f1 = *v;
+        }
+    }
+    if (GetString("F2", text, "20000.0") > 0) {
+        if (auto v = NumberOf(text)) {
+            if (*v < 0.0) *v = 0.0;
+            if (*v > 0.4999 * spec.fs) *v = 0.4999 * spec.fs;
+            spec.f2 = *v;
+        }
+    }
+    if (GetString("ATT", text, "60") > 0) {
+        if (const auto v = NumberOf(text)) spec.attenuation = std::fmin(std::fabs(*v), 120.0);
+    }
+    if (GetString("RIPPLE", text, "0.4") > 0) {
+        if (const auto v = NumberOf(text))
+            spec.ripple = std::fmin(std::fmax(std::fabs(*v), 0.001), 2.0);
+    }
+
+    const uint32_t coefs = GetDword("NBCOEFS", 127);
+    spec.maxCoefs = coefs <= 4096 ? static_cast<int32_t>(coefs) : 1024;
+}
+
+void CPreferences::SaveSpec(FilterSpec& spec) {
+    if (spec.maxCoefs < 0 || spec.maxCoefs > 4096) spec.maxCoefs = 1024;
+    if (!IsOpen()) return;
+    m_store->WriteDword("TYPE", static_cast<uint32_t>(spec.type));
+    m_store->WriteString("FS", FormatText("%lf", spec.fs));
+    m_store->WriteString("F1", FormatText("%lf", spec.f1));
+    m_store->WriteString("F2", FormatText("%lf", spec.f2));
+    m_store->WriteString("ATT", FormatText("%lf", spec.attenuation));
+    m_store->WriteString("RIPPLE", FormatText("%lf", spec.ripple));
+    m_store->WriteDword("NBCOEFS", static_cast<uint32_t>(spec.maxCoefs));
+}
+
+}  // namespace ondela

@@ -1,0 +1,115 @@
+#include "settings/qt_settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <string>
+
+#include "settings/preferences.h"
+
+namespace ondela {
+namespace {
+
+// Points the user's INI folder at a temporary directory, so the user's real settings are
+// never touched.
+class QtSettingsStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+    }
+
+    std::string IniText(const QtSettingsStore& store) const {
+        QFile file(QString::fromStdString(store.FileName()));
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        return file.readAll().toStdString();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(QtSettingsStoreTest, FirstRunCreatesTheFileWithTypedValues) {
+    QtSettingsStore store;
+    CPreferences prefs(&store);
+    ASSERT_TRUE(prefs.OpenKeys());
+    EXPECT_EQ(store.FileName(), (m_dir.path() + "/MQ/Ondela.ini").toStdString());
+
+    FilterSpec spec;
+    prefs.LoadSpec(spec);
+    EXPECT_EQ(spec.fs, 48000.0);
+    EXPECT_EQ(spec.maxCoefs, 127);
+
+    const std::string ini = IniText(store);
+    EXPECT_NE(ini.find("[Preferences]"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("NBCOEFS=dword:0000007f"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("TYPE=dword:00000001"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("FS=48000.0"), std::string::npos) << ini;
+
+    // A later run finds the values, including a long path.
+    const std::string path = "/home/user/" + std::string(290, 'd') + "/filter, 2.txt";
+    prefs.SetString("FileInPath", path);
+    spec.fs = 44100.0;
+    prefs.SaveSpec(spec);
+
+    QtSettingsStore again;
+    CPreferences later(&again);
+    ASSERT_TRUE(later.OpenKeys());
+    FilterSpec loaded;
+    later.LoadSpec(loaded);
+    EXPECT_EQ(loaded.fs, 44100.0);
+    std::string out;
+    later.GetString("FileInPath", out, "");
+    EXPECT_EQ(out, path);
+}
+
+TEST_F(QtSettingsStoreTest, TextsAndNumbersAreToldApart) {
+    QtSettingsStore store;
+    ASSERT_TRUE(store.OpenKey(SettingsKey::Root));
+    ASSERT_TRUE(store.OpenKey(SettingsKey::Preferences));
+
+    ASSERT_TRUE(store.WriteString("NBCOEFS", "a long text under a number"));
+    EXPECT_FALSE(store.ReadDword("NBCOEFS").has_value());
+    ASSERT_TRUE(store.WriteString("TYPE", "127"));  // a plain number text is still a text
+    EXPECT_FALSE(store.ReadDword("TYPE").has_value());
+
+    ASSERT_TRUE(store.WriteDword("COEF_FORMAT", 0xFFFFFFFFu));
+    EXPECT_EQ(store.ReadDword("COEF_FORMAT"), 0xFFFFFFFFu);
+    EXPECT_FALSE(store.ReadString("COEF_FORMAT", 128).has_value());
+
+    // A text that looks like a stored number stays a text.
+    for (const std::string text : {"dword:00000005", "text:x", "@Invalid()", " ", ""}) {
+        ASSERT_TRUE(store.WriteString("FS", text));
+        EXPECT_EQ(store.ReadString("FS", 128), text);
+        EXPECT_FALSE(store.ReadDword("FS").has_value());
+    }
+
+    ASSERT_TRUE(store.WriteString("F1", std::string(127, '7')));
+    EXPECT_TRUE(store.ReadString("F1", 128).has_value());
+    EXPECT_FALSE(store.ReadString("F1", 127).has_value());
+    EXPECT_FALSE(store.ReadString("NEVER_WRITTEN", 128).has_value());
+
+    // Through CPreferences the wrong-typed value is replaced by its default, as a number.
+    CPreferences prefs(&store);
+    EXPECT_EQ(prefs.GetDword("NBCOEFS", 127), 127u);
+    EXPECT_EQ(store.ReadDword("NBCOEFS"), 127u);
+}
+
+TEST_F(QtSettingsStoreTest, AFolderThatCannotBeCreatedFailsToOpen) {
+    // The settings folder would have to be created below a plain file.
+    QFile blocker(m_dir.path() + "/blocker");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path() + "/blocker");
+
+    QtSettingsStore store;
+    CPreferences prefs(&store);
+    EXPECT_FALSE(prefs.OpenKeys());
+    EXPECT_FALSE(prefs.IsOpen());
+    EXPECT_EQ(prefs.GetDword("TYPE", 1), 0u);
+}
+
+}  // namespace
+}  // namespace ondela
