@@ -71,6 +71,10 @@ FixedLengthResult DesignEngine::DesignFixedLength(int taps, const ExchangeBand* 
     return result;
 }
 
+const DesignTrace& DesignEngine::LastTrace() const {
+    return work_->trace;
+}
+
 int DesignEngine::ExtremalFrequencies(double* out) const {
     const DesignWork& w = *work_;
     for (int j = 1; j <= w.nz; ++j) out[j - 1] = w.grid[w.iext[j]];

@@ -21,6 +21,23 @@ struct ExchangeBand {
 constexpr int kMaxExchangeBands = 8;
 constexpr int kMaxGridDensity = 40;  // the largest grid holds 40 points per cosine term
 
+// What one call of DesignFilter did, pass by pass: for diagnostics and tests.
+struct DesignPassRecord {
+    int n = 0;                 // length designed
+    double halfWidth = 0.0;    // transition half-width, fraction of fs
+    double target = 0.0;       // attenuation the pass was designed for, dB
+    bool measured = false;     // measured on its FFT response (otherwise it was aligned)
+    double attenuation = 0.0;  // measured attenuation, dB (when measured)
+    double ripple = 0.0;       // measured ripple, dB (when measured)
+};
+
+struct DesignTrace {
+    static constexpr int kCapacity = 256;
+    int passes = 0;    // every pass, also those beyond kCapacity
+    int restarts = 0;  // restarts after a failure or a half-band target correction
+    DesignPassRecord pass[kCapacity];
+};
+
 struct FixedLengthResult {
     int status = 0;          // GRID_OVERFLOW, NOT_OPTIMIZED, DEVIATION_STALLED bits; EDGES_INVALID
                              // for an unusable request
@@ -28,7 +45,7 @@ struct FixedLengthResult {
 };
 
 class DesignEngine {
-public:
+  public:
     DesignEngine();
     ~DesignEngine();
     DesignEngine(const DesignEngine&) = delete;
@@ -47,10 +64,13 @@ public:
     // their number.
     int ExtremalFrequencies(double* out) const;
 
+    // The passes of the last DesignFilter call.
+    const DesignTrace& LastTrace() const;
+
     // The half-band attenuation correction carried from one design to the next.
     double lastCorrection() const { return lastCorrection_; }
 
-private:
+  private:
     std::unique_ptr<DesignWork> work_;
     double lastCorrection_ = 1000.0;
 };

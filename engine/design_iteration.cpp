@@ -20,17 +20,19 @@ int RoundHalfAway(double v) {
     return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
 }
 
-bool IsBandType(FilterType t) { return t == BandPass || t == BandStop; }
+bool IsBandType(FilterType t) {
+    return t == BandPass || t == BandStop;
+}
 
 // One call of DesignFilter: the conditioned specification and the loop state.
 class DesignRun {
-public:
+  public:
     DesignRun(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs)
         : w_(work), lastCorrection_(lastCorrection), spec_(spec), coefs_(coefs) {}
 
     int Run(ResponsePoint* response, int* responseCount);
 
-private:
+  private:
     enum class Stage { Restart, Estimate, Design, Align, Measure, Final };
 
     int Condition();
@@ -40,6 +42,7 @@ private:
     int BuildBandTable();
     void AlignEdges();
     bool MeasureResponse();
+    void RecordMeasurement();
     Stage Adjust(int attFlag, int rippleFlag);
     Stage CorrectHalfBand();
     int Finish(ResponsePoint* response, int* responseCount);
@@ -160,10 +163,16 @@ void DesignRun::PassParameters() {
 
     double band;
     switch (spec_.type) {
-        case HighPass: band = 0.5 - f1n_; break;
+        case HighPass:
+            band = 0.5 - f1n_;
+            break;
         case BandPass:
-        case BandStop: band = f2n_ - f1n_; break;
-        default: band = f1n_; break;
+        case BandStop:
+            band = f2n_ - f1n_;
+            break;
+        default:
+            band = f1n_;
+            break;
     }
     const double k = N_ < 32 ? 2.2 : N_ < 80 ? 2.5 : N_ < 256 ? 2.7 : 3.0;
     wMax_ = std::min(0.05, band / k);
@@ -288,6 +297,13 @@ int DesignRun::DesignPass() {
     ImpulseFromCosines(w_);
     if (spec_.type == HalfBand) HalfBandCorrection(w_);
     WriteSymmetricCoefs(w_, coefs_);
+
+    DesignTrace& trace = w_.trace;
+    if (trace.passes < DesignTrace::kCapacity) {
+        trace.pass[trace.passes] =
+            DesignPassRecord{n_, w_half_, spec_.attenuation, false, 0.0, 0.0};
+    }
+    ++trace.passes;
     return 0;
 }
 
@@ -345,7 +361,9 @@ void DesignRun::AlignEdges() {
         case BandPass:
         case BandStop: {
             const bool pass = spec_.type == BandPass;
-            auto taken = [&](double m) { return pass ? m > kAlignPassLevel : m <= kAlignPassLevel; };
+            auto taken = [&](double m) {
+                return pass ? m > kAlignPassLevel : m <= kAlignPassLevel;
+            };
             auto stops = [&](double m) { return pass ? m < 0.1 : m > 0.99; };
             const int mid = static_cast<int>(lm * (h + g) / 2.0);
             int v = mid;
@@ -379,8 +397,8 @@ void DesignRun::AlignEdges() {
 // Measures the current design on its FFT response into am_ and rm_. False when the response
 // holds no usable pass band or stop band.
 bool DesignRun::MeasureResponse() {
-    npts_ = FftResponse(w_.h.data() + 1, w_.nfcns, n_, fsE_, w_.fftBuffer.data(),
-                        w_.response.data());
+    npts_ =
+        FftResponse(w_.h.data() + 1, w_.nfcns, n_, fsE_, w_.fftBuffer.data(), w_.response.data());
     const int last = npts_ - 1;
     const ResponsePoint* r = w_.response.data();
     auto f = [&](int k) { return r[k].frequency; };
@@ -433,6 +451,16 @@ bool DesignRun::MeasureResponse() {
             return false;
     }
     return !(rm_ <= 0.0 || am_ >= 1000.0);
+}
+
+void DesignRun::RecordMeasurement() {
+    DesignTrace& trace = w_.trace;
+    const int i = trace.passes - 1;
+    if (i >= 0 && i < DesignTrace::kCapacity) {
+        trace.pass[i].measured = true;
+        trace.pass[i].attenuation = am_;
+        trace.pass[i].ripple = rm_;
+    }
 }
 
 // The design missed or exceeded its targets: change n or w for the next pass.
@@ -532,14 +560,19 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
 }
 
 int DesignRun::Run(ResponsePoint* response, int* responseCount) {
+    w_.trace.passes = 0;
+    w_.trace.restarts = 0;
     const int early = Condition();
     if (early != 0) return early;
     nPrev_ = received_.maxCoefs;
 
+    bool started = false;
     Stage stage = Stage::Restart;
     for (;;) {
         switch (stage) {
             case Stage::Restart:
+                if (started) ++w_.trace.restarts;
+                started = true;
                 status_ = 0;
                 adjustCount_ = 0;
                 fallback_ = shrunk_ = narrowed_ = false;
@@ -573,7 +606,9 @@ int DesignRun::Run(ResponsePoint* response, int* responseCount) {
                 break;
 
             case Stage::Measure: {
-                if (!MeasureResponse()) {
+                const bool usable = MeasureResponse();
+                RecordMeasurement();
+                if (!usable) {
                     if (retried_) return status_ | NOT_POSSIBLE;
                     spec_ = received_;  // the caller's values return
                     retried_ = true;

@@ -4,15 +4,16 @@
 
 #include <array>
 
+#include "engine/design_engine.h"
 #include "engine/filter_spec.h"
 #include "engine/response.h"
 
 namespace ondela {
 
-constexpr int kGridCapacity = 82000;   // dense grid points at the highest density
-constexpr int kGridDensityStep = 20;   // points per cosine term added by each refinement
+constexpr int kGridCapacity = 82000;  // dense grid points at the highest density
+constexpr int kGridDensityStep = 20;  // points per cosine term added by each refinement
 constexpr int kGridCapacityStep = 41000;
-constexpr int kMaxCosines = 2048;      // distinct coefficients of the longest (4095-tap) filter
+constexpr int kMaxCosines = 2048;  // distinct coefficients of the longest (4095-tap) filter
 constexpr int kFftSize = 4096;
 
 struct DesignWork {
@@ -29,10 +30,10 @@ struct DesignWork {
     std::array<double, kMaxCosines + 4> x;
     std::array<double, kMaxCosines + 4> y;
     std::array<double, kMaxCosines + 4> ad;
-    std::array<double, kMaxCosines + 4> a;      // samples of the final approximation
-    std::array<double, kMaxCosines + 4> alpha;  // cosine coefficients
+    std::array<double, kMaxCosines + 4> a;             // samples of the final approximation
+    std::array<double, kMaxCosines + 4> alpha;         // cosine coefficients
     std::array<double, 2 * kMaxCosines + 2> cosTable;  // cos(2 pi m / cn), m = 0..cn-1
-    std::array<double, kMaxCosines + 2> h;      // half impulse response, centre tap last
+    std::array<double, kMaxCosines + 2> h;             // half impulse response, centre tap last
     int nfcns = 0;
     int nz = 0;
     double dev = 0.0;
@@ -50,6 +51,8 @@ struct DesignWork {
     int responseCount = 0;
 
     int status = 0;
+
+    DesignTrace trace;
 };
 
 }  // namespace ondela

@@ -51,9 +51,9 @@ constexpr int NOT_POSSIBLE = 0x20;
 constexpr int SPEC_NOT_MET = 0x40;
 
 // Capacities the callers rely on.
-constexpr int kMaxDesignCoefs = 4095;       // longest filter the engine designs
-constexpr int kCoefArraySize = 4098;        // coefficient arrays of the callers
-constexpr int kResponseArraySize = 4098;    // response arrays of the callers
-constexpr int kMaxResponsePoints = 4096;    // points of one FFT response
+constexpr int kMaxDesignCoefs = 4095;     // longest filter the engine designs
+constexpr int kCoefArraySize = 4098;      // coefficient arrays of the callers
+constexpr int kResponseArraySize = 4098;  // response arrays of the callers
+constexpr int kMaxResponsePoints = 4096;  // points of one FFT response
 
 }  // namespace ondela

@@ -8,6 +8,7 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 constexpr int kMaxIterations = 64;
+constexpr double kSnap = 1e-6;  // samples this close to a reference point take its value
 
 // Value of the current interpolant at the point whose cosine is xf (barycentric form).
 double InterpolantAt(const DesignWork& w, double xf) {
@@ -45,7 +46,7 @@ double BarycentricWeight(const DesignWork& w, int k, int jet) {
 // extreme of the weighted error with the expected sign, then tries to add an extreme below the
 // first or above the last reference point. Returns true when the reference set changed.
 class ExtremalSearch {
-public:
+  public:
     ExtremalSearch(DesignWork& w, int nu) : w_(w), nu_(nu) {}
 
     bool Run() {
@@ -112,7 +113,7 @@ public:
         }
     }
 
-private:
+  private:
     enum class Next { Search, Changed, Converge };
 
     bool Beats(int l) {
@@ -225,8 +226,8 @@ void CoefficientStep(DesignWork& w) {
     int l = 1;
     for (int j = 1; j <= nfcns; ++j) {
         const double xt = w.cosTable[j - 1];
-        while (!(xt > w.x[l]) && !(w.x[l] - xt < 1e-6)) ++l;
-        if (std::fabs(xt - w.x[l]) < 1e-6) {
+        while (!(xt > w.x[l]) && !(w.x[l] - xt < kSnap)) ++l;
+        if (std::fabs(xt - w.x[l]) < kSnap) {
             w.a[j] = w.y[l];
         } else {
             w.a[j] = InterpolantAt(w, xt);
