@@ -51,13 +51,16 @@ class FilterWorkspace {
     // corrections. Reversed band edges are swapped and shown in the main window's edge fields.
     int ValidateSpec(FilterSpec& spec);
 
-    // Designs m_spec into m_coefs and m_specWork and measures the result in m_coefFormat. 0 when
-    // a coefficient set was produced (possibly after a warning), else nonzero (-1 for an invalid
-    // specification, otherwise the engine's status word).
+    // Designs m_spec into m_coefs and m_specWork and measures the result in m_coefFormat against
+    // m_spec (the design goes with its specification: m_fromSpec becomes 1). 0 when a coefficient
+    // set was produced (possibly after a warning). -1 for an invalid specification (nothing
+    // changes but m_status); the engine's status word when it designed nothing (m_coefs is
+    // cleared and m_filterValid becomes 0).
     int RunDesign();
 
-    // Measures the first n coefficients, quantised to fmt, into spec; warns when the entered
-    // specification is missed by more than 1 dB of attenuation or 10 % of ripple. Always 0.
+    // Measures the first n coefficients, quantised to fmt, into spec. When they go with the
+    // entered specification (m_fromSpec), warns if it is missed by more than 1 dB of attenuation
+    // or 10 % of ripple (attenuation alone for a half band). Always 0.
     int AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
     // Makes fmt the coefficient format, stores it, and re-measures the current filter in it.
@@ -142,7 +145,8 @@ class FilterWorkspace {
     CUtil m_util;
 
     // The engine calls and the clock, replaceable for tests. By default they call m_engine's
-    // DesignFilter, the engine's AnalyseResponse and the system clock.
+    // DesignFilter (NOT_POSSIBLE while there is no engine), the engine's AnalyseResponse and the
+    // system clock.
     DesignFunction m_designFilter;
     AnalyseFunction m_analyseResponse;
     Clock m_clock;

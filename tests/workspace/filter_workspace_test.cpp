@@ -241,6 +241,19 @@ TEST_F(RunDesignTest, CorrectedSpecificationIsShownBeforeTheDesign) {
     EXPECT_EQ(analysedFormat, INT16);
 }
 
+TEST(RunDesignWithEngine, BandWithoutUpperEdgeIsRefusedNotMarkedDesigned) {
+    // Validation lets a band pass without f2 through; the engine then refuses its edges and
+    // designs nothing, which must not count as a design.
+    DesignEngine engine;
+    auto w = std::make_unique<WiredWorkspace>();
+    w->ws.m_engine = &engine;
+    w->ws.m_filterValid = 1;
+    w->ws.m_spec = Spec(BandPass, 48000, 3000, 0, 60, 0.5, 127);
+    EXPECT_EQ(w->ws.RunDesign(), EDGES_INVALID);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Erroneous Filter Specifications"});
+    EXPECT_EQ(w->ws.m_filterValid, 0);
+}
+
 // ---------------------------------------------------------------------------------------------
 // AnalyseCoefs
 
