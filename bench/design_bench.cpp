@@ -1,2 +1,70 @@
+// Speed of the design engine: whole designs through DesignFilter and single fixed-length
+// exchanges. Long cases run once per repetition; use --benchmark_repetitions for medians.
 #include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "engine/design_engine.h"
+
+namespace ondela {
+namespace {
+
+FilterSpec LowPassSpec(int maxCoefs) {
+    FilterSpec s;
+    s.type = LowPass;
+    s.fs = 48000.0;
+    s.f1 = 6000.0;
+    s.attenuation = 80.0;
+    s.ripple = 0.1;
+    s.maxCoefs = maxCoefs;
+    return s;
+}
+
+void BM_DesignLowPass(benchmark::State& state) {
+    DesignEngine engine;
+    std::vector<double> coefs(kCoefArraySize);
+    int n = 0;
+    for (auto _ : state) {
+        FilterSpec spec = LowPassSpec(static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(engine.DesignFilter(spec, coefs.data(), nullptr, nullptr));
+        n = spec.numCoefs;
+    }
+    state.counters["taps"] = n;
+    state.counters["passes"] = engine.LastTrace().passes;
+}
+BENCHMARK(BM_DesignLowPass)->Arg(127)->Arg(511)->Arg(1023)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignLowPass)->Arg(4095)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_DesignHalfBand(benchmark::State& state) {
+    DesignEngine engine;
+    std::vector<double> coefs(kCoefArraySize);
+    for (auto _ : state) {
+        FilterSpec spec;
+        spec.type = HalfBand;
+        spec.fs = 48000.0;
+        spec.f1 = 12000.0;
+        spec.attenuation = 60.0;
+        spec.ripple = 0.1;
+        spec.maxCoefs = 255;
+        benchmark::DoNotOptimize(engine.DesignFilter(spec, coefs.data(), nullptr, nullptr));
+    }
+    state.counters["passes"] = engine.LastTrace().passes;
+}
+BENCHMARK(BM_DesignHalfBand)->Unit(benchmark::kMillisecond);
+
+void BM_FixedLengthExchange(benchmark::State& state) {
+    DesignEngine engine;
+    const int taps = static_cast<int>(state.range(0));
+    std::vector<double> coefs(kCoefArraySize);
+    const ExchangeBand bands[] = {{0.0, 0.1, 1.0, 1.0}, {0.12, 0.5, 0.0, 10.0}};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(engine.DesignFixedLength(taps, bands, 2, 16, coefs.data()));
+    }
+}
+BENCHMARK(BM_FixedLengthExchange)->Arg(255)->Arg(1023)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FixedLengthExchange)->Arg(2047)->Arg(4095)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace ondela
+
 BENCHMARK_MAIN();
