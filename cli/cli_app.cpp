@@ -1,0 +1,76 @@
+#include "cli/cli_app.h"
+
+#include <QCommandLineParser>
+#include <string>
+
+#include "cli/design_command.h"
+#include "cli/remez_command.h"
+
+#ifndef ONDELA_VERSION
+#define ONDELA_VERSION "unknown"
+#endif
+
+namespace ondela::cli {
+
+namespace {
+
+constexpr const char* kUsage = "ondela-cli [--help] [--version] COMMAND [options]";
+
+int UsageError(const Console& console, const std::string& what) {
+    PrintLine(console.err, "ondela-cli: " + what);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunCli(const QStringList& arguments, const Console& console) {
+    QCommandLineParser parser;
+    // Everything from the command word on belongs to the command.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.setApplicationDescription(
+        "The command-line designer of linear-phase FIR filters.\n"
+        "\n"
+        "Commands:\n"
+        "  design   designs an equiripple filter from a specification, as the designer\n"
+        "           window's Create button does, and writes its description text or a\n"
+        "           JSON report:\n"
+        "           ondela-cli design --type TYPE --fs HZ --f1 HZ [--f2 HZ] --att DB\n"
+        "               --ripple DB --max-coefs N [--format FORMAT] [--output FILE] [--json]\n"
+        "  remez    runs one equiripple exchange of a given length over bands given as\n"
+        "           fractions of the sampling frequency:\n"
+        "           ondela-cli remez --taps N --bands E1,E2,E3,E4[,...] --desired D1,D2[,...]\n"
+        "               --weights W1,W2[,...] [--density L] [--json]\n"
+        "\n"
+        "'ondela-cli COMMAND --help' describes the options of a command.\n"
+        "\n"
+        "Exit status: 0 a filter was produced (warnings included); 1 none could be\n"
+        "produced, or the output could not be written; 2 usage error or invalid\n"
+        "specification.");
+    parser.addOption({{"h", "help"}, "Shows this help."});
+    parser.addOption({{"v", "version"}, "Shows the version."});
+    parser.addPositionalArgument("command", "design or remez.", "COMMAND [options]");
+
+    if (!parser.parse(arguments)) return UsageError(console, Utf8(parser.errorText()));
+    if (parser.isSet("help")) {
+        const std::string help = HelpText(parser, kUsage);
+        std::fwrite(help.data(), 1, help.size(), console.out);
+        std::fflush(console.out);
+        return kExitFilter;
+    }
+    if (parser.isSet("version")) {
+        PrintLine(console.out, std::string("ondela-cli ") + ONDELA_VERSION);
+        return kExitFilter;
+    }
+
+    const QStringList commandArguments = parser.positionalArguments();
+    if (commandArguments.isEmpty()) {
+        return UsageError(console, "no command given (design or remez); see 'ondela-cli --help'");
+    }
+    const QString command = commandArguments.first();
+    if (command == "design") return RunDesignCommand(commandArguments, console);
+    if (command == "remez") return RunRemezCommand(commandArguments, console);
+    return UsageError(console, "unknown command '" + Utf8(command) +
+                                   "' (design or remez); see 'ondela-cli --help'");
+}
+
+}  // namespace ondela::cli

@@ -1,0 +1,56 @@
+// What the commands of the command-line designer share: exit statuses, reading the values typed
+// on the command line, printing help and error lines, and writing a result to standard output or
+// to a file that is replaced only by a complete result.
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ondela::cli {
+
+// Exit statuses: a filter was produced (warnings included); none could be; the command line or
+// the specification was unusable.
+constexpr int kExitFilter = 0;
+constexpr int kExitNoFilter = 1;
+constexpr int kExitUsage = 2;
+
+// Where a command writes: its result and its messages.
+struct Console {
+    std::FILE* out;
+    std::FILE* err;
+};
+
+// Prints one line on the error stream. Line breaks inside the text become spaces, so that every
+// message stays one line.
+void PrintLine(std::FILE* stream, std::string_view text);
+
+// A value typed as in the window's frequency and level fields: a decimal comma is accepted and
+// "kHz" anywhere multiplies by 1000. Unlike a field, text that holds no number at all (NaN and
+// infinities included) is refused: nullopt.
+std::optional<double> ReadFieldValue(const std::string& text);
+
+// A whole integer: optional blanks and sign, digits, optional trailing blanks; nothing else.
+std::optional<int> ReadWholeInt(const std::string& text);
+
+// A comma-separated list of plain numbers ("0,0.2,0.25,0.5"); nullopt when an item is empty or
+// is not a whole number.
+std::optional<std::vector<double>> ReadNumberList(const std::string& text);
+
+// The parser's help text with its first line replaced by usage (the command as typed).
+std::string HelpText(const QCommandLineParser& parser, const std::string& usage);
+
+// The option values are UTF-8 text.
+std::string Utf8(const QString& text);
+
+// Writes bytes to the console's output, or to path when it is not empty. A file is written
+// beside its final place and renamed over it only once complete, so a failed write never leaves
+// a partial file in place of an existing one. kExitFilter when written; otherwise prints why on
+// the error stream and returns kExitNoFilter.
+int WriteResult(const std::string& bytes, const QString& path, const Console& console);
+
+}  // namespace ondela::cli

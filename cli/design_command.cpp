@@ -1,0 +1,397 @@
+#include "cli/design_command.h"
+
+#include <QCommandLineParser>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <memory>
+
+#include "cli/cli_ports.h"
+#include "cli/json_writer.h"
+#include "engine/design_engine.h"
+#include "numbers/number_text.h"
+#include "settings/memory_settings_store.h"
+#include "settings/preferences.h"
+#include "workspace/coef_format.h"
+#include "workspace/filter_workspace.h"
+
+namespace ondela::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "ondela-cli design --type TYPE --fs HZ --f1 HZ [--f2 HZ] --att DB\n"
+    "           --ripple DB --max-coefs N [--format FORMAT] [--output FILE] [--json]";
+
+constexpr int kMinCoefs = 3;
+constexpr int kMaxCoefs = 4096;
+
+// The half band's edge is fixed at a quarter of the sampling frequency; a typed edge is accepted
+// when it differs from it by no more than this fraction of fs (a "kHz" form may be off by an
+// ulp).
+constexpr double kQuarterTolerance = 1e-9;
+
+// The window raises a half band's attenuation to this floor and sets its ripple.
+constexpr double kHalfBandMinAttenuation = 30.0;
+constexpr double kHalfBandRipple = 0.001;
+
+int UsageError(const Console& console, const std::string& what) {
+    PrintLine(console.err, "ondela-cli design: " + what);
+    return kExitUsage;
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::optional<FilterType> TypeFromWord(const std::string& word) {
+    const std::string w = Lower(word);
+    if (w == "lowpass") return LowPass;
+    if (w == "highpass") return HighPass;
+    if (w == "bandpass") return BandPass;
+    if (w == "bandstop") return BandStop;
+    if (w == "halfband") return HalfBand;
+    return std::nullopt;
+}
+
+std::optional<int> FormatFromWord(const std::string& word) {
+    const std::string w = Lower(word);
+    for (int f = FLT64; f <= INT16; ++f) {
+        if (w == Lower(CoefFormatName(f))) return f;
+    }
+    return std::nullopt;
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        "Designs an equiripple linear-phase FIR filter from a specification, as the\n"
+        "designer window's Create button does, choosing the length itself within\n"
+        "--max-coefs. Writes the filter description (header and C coefficient array,\n"
+        "CR LF line ends, as Save writes it) or, with --json, a JSON report. Messages\n"
+        "go to standard error, one line each.\n"
+        "\n"
+        "Frequencies and levels are read as the window's fields read them: a decimal\n"
+        "comma and a \"kHz\" suffix are accepted (\"44,1 kHz\"), unit words such as\n"
+        "\"Hz\" or \"dB\" are ignored; text that holds no number is an error.\n"
+        "\n"
+        "Exit status: 0 a filter was produced (warnings included); 1 no filter could be\n"
+        "produced, or the output could not be written; 2 usage error or invalid\n"
+        "specification.");
+    parser.addOption({{"h", "help"}, "Shows this help."});
+    parser.addOption(
+        {"type", "Filter type: lowpass, highpass, bandpass, bandstop or halfband.", "TYPE"});
+    parser.addOption({"fs", "Sampling frequency in Hz.", "HZ"});
+    parser.addOption({"f1",
+                      "Cut-off frequency (low pass, high pass) or lower band edge (band pass, "
+                      "band stop) in Hz. A half band has its edge at fs/4: leave --f1 out, or "
+                      "give exactly fs/4.",
+                      "HZ"});
+    parser.addOption({"f2",
+                      "Upper band edge in Hz; required for band pass and band stop, ignored by "
+                      "the other types. Edges given in reverse order are swapped.",
+                      "HZ"});
+    parser.addOption({"att",
+                      "Minimum stop-band attenuation in dB; its magnitude is used, at most 120. "
+                      "A half band takes at least 30.",
+                      "DB"});
+    parser.addOption({"ripple",
+                      "Maximum pass-band ripple in dB; its magnitude is used, limited to "
+                      "0.001..2. Not used by a half band (optional there), which takes 0.001.",
+                      "DB"});
+    parser.addOption({"max-coefs", "Maximum number of coefficients, 3 to 4096.", "N"});
+    parser.addOption({"format",
+                      "Coefficient format: flt64, flt32, int32 or int16 (default flt32). The "
+                      "achieved values are measured on the coefficients in this format.",
+                      "FORMAT"});
+    parser.addOption({"output",
+                      "Writes the result to FILE instead of standard output. FILE is replaced "
+                      "only by a complete result; when no filter is produced it is left as it "
+                      "was (a --json report then goes to standard output).",
+                      "FILE"});
+    parser.addOption({"json",
+                      "Writes a JSON report instead of the description text: status (0 a "
+                      "filter was produced, -1 invalid specification, else the engine status "
+                      "that stopped the design), engineStatus (the engine's status word, null "
+                      "when it did not run), messages, format, title, entered and achieved "
+                      "values, and the coefficients with 17 significant digits."});
+}
+
+// A required frequency or level option; nullopt (after the usage line) when it is missing or
+// holds no number.
+std::optional<double> FieldOption(const QCommandLineParser& parser, const char* name,
+                                  const Console& console, bool& failed) {
+    if (!parser.isSet(name)) {
+        failed = true;
+        UsageError(console, std::string("--") + name + " is required");
+        return std::nullopt;
+    }
+    const std::string text = Utf8(parser.value(name));
+    const auto value = ReadFieldValue(text);
+    if (!value) {
+        failed = true;
+        UsageError(console, std::string("--") + name + ": '" + text + "' is not a number");
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
+                                                  const Console& console, int& exitCode) {
+    QCommandLineParser parser;
+    AddOptions(parser);
+    exitCode = kExitUsage;
+    if (!parser.parse(arguments)) {
+        UsageError(console, Utf8(parser.errorText()));
+        return std::nullopt;
+    }
+    if (parser.isSet("help")) {
+        const std::string help = HelpText(parser, kUsage);
+        std::fwrite(help.data(), 1, help.size(), console.out);
+        std::fflush(console.out);
+        exitCode = kExitFilter;
+        return std::nullopt;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        UsageError(console,
+                   "unexpected argument '" + Utf8(parser.positionalArguments().first()) + "'");
+        return std::nullopt;
+    }
+
+    DesignRequest request;
+    if (!parser.isSet("type")) {
+        UsageError(console, "--type is required");
+        return std::nullopt;
+    }
+    const auto type = TypeFromWord(Utf8(parser.value("type")));
+    if (!type) {
+        UsageError(console, "--type: unknown filter type '" + Utf8(parser.value("type")) +
+                                "' (lowpass, highpass, bandpass, bandstop or halfband)");
+        return std::nullopt;
+    }
+    const bool band = *type == BandPass || *type == BandStop;
+    const bool halfBand = *type == HalfBand;
+
+    bool failed = false;
+    const auto fs = FieldOption(parser, "fs", console, failed);
+    if (failed) return std::nullopt;
+    std::optional<double> f1;
+    if (!halfBand || parser.isSet("f1")) {
+        f1 = FieldOption(parser, "f1", console, failed);
+        if (failed) return std::nullopt;
+    }
+    std::optional<double> f2;
+    if (band) {
+        if (!parser.isSet("f2")) {
+            UsageError(console, "--f2 is required for a band pass or band stop");
+            return std::nullopt;
+        }
+        f2 = FieldOption(parser, "f2", console, failed);
+        if (failed) return std::nullopt;
+    }
+    const auto att = FieldOption(parser, "att", console, failed);
+    if (failed) return std::nullopt;
+    std::optional<double> ripple;
+    if (!halfBand || parser.isSet("ripple")) {
+        ripple = FieldOption(parser, "ripple", console, failed);
+        if (failed) return std::nullopt;
+    }
+
+    if (!parser.isSet("max-coefs")) {
+        UsageError(console, "--max-coefs is required");
+        return std::nullopt;
+    }
+    const std::string maxText = Utf8(parser.value("max-coefs"));
+    const auto maxCoefs = ReadWholeInt(maxText);
+    if (!maxCoefs) {
+        UsageError(console, "--max-coefs: '" + maxText + "' is not a whole number");
+        return std::nullopt;
+    }
+    if (*maxCoefs < kMinCoefs || *maxCoefs > kMaxCoefs) {
+        UsageError(console, "--max-coefs: " + maxText + " is outside 3 to 4096");
+        return std::nullopt;
+    }
+
+    if (parser.isSet("format")) {
+        const auto format = FormatFromWord(Utf8(parser.value("format")));
+        if (!format) {
+            UsageError(console, "--format: unknown coefficient format '" +
+                                    Utf8(parser.value("format")) +
+                                    "' (flt64, flt32, int32 or int16)");
+            return std::nullopt;
+        }
+        request.format = *format;
+    } else {
+        request.format = -1;  // the stored setting decides, as in the window
+    }
+    if (parser.isSet("output")) {
+        request.output = parser.value("output");
+        if (request.output.isEmpty()) {
+            UsageError(console, "--output: the file name is empty");
+            return std::nullopt;
+        }
+    }
+    request.json = parser.isSet("json");
+
+    FilterSpec& s = request.spec;
+    s.type = *type;
+    s.fs = *fs;
+    s.maxCoefs = *maxCoefs;
+    s.attenuation = *att;
+    if (halfBand) {
+        // As the window's fields do for a half band: the edge at fs/4, no second edge, the
+        // ripple fixed and the attenuation at least 30 dB.
+        const double quarter = *fs / 4.0;
+        if (f1 && !(std::fabs(*f1 - quarter) <= kQuarterTolerance * std::fabs(*fs))) {
+            UsageError(console,
+                       "--f1: a half band has its edge at fs/4 = " + FormatText("%g", quarter) +
+                           " Hz, not " + FormatText("%g", *f1) + " Hz");
+            return std::nullopt;
+        }
+        s.f1 = quarter;
+        s.f2 = 0.0;
+        s.ripple = kHalfBandRipple;
+        s.attenuation = std::max(std::fabs(*att), kHalfBandMinAttenuation);
+    } else {
+        s.f1 = *f1;
+        s.f2 = band ? *f2 : 0.0;
+        s.ripple = *ripple;
+        if (band && s.f1 == s.f2) {
+            UsageError(console, "--f1 and --f2: a band needs two different edges");
+            return std::nullopt;
+        }
+    }
+    exitCode = kExitFilter;
+    return request;
+}
+
+namespace {
+
+void WriteSpecMembers(JsonWriter& json, const FilterSpec& s, bool entered) {
+    if (entered) {
+        json.Key("type").String(FilterTypeName(s.type));
+        json.Key("fs").Number(s.fs);
+    }
+    json.Key("f1").Number(s.f1);
+    json.Key("f2").Number(s.f2);
+    json.Key("attenuation").Number(s.attenuation);
+    json.Key("ripple").Number(s.ripple);
+    if (entered) {
+        json.Key("maxCoefs").Integer(s.maxCoefs);
+    } else {
+        json.Key("bandwidth").Number(s.bandwidth);
+        json.Key("numCoefs").Integer(s.numCoefs);
+    }
+}
+
+std::string DesignReport(FilterWorkspace& ws, const CliDialogs& dialogs, int result,
+                         const std::optional<int>& engineStatus, bool produced) {
+    std::string title;
+    const bool titled = produced && ws.FilterTitle(title) == 1;
+
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("status").Integer(result);
+    json.Key("engineStatus").OptionalInteger(engineStatus);
+    json.Key("messages").BeginArray();
+    for (const std::string& m : dialogs.Messages()) json.String(m);
+    json.EndArray();
+    json.Key("format").String(CoefFormatName(ws.m_coefFormat));
+    json.Key("title");
+    if (titled) {
+        json.String(title);
+    } else {
+        json.Null();
+    }
+    json.Key("entered").BeginObject();
+    WriteSpecMembers(json, ws.m_spec, true);
+    json.EndObject();
+    json.Key("achieved");
+    if (produced) {
+        json.BeginObject();
+        WriteSpecMembers(json, ws.m_specWork, false);
+        json.EndObject();
+    } else {
+        json.Null();
+    }
+    json.Key("coefficients").BeginArray();
+    if (produced) {
+        const int n = std::clamp(ws.m_specWork.numCoefs, 0, kCoefArraySize);
+        for (int i = 0; i < n; ++i) json.Number(ws.m_coefs[i]);
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text();
+}
+
+}  // namespace
+
+int RunDesignCommand(const QStringList& arguments, const Console& console) {
+    int exitCode = kExitUsage;
+    const auto request = ParseDesignArguments(arguments, console, exitCode);
+    if (!request) return exitCode;
+
+    // The designer as the window has it, over settings kept in memory only: a run of the
+    // command line never touches the user's stored settings.
+    MemorySettingsStore store;
+    CPreferences prefs(&store);
+    prefs.OpenKeys();
+    DesignEngine engine;
+    auto ws = std::make_unique<FilterWorkspace>();
+    CliDialogs dialogs(console.err);
+    CliMainWindow window(*ws, prefs);
+    ws->m_mainWindow = &window;
+    ws->m_dialogs = &dialogs;
+    ws->m_engine = &engine;
+    ws->m_prefs = &prefs;
+
+    // The engine's own status word, which the design command turns into messages and then
+    // clears.
+    std::optional<int> engineStatus;
+    ws->m_designFilter = [&](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
+        const int status = engine.DesignFilter(spec, coefs, response, count);
+        engineStatus = status;
+        return status;
+    };
+
+    int format = request->format;
+    if (format < 0) {
+        // The window's start-up reading of the stored format.
+        format = static_cast<int>(prefs.GetDword("COEF_FORMAT", FLT32));
+        if (format < FLT64 || format > INT16) format = FLT32;
+    }
+    window.SelectCoefFormat(format);
+    window.fields = request->spec;
+
+    const bool valid = window.CreateFilter() == 1;
+    const int result = valid ? window.DesignResult() : -1;
+    const bool produced = result == 0;
+
+    int status = produced ? kExitFilter : (valid ? kExitNoFilter : kExitUsage);
+    bool described = false;
+    if (produced) {
+        // As Save does: the description of the filter in the chosen format.
+        described = ws->BuildDescription() == 1 && ws->m_textSize > 0;
+        if (!request->json) {
+            if (!described) {
+                ws->ShowMessage("No valid filter coefs available");
+                status = kExitNoFilter;
+            } else if (ws->m_textOverflow) {
+                ws->ShowMessage("Sorry... there are too many coefs to display!");
+                status = kExitNoFilter;
+            }
+        }
+    }
+
+    if (request->json) {
+        const std::string report = DesignReport(*ws, dialogs, result, engineStatus, produced);
+        const int written = WriteResult(report, produced ? request->output : QString(), console);
+        return status == kExitFilter ? written : status;
+    }
+    if (status != kExitFilter) return status;
+    return WriteResult(std::string(ws->Text()), request->output, console);
+}
+
+}  // namespace ondela::cli

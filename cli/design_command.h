@@ -1,0 +1,30 @@
+// "ondela-cli design": one filter designed from a specification typed on the command line, as the
+// window's Create button designs it, written as its description text or as a JSON report.
+#pragma once
+
+#include <QStringList>
+#include <optional>
+#include <string>
+
+#include "cli/cli_support.h"
+#include "engine/filter_spec.h"
+
+namespace ondela::cli {
+
+// What the command line asked for.
+struct DesignRequest {
+    FilterSpec spec{};  // type, fs, f1, f2, attenuation, ripple, maxCoefs
+    int format = -1;    // coefficient format; -1: the stored setting, as in the window
+    QString output;     // empty: standard output
+    bool json = false;
+};
+
+// Reads the design options. arguments starts with the command word ("design"). Returns the
+// request, or nullopt with exitCode set: 0 after printing the help, 2 after a usage error line.
+std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
+                                                  const Console& console, int& exitCode);
+
+// Runs the whole command and returns the exit status.
+int RunDesignCommand(const QStringList& arguments, const Console& console);
+
+}  // namespace ondela::cli

@@ -1,0 +1,231 @@
+#include "cli/remez_command.h"
+
+#include <QCommandLineParser>
+#include <string>
+
+#include "cli/json_writer.h"
+#include "engine/filter_spec.h"
+#include "numbers/number_text.h"
+
+namespace ondela::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "ondela-cli remez --taps N --bands E1,E2,E3,E4[,...] --desired D1,D2[,...]\n"
+    "           --weights W1,W2[,...] [--density L] [--json]";
+
+constexpr int kDefaultDensity = 16;
+
+int UsageError(const Console& console, const std::string& what) {
+    PrintLine(console.err, "ondela-cli remez: " + what);
+    return kExitUsage;
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        "Runs one equiripple (Remez) exchange of a given odd length over up to 8 bands,\n"
+        "each with a desired amplitude and a weight, and prints the symmetric\n"
+        "coefficients one a line (17 significant digits) or, with --json, a JSON report\n"
+        "with the coefficients, the weighted deviation and the status bits. Warnings go\n"
+        "to standard error.\n"
+        "\n"
+        "Exit status: 0 coefficients were produced (warnings included); 1 the exchange\n"
+        "could not run (a grid too sparse or too large for the length); 2 usage error.");
+    parser.addOption({{"h", "help"}, "Shows this help."});
+    parser.addOption({"taps", "Number of coefficients: odd, 3 to 4095.", "N"});
+    parser.addOption({"bands",
+                      "Band edges as fractions of the sampling frequency, two per band, rising "
+                      "within 0 to 0.5, comma-separated (\"0,0.2,0.25,0.5\").",
+                      "E1,E2,..."});
+    parser.addOption({"desired", "Desired amplitude of each band, comma-separated.", "D1,..."});
+    parser.addOption(
+        {"weights", "Weight of each band, greater than 0, comma-separated.", "W1,..."});
+    parser.addOption({"density",
+                      "Grid points per coefficient of the cosine series, 1 to 40 (default 16).",
+                      "L"});
+    parser.addOption({"json", "Writes a JSON report instead of one coefficient a line."});
+}
+
+// A comma-separated option; nullopt (after the usage line) when it is missing or not a list of
+// numbers.
+std::optional<std::vector<double>> ListOption(const QCommandLineParser& parser, const char* name,
+                                              const Console& console) {
+    if (!parser.isSet(name)) {
+        UsageError(console, std::string("--") + name + " is required");
+        return std::nullopt;
+    }
+    const std::string text = Utf8(parser.value(name));
+    auto values = ReadNumberList(text);
+    if (!values) {
+        UsageError(console, std::string("--") + name + ": '" + text +
+                                "' is not a comma-separated list of "
+                                "numbers");
+    }
+    return values;
+}
+
+}  // namespace
+
+std::optional<RemezRequest> ParseRemezArguments(const QStringList& arguments,
+                                                const Console& console, int& exitCode) {
+    QCommandLineParser parser;
+    AddOptions(parser);
+    exitCode = kExitUsage;
+    if (!parser.parse(arguments)) {
+        UsageError(console, Utf8(parser.errorText()));
+        return std::nullopt;
+    }
+    if (parser.isSet("help")) {
+        const std::string help = HelpText(parser, kUsage);
+        std::fwrite(help.data(), 1, help.size(), console.out);
+        std::fflush(console.out);
+        exitCode = kExitFilter;
+        return std::nullopt;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        UsageError(console,
+                   "unexpected argument '" + Utf8(parser.positionalArguments().first()) + "'");
+        return std::nullopt;
+    }
+
+    RemezRequest request;
+    if (!parser.isSet("taps")) {
+        UsageError(console, "--taps is required");
+        return std::nullopt;
+    }
+    const std::string tapsText = Utf8(parser.value("taps"));
+    const auto taps = ReadWholeInt(tapsText);
+    if (!taps) {
+        UsageError(console, "--taps: '" + tapsText + "' is not a whole number");
+        return std::nullopt;
+    }
+    if (*taps < 3 || *taps > kMaxDesignCoefs || *taps % 2 == 0) {
+        UsageError(console, "--taps: " + tapsText + " is not an odd number from 3 to 4095");
+        return std::nullopt;
+    }
+    request.taps = *taps;
+
+    const auto edges = ListOption(parser, "bands", console);
+    if (!edges) return std::nullopt;
+    if (edges->size() % 2 != 0 || edges->size() < 2 ||
+        edges->size() > 2 * static_cast<std::size_t>(kMaxExchangeBands)) {
+        UsageError(console, "--bands: give two edges per band, for 1 to 8 bands (" +
+                                std::to_string(edges->size()) + " edges given)");
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < edges->size(); ++i) {
+        const double e = (*edges)[i];
+        if (!(e >= 0.0 && e <= 0.5) || (i > 0 && !(e > (*edges)[i - 1]))) {
+            UsageError(console, "--bands: the edges must rise within 0 to 0.5 (edge " +
+                                    std::to_string(i + 1) + " is " + FormatText("%g", e) + ")");
+            return std::nullopt;
+        }
+    }
+    const std::size_t bandCount = edges->size() / 2;
+
+    const auto desired = ListOption(parser, "desired", console);
+    if (!desired) return std::nullopt;
+    const auto weights = ListOption(parser, "weights", console);
+    if (!weights) return std::nullopt;
+    if (desired->size() != bandCount) {
+        UsageError(console, "--desired: one value per band is needed (" +
+                                std::to_string(bandCount) + " bands, " +
+                                std::to_string(desired->size()) + " given)");
+        return std::nullopt;
+    }
+    if (weights->size() != bandCount) {
+        UsageError(console, "--weights: one value per band is needed (" +
+                                std::to_string(bandCount) + " bands, " +
+                                std::to_string(weights->size()) + " given)");
+        return std::nullopt;
+    }
+    for (const double w : *weights) {
+        if (!(w > 0.0)) {
+            UsageError(console, "--weights: every weight must be greater than 0");
+            return std::nullopt;
+        }
+    }
+    for (std::size_t b = 0; b < bandCount; ++b) {
+        request.bands.push_back(
+            {(*edges)[2 * b], (*edges)[2 * b + 1], (*desired)[b], (*weights)[b]});
+    }
+
+    request.density = kDefaultDensity;
+    if (parser.isSet("density")) {
+        const std::string text = Utf8(parser.value("density"));
+        const auto density = ReadWholeInt(text);
+        if (!density || *density < 1 || *density > kMaxGridDensity) {
+            UsageError(console, "--density: '" + text + "' is not a whole number from 1 to 40");
+            return std::nullopt;
+        }
+        request.density = *density;
+    }
+    request.json = parser.isSet("json");
+    exitCode = kExitFilter;
+    return request;
+}
+
+int RunRemezCommand(const QStringList& arguments, const Console& console) {
+    int exitCode = kExitUsage;
+    const auto request = ParseRemezArguments(arguments, console, exitCode);
+    if (!request) return exitCode;
+
+    DesignEngine engine;
+    std::vector<double> coefs(kCoefArraySize, 0.0);
+    const FixedLengthResult result = engine.DesignFixedLength(
+        request->taps, request->bands.data(), static_cast<int>(request->bands.size()),
+        request->density, coefs.data());
+
+    // An unusable request or a grid that does not fit leaves no coefficients; the other bits
+    // are warnings on a result that exists.
+    const bool produced = (result.status & (EDGES_INVALID | GRID_OVERFLOW)) == 0;
+    std::vector<std::string> messages;
+    if (result.status & EDGES_INVALID) {
+        messages.push_back("SORRY: The exchange cannot run on these bands");
+    } else if (result.status & GRID_OVERFLOW) {
+        messages.push_back(
+            "SORRY: The frequency grid does not suit this length: try fewer taps, wider bands "
+            "or another density");
+    }
+    if (produced && (result.status & NOT_OPTIMIZED)) {
+        messages.push_back("WARNING: Not fully optimized. Try modifying the specifications");
+    }
+    if (produced && (result.status & DEVIATION_STALLED)) {
+        messages.push_back("WARNING: The deviation stopped growing before the exchange converged");
+    }
+    for (const std::string& m : messages) PrintLine(console.err, m);
+
+    std::string output;
+    if (request->json) {
+        JsonWriter json;
+        json.BeginObject();
+        json.Key("status").Integer(result.status);
+        json.Key("messages").BeginArray();
+        for (const std::string& m : messages) json.String(m);
+        json.EndArray();
+        json.Key("taps").Integer(request->taps);
+        json.Key("density").Integer(request->density);
+        json.Key("deviation");
+        if (produced) {
+            json.Number(result.deviation);
+        } else {
+            json.Null();
+        }
+        json.Key("coefficients").BeginArray();
+        if (produced) {
+            for (int i = 0; i < request->taps; ++i) json.Number(coefs[i]);
+        }
+        json.EndArray();
+        json.EndObject();
+        output = json.Text();
+    } else if (produced) {
+        for (int i = 0; i < request->taps; ++i) output += JsonNumber(coefs[i]) + "\n";
+    }
+
+    const int written = output.empty() ? kExitFilter : WriteResult(output, QString(), console);
+    if (!produced) return kExitNoFilter;
+    return written;
+}
+
+}  // namespace ondela::cli

@@ -1,0 +1,31 @@
+// Runs the built ondela-cli as a child process and collects what it wrote and how it ended.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ondela::testing {
+
+struct CliRun {
+    int exitCode = -1;  // 128 + the signal number when it was killed by a signal
+    std::string out;
+    std::string err;
+
+    // The lines of the error stream, without their line ends.
+    std::vector<std::string> ErrLines() const;
+};
+
+struct CliEnvironment {
+    std::vector<std::string> set;  // "NAME=value" entries that replace or add to the environment
+    std::string stdoutPath;        // when not empty, standard output goes to this file
+};
+
+CliRun RunCli(const std::vector<std::string>& args, const CliEnvironment& env = {});
+
+// The text from its second line on (the first line of a description holds the date and time).
+std::string AfterFirstLine(const std::string& text);
+
+// The content of a file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
+}  // namespace ondela::testing
