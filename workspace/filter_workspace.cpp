@@ -1,5 +1,7 @@
 #include "workspace/filter_workspace.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "engine/design_engine.h"
@@ -32,6 +34,9 @@ FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
         return AnalyseResponse(spec, coefs, n, fmt);
     };
     m_clock = [] { return std::time(nullptr); };
+    m_writeBytes = [](int fd, const char* data, std::size_t size) {
+        return static_cast<long>(::write(fd, data, size));
+    };
 }
 
 FilterWorkspace::~FilterWorkspace() = default;
@@ -174,6 +179,25 @@ int FilterWorkspace::RunDesign() {
     m_status = 0;
     if (m_mainWindow) m_mainWindow->ShowAchieved();
     return 0;
+}
+
+int FilterWorkspace::CreateFromSpec() {
+    m_coefs.fill(0.0);
+    m_specWork = FilterSpec{};
+    if (ValidateSpec(m_spec) == -1) {
+        CloseBusyWindow();
+        if (m_dialogs) {
+            m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
+                                  MessageIcon::Information);
+        }
+        return 0;
+    }
+    if (RunDesign() == 0) {
+        m_filterValid = 1;
+        m_keepLimits = 1;
+        m_fromSpec = 1;
+    }
+    return 1;
 }
 
 int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {

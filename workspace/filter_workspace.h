@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -35,12 +36,17 @@ constexpr int kPieceLimit = 16380;     // longest piece the writer appends at on
 constexpr int kTitleCapacity = 1024;   // filter title, terminating zero included
 constexpr int kMaxValidatedCoefs = 4096;
 constexpr const char* kAppTitle = "Ondela";
+constexpr int kEditorTextLimit = 262064;  // most characters Analysis takes from the editor
+constexpr int kFileSizeLimit = 261888;    // largest filter file Load reads
+// The file choosers' filter: description and pattern pairs separated by "|".
+constexpr const char* kFilterFileTypes = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
 class FilterWorkspace {
   public:
     using DesignFunction = std::function<int(FilterSpec&, double*, ResponsePoint*, int*)>;
     using AnalyseFunction = std::function<int(FilterSpec&, const double*, int, int)>;
     using Clock = std::function<std::time_t()>;
+    using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
 
     FilterWorkspace();
     virtual ~FilterWorkspace();
@@ -70,6 +76,28 @@ class FilterWorkspace {
     // Pulls the upper display frequency of the current scale back to the range the sampling
     // frequency allows, and re-places the plot cursor when it moved.
     void FitDisplayLimits();
+
+    // What the Create command does to the workspace once the entered specification is in
+    // m_spec: clears the coefficients and the achieved values, validates m_spec (an invalid one
+    // shows "SORRY: Invalid Specifications" with the caption "Error" and gives 0), designs it,
+    // and on success marks the filter valid, its display limits as set by a design, and the
+    // coefficients as going with the specification. 1 whenever the specification was valid,
+    // whether the design then succeeded or not (RunDesign has shown why not).
+    int CreateFromSpec();
+
+    // The Analysis command (analysis_command.cpp): reads the editor's text back, decides whether
+    // its coefficients or its parameters were edited, and re-measures the coefficients. -1 after
+    // a failure (message shown), -2 when only parameters changed (m_spec holds them; the filter
+    // must be designed again), -3 when the coefficients changed (they were measured; the editor
+    // should get the new description), else the number of coefficients measured.
+    int AnalyseText();
+
+    // Filter files (filter_files.cpp). Load asks for a description file and rebuilds the filter
+    // from it: designed again from its specification when it holds a complete one, else measured
+    // from its coefficients. Save asks for a file name and writes the current description; the
+    // file already there is replaced only once the new text is completely written.
+    void LoadFilter();
+    void SaveFilter();
 
     // Filter description text (description_writer.cpp).
     //
@@ -150,10 +178,17 @@ class FilterWorkspace {
     DesignFunction m_designFilter;
     AnalyseFunction m_analyseResponse;
     Clock m_clock;
+    // The step of Save that writes bytes into the open file: returns how many it wrote, or -1
+    // with errno set, as POSIX write does (which it calls by default). Replaceable for tests.
+    WriteFunction m_writeBytes;
 
   private:
     int ValidateSpecImpl(FilterSpec& spec, bool showEdges);
     int ComposeHeader(std::string& header);
+    bool CoefsReadDiffer(int n, int fmt) const;
+    std::string LoadStartDirectory();
+    std::string SaveStartDirectory();
+    bool WriteFileReplacing(const std::string& path, int& stage);
 };
 
 // "LowPass", "BandPass", "HighPass", "BandStop", "HalfBand"; empty for any other code.

@@ -2,6 +2,7 @@
 // shared log, so tests can check both what was shown and in which order.
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,9 +39,10 @@ class FakeMainWindow : public MainWindowPort {
         if (checkedRadio >= 0) ws_.m_coefFormat = checkedRadio;
         return ws_.m_coefFormat;
     }
+    // What the window's Create command does to the workspace once the fields are read.
     int CreateFilter() override {
         log_.push_back("CreateFilter");
-        return 1;
+        return ws_.CreateFromSpec();
     }
     void ClearAchieved() override { log_.push_back("ClearAchieved"); }
     void ShowAchieved() override { log_.push_back("ShowAchieved"); }
@@ -70,6 +72,7 @@ class FakeEditor : public EditorPort {
 
     int OpenEditor(const std::string&) override {
         if (open) return -1;
+        if (openFailure != 0) return openFailure;
         open = true;
         return 0;
     }
@@ -86,10 +89,19 @@ class FakeEditor : public EditorPort {
         log_.push_back(FormatText("SetEditorText %d", length));
         if (open) text.assign(t, static_cast<size_t>(length));
     }
-    int GetEditorText(char*, int) override { return open ? 0 : -1; }
+    int GetEditorText(char* buffer, int size) override {
+        if (!open || failGetText) return -1;
+        if (buffer == nullptr || size <= 0) return 0;
+        const int n = std::min(static_cast<int>(text.size()), size - 1);
+        std::copy_n(text.data(), n, buffer);
+        buffer[n] = '\0';
+        return n;
+    }
     int GetEditorTextLength() const override { return open ? static_cast<int>(text.size()) : -1; }
 
     bool open = true;
+    int openFailure = 0;       // what OpenEditor answers instead of opening (-2, -3); 0 opens
+    bool failGetText = false;  // GetEditorText fails as if there were no editor
     std::string title;
     std::string text;
 
@@ -108,15 +120,19 @@ class FakeDialogs : public UserDialogs {
         okOnly = okOnly && buttons == MessageButtons::Ok;
         return MessageAnswer::Ok;
     }
-    std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&,
-                                                const std::string&) override {
-        return std::nullopt;
+    // The choosers answer with fileToOpen and fileToSave (nullopt: cancelled) and remember
+    // what they were asked with.
+    std::optional<std::string> ChooseFileToOpen(const std::string& dir, const std::string& name,
+                                                const std::string& filter) override {
+        openAsked = {dir, name, filter};
+        return fileToOpen;
     }
-    std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
-                                                const std::string&) override {
-        return std::nullopt;
+    std::optional<std::string> ChooseFileToSave(const std::string& dir, const std::string& name,
+                                                const std::string& filter) override {
+        saveAsked = {dir, name, filter};
+        return fileToSave;
     }
-    void SetWaitPointer(bool) override {}
+    void SetWaitPointer(bool w) override { waiting = w; }
     bool OpenBusyPopup() override {
         log_.push_back("OpenBusyPopup");
         busyOpen = true;
@@ -128,9 +144,20 @@ class FakeDialogs : public UserDialogs {
     }
     bool IsBusyPopupOpen() const override { return busyOpen; }
 
+    struct ChooserRequest {
+        std::string dir;
+        std::string name;
+        std::string filter;
+    };
+
     std::vector<std::string> captions;
     bool okOnly = true;
     bool busyOpen = false;
+    std::optional<std::string> fileToOpen;
+    std::optional<std::string> fileToSave;
+    std::optional<ChooserRequest> openAsked;
+    std::optional<ChooserRequest> saveAsked;
+    bool waiting = false;
 
   private:
     EventLog& log_;

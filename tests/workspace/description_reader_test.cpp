@@ -1,0 +1,365 @@
+#include "workspace/description_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/response.h"
+#include "settings/memory_settings_store.h"
+#include "settings/preferences.h"
+#include "tests/workspace/workspace_fakes.h"
+
+namespace ondela {
+namespace {
+
+using testing::Spec;
+using testing::WiredWorkspace;
+using CoefArray = std::array<double, kCoefArraySize>;
+
+// The text in a buffer of exactly its length plus the terminator, so that the address sanitizer
+// sees any read past the end.
+std::unique_ptr<char[]> Exact(const std::string& text) {
+    auto buffer = std::make_unique<char[]>(text.size() + 1);
+    std::copy(text.begin(), text.end(), buffer.get());
+    buffer[text.size()] = '\0';
+    return buffer;
+}
+
+// The description the writer makes of spec over a small coefficient set; fromSpec chooses a
+// full description or that of a coefficient analysis.
+std::string WrittenDescription(const FilterSpec& spec, bool fromSpec) {
+    auto w = std::make_unique<WiredWorkspace>();
+    w->ws.m_spec = spec;
+    w->ws.m_specWork = spec;
+    w->ws.m_specWork.numCoefs = 5;
+    const double coefs[] = {-0.01, 0.2, 0.5, 0.2, -0.01};
+    std::copy(std::begin(coefs), std::end(coefs), w->ws.m_coefs.begin());
+    w->ws.m_filterValid = 1;
+    w->ws.m_fromSpec = fromSpec ? 1 : 0;
+    EXPECT_EQ(w->ws.BuildDescription(), 1);
+    return std::string(w->ws.Text());
+}
+
+struct Parsed {
+    int count;
+    FilterSpec s;
+};
+
+Parsed Parse(const std::string& text, CPreferences* prefs = nullptr) {
+    Parsed p{};
+    const auto buffer = Exact(text);
+    p.count = ParseDescription(buffer.get(), p.s, prefs);
+    return p;
+}
+
+// ---------------------------------------------------------------------------------------------
+// ParseDescription
+
+TEST(ParseDescription, ReadsBackWhatTheWriterWrote) {
+    struct Case {
+        FilterSpec spec;
+        bool fromSpec;
+        int count;
+        FilterSpec expected;
+    };
+    const Case cases[] = {
+        {Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63), true, 5,
+         Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63)},
+        {Spec(HighPass, 44100, 5512.5, 0, 72.25, 0.125, 101), true, 5,
+         Spec(HighPass, 44100, 5512.5, 0, 72.25, 0.125, 101)},
+        {Spec(BandPass, 48000, 1000, 3000, 50, 1, 255), true, 5,
+         Spec(BandPass, 48000, 1000, 3000, 50, 1, 255)},
+        {Spec(BandStop, 8000, 1200.5, 2000, 40, 0.2, 4096), true, 5,
+         Spec(BandStop, 8000, 1200.5, 2000, 40, 0.2, 4096)},
+        // A half band's edge is a quarter of the sampling frequency and its ripple is fixed.
+        {Spec(HalfBand, 96000, 24000, 0, 70, 0.5, 43), true, 5,
+         Spec(HalfBand, 96000, 24000, 0, 70, 0.001, 43)},
+        // Coefficient analyses name type and sampling frequency only; the count of the array's
+        // "#define NBCOEFS 5" is taken as the maximum.
+        {Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63), false, 2, Spec(LowPass, 48000, 0, 0, 0, 0, 5)},
+        {Spec(BandStop, 8000, 1000, 2000, 40, 0.2, 63), false, 2,
+         Spec(BandStop, 8000, 0, 0, 0, 0, 5)},
+        // A half band's is 3, below the 4 of a specification, so that Load measures it.
+        {Spec(HalfBand, 96000, 24000, 0, 70, 0.5, 43), false, 3,
+         Spec(HalfBand, 96000, 24000, 0, 60, 0.001, 5)},
+    };
+    for (const Case& c : cases) {
+        const std::string text = WrittenDescription(c.spec, c.fromSpec);
+        SCOPED_TRACE(text.substr(0, 300));
+        const Parsed p = Parse(text);
+        EXPECT_EQ(p.count, c.count);
+        EXPECT_EQ(p.s.type, c.expected.type);
+        EXPECT_EQ(p.s.fs, c.expected.fs);
+        EXPECT_EQ(p.s.f1, c.expected.f1);
+        EXPECT_EQ(p.s.f2, c.expected.f2);
+        EXPECT_EQ(p.s.attenuation, c.expected.attenuation);
+        EXPECT_EQ(p.s.ripple, c.expected.ripple);
+        EXPECT_EQ(p.s.maxCoefs, c.expected.maxCoefs);
+        EXPECT_EQ(p.s.numCoefs, 0);
+    }
+}
+
+TEST(ParseDescription, ToleratesHandWrittenHeaders) {
+    struct Case {
+        const char* text;
+        int count;
+        int type;
+        double f1, f2, fs, attenuation, ripple;
+    };
+    const Case cases[] = {
+        {"ONDELA\nPARAMETERS\nType = lowpass, fc = 1000 @ fs = 48000\n"
+         "Attenuation = 60 dB, Ripple = 0.5 dB\n",
+         5, LowPass, 1000, 0, 48000, 60, 0.5},
+        {"Ondela PARAMETERS\nType = BandStop, fc1 = 1000, fc2 = 3000 @ fs = 48000\n", 3, BandStop,
+         1000, 3000, 48000, 0, 0},
+        // Eight characters other than "s" stand before "stop".
+        {"Ondela PARAMETERS\nType = band stop filter, fc1 = 1000, fc2 = 3000 @ fs = 48000\n", 3,
+         BandStop, 1000, 3000, 48000, 0, 0},
+        // No type word close enough: the edges are still looked for from the parameter start.
+        {"Ondela PARAMETERS Type = the band pass, fc=1500, fs=8000", 2, 0, 1500, 0, 8000, 0, 0},
+        {"Ondela PARAMETERS\nType = LowPass, fc=1500 @ fs=8000\n", 3, LowPass, 1500, 0, 8000, 0, 0},
+        {"Ondela PARAMETERS\nType = LowPass, fc 1500 @ fs 8000\n", 3, LowPass, 1500, 0, 8000, 0, 0},
+        // The number right after "Attenuation=" is read, not that of the next field.
+        {"Ondela PARAMETERS\nType = HighPass, fc = 100 @ fs = "
+         "8000\nAttenuation=60dB,Ripple=0.5dB\n",
+         5, HighPass, 100, 0, 8000, 60, 0.5},
+        // Hexadecimal numbers, "nan" and "inf", and numbers beyond double range read as no number.
+        {"Ondela PARAMETERS\nType = LowPass, fc = 0x10 @ fs = -nan\nAttenuation = +inf, Ripple = "
+         "1e999\n",
+         5, LowPass, 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Parsed p = Parse(c.text);
+        EXPECT_EQ(p.count, c.count);
+        EXPECT_EQ(p.s.type, c.type);
+        EXPECT_EQ(p.s.f1, c.f1);
+        EXPECT_EQ(p.s.f2, c.f2);
+        EXPECT_EQ(p.s.fs, c.fs);
+        EXPECT_EQ(p.s.attenuation, c.attenuation);
+        EXPECT_EQ(p.s.ripple, c.ripple);
+    }
+}
+
+TEST(ParseDescription, HalfBandWithoutUsableAttenuationTakesTheStoredOne) {
+    const std::string text =
+        "Ondela\nPARAMETERS\nType = HalfBand, fs = 48000\nAttenuation = 20.000 dB\n"
+        "Max nb of Coefficients = 31\n";
+    MemorySettingsStore store;
+    CPreferences prefs(&store);
+    ASSERT_TRUE(prefs.OpenKeys());
+
+    // Missing: the default "60" is used and stored.
+    Parsed p = Parse(text, &prefs);
+    EXPECT_EQ(p.count, 5);
+    EXPECT_EQ(p.s.attenuation, 60.0);
+    EXPECT_EQ(std::get<std::string>(store.Values().at("ATT")), "60");
+
+    store.Plant("ATT", std::string("75.500000"));
+    EXPECT_EQ(Parse(text, &prefs).s.attenuation, 75.5);
+    // Without a settings key the default applies; 30 dB or more is kept.
+    EXPECT_EQ(Parse(text).s.attenuation, 60.0);
+    std::string kept = text;
+    kept.replace(kept.find("20.000"), 6, "30.000");
+    EXPECT_EQ(Parse(kept, &prefs).s.attenuation, 30.0);
+}
+
+TEST(ParseDescription, CountsFromTheText) {
+    struct Case {
+        const char* text;
+        int maxCoefs;
+    };
+    const Case cases[] = {
+        {"Ondela PARAMETERS Type = LowPass, fc = 1 @ fs = 8\nMax nb of Coefficients = 127", 127},
+        {"Ondela PARAMETERS Type = LowPass, fc = 1 @ fs = 8\nMax nb of Coefficients = -5", -5},
+        {"Ondela PARAMETERS Type = LowPass, fc = 1 @ fs = 8\nMax nb of Coefficients = 99999999999",
+         INT32_MAX},
+        {"Ondela PARAMETERS Type = LowPass, fc = 1 @ fs = 8\nMax nb of Coefficients = 12.9", 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Parse(c.text).s.maxCoefs, c.maxCoefs);
+    }
+}
+
+TEST(ParseDescription, TextWithoutMarkerOrEndingEarly) {
+    EXPECT_EQ(Parse("PARAMETERS Type = LowPass, fc = 1000 @ fs = 48000").count, -1);
+    EXPECT_EQ(Parse("").count, -1);
+    FilterSpec s = Spec(LowPass, 1, 1, 1, 1, 1, 1);
+    EXPECT_EQ(ParseDescription(nullptr, s, nullptr), -1);
+    EXPECT_EQ(s.fs, 0.0);  // cleared
+    // Texts that end right at or inside a keyword: every position stays within the text.
+    for (const char* text : {"Ondela", "xOndela PARAM", "Ondela PARAMETERS Type = LP",
+                             "Ondela PARAMETERS Type = HB, fs", "Ondela PARAMETERS Type=Low fc=",
+                             "Ondela PARAMETERS Type = HP fc 3 fs 8 Att", "Ondela Coef"}) {
+        SCOPED_TRACE(text);
+        EXPECT_GE(Parse(text).count, 0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// ReadCoefList
+
+struct ListRead {
+    int n;
+    int fmt;
+    std::unique_ptr<CoefArray> coefs;
+};
+
+ListRead ReadList(const std::string& text) {
+    ListRead r{0, -1, std::make_unique<CoefArray>()};
+    r.coefs->fill(7.0);
+    const auto buffer = Exact(text);
+    r.n = ReadCoefList(buffer.get(), *r.coefs, r.fmt);
+    return r;
+}
+
+std::string List(const std::string& values) {
+    return "Ondela Filter\r\n#define NBCOEFS 3\r\nstatic double m_firCoefs[NBCOEFS] = {" + values +
+           " };\r\n";
+}
+
+TEST(ReadCoefList, DetectsTheFormatAndConvertsEachValue) {
+    struct Case {
+        const char* what;
+        const char* values;
+        int fmt;
+        std::vector<double> coefs;
+    };
+    const Case cases[] = {
+        {"FLT64",
+         " 1.0000000000000001e-001,-2.5000000000000000e-001, 5.0000000000000000e-001",
+         FLT64,
+         {0.1, -0.25, 0.5}},
+        {"FLT32 values are rounded to single precision",
+         " 1.00000001e-001,-3.33333343e-001",
+         FLT32,
+         {RoundToFloat(0.1), RoundToFloat(-1.0 / 3)}},
+        {"two FLT32-looking numbers and one of 17 digits make FLT64",
+         " 1.00000001e-001, 2.5e-001, 3.3333333333333331e-001",
+         FLT64,
+         {0.100000001, 0.25, 0.33333333333333331}},
+        {"INT32",
+         "  2147483647, -1073741823,      214748",
+         INT32,
+         {1.0, -1073741823 / 2147483647.0, 214748 / 2147483647.0}},
+        {"INT16 values wrap to 16 bits",
+         "  32767, -16383,  49150",
+         INT16,
+         {1.0, -16383 / 32767.0, -16386 / 32767.0}},
+        {"one longer integer makes the whole list INT32",
+         " 32767, 123456",
+         INT32,
+         {32767 / 2147483647.0, 123456 / 2147483647.0}},
+        {"numbers after the closing brace count too",
+         " 1.5e-001 }; // 2",
+         FLT32,
+         {RoundToFloat(0.15), 2.0}},
+        {"no numbers: INT16", "", INT16, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ListRead r = ReadList(List(c.values));
+        ASSERT_EQ(r.n, static_cast<int>(c.coefs.size()));
+        EXPECT_EQ(r.fmt, c.fmt);
+        for (size_t i = 0; i < c.coefs.size(); ++i) EXPECT_EQ((*r.coefs)[i], c.coefs[i]) << i;
+        EXPECT_EQ((*r.coefs)[c.coefs.size()], 7.0);  // entries after the list are left alone
+    }
+}
+
+TEST(ReadCoefList, WithoutMarkerOrDeclaration) {
+    ListRead r = ReadList("static double m_firCoefs[NBCOEFS] = { 0.5, 0.25 };");
+    EXPECT_EQ(r.n, -1);
+    EXPECT_EQ(r.fmt, FLT64);
+    r = ReadList("Ondela Filter\r\nstatic short coefs[] = { 1, 2, 3 };");
+    EXPECT_EQ(r.n, -2);
+    EXPECT_EQ(r.fmt, FLT64);
+    EXPECT_EQ((*r.coefs)[0], 7.0);
+    // The declaration is looked for from 18 characters after the marker's start.
+    EXPECT_EQ(ReadList("Ondela m_firCoefs[NBCOEFS] = { 1, 2 };").n, -2);
+}
+
+TEST(ReadCoefList, ListLongerThanTheArraysIsRefusedWhole) {
+    std::string values;
+    for (int i = 0; i < kCoefArraySize; ++i) values += " 1.00000001e-001,";
+    ListRead r = ReadList(List(values));
+    EXPECT_EQ(r.n, kCoefArraySize);
+    EXPECT_EQ(r.fmt, FLT32);
+    EXPECT_EQ((*r.coefs)[kCoefArraySize - 1], RoundToFloat(0.100000001));
+
+    r = ReadList(List(values + " 2.5e-001"));
+    EXPECT_EQ(r.n, kCoefListTooLong);
+    EXPECT_TRUE(std::all_of(r.coefs->begin(), r.coefs->end(), [](double v) { return v == 0.0; }));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Malformed text of every kind: the readers return, within the text and the arrays.
+
+TEST(DescriptionReaders, MalformedTextNeverReadsOrWritesOutside) {
+    std::vector<std::string> texts = {
+        std::string("Ondela\0PARAMETERS Type = LowPass", 32),
+        "Ondela m_firCoefs[NBCOEFS] = {" + std::string(300000, '7') + "};",
+        "Ondela PARAMETERS Type = LowPass fc = " + std::string(300000, '9') + " @ fs = 1",
+        "Ondela PARAMETERS Type = LowPass fc = ." + std::string(300000, '5'),
+        "Ondela " + std::string(600000, 'x') + " Attenuation",
+        "Ondela m_firCoefs[NBCOEFS] = { nan, -inf, 0x1p3, 1e99999, -, +., 1e, 1e+ };",
+    };
+    // Fragments of descriptions and junk bytes in random order.
+    const std::vector<std::string> pieces = {"Ondela",
+                                             "PARAM",
+                                             "Type",
+                                             " = ",
+                                             "LowPass",
+                                             "HalfBand",
+                                             "fc ",
+                                             "fc=",
+                                             "fc2=",
+                                             "fs ",
+                                             "fs=",
+                                             "Att",
+                                             "Rip",
+                                             "Coef",
+                                             "m_firCoefs[NBCOEFS]",
+                                             "{",
+                                             "}",
+                                             "-",
+                                             ".",
+                                             "e",
+                                             "1e999",
+                                             "12345",
+                                             "-2.5e-001",
+                                             "\xff\x80",
+                                             "\x01\x7f",
+                                             "\r\n",
+                                             " ",
+                                             "=",
+                                             "99999999999999999999",
+                                             "0x1F",
+                                             "nan"};
+    std::mt19937 random(12345);
+    for (int t = 0; t < 300; ++t) {
+        std::string text;
+        const int length = static_cast<int>(random() % 40);
+        for (int i = 0; i < length; ++i) text += pieces[random() % pieces.size()];
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        const auto buffer = Exact(text);
+        FilterSpec s;
+        const int count = ParseDescription(buffer.get(), s, nullptr);
+        EXPECT_GE(count, -1);
+        EXPECT_LE(count, 5);
+        ListRead r = ReadList(text);
+        EXPECT_GE(r.n, -2);
+        EXPECT_LE(r.n, kCoefArraySize);
+        EXPECT_TRUE(r.fmt >= FLT64 && r.fmt <= INT16);
+    }
+}
+
+}  // namespace
+}  // namespace ondela

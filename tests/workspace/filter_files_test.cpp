@@ -1,0 +1,439 @@
+// Load and Save of filter files, in a private folder under the system's temporary directory.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/design_engine.h"
+#include "engine/response.h"
+#include "settings/memory_settings_store.h"
+#include "settings/preferences.h"
+#include "tests/workspace/workspace_fakes.h"
+#include "workspace/filter_workspace.h"
+
+namespace ondela {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Spec;
+using testing::WiredWorkspace;
+
+const char* const kCoefsInvalid =
+    "WARNING: The coefs stored in this file are not valid. They will be modified";
+const char* const kCoefsOnly =
+    "Filter not fully specified. Using Coefficients.\nCheck filter type, freqs and specifs...";
+
+class FilterFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / "ondela_filter_files_test" /
+              (std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        ASSERT_TRUE(prefs.OpenKeys());
+        w = NewWorkspace();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // A workspace as the application has it, sharing one settings store.
+    std::unique_ptr<WiredWorkspace> NewWorkspace() {
+        auto made = std::make_unique<WiredWorkspace>();
+        made->ws.m_engine = &engine;
+        made->ws.m_prefs = &prefs;
+        made->editor.open = false;
+        return made;
+    }
+
+    FilterWorkspace& ws() { return w->ws; }
+
+    void Design(const FilterSpec& spec) {
+        ws().m_spec = spec;
+        ASSERT_EQ(w->window.CreateFilter(), 1);
+        ASSERT_EQ(ws().m_filterValid, 1);
+        w->log.clear();
+    }
+
+    void Save(const fs::path& path, int format) {
+        w->window.checkedRadio = format;
+        w->dialogs.fileToSave = path.string();
+        ws().SaveFilter();
+    }
+
+    void Load(const fs::path& path) {
+        w->dialogs.fileToOpen = path.string();
+        ws().LoadFilter();
+    }
+
+    static void Write(const fs::path& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary)
+            .write(content.data(), static_cast<std::streamsize>(content.size()));
+    }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+    std::string StoredPath() {
+        const auto& values = store.Values();
+        const auto it = values.find("FileInPath");
+        return it == values.end() ? std::string() : std::get<std::string>(it->second);
+    }
+
+    fs::path dir;
+    MemorySettingsStore store;
+    CPreferences prefs{&store};
+    DesignEngine engine;
+    std::unique_ptr<WiredWorkspace> w;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Round trips
+
+TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
+    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63));
+    const auto designed = ws().m_coefs;
+    const int n = ws().m_specWork.numCoefs;
+    const fs::path file = dir / "lowpass.txt";
+    Save(file, FLT64);
+    ASSERT_TRUE(w->Messages().empty());
+    EXPECT_EQ(Read(file), std::string(ws().Text()));
+    EXPECT_EQ(StoredPath(), file.string());
+    EXPECT_EQ(w->dialogs.saveAsked->filter, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+    EXPECT_EQ(w->dialogs.saveAsked->name,
+              "FIR_" + std::to_string(n) + "_FLT64 LowPass fs=48000 fc=8000 Att=60dB Rip=0.5dB");
+
+    // A fresh run of the program loads it, starting in the file's folder.
+    w = NewWorkspace();
+    ws().m_coefFormat = INT16;
+    Load(file);
+    EXPECT_EQ(w->dialogs.openAsked->dir, dir.string());
+    EXPECT_EQ(w->dialogs.openAsked->name, "*.txt");
+    EXPECT_TRUE(w->Messages().empty()) << w->Messages()[0];
+    EXPECT_EQ(ws().m_coefs, designed);
+    EXPECT_EQ(ws().m_coefsRef, designed);
+    EXPECT_EQ(ws().m_coefFormat, FLT64);
+    EXPECT_EQ(ws().m_spec.numCoefs, n);
+    EXPECT_EQ(ws().m_spec.f1, 8000.0);
+    EXPECT_EQ(ws().m_filterValid, 1);
+    EXPECT_EQ(ws().m_fromSpec, 1);
+    EXPECT_EQ(ws().m_keepLimits, 1);
+    EXPECT_EQ(ws().m_filePath, file.string());
+    EXPECT_NE(std::find(w->log.begin(), w->log.end(), "CreateFilter"), w->log.end());
+    EXPECT_FALSE(w->dialogs.waiting);
+}
+
+TEST_F(FilterFilesTest, QuantisedFileIsReplacedByTheNewDesign) {
+    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63));
+    const auto designed = ws().m_coefs;
+    const fs::path file = dir / "lowpass32.txt";
+    Save(file, FLT32);
+
+    w = NewWorkspace();
+    Load(file);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsInvalid});
+    EXPECT_EQ(ws().m_coefs, designed);  // the design stays
+    EXPECT_EQ(ws().m_coefsRef[1], RoundToFloat(designed[1]));
+    EXPECT_EQ(ws().m_coefFormat, FLT32);
+    EXPECT_EQ(w->log.back(), "Repaint");
+    EXPECT_NE(std::find(w->log.begin(), w->log.end(), "SelectCoefFormat 1"), w->log.end());
+}
+
+TEST_F(FilterFilesTest, SpecificationThatCannotBeDesignedLeavesNoFilter) {
+    const fs::path file = dir / "bad.txt";
+    Write(file,
+          "Ondela Filter\r\nPARAMETERS\r\nType = LowPass, fc = 30000 @ fs = 48000\r\n"
+          "Attenuation = 60.000 dB, Ripple = 0.500 dB\r\nMax nb of Coefficients = 63\r\n");
+    ws().m_filterValid = 1;
+    Load(file);
+    EXPECT_EQ(w->Messages(), (std::vector<std::string>{
+                                 "WARNING: Not every parameter stored in this file is valid...",
+                                 "SORRY: Invalid Specifications"}));
+    EXPECT_EQ(w->dialogs.captions[1], "Error");
+    EXPECT_EQ(ws().m_filterValid, 0);
+    EXPECT_EQ(ws().m_fromSpec, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Coefficient-only files
+
+const char* const kHalfBandList =
+    "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = {\r\n"
+    "    -0.03, 0, 0.28, 0.5, 0.28, 0, -0.03 };\r\n";
+
+TEST_F(FilterFilesTest, SevenValueListWithZerosAroundItsCentreIsAHalfBand) {
+    const fs::path file = dir / "hb.txt";
+    Write(file, kHalfBandList);
+    ws().m_nyquist = 0.0;
+    Load(file);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
+    EXPECT_EQ(ws().m_spec.type, HalfBand);
+    EXPECT_EQ(ws().m_spec.maxCoefs, 7);
+    EXPECT_EQ(ws().m_specWork.numCoefs, 7);
+    EXPECT_EQ(ws().m_coefs[3], RoundToFloat(0.5));
+    EXPECT_EQ(ws().m_coefFormat, FLT32);
+    EXPECT_EQ(ws().m_filterValid, 1);
+    EXPECT_EQ(ws().m_fromSpec, 0);
+    EXPECT_EQ(ws().m_keepLimits, 0);
+    EXPECT_EQ(ws().m_analysed, 1);
+    EXPECT_NE(std::find(w->log.begin(), w->log.end(), "SelectFilterType 5"), w->log.end());
+}
+
+TEST_F(FilterFilesTest, CoefficientAnalysisFileIsMeasuredAndGetsTheWholeAxis) {
+    // What Save writes for a coefficient analysis: type and sampling frequency only. A half band
+    // among them is measured too, not designed again.
+    for (const char* type : {"LowPass", "HalfBand"}) {
+        SCOPED_TRACE(type);
+        w = NewWorkspace();
+        const fs::path file = dir / "analysis.txt";
+        Write(file, std::string("Ondela Filter\r\nPARAMETERS\r\nType = ") + type +
+                        ", fs = 44100\r\n\r\nstatic double m_firCoefs[NBCOEFS] = {\r\n"
+                        " 0.05, 0.25, 0.4, 0.25, 0.05 };\r\n");
+        ws().m_nyquist = 0.0;
+        Load(file);
+        EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
+        EXPECT_EQ(std::find(w->log.begin(), w->log.end(), "CreateFilter"), w->log.end());
+        EXPECT_EQ(ws().m_spec.fs, 44100.0);
+        EXPECT_EQ(ws().m_nyquist, 22050.0);
+        EXPECT_EQ(ws().m_linFMax, 30000.0);
+        EXPECT_EQ(ws().m_linFMin, 0.0);
+        EXPECT_EQ(ws().m_logFMax, 50000.0);
+        EXPECT_EQ(ws().m_logFMin, 50.0);
+        EXPECT_EQ(ws().m_cursorFreq, ws().m_spec.f1);
+        EXPECT_NE(std::find(w->log.begin(), w->log.end(), "ShowFreqMax 30000"), w->log.end());
+        EXPECT_NE(std::find(w->log.begin(), w->log.end(), "ShowFreqMin 0"), w->log.end());
+    }
+}
+
+TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
+    struct Case {
+        const char* what;
+        std::string content;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"marker only", "Ondela Filter\r\n", "Sorry, no valid filter data in this file."},
+        {"three values",
+         "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = { 0.25, 0.5, 0.25 };",
+         "Sorry, no valid filter data in this file."},
+        {"no positive value",
+         "Ondela Filter\r\n\r\nstatic short m_firCoefs[NBCOEFS] = { -1, 0, -3, 0, -1 };",
+         "Sorry, no valid filter coefs in this file."},
+        {"no marker", "static double m_firCoefs[NBCOEFS] = { 0.1, 0.2, 0.1 };",
+         "Sorry, not a valid Ravelo filter description..."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        w = NewWorkspace();
+        ws().m_filterValid = 1;
+        ws().m_fromSpec = 1;
+        ws().m_keepLimits = 1;
+        ws().m_coefs.fill(0.5);
+        const fs::path file = dir / "refused.txt";
+        Write(file, c.content);
+        Load(file);
+        EXPECT_EQ(w->Messages(), std::vector<std::string>{c.message});
+        EXPECT_EQ(ws().m_filterValid, 1);
+        EXPECT_EQ(ws().m_fromSpec, 0);
+        EXPECT_EQ(ws().m_keepLimits, 0);
+        EXPECT_TRUE(std::all_of(ws().m_coefs.begin(), ws().m_coefs.end(),
+                                [](double v) { return v == 0.0; }));
+        EXPECT_EQ(std::string(ws().m_text.data()), c.content);
+        EXPECT_EQ(StoredPath(), file.string());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Size limit, malformed content, open failures
+
+TEST_F(FilterFilesTest, LargestFileLoadsAndOneByteMoreIsRefused) {
+    std::string content = kHalfBandList;
+    content.resize(kFileSizeLimit, ' ');
+    const fs::path file = dir / "big.txt";
+    Write(file, content);
+    Load(file);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
+    EXPECT_EQ(ws().m_textSize, kFileSizeLimit);
+    EXPECT_EQ(ws().m_text[kFileSizeLimit], '\0');
+
+    w = NewWorkspace();
+    Write(file, content + " ");
+    Load(file);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Sorry, this file is too large !"});
+    EXPECT_EQ(ws().m_textSize, 0);
+    EXPECT_EQ(ws().m_filterValid, 0);
+    EXPECT_EQ(ws().m_fileHandle, nullptr);
+    EXPECT_EQ(ws().m_filePath, file.string());
+}
+
+TEST_F(FilterFilesTest, MalformedFilesAreReadSafely) {
+    const std::vector<std::string> contents = {
+        std::string("Ondela\0PARAMETERS Type = LowPass, fc = 1000 @ fs = 48000", 56),
+        std::string("\0\0\0\xff\xfe\x01 Ondela m_firCoefs[NBCOEFS] = {\x80\x81 1, 2", 44),
+        "Ondela m_firCoefs[NBCOEFS] = { " + std::string(250000, '9') + ", 1, 2, 3, 4 }",
+        "Ondela PARAMETERS Type = LowPass, fc = nan @ fs = inf\r\nAttenuation = nan dB, "
+        "Ripple = -inf\r\nMax nb of Coefficients = -99999999999\r\n"
+        "m_firCoefs[NBCOEFS] = { nan, 0x10, 1e999, 0.5, 0.25, 0.5 }",
+        "Ondela PARAMETERS Type = BandPass, fc1 = 3000, fc2 = 1000 @ fs = 8000\r\n"
+        "Attenuation = -60 dB, Ripple = 9 dB\r\nMax nb of Coefficients = -7",
+        "Ondela",
+    };
+    for (const std::string& content : contents) {
+        SCOPED_TRACE(content.substr(0, 80));
+        w = NewWorkspace();
+        const fs::path file = dir / "odd.txt";
+        Write(file, content);
+        Load(file);
+        EXPECT_FALSE(w->Messages().empty());
+        EXPECT_EQ(ws().m_fileHandle, nullptr);
+        EXPECT_EQ(ws().m_text[content.size()], '\0');
+        EXPECT_FALSE(w->dialogs.waiting);
+    }
+}
+
+TEST_F(FilterFilesTest, FileThatCannotBeOpenedIsReported) {
+    const fs::path missing = dir / "missing.txt";
+    Load(missing);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Could not open File " + missing.string() +
+                                                      ": error " + std::to_string(ENOENT) + "\n"});
+    EXPECT_EQ(ws().m_filePath, missing.string());
+    EXPECT_EQ(ws().m_fileHandle, nullptr);
+    EXPECT_EQ(StoredPath(), "");
+
+    w = NewWorkspace();
+    Load(dir);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Could not open File " + dir.string() +
+                                                      ": error " + std::to_string(EISDIR) + "\n"});
+
+    // Cancelling the chooser does nothing at all.
+    w = NewWorkspace();
+    w->dialogs.fileToOpen.reset();
+    ws().LoadFilter();
+    EXPECT_TRUE(w->log.empty());
+    EXPECT_TRUE(ws().m_filePath.empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start folders and the remembered path
+
+TEST_F(FilterFilesTest, ChoosersStartInTheFolderOfTheLastFile) {
+    const fs::path sub = dir / "sub";
+    fs::create_directories(sub);
+    ws().m_moduleDir = dir.string();
+
+    struct Case {
+        const char* what;
+        std::string stored;  // "FileInPath"; empty: none
+        std::string start;
+    };
+    const Case cases[] = {
+        {"nothing stored: the program's folder", "", dir.string()},
+        {"a file", (sub / "f.txt").string(), sub.string()},
+        {"a folder", sub.string(), sub.string()},
+        {"a folder that is gone: wherever the chooser likes", (dir / "gone" / "f.txt").string(),
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        store.Remove("FileInPath");
+        if (!c.stored.empty()) store.Plant("FileInPath", c.stored);
+        w->dialogs.fileToOpen.reset();
+        ws().LoadFilter();
+        EXPECT_EQ(w->dialogs.openAsked->dir, c.start);
+        EXPECT_EQ(ws().m_fileDir, c.stored);
+    }
+
+    // Save starts where the last Load pointed, then where the last Save went.
+    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    store.Plant("FileInPath", (sub / "f.txt").string());
+    w->dialogs.fileToOpen.reset();
+    ws().LoadFilter();
+    Save(dir / "first.txt", FLT64);
+    EXPECT_EQ(w->dialogs.saveAsked->dir, sub.string());
+    EXPECT_EQ(ws().m_saveDir, dir.string());
+    EXPECT_EQ(StoredPath(), (dir / "first.txt").string());
+    w->dialogs.fileToSave.reset();
+    ws().SaveFilter();
+    EXPECT_EQ(w->dialogs.saveAsked->dir, dir.string());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Save
+
+TEST_F(FilterFilesTest, SaveWithoutAFilterOrTitle) {
+    ws().SaveFilter();
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"No filter created"});
+
+    // Coefficients present, none in the first taps: nothing to describe.
+    w = NewWorkspace();
+    ws().m_filterValid = 1;
+    ws().m_spec = Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31);
+    ws().SaveFilter();
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"No valid filter coefs available"});
+    EXPECT_FALSE(w->dialogs.saveAsked);
+
+    // A specification that is no longer valid gives no title: the proposed name is the plain one.
+    w = NewWorkspace();
+    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    ws().m_spec.f1 = 30000;
+    w->dialogs.fileToSave.reset();
+    ws().SaveFilter();
+    EXPECT_TRUE(w->Messages().empty());
+    EXPECT_EQ(w->dialogs.saveAsked->name, "FIR Filter");
+    EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(FilterFilesTest, FailedSaveLeavesTheOldFileAsItWas) {
+    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    const fs::path file = dir / "keep.txt";
+    Write(file, "old content");
+    store.Plant("FileInPath", std::string("/elsewhere/old.txt"));
+
+    // The disk fills up half-way through the text.
+    int writes = 0;
+    ws().m_writeBytes = [&writes](int fd, const char* data, std::size_t size) -> long {
+        if (writes++ == 0) return static_cast<long>(::write(fd, data, std::min<size_t>(size, 100)));
+        errno = ENOSPC;
+        return -1;
+    };
+    Save(file, FLT64);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Could not write to File"});
+    EXPECT_EQ(Read(file), "old content");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_EQ(StoredPath(), "/elsewhere/old.txt");
+
+    // A folder that does not exist: the file cannot even be created.
+    w->log.clear();
+    Save(dir / "none" / "f.txt", FLT64);
+    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Could not create File!"});
+
+    // With a working disk the old file is replaced, keeping its permissions.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    w = NewWorkspace();
+    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    Save(file, FLT64);
+    EXPECT_TRUE(w->Messages().empty());
+    EXPECT_EQ(Read(file), std::string(ws().Text()));
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(FilterFilesTest, OpenEditorIsShownTheTextBeingSaved) {
+    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    w->editor.open = true;
+    Save(dir / "shown.txt", INT16);
+    EXPECT_EQ(w->editor.text, Read(dir / "shown.txt"));
+    EXPECT_EQ(w->editor.title, w->dialogs.saveAsked->name);
+}
+
+}  // namespace
+}  // namespace ondela

@@ -1,0 +1,133 @@
+// The Analysis command: the description in the editor window, possibly edited by the user, is
+// read back. Edited coefficients are measured as they now stand; edited parameters alone mean
+// that the filter has to be designed again; an unchanged text is measured once more.
+#include <algorithm>
+
+#include "engine/response.h"
+#include "workspace/coef_format.h"
+#include "workspace/description_reader.h"
+#include "workspace/editor_port.h"
+#include "workspace/filter_workspace.h"
+#include "workspace/main_window_port.h"
+
+namespace ondela {
+
+// True when the first n coefficients read back into m_coefsRead differ from the current ones as
+// the text would show them in format fmt: doubles exactly, floats after rounding both, integers
+// as the integer written against the current coefficient quantised (the read-back value stands
+// for exactly one written integer, so comparing read-back values compares the integers).
+bool FilterWorkspace::CoefsReadDiffer(int n, int fmt) const {
+    for (int i = 0; i < n; ++i) {
+        const double read = m_coefsRead[i];
+        const double current = m_coefs[i];
+        bool equal;
+        switch (fmt) {
+            case FLT32:
+                equal = RoundToFloat(read) == RoundToFloat(current);
+                break;
+            case INT32:
+                equal = read == CoefFromText(QuantiseInt32(current), INT32);
+                break;
+            case INT16:
+                equal = read == CoefFromText(QuantiseInt16(current), INT16);
+                break;
+            default:
+                equal = read == current;
+                break;
+        }
+        if (!equal) return true;
+    }
+    return false;
+}
+
+int FilterWorkspace::AnalyseText() {
+    m_specSaved = m_spec;
+
+    int length = m_editor ? m_editor->GetEditorTextLength() : -1;
+    if (length == -1) {
+        const int opened = m_editor ? m_editor->OpenEditor(m_prefKeyPath) : -2;
+        if (opened != 0 && opened != -1) {
+            ShowMessage("Unexpected Error...");
+            return -1;
+        }
+        if (ShowInEditor() == 0) return -1;
+        length = m_editor->GetEditorTextLength();
+    }
+    if (length <= 0) {
+        ShowMessage("Nothing inside the Filter Editor window!");
+        return -1;
+    }
+    if (length > kEditorTextLimit) {
+        ShowMessage("Sorry, too many things inside the Filter Editor window!");
+        return -1;
+    }
+
+    // The readers work on zero-terminated text: the buffer is cleared first and is larger than
+    // what the editor may deliver.
+    std::fill(m_text.begin(), m_text.end(), '\0');
+    const int got = m_editor->GetEditorText(m_text.data(), kEditorTextLimit + 1);
+    m_text[std::clamp(got, 0, kEditorTextLimit)] = '\0';
+    if (got <= 0) {
+        ShowMessage("Sorry, could not extract significant parameters...");
+        return -1;
+    }
+
+    m_fromSpec = 0;
+    int fmt = FLT64;
+    int n = ReadCoefList(m_text.data(), m_coefsRead, fmt);
+    if (n < 3) n = 0;  // fewer than 3 values are no filter
+
+    const bool coefsChanged = n != m_specWork.numCoefs || CoefsReadDiffer(n, fmt);
+    if (coefsChanged && n > 0) std::copy_n(m_coefsRead.begin(), n, m_coefs.begin());
+
+    FilterSpec s;
+    const int count = ParseDescription(m_text.data(), s, m_prefs);
+    if (count == -1) {
+        ShowMessage("Sorry, not a valid Ondela specification...");
+        return -1;
+    }
+
+    m_fromSpec = 0;
+    bool paramsChanged = false;
+    if (count >= 5) {
+        m_fromSpec = 1;
+        const FilterSpec& old = m_specSaved;
+        paramsChanged = s.fs != old.fs || s.f1 != old.f1 || s.maxCoefs != old.maxCoefs ||
+                        s.ripple != old.ripple || s.type != old.type ||
+                        s.attenuation != old.attenuation;
+        if ((old.type == BandPass || old.type == BandStop) && s.f2 != old.f2) paramsChanged = true;
+    }
+
+    if (!coefsChanged && paramsChanged) {
+        ShowMessage(
+            "WARNING: Some Specifation Parameters have been modified.\nThe filter must be "
+            "re-created");
+        m_spec = s;
+        if (m_mainWindow) m_mainWindow->RefreshFields();
+        return -2;
+    }
+
+    s.maxCoefs = std::max(s.maxCoefs, n);
+    s.numCoefs = std::max(s.numCoefs, n);
+    m_spec = s;
+    if (m_mainWindow) m_mainWindow->RefreshFields();  // may correct m_spec
+    s = m_spec;
+    if (n > 0) m_specWork.numCoefs = n;
+    if (fmt > FLT64) m_coefFormat = fmt;  // a FLT64 text keeps the chosen format
+    if (coefsChanged) {
+        ShowMessage(
+            "WARNING: Some Coefficients have been modified.\nThe Analysis is done with those new "
+            "values");
+    }
+    if (n > 0 && fmt > FLT64 && m_mainWindow) m_mainWindow->SelectCoefFormat(fmt);
+    AnalyseCoefs(s, m_coefs.data(), n, m_coefFormat);
+    m_specWork = s;
+    if (m_mainWindow) m_mainWindow->ShowAchieved();
+    if (coefsChanged) {
+        m_fromSpec = 0;
+        return -3;
+    }
+    return n;
+}
+
+}  // namespace ondela

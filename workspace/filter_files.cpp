@@ -1,0 +1,321 @@
+// Filter files: a filter is kept on disk as its description text. Load reads a file and rebuilds
+// the filter from it, designing it again from a complete specification or measuring its
+// coefficients otherwise; Save writes the description of the current filter.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "numbers/number_text.h"
+#include "settings/preferences.h"
+#include "workspace/description_reader.h"
+#include "workspace/editor_port.h"
+#include "workspace/filter_workspace.h"
+#include "workspace/main_window_port.h"
+#include "workspace/user_dialogs.h"
+
+namespace ondela {
+
+namespace {
+
+constexpr std::size_t kPathLimit = 520;  // longest path the workspace keeps
+constexpr int kTempNameAttempts = 100;
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A path the file routines can use as it is: not longer than the workspace keeps (a cut path
+// would name some other file) and without an embedded zero.
+bool UsablePath(const std::string& path) {
+    return !path.empty() && path.size() <= kPathLimit && path.find('\0') == std::string::npos;
+}
+
+// The directory a path stands for: itself when it is one, else the directory part.
+std::string DirectoryFor(const CUtil& util, const std::string& path) {
+    return IsDirectory(path) ? path : util.DirectoryOf(path.c_str());
+}
+
+}  // namespace
+
+std::string FilterWorkspace::LoadStartDirectory() {
+    if (m_prefs && m_prefs->IsOpen()) {
+        std::string stored;
+        m_prefs->GetString("FileInPath", stored, "");
+        m_util.CopyText(m_fileDir, stored.c_str());
+    }
+    const std::string candidate = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_util, m_fileDir);
+    return IsDirectory(candidate) ? candidate : std::string();
+}
+
+std::string FilterWorkspace::SaveStartDirectory() {
+    if (m_saveDir.empty()) {
+        const std::string dir = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_util, m_fileDir);
+        m_util.CopyText(m_saveDir, dir.c_str());
+    }
+    return IsDirectory(m_saveDir) ? m_saveDir : std::string();
+}
+
+void FilterWorkspace::LoadFilter() {
+    const std::string startDir = LoadStartDirectory();
+    if (!m_dialogs) return;
+    const auto chosen = m_dialogs->ChooseFileToOpen(startDir, "*.txt", kFilterFileTypes);
+    if (!chosen) return;
+
+    m_util.CopyText(m_filePath, chosen->c_str());
+    int error = ENAMETOOLONG;
+    if (UsablePath(*chosen)) {
+        m_fileHandle = std::fopen(m_filePath.c_str(), "rb");
+        error = errno;
+    }
+    struct stat info {};
+    if (m_fileHandle != nullptr && fstat(fileno(m_fileHandle), &info) == 0 &&
+        S_ISDIR(info.st_mode)) {
+        std::fclose(m_fileHandle);
+        m_fileHandle = nullptr;
+        error = EISDIR;
+    }
+    if (m_fileHandle == nullptr) {
+        ShowMessage(FormatText("Could not open File %s: error %d\n", m_filePath.c_str(), error));
+        return;
+    }
+    if (info.st_size > kFileSizeLimit) {
+        std::fclose(m_fileHandle);
+        m_fileHandle = nullptr;
+        ShowMessage("Sorry, this file is too large !");
+        return;
+    }
+
+    // The text buffer is larger than the largest file, so the text read always ends with a zero.
+    const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+    std::fill(m_text.begin(), m_text.end(), '\0');
+    if (std::fread(m_text.data(), 1, size, m_fileHandle) != size) {
+        std::fclose(m_fileHandle);
+        m_fileHandle = nullptr;
+        std::fill(m_text.begin(), m_text.end(), '\0');
+        m_textSize = 0;
+        ShowMessage("Could not read the File");
+        return;
+    }
+
+    if (m_dialogs) m_dialogs->SetWaitPointer(true);
+    m_coefs.fill(0.0);
+    m_coefsRef.fill(0.0);
+    m_fromSpec = 0;
+    m_keepLimits = 0;
+    if (m_mainWindow) m_mainWindow->ClearAchieved();
+    m_textSize = static_cast<int32_t>(size);
+    std::fclose(m_fileHandle);
+    m_fileHandle = nullptr;
+    if (m_prefs) m_prefs->SetString("FileInPath", m_filePath);
+
+    int fmt = FLT64;
+    const int n = ReadCoefList(m_text.data(), m_coefs, fmt);
+    m_coefsRef = m_coefs;
+    FilterSpec s;
+    const int c = ParseDescription(m_text.data(), s, m_prefs);
+    if (m_dialogs) m_dialogs->SetWaitPointer(false);
+
+    if (c == -1) {
+        ShowMessage("Sorry, not a valid Ravelo filter description...");
+        return;
+    }
+
+    s.maxCoefs = std::max(s.maxCoefs, n);
+    s.numCoefs = std::max(s.numCoefs, n);
+    m_spec = s;
+
+    if (c >= 4) {
+        // The file holds a specification: the filter is designed again from it.
+        FilterSpec check = s;
+        if (ValidateSpec(check) != 0)
+            ShowMessage("WARNING: Not every parameter stored in this file is valid...");
+        if (m_mainWindow) {
+            m_mainWindow->SelectCoefFormat(fmt);
+            m_mainWindow->RefreshFields();
+        } else {
+            m_coefFormat = fmt;
+        }
+        // The design keeps its own coefficients as the reference; the file's are put back
+        // afterwards, to be compared with the design and kept as what was loaded.
+        const auto fileCoefs = m_coefsRef;
+        const int created = m_mainWindow ? m_mainWindow->CreateFilter() : CreateFromSpec();
+        m_coefsRef = fileCoefs;
+        // Create marks the coefficients as going with the specification only after a design;
+        // when there is none, there is no filter either (Create cleared the coefficients).
+        const bool designed = created == 1 && m_fromSpec == 1;
+        if (designed) {
+            if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
+            m_filterValid = 1;
+            m_spec.numCoefs = m_specWork.numCoefs;
+            if (n > 0) {
+                bool differ = n != m_spec.numCoefs;
+                for (int i = 0; i < n && !differ; ++i) differ = m_coefs[i] != m_coefsRef[i];
+                if (differ) {
+                    ShowMessage(
+                        "WARNING: The coefs stored in this file are not valid. They will be "
+                        "modified");
+                }
+            }
+        }
+        if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
+        m_filterValid = designed ? 1 : 0;
+        if (m_mainWindow) m_mainWindow->Repaint();
+        return;
+    }
+
+    // Coefficients only: they are measured as they stand.
+    if (n < 4 ||
+        std::none_of(m_coefs.begin(), m_coefs.begin() + n, [](double v) { return v > 0.0; })) {
+        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file."
+                          : "Sorry, no valid filter coefs in this file.");
+        m_coefs.fill(0.0);
+        m_coefsRef.fill(0.0);
+        return;
+    }
+
+    // A half band has zeros at every other tap on either side of its centre tap h.
+    const int h = n / 2;
+    bool halfBand = true;
+    for (int i = 1; i < h - 1 && halfBand; i += 2) halfBand = !(m_coefs[i] > 0.0);
+    for (int i = h + 2; i < n && halfBand; i += 2) halfBand = !(m_coefs[i] > 0.0);
+    if (halfBand) {
+        m_spec.type = HalfBand;
+        s.type = HalfBand;
+        if (m_mainWindow) m_mainWindow->SelectFilterType(HalfBand);
+    }
+
+    ShowMessage(
+        "Filter not fully specified. Using Coefficients.\nCheck filter type, freqs and "
+        "specifs...");
+    m_fromSpec = 0;
+    m_spec = s;
+    m_coefFormat = fmt;
+    m_spec.maxCoefs = n;
+    m_spec.numCoefs = n;
+    if (m_mainWindow) m_mainWindow->RefreshFields();
+
+    // The measured values become the entered ones.
+    m_specWork = m_spec;
+    AnalyseCoefs(m_specWork, m_coefs.data(), n, fmt);
+    m_spec = m_specWork;
+    if (m_mainWindow) {
+        m_mainWindow->RefreshFields();
+        m_mainWindow->ShowAchieved();
+    }
+
+    const bool band = m_spec.type == BandPass || m_spec.type == BandStop;
+    m_cursorFreq = band ? (m_spec.f1 + m_spec.f2) / 2.0 : (m_spec.f1 > 0.0 ? m_spec.f1 : m_spec.f2);
+    if (m_mainWindow) {
+        m_mainWindow->SetCursorFreq(m_cursorFreq);
+        m_mainWindow->PlaceCursorAt(m_cursorFreq);
+    }
+    m_filterValid = 1;
+    if (m_mainWindow) m_mainWindow->Repaint();
+    if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
+
+    // Display limits for the whole axis of the measured filter.
+    if (m_nyquist < 0.0001) m_nyquist = m_specWork.fs / 2.0;
+    m_linFMax = m_util.NiceCeil(m_nyquist);
+    m_linFMin = 0.0;
+    m_logFMax = m_util.NiceCeil(2.0 * m_nyquist);
+    m_logFMin = m_logFMax / 1000.0;
+    if (m_mainWindow) {
+        m_mainWindow->ShowFreqMax(m_logScale ? m_logFMax : m_linFMax);
+        m_mainWindow->ShowFreqMin(m_logScale ? m_logFMin : m_linFMin);
+        m_mainWindow->SelectCoefFormat(m_coefFormat);
+        m_mainWindow->Repaint();
+    }
+    m_filterValid = 1;
+}
+
+// Writes m_text to path so that the file there is replaced only by a complete new one: the text
+// goes into a new file beside it, which is flushed and then renamed over it. stage tells where a
+// failure happened: 0 the file could not be created, 1 it could not be written.
+bool FilterWorkspace::WriteFileReplacing(const std::string& path, int& stage) {
+    stage = 0;
+    std::string target = path;
+    std::error_code ec;
+    // A link is followed, so that the file it names is replaced rather than the link itself.
+    if (std::filesystem::is_symlink(target, ec)) {
+        const auto resolved = std::filesystem::canonical(target, ec);
+        if (!ec) target = resolved.string();
+    }
+    struct stat old {};
+    const bool existed = stat(target.c_str(), &old) == 0;
+    // A directory cannot be replaced by a file, nor can a file the user may not write.
+    if (existed && (S_ISDIR(old.st_mode) || access(target.c_str(), W_OK) != 0)) return false;
+
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < kTempNameAttempts && fd < 0; ++attempt) {
+        temp = target + FormatText(".%ld-%d.tmp", static_cast<long>(getpid()), attempt);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return false;
+    if (existed) fchmod(fd, old.st_mode & 07777);
+
+    stage = 1;
+    const char* data = m_text.data();
+    std::size_t left = static_cast<std::size_t>(std::clamp(m_textSize, 0, kTextCapacity));
+    bool written = true;
+    while (left > 0) {
+        const long n = m_writeBytes(fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0 || static_cast<std::size_t>(n) > left) {
+            written = false;
+            break;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    written = written && fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    written = written && std::rename(temp.c_str(), target.c_str()) == 0;
+    if (!written) ::unlink(temp.c_str());
+    return written;
+}
+
+void FilterWorkspace::SaveFilter() {
+    if (!m_filterValid) {
+        ShowMessage("No filter created");
+        return;
+    }
+    if (!BuildDescription() || m_textSize == 0) {
+        ShowMessage("No valid filter coefs available");
+        return;
+    }
+    if (m_textOverflow) {
+        ShowMessage("Sorry... there are too many coefs to display!");
+        return;
+    }
+    if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
+
+    std::string name;
+    if (!FilterTitle(name) || name.empty()) name = "FIR Filter";
+
+    const std::string startDir = SaveStartDirectory();
+    if (!m_dialogs) return;
+    const auto chosen = m_dialogs->ChooseFileToSave(startDir, name, kFilterFileTypes);
+    if (!chosen) return;
+
+    std::string path;
+    m_util.CopyText(path, chosen->c_str());
+    const std::string dir = DirectoryFor(m_util, path);
+    m_util.CopyText(m_saveDir, dir.c_str());
+
+    int stage = 0;
+    if (!UsablePath(*chosen) || !WriteFileReplacing(path, stage)) {
+        ShowMessage(stage == 0 ? "Could not create File!" : "Could not write to File");
+        return;
+    }
+    if (m_prefs) m_prefs->SetString("FileInPath", path);
+}
+
+}  // namespace ondela
