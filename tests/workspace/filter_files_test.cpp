@@ -147,6 +147,24 @@ TEST_F(FilterFilesTest, QuantisedFileIsReplacedByTheNewDesign) {
     EXPECT_NE(std::find(w->log.begin(), w->log.end(), "SelectCoefFormat 1"), w->log.end());
 }
 
+TEST_F(FilterFilesTest, WithoutMainWindowTheWorkspaceDesignsOnItsOwn) {
+    Design(Spec(BandStop, 44100, 4000, 8000, 50, 0.3, 81));
+    const auto designed = ws().m_coefs;
+    const fs::path file = dir / "bandstop.txt";
+    Save(file, FLT64);
+
+    w = NewWorkspace();
+    ws().m_mainWindow = nullptr;
+    ws().m_coefFormat = INT32;
+    Load(file);
+    EXPECT_TRUE(w->Messages().empty()) << w->Messages()[0];
+    EXPECT_EQ(ws().m_coefs, designed);
+    EXPECT_EQ(ws().m_coefFormat, FLT64);
+    EXPECT_EQ(ws().m_spec.f2, 8000.0);
+    EXPECT_EQ(ws().m_filterValid, 1);
+    EXPECT_EQ(ws().m_fromSpec, 1);
+}
+
 TEST_F(FilterFilesTest, SpecificationThatCannotBeDesignedLeavesNoFilter) {
     const fs::path file = dir / "bad.txt";
     Write(file,
