@@ -1,0 +1,25 @@
+// Arbitrary bytes through the coefficient list reader and the number tokenizer under it.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_text.h"
+#include "workspace/c_util.h"
+#include "workspace/description_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace ondela;
+    const std::string text = fuzz::ZeroTerminated(data, size);
+
+    static std::array<double, kCoefArraySize> coefs;
+    int fmt = 0;
+    ReadCoefList(text.c_str(), coefs, fmt);
+
+    const CUtil util;
+    const char* p = text.c_str();
+    double value = 0.0;
+    int kind = 0;
+    while ((p = util.NextCoefToken(p, value, kind)) != nullptr) {
+    }
+    return 0;
+}
