@@ -48,9 +48,9 @@ std::string HelpText(const QCommandLineParser& parser, const std::string& usage)
 std::string Utf8(const QString& text);
 
 // Writes bytes to the console's output, or to path when it is not empty. A file is written
-// beside its final place and renamed over it only once complete, so a failed write never leaves
-// a partial file in place of an existing one. kExitFilter when written; otherwise prints why on
-// the error stream and returns kExitNoFilter.
+// beside its final place and renamed over it only once every byte was written, so a failed write
+// never leaves a partial file in place of an existing one. kExitFilter when written; otherwise
+// prints why on the error stream and returns kExitNoFilter.
 int WriteResult(const std::string& bytes, const QString& path, const Console& console);
 
 }  // namespace ondela::cli

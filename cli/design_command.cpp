@@ -121,18 +121,14 @@ void AddOptions(QCommandLineParser& parser) {
 // A required frequency or level option; nullopt (after the usage line) when it is missing or
 // holds no number.
 std::optional<double> FieldOption(const QCommandLineParser& parser, const char* name,
-                                  const Console& console, bool& failed) {
+                                  const Console& console) {
     if (!parser.isSet(name)) {
-        failed = true;
         UsageError(console, std::string("--") + name + " is required");
         return std::nullopt;
     }
     const std::string text = Utf8(parser.value(name));
     const auto value = ReadFieldValue(text);
-    if (!value) {
-        failed = true;
-        UsageError(console, std::string("--") + name + ": '" + text + "' is not a number");
-    }
+    if (!value) UsageError(console, std::string("--") + name + ": '" + text + "' is not a number");
     return value;
 }
 
@@ -174,13 +170,12 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
     const bool band = *type == BandPass || *type == BandStop;
     const bool halfBand = *type == HalfBand;
 
-    bool failed = false;
-    const auto fs = FieldOption(parser, "fs", console, failed);
-    if (failed) return std::nullopt;
+    const auto fs = FieldOption(parser, "fs", console);
+    if (!fs) return std::nullopt;
     std::optional<double> f1;
     if (!halfBand || parser.isSet("f1")) {
-        f1 = FieldOption(parser, "f1", console, failed);
-        if (failed) return std::nullopt;
+        f1 = FieldOption(parser, "f1", console);
+        if (!f1) return std::nullopt;
     }
     std::optional<double> f2;
     if (band) {
@@ -188,15 +183,15 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
             UsageError(console, "--f2 is required for a band pass or band stop");
             return std::nullopt;
         }
-        f2 = FieldOption(parser, "f2", console, failed);
-        if (failed) return std::nullopt;
+        f2 = FieldOption(parser, "f2", console);
+        if (!f2) return std::nullopt;
     }
-    const auto att = FieldOption(parser, "att", console, failed);
-    if (failed) return std::nullopt;
+    const auto att = FieldOption(parser, "att", console);
+    if (!att) return std::nullopt;
     std::optional<double> ripple;
     if (!halfBand || parser.isSet("ripple")) {
-        ripple = FieldOption(parser, "ripple", console, failed);
-        if (failed) return std::nullopt;
+        ripple = FieldOption(parser, "ripple", console);
+        if (!ripple) return std::nullopt;
     }
 
     if (!parser.isSet("max-coefs")) {

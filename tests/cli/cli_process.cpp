@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -71,9 +73,27 @@ CliRun RunCli(const std::vector<std::string>& args, const CliEnvironment& enviro
     for (std::string& e : envStrings) envp.push_back(e.data());
     envp.push_back(nullptr);
 
+    // The child inherits the file size limit and an ignored SIGXFSZ; both are restored here
+    // at once.
+    rlimit previousLimit{};
+    struct sigaction previousAction {};
+    const bool limited = environment.fileSizeLimit >= 0;
+    if (limited) {
+        getrlimit(RLIMIT_FSIZE, &previousLimit);
+        rlimit limit = previousLimit;
+        limit.rlim_cur = static_cast<rlim_t>(environment.fileSizeLimit);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGXFSZ, &ignore, &previousAction);
+    }
     pid_t pid = 0;
     const int spawned =
         posix_spawn(&pid, ONDELA_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
+    if (limited) {
+        setrlimit(RLIMIT_FSIZE, &previousLimit);
+        sigaction(SIGXFSZ, &previousAction, nullptr);
+    }
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
     close(errPipe[1]);

@@ -18,6 +18,8 @@ struct CliRun {
 struct CliEnvironment {
     std::vector<std::string> set;  // "NAME=value" entries that replace or add to the environment
     std::string stdoutPath;        // when not empty, standard output goes to this file
+    long fileSizeLimit = -1;       // when not negative, the largest file the child may write;
+                                   // a write beyond it fails (EFBIG) instead of killing it
 };
 
 CliRun RunCli(const std::vector<std::string>& args, const CliEnvironment& env = {});

@@ -403,6 +403,20 @@ TEST_F(DesignOutputFile, NoFilterLeavesAnExistingFileAlone) {
     EXPECT_EQ(ParseJson(run.out)["achieved"].isNull(), true);
 }
 
+TEST_F(DesignOutputFile, AWriteThatFailsHalfwayLeavesTheOldFile) {
+    const std::string path = dir + "/filter.txt";
+    Write(path, "an older filter\n");
+    testing::CliEnvironment limited;
+    limited.fileSizeLimit = 1000;  // the description is about 1500 bytes
+    const CliRun run = RunCli(Plus(good, {"--output", path}), limited);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    ASSERT_EQ(run.ErrLines().size(), 1u) << run.err;
+    EXPECT_EQ(run.err.rfind("ondela-cli: cannot write " + path + ": ", 0), 0u) << run.err;
+    EXPECT_EQ(ReadFile(path), "an older filter\n");
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"filter.txt"});
+}
+
 TEST_F(DesignOutputFile, UnwritableDestinationsFailWithOneLine) {
     const CliRun missingDir = RunCli(Plus(good, {"--output", dir + "/no/such/dir/filter.txt"}));
     EXPECT_EQ(missingDir.exitCode, 1);
