@@ -27,8 +27,8 @@ bool IsBandType(FilterType t) {
 // One call of DesignFilter: the conditioned specification and the loop state.
 class DesignRun {
   public:
-    DesignRun(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs)
-        : w_(work), lastCorrection_(lastCorrection), spec_(spec), coefs_(coefs) {}
+    DesignRun(DesignWork& work, double& lastCorrection, FilterSpec& record, double* coefs)
+        : w_(work), lastCorrection_(lastCorrection), spec_(record), coefs_(coefs) {}
 
     int Run(ResponsePoint* response, int* responseCount);
 

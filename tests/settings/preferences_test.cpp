@@ -27,18 +27,18 @@ class PreferencesTest : public ::testing::Test {
 };
 
 TEST_F(PreferencesTest, FirstRunLoadsAndWritesEveryDefault) {
-    FilterSpec spec;
-    prefs.LoadSpec(spec);
+    FilterSpec filter;
+    prefs.LoadSpec(filter);
     EXPECT_EQ(prefs.GetDword("LogFreqScale", 0), 0u);
     EXPECT_EQ(prefs.GetDword("COEF_FORMAT", 1), 1u);
 
-    EXPECT_EQ(spec.type, LowPass);
-    EXPECT_EQ(spec.fs, 48000.0);
-    EXPECT_EQ(spec.f1, 10000.0);
-    EXPECT_EQ(spec.f2, 20000.0);
-    EXPECT_EQ(spec.attenuation, 60.0);
-    EXPECT_EQ(spec.ripple, 0.4);
-    EXPECT_EQ(spec.maxCoefs, 127);
+    EXPECT_EQ(filter.type, LowPass);
+    EXPECT_EQ(filter.fs, 48000.0);
+    EXPECT_EQ(filter.f1, 10000.0);
+    EXPECT_EQ(filter.f2, 20000.0);
+    EXPECT_EQ(filter.attenuation, 60.0);
+    EXPECT_EQ(filter.ripple, 0.4);
+    EXPECT_EQ(filter.maxCoefs, 127);
 
     const std::map<std::string, Value> expected = {
         {"TYPE", 1u},
@@ -108,9 +108,9 @@ TEST_F(PreferencesTest, LoadSpecAppliesTheAcceptedRangesWithoutRewritingTheStore
         CPreferences p(&fresh);
         ASSERT_TRUE(p.OpenKeys());
         fresh.Plant(c.name, c.stored);
-        FilterSpec spec;
-        p.LoadSpec(spec);
-        EXPECT_DOUBLE_EQ(c.field(spec), c.expected) << c.name;
+        FilterSpec filter;
+        p.LoadSpec(filter);
+        EXPECT_DOUBLE_EQ(c.field(filter), c.expected) << c.name;
         EXPECT_EQ(fresh.Values().at(c.name), c.stored) << c.name << " was rewritten";
     }
 }
@@ -119,10 +119,10 @@ TEST_F(PreferencesTest, EdgesAreLimitedAgainstTheSamplingFrequencyJustRead) {
     store.Plant("FS", std::string("8000"));
     store.Plant("F1", std::string("10000.0"));
     store.Plant("F2", std::string("20000.0"));
-    FilterSpec spec;
-    prefs.LoadSpec(spec);
-    EXPECT_EQ(spec.f1, 4000.0);
-    EXPECT_DOUBLE_EQ(spec.f2, 0.4999 * 8000.0);
+    FilterSpec filter;
+    prefs.LoadSpec(filter);
+    EXPECT_EQ(filter.f1, 4000.0);
+    EXPECT_DOUBLE_EQ(filter.f2, 0.4999 * 8000.0);
 }
 
 TEST_F(PreferencesTest, TextsWithoutVisibleCharactersOrTooLongCountAsMissing) {
@@ -175,11 +175,11 @@ TEST_F(PreferencesTest, WrongTypedValuesReadAsMissingAndAreReplacedByTheirDefaul
     store.Plant("TYPE", std::string("abcd"));
     store.Plant("NBCOEFS", std::string("a long text under a number"));
     store.Plant("FS", 44100u);
-    FilterSpec spec;
-    prefs.LoadSpec(spec);
-    EXPECT_EQ(spec.type, LowPass);
-    EXPECT_EQ(spec.maxCoefs, 127);
-    EXPECT_EQ(spec.fs, 48000.0);
+    FilterSpec filter;
+    prefs.LoadSpec(filter);
+    EXPECT_EQ(filter.type, LowPass);
+    EXPECT_EQ(filter.maxCoefs, 127);
+    EXPECT_EQ(filter.fs, 48000.0);
     EXPECT_EQ(Stored("TYPE"), Value(1u));
     EXPECT_EQ(Stored("NBCOEFS"), Value(127u));
     EXPECT_EQ(Stored("FS"), Value(std::string("48000.0")));
@@ -189,12 +189,12 @@ TEST_F(PreferencesTest, TextsThatAreNotNumbersLeaveTheFieldAsItWas) {
     for (const char* text : {"abc", "nan", "-inf", "infinity", "0x1p3", "1e999"}) {
         store.Plant("FS", std::string(text));
         store.Plant("ATT", std::string(text));
-        FilterSpec spec;
-        spec.fs = 12345.0;
-        spec.attenuation = 33.0;
-        prefs.LoadSpec(spec);
-        EXPECT_EQ(spec.fs, 12345.0) << text;
-        EXPECT_EQ(spec.attenuation, 33.0) << text;
+        FilterSpec filter;
+        filter.fs = 12345.0;
+        filter.attenuation = 33.0;
+        prefs.LoadSpec(filter);
+        EXPECT_EQ(filter.fs, 12345.0) << text;
+        EXPECT_EQ(filter.attenuation, 33.0) << text;
         EXPECT_EQ(prefs.GetDouble("FS", 48000.0), 0.0) << text;
     }
 }
@@ -207,16 +207,16 @@ TEST_F(PreferencesTest, GetDoubleWritesItsDefaultWithSixDecimals) {
 }
 
 TEST_F(PreferencesTest, SaveSpecWritesSixDecimalsAndCorrectsTheMaximumLength) {
-    FilterSpec spec;
-    spec.type = BandStop;
-    spec.fs = 48000.0;
-    spec.f1 = 1234.5;
-    spec.f2 = 5000.0;
-    spec.attenuation = 80.0;
-    spec.ripple = 0.1;
-    spec.maxCoefs = 5000;
-    prefs.SaveSpec(spec);
-    EXPECT_EQ(spec.maxCoefs, 1024);
+    FilterSpec filter;
+    filter.type = BandStop;
+    filter.fs = 48000.0;
+    filter.f1 = 1234.5;
+    filter.f2 = 5000.0;
+    filter.attenuation = 80.0;
+    filter.ripple = 0.1;
+    filter.maxCoefs = 5000;
+    prefs.SaveSpec(filter);
+    EXPECT_EQ(filter.maxCoefs, 1024);
     EXPECT_EQ(Stored("TYPE"), Value(4u));
     EXPECT_EQ(Stored("FS"), Value(std::string("48000.000000")));
     EXPECT_EQ(Stored("F1"), Value(std::string("1234.500000")));
@@ -225,21 +225,21 @@ TEST_F(PreferencesTest, SaveSpecWritesSixDecimalsAndCorrectsTheMaximumLength) {
 
     FilterSpec loaded;
     prefs.LoadSpec(loaded);
-    EXPECT_EQ(loaded.type, spec.type);
-    EXPECT_EQ(loaded.fs, spec.fs);
-    EXPECT_EQ(loaded.f1, spec.f1);
-    EXPECT_EQ(loaded.f2, spec.f2);
-    EXPECT_EQ(loaded.attenuation, spec.attenuation);
-    EXPECT_EQ(loaded.ripple, spec.ripple);
+    EXPECT_EQ(loaded.type, filter.type);
+    EXPECT_EQ(loaded.fs, filter.fs);
+    EXPECT_EQ(loaded.f1, filter.f1);
+    EXPECT_EQ(loaded.f2, filter.f2);
+    EXPECT_EQ(loaded.attenuation, filter.attenuation);
+    EXPECT_EQ(loaded.ripple, filter.ripple);
     EXPECT_EQ(loaded.maxCoefs, 1024);
 
     for (const int32_t bad : {-1, 4097}) {
-        spec.maxCoefs = bad;
-        prefs.SaveSpec(spec);
-        EXPECT_EQ(spec.maxCoefs, 1024);
+        filter.maxCoefs = bad;
+        prefs.SaveSpec(filter);
+        EXPECT_EQ(filter.maxCoefs, 1024);
     }
-    spec.maxCoefs = 4096;
-    prefs.SaveSpec(spec);
+    filter.maxCoefs = 4096;
+    prefs.SaveSpec(filter);
     EXPECT_EQ(Stored("NBCOEFS"), Value(4096u));
 }
 
@@ -263,19 +263,19 @@ TEST(PreferencesWithoutKey, ReadsReturnZeroAndWritesDoNothing) {
         p->SetString("FileInPath", "/tmp/x.txt");
         p->SetDword("COEF_FORMAT", 2);
 
-        FilterSpec spec;
-        spec.type = BandPass;
-        spec.fs = 8000.0;
-        spec.f1 = 100.0;
-        spec.ripple = 1.0;
-        spec.maxCoefs = 99;
-        p->LoadSpec(spec);
-        EXPECT_EQ(spec.type, LowPass);
-        EXPECT_EQ(spec.maxCoefs, 0);
-        EXPECT_EQ(spec.fs, 8000.0);
-        EXPECT_EQ(spec.f1, 100.0);
-        EXPECT_EQ(spec.ripple, 1.0);
-        p->SaveSpec(spec);
+        FilterSpec filter;
+        filter.type = BandPass;
+        filter.fs = 8000.0;
+        filter.f1 = 100.0;
+        filter.ripple = 1.0;
+        filter.maxCoefs = 99;
+        p->LoadSpec(filter);
+        EXPECT_EQ(filter.type, LowPass);
+        EXPECT_EQ(filter.maxCoefs, 0);
+        EXPECT_EQ(filter.fs, 8000.0);
+        EXPECT_EQ(filter.f1, 100.0);
+        EXPECT_EQ(filter.ripple, 1.0);
+        p->SaveSpec(filter);
     }
     EXPECT_TRUE(unopened.Values().empty());
     EXPECT_TRUE(failing.Values().empty());

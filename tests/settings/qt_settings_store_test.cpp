@@ -37,10 +37,10 @@ TEST_F(QtSettingsStoreTest, FirstRunCreatesTheFileWithTypedValues) {
     ASSERT_TRUE(prefs.OpenKeys());
     EXPECT_EQ(store.FileName(), (m_dir.path() + "/MQ/Ondela.ini").toStdString());
 
-    FilterSpec spec;
-    prefs.LoadSpec(spec);
-    EXPECT_EQ(spec.fs, 48000.0);
-    EXPECT_EQ(spec.maxCoefs, 127);
+    FilterSpec filter;
+    prefs.LoadSpec(filter);
+    EXPECT_EQ(filter.fs, 48000.0);
+    EXPECT_EQ(filter.maxCoefs, 127);
 
     const std::string ini = IniText(store);
     EXPECT_NE(ini.find("[Preferences]"), std::string::npos) << ini;
@@ -51,8 +51,8 @@ TEST_F(QtSettingsStoreTest, FirstRunCreatesTheFileWithTypedValues) {
     // A later run finds the values, including a long path.
     const std::string path = "/home/user/" + std::string(290, 'd') + "/filter, 2.txt";
     prefs.SetString("FileInPath", path);
-    spec.fs = 44100.0;
-    prefs.SaveSpec(spec);
+    filter.fs = 44100.0;
+    prefs.SaveSpec(filter);
 
     QtSettingsStore again;
     CPreferences later(&again);
