@@ -3,8 +3,10 @@
 #include <QCommandLineParser>
 #include <string>
 
+#include "cli/analyse_command.h"
 #include "cli/design_command.h"
 #include "cli/remez_command.h"
+#include "cli/response_command.h"
 
 #ifndef ONDELA_VERSION
 #define ONDELA_VERSION "unknown"
@@ -40,15 +42,24 @@ int RunCli(const QStringList& arguments, const Console& console) {
         "           fractions of the sampling frequency:\n"
         "           ondela-cli remez --taps N --bands E1,E2,E3,E4[,...] --desired D1,D2[,...]\n"
         "               --weights W1,W2[,...] [--density L] [--json]\n"
+        "  analyse  loads a filter file as the window's Load button does (designed again\n"
+        "           from a complete specification, else measured from its coefficients)\n"
+        "           and prints the achieved values; --output writes the description as\n"
+        "           Save does:\n"
+        "           ondela-cli analyse FILE [--json] [--output FILE2]\n"
+        "  response prints the magnitude response of the coefficients stored in a filter\n"
+        "           file as \"frequency_hz,level_db\" lines:\n"
+        "           ondela-cli response FILE [--points N] [--format FORMAT]\n"
         "\n"
         "'ondela-cli COMMAND --help' describes the options of a command.\n"
         "\n"
         "Exit status: 0 a filter was produced (warnings included); 1 none could be\n"
-        "produced, or the output could not be written; 2 usage error or invalid\n"
-        "specification.");
+        "produced, or the output could not be written; 2 usage error (for design also\n"
+        "an invalid specification).");
     parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption({{"v", "version"}, "Shows the version."});
-    parser.addPositionalArgument("command", "design or remez.", "COMMAND [options]");
+    parser.addPositionalArgument("command", "design, remez, analyse or response.",
+                                 "COMMAND [options]");
 
     if (!parser.parse(arguments)) return UsageError(console, Utf8(parser.errorText()));
     if (parser.isSet("help")) {
@@ -64,13 +75,18 @@ int RunCli(const QStringList& arguments, const Console& console) {
 
     const QStringList commandArguments = parser.positionalArguments();
     if (commandArguments.isEmpty()) {
-        return UsageError(console, "no command given (design or remez); see 'ondela-cli --help'");
+        return UsageError(console,
+                          "no command given (design, remez, analyse or response); see "
+                          "'ondela-cli --help'");
     }
     const QString command = commandArguments.first();
     if (command == "design") return RunDesignCommand(commandArguments, console);
     if (command == "remez") return RunRemezCommand(commandArguments, console);
+    if (command == "analyse") return RunAnalyseCommand(commandArguments, console);
+    if (command == "response") return RunResponseCommand(commandArguments, console);
     return UsageError(console, "unknown command '" + Utf8(command) +
-                                   "' (design or remez); see 'ondela-cli --help'");
+                                   "' (design, remez, analyse or response); see 'ondela-cli "
+                                   "--help'");
 }
 
 }  // namespace ondela::cli

@@ -1,8 +1,6 @@
 #include "cli/cli_ports.h"
 
 #include "cli/cli_support.h"
-#include "settings/preferences.h"
-#include "workspace/filter_workspace.h"
 
 namespace ondela::cli {
 
@@ -14,27 +12,19 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
 }
 
 int CliMainWindow::CreateFilter() {
-    m_ws.m_coefs.fill(0.0);
-    m_ws.m_specWork = FilterSpec{};
-    m_designResult = -1;
-
-    // Reading the fields: the entered specification is what was typed, validated (and
-    // corrected) in place.
+    // Reading the fields: the entered specification is what was typed.
     m_ws.m_spec = fields;
     m_ws.m_nyquist = m_ws.m_spec.fs * 0.5;
-    if (m_ws.ValidateSpec(m_ws.m_spec) == -1) {
+    m_ws.m_cursorFreq = 0.0;
+    if (m_ws.CreateFromSpec() == 0) {
         m_ws.m_status = -1;
-        if (m_ws.m_dialogs) {
-            m_ws.m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
-                                       MessageIcon::Information);
-        }
+        m_designResult = -1;
         return 0;
     }
+    // The validated specification is stored, as the window stores what it designed. RunDesign
+    // leaves its result in the status word.
     m_prefs.SaveSpec(m_ws.m_spec);
-    m_ws.m_cursorFreq = 0.0;
-    ClearAchieved();
-
-    m_designResult = m_ws.RunDesign();
+    m_designResult = m_ws.m_status;
     m_ws.m_status = 0;
     if (m_designResult == 0) {
         const FilterSpec& s = m_ws.m_spec;
@@ -42,11 +32,12 @@ int CliMainWindow::CreateFilter() {
         const double cursor = band ? (s.f1 + s.f2) / 2.0 : (s.f1 > 0.0 ? s.f1 : s.f2);
         SetCursorFreq(cursor);
         PlaceCursorAt(cursor);
-        m_ws.m_filterValid = 1;
-        m_ws.m_keepLimits = 1;
-        m_ws.m_fromSpec = 1;
     }
     return 1;
+}
+
+void CliMainWindow::RefreshFields() {
+    fields = m_ws.m_spec;
 }
 
 void CliMainWindow::SetCursorFreq(double hz) {
@@ -68,6 +59,25 @@ int CliMainWindow::ReadCoefFormatRadios() {
 void CliMainWindow::ClearAchieved() {
     if (m_ws.m_coefFormat < FLT64 || m_ws.m_coefFormat > INT16) m_ws.m_coefFormat = FLT64;
     m_checkedFormat = m_ws.m_coefFormat;
+}
+
+CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
+    prefs.OpenKeys();
+    ws->m_mainWindow = &window;
+    ws->m_dialogs = &dialogs;
+    ws->m_engine = &engine;
+    ws->m_prefs = &prefs;
+    ws->m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint* response,
+                                int* count) {
+        const int status = engine.DesignFilter(spec, coefs, response, count);
+        engineStatus = status;
+        return status;
+    };
+}
+
+int CliDesigner::StartupCoefFormat() {
+    const int format = static_cast<int>(prefs.GetDword("COEF_FORMAT", FLT32));
+    return format < FLT64 || format > INT16 ? FLT32 : format;
 }
 
 }  // namespace ondela::cli

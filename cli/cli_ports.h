@@ -5,18 +5,18 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/design_engine.h"
 #include "engine/filter_spec.h"
+#include "settings/memory_settings_store.h"
+#include "settings/preferences.h"
+#include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
 #include "workspace/user_dialogs.h"
-
-namespace ondela {
-class CPreferences;
-class FilterWorkspace;
-}  // namespace ondela
 
 namespace ondela::cli {
 
@@ -27,10 +27,12 @@ class CliDialogs : public UserDialogs {
     // Prints the text and answers as a user who only ever presses OK, or No to a question.
     MessageAnswer MessageBox(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) override;
-    // There is nobody to choose a file.
+    // The file named on the command line stands for the user's choice in the open-file
+    // chooser; without one the chooser is cancelled. Nobody chooses a file to save.
+    std::optional<std::string> fileToOpen;
     std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&,
                                                 const std::string&) override {
-        return std::nullopt;
+        return fileToOpen;
     }
     std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
                                                 const std::string&) override {
@@ -59,15 +61,18 @@ class CliMainWindow : public MainWindowPort {
     FilterSpec fields{};
 
     // The design command of the window: reads the fields into the workspace's entered
-    // specification and validates it ("SORRY: Invalid Specifications" and 0 when it is invalid),
-    // stores it, designs, and on success marks the filter valid, as going with its
-    // specification. 1 once a design was attempted; DesignResult() tells how it ended.
+    // specification and runs the workspace's Create (CreateFromSpec: validation, "SORRY: Invalid
+    // Specifications" and 0 when invalid, the design, the filter marked valid on success); on
+    // top of it, as the window does, stores the specification and places the cursor. 1 once a
+    // design was attempted; DesignResult() tells how it ended.
     int CreateFilter() override;
     // RunDesign's result of the last CreateFilter: 0 a filter was produced, -1 invalid
     // specification, otherwise the engine status that stopped the design.
     int DesignResult() const { return m_designResult; }
 
-    void RefreshFields() override {}
+    // The fields show the workspace's entered specification as it is (Load puts a file's
+    // specification there before it runs Create).
+    void RefreshFields() override;
     void SelectFilterType(int) override {}
     void ShowEdgeFreq1(double) override {}
     void ShowEdgeFreq2(double) override {}
@@ -93,6 +98,29 @@ class CliMainWindow : public MainWindowPort {
     int m_checkedFormat = -1;  // the checked format radio; -1 none
     int m_designResult = -1;
     double m_plotCursorHz = 0.0;
+};
+
+// The designer as the window has it: an engine, the workspace, the dialogs and the main window,
+// over settings kept in memory only, so that a run of the command line never touches the user's
+// stored settings.
+class CliDesigner {
+  public:
+    explicit CliDesigner(std::FILE* err);
+    CliDesigner(const CliDesigner&) = delete;
+    CliDesigner& operator=(const CliDesigner&) = delete;
+
+    // The coefficient format the window starts with: the stored one, FLT32 when there is none.
+    int StartupCoefFormat();
+
+    MemorySettingsStore store;
+    CPreferences prefs{&store};
+    DesignEngine engine;
+    std::unique_ptr<FilterWorkspace> ws = std::make_unique<FilterWorkspace>();
+    CliDialogs dialogs;
+    CliMainWindow window{*ws, prefs};
+    // The engine's own status word of the last design, which the workspace turns into messages
+    // and then clears; nullopt while the engine has not run.
+    std::optional<int> engineStatus;
 };
 
 }  // namespace ondela::cli

@@ -1,16 +1,15 @@
 #include "cli/cli_support.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QFile>
 
-#include <cerrno>
-#include <cstdlib>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "numbers/number_text.h"
 #include "workspace/c_util.h"
+#include "workspace/coef_format.h"
+#include "workspace/file_replace.h"
 
 namespace ondela::cli {
 
@@ -24,69 +23,11 @@ bool OnlyBlanks(const char* p) {
     return *p == '\0';
 }
 
-// Writes bytes into a new file beside target and renames it over target once every byte is
-// on disk. Every write is checked: a file system that takes only part of the text (full, or
-// over a size limit) makes the whole operation fail, and the temporary file is removed, so
-// target is either the complete new text or what it was before. A target that is a symbolic
-// link is followed, so the link stays in place. false with the reason when it failed.
-bool ReplaceFile(std::string target, const std::string& bytes, std::string& reason) {
-    struct stat st {};
-    if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* resolved = realpath(target.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
-    }
-    mode_t mode = 0;
-    if (stat(target.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            reason = std::strerror(EISDIR);
-            return false;
-        }
-        mode = st.st_mode & 07777;  // a replaced file keeps its permissions
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;  // as a newly created file gets them
-    }
-
-    const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temp = (slash == std::string::npos ? "" : dir) + "." + name + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
-
-    int error = 0;
-    std::size_t done = 0;
-    while (done < bytes.size() && error == 0) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno != EINTR) {
-            error = errno;
-        } else if (n == 0) {
-            error = EIO;
-        }
-    }
-    if (error == 0 && fchmod(fd, mode) != 0) error = errno;
-    if (error == 0 && fsync(fd) != 0) error = errno;
-    if (close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && rename(temp.c_str(), target.c_str()) != 0) error = errno;
-    if (error != 0) {
-        unlink(temp.c_str());
-        reason = std::strerror(error);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void PrintLine(std::FILE* stream, std::string_view text) {
+    // A message that ends with a line break ends the line there.
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
     std::string line(text);
     for (char& c : line)
         if (c == '\n' || c == '\r') c = ' ';
@@ -128,6 +69,19 @@ std::optional<std::vector<double>> ReadNumberList(const std::string& text) {
     return values;
 }
 
+std::optional<int> CoefFormatFromWord(const std::string& word) {
+    const auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return text;
+    };
+    const std::string w = lower(word);
+    for (int f = FLT64; f <= INT16; ++f) {
+        if (w == lower(CoefFormatName(f))) return f;
+    }
+    return std::nullopt;
+}
+
 std::string HelpText(const QCommandLineParser& parser, const std::string& usage) {
     std::string text = Utf8(parser.helpText());
     const std::size_t firstEnd = text.find('\n');
@@ -148,9 +102,10 @@ int WriteResult(const std::string& bytes, const QString& path, const Console& co
         return kExitFilter;
     }
 
-    std::string reason;
-    if (!ReplaceFile(QFile::encodeName(path).toStdString(), bytes, reason)) {
-        PrintLine(console.err, "ondela-cli: cannot write " + Utf8(path) + ": " + reason);
+    FileReplaceFailure failure;
+    if (!ReplaceFileContents(QFile::encodeName(path).toStdString(), bytes, &failure)) {
+        PrintLine(console.err,
+                  "ondela-cli: cannot write " + Utf8(path) + ": " + std::strerror(failure.error));
         return kExitNoFilter;
     }
     return kExitFilter;

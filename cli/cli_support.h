@@ -25,8 +25,8 @@ struct Console {
     std::FILE* err;
 };
 
-// Prints one line on the error stream. Line breaks inside the text become spaces, so that every
-// message stays one line.
+// Prints text as one line on stream. Line breaks inside the text become spaces and those at its
+// end are dropped, so that every message stays one line.
 void PrintLine(std::FILE* stream, std::string_view text);
 
 // A value typed as in the window's frequency and level fields: a decimal comma is accepted and
@@ -41,15 +41,19 @@ std::optional<int> ReadWholeInt(const std::string& text);
 // is not a whole number.
 std::optional<std::vector<double>> ReadNumberList(const std::string& text);
 
+// A coefficient format named as on the command line: flt64, flt32, int32 or int16, in any letter
+// case; nullopt for any other word.
+std::optional<int> CoefFormatFromWord(const std::string& word);
+
 // The parser's help text with its first line replaced by usage (the command as typed).
 std::string HelpText(const QCommandLineParser& parser, const std::string& usage);
 
 // The option values are UTF-8 text.
 std::string Utf8(const QString& text);
 
-// Writes bytes to the console's output, or to path when it is not empty. A file is written
-// beside its final place and renamed over it only once every byte was written, so a failed write
-// never leaves a partial file in place of an existing one. kExitFilter when written; otherwise
+// Writes bytes to the console's output, or to path when it is not empty. A file is replaced only
+// once every byte was written (ReplaceFileContents), so a failed write never leaves a partial
+// file in place of an existing one. kExitFilter when written; otherwise
 // prints why on the error stream and returns kExitNoFilter.
 int WriteResult(const std::string& bytes, const QString& path, const Console& console);
 

@@ -4,14 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <memory>
 
 #include "cli/cli_ports.h"
-#include "cli/json_writer.h"
-#include "engine/design_engine.h"
+#include "cli/filter_report.h"
 #include "numbers/number_text.h"
-#include "settings/memory_settings_store.h"
-#include "settings/preferences.h"
 #include "workspace/coef_format.h"
 #include "workspace/filter_workspace.h"
 
@@ -53,14 +49,6 @@ std::optional<FilterType> TypeFromWord(const std::string& word) {
     if (w == "bandpass") return BandPass;
     if (w == "bandstop") return BandStop;
     if (w == "halfband") return HalfBand;
-    return std::nullopt;
-}
-
-std::optional<int> FormatFromWord(const std::string& word) {
-    const std::string w = Lower(word);
-    for (int f = FLT64; f <= INT16; ++f) {
-        if (w == Lower(CoefFormatName(f))) return f;
-    }
     return std::nullopt;
 }
 
@@ -210,7 +198,7 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
     }
 
     if (parser.isSet("format")) {
-        const auto format = FormatFromWord(Utf8(parser.value("format")));
+        const auto format = CoefFormatFromWord(Utf8(parser.value("format")));
         if (!format) {
             UsageError(console, "--format: unknown coefficient format '" +
                                     Utf8(parser.value("format")) +
@@ -262,102 +250,17 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
     return request;
 }
 
-namespace {
-
-void WriteSpecMembers(JsonWriter& json, const FilterSpec& s, bool entered) {
-    if (entered) {
-        json.Key("type").String(FilterTypeName(s.type));
-        json.Key("fs").Number(s.fs);
-    }
-    json.Key("f1").Number(s.f1);
-    json.Key("f2").Number(s.f2);
-    json.Key("attenuation").Number(s.attenuation);
-    json.Key("ripple").Number(s.ripple);
-    if (entered) {
-        json.Key("maxCoefs").Integer(s.maxCoefs);
-    } else {
-        json.Key("bandwidth").Number(s.bandwidth);
-        json.Key("numCoefs").Integer(s.numCoefs);
-    }
-}
-
-std::string DesignReport(FilterWorkspace& ws, const CliDialogs& dialogs, int result,
-                         const std::optional<int>& engineStatus, bool produced) {
-    std::string title;
-    const bool titled = produced && ws.FilterTitle(title) == 1;
-
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("status").Integer(result);
-    json.Key("engineStatus").OptionalInteger(engineStatus);
-    json.Key("messages").BeginArray();
-    for (const std::string& m : dialogs.Messages()) json.String(m);
-    json.EndArray();
-    json.Key("format").String(CoefFormatName(ws.m_coefFormat));
-    json.Key("title");
-    if (titled) {
-        json.String(title);
-    } else {
-        json.Null();
-    }
-    json.Key("entered").BeginObject();
-    WriteSpecMembers(json, ws.m_spec, true);
-    json.EndObject();
-    json.Key("achieved");
-    if (produced) {
-        json.BeginObject();
-        WriteSpecMembers(json, ws.m_specWork, false);
-        json.EndObject();
-    } else {
-        json.Null();
-    }
-    json.Key("coefficients").BeginArray();
-    if (produced) {
-        const int n = std::clamp(ws.m_specWork.numCoefs, 0, kCoefArraySize);
-        for (int i = 0; i < n; ++i) json.Number(ws.m_coefs[i]);
-    }
-    json.EndArray();
-    json.EndObject();
-    return json.Text();
-}
-
-}  // namespace
-
 int RunDesignCommand(const QStringList& arguments, const Console& console) {
     int exitCode = kExitUsage;
     const auto request = ParseDesignArguments(arguments, console, exitCode);
     if (!request) return exitCode;
 
-    // The designer as the window has it, over settings kept in memory only: a run of the
-    // command line never touches the user's stored settings.
-    MemorySettingsStore store;
-    CPreferences prefs(&store);
-    prefs.OpenKeys();
-    DesignEngine engine;
-    auto ws = std::make_unique<FilterWorkspace>();
-    CliDialogs dialogs(console.err);
-    CliMainWindow window(*ws, prefs);
-    ws->m_mainWindow = &window;
-    ws->m_dialogs = &dialogs;
-    ws->m_engine = &engine;
-    ws->m_prefs = &prefs;
+    CliDesigner designer(console.err);
+    CliMainWindow& window = designer.window;
+    FilterWorkspace* ws = designer.ws.get();
 
-    // The engine's own status word, which the design command turns into messages and then
-    // clears.
-    std::optional<int> engineStatus;
-    ws->m_designFilter = [&](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
-        const int status = engine.DesignFilter(spec, coefs, response, count);
-        engineStatus = status;
-        return status;
-    };
-
-    int format = request->format;
-    if (format < 0) {
-        // The window's start-up reading of the stored format.
-        format = static_cast<int>(prefs.GetDword("COEF_FORMAT", FLT32));
-        if (format < FLT64 || format > INT16) format = FLT32;
-    }
-    window.SelectCoefFormat(format);
+    // Unless told otherwise, the format the window starts with.
+    window.SelectCoefFormat(request->format >= 0 ? request->format : designer.StartupCoefFormat());
     window.fields = request->spec;
 
     const bool valid = window.CreateFilter() == 1;
@@ -381,7 +284,12 @@ int RunDesignCommand(const QStringList& arguments, const Console& console) {
     }
 
     if (request->json) {
-        const std::string report = DesignReport(*ws, dialogs, result, engineStatus, produced);
+        FilterReport contents;
+        contents.status = result;
+        contents.engineStatus = designer.engineStatus;
+        contents.messages = designer.dialogs.Messages();
+        contents.produced = produced;
+        const std::string report = FilterReportJson(*ws, contents);
         const int written = WriteResult(report, produced ? request->output : QString(), console);
         return status == kExitFilter ? written : status;
     }

@@ -1,19 +1,18 @@
 // Filter files: a filter is kept on disk as its description text. Load reads a file and rebuilds
 // the filter from it, designing it again from a complete specification or measuring its
 // coefficients otherwise; Save writes the description of the current filter.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
+#include <string_view>
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
 #include "workspace/description_reader.h"
 #include "workspace/editor_port.h"
+#include "workspace/file_replace.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
 #include "workspace/user_dialogs.h"
@@ -23,7 +22,6 @@ namespace ondela {
 namespace {
 
 constexpr std::size_t kPathLimit = 520;  // longest path the workspace keeps
-constexpr int kTempNameAttempts = 100;
 
 bool IsDirectory(const std::string& path) {
     struct stat info {};
@@ -234,54 +232,6 @@ void FilterWorkspace::LoadFilter() {
     m_filterValid = 1;
 }
 
-// Writes m_text to path so that the file there is replaced only by a complete new one: the text
-// goes into a new file beside it, which is flushed and then renamed over it. stage tells where a
-// failure happened: 0 the file could not be created, 1 it could not be written.
-bool FilterWorkspace::WriteFileReplacing(const std::string& path, int& stage) {
-    stage = 0;
-    std::string target = path;
-    std::error_code ec;
-    // A link is followed, so that the file it names is replaced rather than the link itself.
-    if (std::filesystem::is_symlink(target, ec)) {
-        const auto resolved = std::filesystem::canonical(target, ec);
-        if (!ec) target = resolved.string();
-    }
-    struct stat old {};
-    const bool existed = stat(target.c_str(), &old) == 0;
-    // A directory cannot be replaced by a file, nor can a file the user may not write.
-    if (existed && (S_ISDIR(old.st_mode) || access(target.c_str(), W_OK) != 0)) return false;
-
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < kTempNameAttempts && fd < 0; ++attempt) {
-        temp = target + FormatText(".%ld-%d.tmp", static_cast<long>(getpid()), attempt);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return false;
-    if (existed) fchmod(fd, old.st_mode & 07777);
-
-    stage = 1;
-    const char* data = m_text.data();
-    std::size_t left = static_cast<std::size_t>(std::clamp(m_textSize, 0, kTextCapacity));
-    bool written = true;
-    while (left > 0) {
-        const long n = m_writeBytes(fd, data, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0 || static_cast<std::size_t>(n) > left) {
-            written = false;
-            break;
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    written = written && fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    written = written && std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!written) ::unlink(temp.c_str());
-    return written;
-}
-
 void FilterWorkspace::SaveFilter() {
     if (!m_filterValid) {
         ShowMessage("No filter created");
@@ -310,9 +260,13 @@ void FilterWorkspace::SaveFilter() {
     const std::string dir = DirectoryFor(m_util, path);
     m_util.CopyText(m_saveDir, dir.c_str());
 
-    int stage = 0;
-    if (!UsablePath(*chosen) || !WriteFileReplacing(path, stage)) {
-        ShowMessage(stage == 0 ? "Could not create File!" : "Could not write to File");
+    // The file already there is replaced only once the new text is completely written.
+    FileReplaceFailure failure;
+    const std::string_view text(m_text.data(),
+                                static_cast<std::size_t>(std::clamp(m_textSize, 0, kTextCapacity)));
+    if (!UsablePath(*chosen) || !ReplaceFileContents(path, text, &failure, m_writeBytes)) {
+        ShowMessage(failure.stage == FileReplaceFailure::kCreate ? "Could not create File!"
+                                                                 : "Could not write to File");
         return;
     }
     if (m_prefs) m_prefs->SetString("FileInPath", path);

@@ -188,7 +188,6 @@ class FilterWorkspace {
     bool CoefsReadDiffer(int n, int fmt) const;
     std::string LoadStartDirectory();
     std::string SaveStartDirectory();
-    bool WriteFileReplacing(const std::string& path, int& stage);
 };
 
 // "LowPass", "BandPass", "HighPass", "BandStop", "HalfBand"; empty for any other code.

@@ -30,4 +30,25 @@ std::string AfterFirstLine(const std::string& text);
 // The content of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
+// Writes text into a file, replacing it.
+void WriteFile(const std::string& path, const std::string& text);
+
+// A new directory under /tmp, removed with everything in it when the object goes.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // The path of name inside the directory.
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+    // The names of the directory's entries, sorted.
+    std::vector<std::string> Entries() const;
+
+  private:
+    std::string m_path;
+};
+
 }  // namespace ondela::testing

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -417,6 +418,19 @@ TEST_F(DesignOutputFile, AWriteThatFailsHalfwayLeavesTheOldFile) {
     EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"filter.txt"});
 }
 
+TEST_F(DesignOutputFile, ALinkIsFollowedAndKept) {
+    const std::string target = dir + "/filter.txt";
+    Write(target, "an older filter\n");
+    std::filesystem::create_symlink("filter.txt", dir + "/link.txt");
+    const CliRun run = RunCli(Plus(good, {"--output", dir + "/link.txt"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.txt"));
+    EXPECT_EQ(AfterFirstLine(ReadFile(target)), AfterFirstLine(RunCli(good).out));
+    auto entries = DirectoryEntries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"filter.txt", "link.txt"}));
+}
+
 TEST_F(DesignOutputFile, UnwritableDestinationsFailWithOneLine) {
     const CliRun missingDir = RunCli(Plus(good, {"--output", dir + "/no/such/dir/filter.txt"}));
     EXPECT_EQ(missingDir.exitCode, 1);
@@ -442,12 +456,14 @@ TEST(CliHelp, DocumentsEveryCommandAndOption) {
         Args args;
         std::vector<std::string> mentions;
     } cases[] = {
-        {{"--help"}, {"design", "remez", "--type", "--taps", "Exit status"}},
+        {{"--help"}, {"design", "remez", "analyse", "response", "--type", "--taps", "Exit status"}},
         {{"design", "--help"},
          {"--type", "--fs", "--f1", "--f2", "--att", "--ripple", "--max-coefs", "--format",
           "--output", "--json", "halfband", "int16"}},
         {{"remez", "--help"},
          {"--taps", "--bands", "--desired", "--weights", "--density", "--json"}},
+        {{"analyse", "--help"}, {"FILE", "--json", "--output", "redesigned", "Exit status"}},
+        {{"response", "--help"}, {"FILE", "--points", "--format", "%.10g", "Exit status"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.back());

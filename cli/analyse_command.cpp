@@ -1,0 +1,191 @@
+#include "cli/analyse_command.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <string>
+
+#include "cli/cli_ports.h"
+#include "cli/filter_report.h"
+#include "numbers/number_text.h"
+#include "workspace/c_util.h"
+#include "workspace/coef_format.h"
+#include "workspace/description_reader.h"
+
+namespace ondela::cli {
+
+namespace {
+
+constexpr const char* kUsage = "ondela-cli analyse FILE [--json] [--output FILE2]";
+
+int UsageError(const Console& console, const std::string& what) {
+    PrintLine(console.err, "ondela-cli analyse: " + what);
+    return kExitUsage;
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        "Loads a filter file as the designer window's Load button does: a file that\n"
+        "holds a complete specification is designed again from it (its stored\n"
+        "coefficients are checked against the new design and replaced), a file that\n"
+        "holds only coefficients is measured as it stands. Prints the achieved values\n"
+        "of the resulting filter as \"name value\" lines (title, from: specification or\n"
+        "coefficients, format, type, fs, coefs, attenuation, ripple, the -3 dB edges f1\n"
+        "and f2, transition), or with --json a JSON report. The window's messages go to\n"
+        "standard error, one line each.\n"
+        "\n"
+        "Exit status: 0 a filter resulted (warnings included); 1 the file gave none\n"
+        "(not readable, not a filter description, no usable data, coefficients\n"
+        "without a sampling frequency, an invalid specification or a design that is\n"
+        "not possible), or FILE2 could not be written; 2 usage error.");
+    parser.addOption({{"h", "help"}, "Shows this help."});
+    parser.addOption({"json",
+                      "Writes a JSON report instead of the summary, with the fields of 'ondela-cli "
+                      "design --json' and \"redesigned\" (true: designed again from the file's "
+                      "specification, false: measured from its coefficients, null: no filter). "
+                      "\"entered\" is the specification read from the file (for coefficients "
+                      "only, the measured values), null when the file is no filter description; "
+                      "\"status\" is 0 when a filter resulted, -1 when the file gave none before "
+                      "a design, else the engine status that stopped the design. The report is "
+                      "written whether or not a filter resulted."});
+    parser.addOption({"output",
+                      "Writes the description of the resulting filter to FILE2 as Save writes "
+                      "it, in the file's coefficient format. FILE2 is replaced only by a "
+                      "complete description; when no filter resulted it is left as it was. FILE2 "
+                      "may be FILE.",
+                      "FILE2"});
+    parser.addPositionalArgument("FILE", "The filter file (a description text).");
+}
+
+// The achieved values of the current filter as "name value unit" lines.
+std::string Summary(FilterWorkspace& ws, bool redesigned) {
+    std::string title;
+    if (ws.FilterTitle(title) != 1) title = "-";
+    const FilterSpec& a = ws.m_specWork;
+    const char* type = FilterTypeName(a.type);
+    std::string text;
+    const auto line = [&text](const char* name, const std::string& value) {
+        text += FormatText("%-12s %s\n", name, value.c_str());
+    };
+    line("title", title);
+    line("from", redesigned ? "specification" : "coefficients");
+    line("format", CoefFormatName(ws.m_coefFormat));
+    line("type", *type != '\0' ? type : "-");
+    line("fs", FormatText("%.10g Hz", a.fs));
+    line("coefs", FormatText("%d", a.numCoefs));
+    line("attenuation", FormatText("%.6g dB", a.attenuation));
+    line("ripple", FormatText("%.6g dB", a.ripple));
+    line("f1", FormatText("%.10g Hz", a.f1));
+    line("f2", FormatText("%.10g Hz", a.f2));
+    line("transition", FormatText("%.10g Hz", a.bandwidth));
+    return text;
+}
+
+}  // namespace
+
+std::optional<AnalyseRequest> ParseAnalyseArguments(const QStringList& arguments,
+                                                    const Console& console, int& exitCode) {
+    QCommandLineParser parser;
+    AddOptions(parser);
+    exitCode = kExitUsage;
+    if (!parser.parse(arguments)) {
+        UsageError(console, Utf8(parser.errorText()));
+        return std::nullopt;
+    }
+    if (parser.isSet("help")) {
+        const std::string help = HelpText(parser, kUsage);
+        std::fwrite(help.data(), 1, help.size(), console.out);
+        std::fflush(console.out);
+        exitCode = kExitFilter;
+        return std::nullopt;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        UsageError(console, "no filter file given");
+        return std::nullopt;
+    }
+    if (files.size() > 1) {
+        UsageError(console, "unexpected argument '" + Utf8(files[1]) + "'");
+        return std::nullopt;
+    }
+    AnalyseRequest request;
+    request.file = files.first();
+    if (request.file.isEmpty()) {
+        UsageError(console, "the file name is empty");
+        return std::nullopt;
+    }
+    if (parser.isSet("output")) {
+        request.output = parser.value("output");
+        if (request.output.isEmpty()) {
+            UsageError(console, "--output: the file name is empty");
+            return std::nullopt;
+        }
+    }
+    request.json = parser.isSet("json");
+    exitCode = kExitFilter;
+    return request;
+}
+
+int RunAnalyseCommand(const QStringList& arguments, const Console& console) {
+    int exitCode = kExitUsage;
+    const auto request = ParseAnalyseArguments(arguments, console, exitCode);
+    if (!request) return exitCode;
+
+    CliDesigner designer(console.err);
+    FilterWorkspace& ws = *designer.ws;
+    designer.window.SelectCoefFormat(designer.StartupCoefFormat());
+
+    // The window's Load, with the file named on the command line as the one chosen.
+    designer.dialogs.fileToOpen = QFile::encodeName(request->file).toStdString();
+    ws.LoadFilter();
+
+    // A fresh workspace has no filter; Load marks one valid only when it resulted.
+    bool produced = ws.m_filterValid == 1;
+    const bool redesigned = produced && ws.m_fromSpec == 1;
+    if (produced && !redesigned && !(ws.m_specWork.fs > 0.0)) {
+        // Coefficients measured without a sampling frequency give no values at all (every
+        // frequency of the measurement is 0 Hz): no filter rather than a report of zeros. A
+        // design needs one too; Create refuses it there.
+        PrintLine(console.err, "ondela-cli analyse: " + Utf8(request->file) +
+                                   ": no sampling frequency (\"fs = ...\" in the header); its "
+                                   "coefficients cannot be measured");
+        produced = false;
+    }
+    // Load keeps the text it read; without the marker it found no description at all.
+    const bool described =
+        ws.m_textSize > 0 && ws.m_util.FindNoCase(ws.m_text.data(), kDescriptionMarker) != nullptr;
+
+    int status = produced ? kExitFilter : kExitNoFilter;
+    if (produced && !request->output.isEmpty()) {
+        // As Save does: the description of the filter, then the file replaced only by all of it.
+        if (ws.BuildDescription() != 1 || ws.m_textSize == 0) {
+            ws.ShowMessage("No valid filter coefs available");
+            status = kExitNoFilter;
+        } else if (ws.m_textOverflow) {
+            ws.ShowMessage("Sorry... there are too many coefs to display!");
+            status = kExitNoFilter;
+        } else {
+            status = WriteResult(std::string(ws.Text()), request->output, console);
+        }
+    }
+
+    std::string report;
+    if (request->json) {
+        FilterReport contents;
+        contents.status =
+            produced ? 0 : (designer.engineStatus ? designer.window.DesignResult() : -1);
+        contents.engineStatus = designer.engineStatus;
+        contents.messages = designer.dialogs.Messages();
+        contents.produced = produced;
+        contents.entered = described;
+        contents.aboutFile = true;
+        contents.redesigned = redesigned;
+        report = FilterReportJson(ws, contents);
+    } else if (produced) {
+        report = Summary(ws, redesigned);
+    }
+    if (report.empty()) return status;
+    const int written = WriteResult(report, QString(), console);
+    return status == kExitFilter ? written : status;
+}
+
+}  // namespace ondela::cli

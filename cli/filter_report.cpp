@@ -1,0 +1,85 @@
+#include "cli/filter_report.h"
+
+#include <algorithm>
+
+#include "cli/json_writer.h"
+#include "engine/filter_spec.h"
+#include "workspace/coef_format.h"
+#include "workspace/filter_workspace.h"
+
+namespace ondela::cli {
+
+namespace {
+
+void WriteSpecMembers(JsonWriter& json, const FilterSpec& s, bool entered) {
+    if (entered) {
+        json.Key("type").String(FilterTypeName(s.type));
+        json.Key("fs").Number(s.fs);
+    }
+    json.Key("f1").Number(s.f1);
+    json.Key("f2").Number(s.f2);
+    json.Key("attenuation").Number(s.attenuation);
+    json.Key("ripple").Number(s.ripple);
+    if (entered) {
+        json.Key("maxCoefs").Integer(s.maxCoefs);
+    } else {
+        json.Key("bandwidth").Number(s.bandwidth);
+        json.Key("numCoefs").Integer(s.numCoefs);
+    }
+}
+
+}  // namespace
+
+std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
+    std::string title;
+    const bool titled = report.produced && ws.FilterTitle(title) == 1;
+
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("status").Integer(report.status);
+    json.Key("engineStatus").OptionalInteger(report.engineStatus);
+    json.Key("messages").BeginArray();
+    for (const std::string& m : report.messages) json.String(m);
+    json.EndArray();
+    if (report.aboutFile) {
+        json.Key("redesigned");
+        if (report.produced) {
+            json.Bool(report.redesigned);
+        } else {
+            json.Null();
+        }
+    }
+    json.Key("format").String(CoefFormatName(ws.m_coefFormat));
+    json.Key("title");
+    if (titled) {
+        json.String(title);
+    } else {
+        json.Null();
+    }
+    json.Key("entered");
+    if (report.entered) {
+        json.BeginObject();
+        WriteSpecMembers(json, ws.m_spec, true);
+        json.EndObject();
+    } else {
+        json.Null();
+    }
+    json.Key("achieved");
+    if (report.produced) {
+        json.BeginObject();
+        WriteSpecMembers(json, ws.m_specWork, false);
+        json.EndObject();
+    } else {
+        json.Null();
+    }
+    json.Key("coefficients").BeginArray();
+    if (report.produced) {
+        const int n = std::clamp(ws.m_specWork.numCoefs, 0, kCoefArraySize);
+        for (int i = 0; i < n; ++i) json.Number(ws.m_coefs[i]);
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text();
+}
+
+}  // namespace ondela::cli

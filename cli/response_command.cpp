@@ -1,0 +1,194 @@
+#include "cli/response_command.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/filter_spec.h"
+#include "numbers/number_text.h"
+#include "workspace/c_util.h"
+#include "workspace/description_reader.h"
+#include "workspace/filter_workspace.h"
+
+namespace ondela::cli {
+
+namespace {
+
+constexpr const char* kUsage = "ondela-cli response FILE [--points N] [--format FORMAT]";
+
+int UsageError(const Console& console, const std::string& what) {
+    PrintLine(console.err, "ondela-cli response: " + what);
+    return kExitUsage;
+}
+
+int FileError(const Console& console, const QString& file, const std::string& what) {
+    PrintLine(console.err, "ondela-cli response: " + Utf8(file) + ": " + what);
+    return kExitNoFilter;
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        "Prints the magnitude response of the coefficients stored in a filter file, as\n"
+        "they are: nothing is designed again, so this is a measurement of the file. (For\n"
+        "the filter designed again from the file's specification, write that first with\n"
+        "'ondela-cli analyse FILE --output FILE2'.)\n"
+        "\n"
+        "One line \"frequency_hz,level_db\" for each of N frequencies evenly spaced from\n"
+        "0 up to, not including, half the sampling frequency: f(i) = i * fs / (2 N),\n"
+        "i = 0 .. N-1. The frequency is written with 10 significant digits (\"%.10g\"),\n"
+        "the level in dB with 6 decimals (\"%.6f\"); a magnitude below 1e-12 reads\n"
+        "-240 dB. The sampling frequency is the \"fs\" of the file's header; the\n"
+        "coefficients are taken in the format their numbers are written in, or in\n"
+        "--format.\n"
+        "\n"
+        "Exit status: 0 the response was written; 1 the file gave none (not readable,\n"
+        "not a filter description, no coefficient array, no coefficients, or no\n"
+        "positive sampling frequency), or the output could not be written; 2 usage\n"
+        "error.");
+    parser.addOption({{"h", "help"}, "Shows this help."});
+    parser.addOption({"points", "Number of frequencies, 1 to 1000000 (default 1024).", "N"});
+    parser.addOption({"format",
+                      "Coefficient format in which the stored coefficients are evaluated: "
+                      "flt64, flt32, int32 or int16 (default: the format they are written in).",
+                      "FORMAT"});
+    parser.addPositionalArgument("FILE", "The filter file (a description text).");
+}
+
+// Reads at most limit bytes of a file; one more tells that it is larger. The text is followed by
+// a zero, as the description readers expect. false with errno set when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    text.assign(limit + 2, '\0');
+    const std::size_t got = std::fread(text.data(), 1, limit + 1, file);
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    if (failed) {
+        // Reading a directory fails with EISDIR.
+        errno = error != 0 ? error : EIO;
+        return false;
+    }
+    text.resize(got);
+    return true;
+}
+
+}  // namespace
+
+std::optional<ResponseRequest> ParseResponseArguments(const QStringList& arguments,
+                                                      const Console& console, int& exitCode) {
+    QCommandLineParser parser;
+    AddOptions(parser);
+    exitCode = kExitUsage;
+    if (!parser.parse(arguments)) {
+        UsageError(console, Utf8(parser.errorText()));
+        return std::nullopt;
+    }
+    if (parser.isSet("help")) {
+        const std::string help = HelpText(parser, kUsage);
+        std::fwrite(help.data(), 1, help.size(), console.out);
+        std::fflush(console.out);
+        exitCode = kExitFilter;
+        return std::nullopt;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        UsageError(console, "no filter file given");
+        return std::nullopt;
+    }
+    if (files.size() > 1) {
+        UsageError(console, "unexpected argument '" + Utf8(files[1]) + "'");
+        return std::nullopt;
+    }
+    ResponseRequest request;
+    request.file = files.first();
+    if (request.file.isEmpty()) {
+        UsageError(console, "the file name is empty");
+        return std::nullopt;
+    }
+    if (parser.isSet("points")) {
+        const std::string text = Utf8(parser.value("points"));
+        const auto points = ReadWholeInt(text);
+        if (!points) {
+            UsageError(console, "--points: '" + text + "' is not a whole number");
+            return std::nullopt;
+        }
+        if (*points < 1 || *points > kMaxResponsePoints) {
+            UsageError(console, "--points: " + text + " is outside 1 to 1000000");
+            return std::nullopt;
+        }
+        request.points = *points;
+    }
+    if (parser.isSet("format")) {
+        const auto format = CoefFormatFromWord(Utf8(parser.value("format")));
+        if (!format) {
+            UsageError(console, "--format: unknown coefficient format '" +
+                                    Utf8(parser.value("format")) +
+                                    "' (flt64, flt32, int32 or int16)");
+            return std::nullopt;
+        }
+        request.format = *format;
+    }
+    exitCode = kExitFilter;
+    return request;
+}
+
+int RunResponseCommand(const QStringList& arguments, const Console& console) {
+    int exitCode = kExitUsage;
+    const auto request = ParseResponseArguments(arguments, console, exitCode);
+    if (!request) return exitCode;
+
+    // The file as Load would take it: no larger than Load reads.
+    std::string text;
+    if (!ReadWholeFile(QFile::encodeName(request->file).toStdString(), kFileSizeLimit, text)) {
+        return FileError(console, request->file, std::strerror(errno));
+    }
+    if (text.size() > static_cast<std::size_t>(kFileSizeLimit)) {
+        return FileError(console, request->file,
+                         FormatText("larger than a filter file can be (%d bytes)", kFileSizeLimit));
+    }
+
+    // The coefficients as stored, each the value its number stands for in the format it is
+    // written in.
+    std::array<double, kCoefArraySize> coefs{};
+    int fileFormat = FLT64;
+    const int n = ReadCoefList(text.c_str(), coefs, fileFormat);
+    if (n == -1) {
+        return FileError(
+            console, request->file,
+            std::string("not a filter description (no \"") + kDescriptionMarker + "\" marker)");
+    }
+    if (n == -2) {
+        return FileError(console, request->file,
+                         std::string("no coefficient array (\"") + kCoefDeclaration + "\")");
+    }
+    if (n <= 0) {
+        return FileError(console, request->file,
+                         FormatText("no coefficients, or more than %d", kCoefArraySize));
+    }
+    FilterSpec spec;
+    ParseDescription(text.c_str(), spec, nullptr);
+    if (!(spec.fs > 0.0) || !std::isfinite(spec.fs)) {
+        return FileError(console, request->file,
+                         "no sampling frequency (\"fs = ...\" in the header)");
+    }
+
+    const int format = request->format >= 0 ? request->format : fileFormat;
+    const double nyquist = spec.fs / 2.0;
+    const CUtil util;
+    std::string out;
+    out.reserve(static_cast<std::size_t>(request->points) * 32);
+    for (int i = 0; i < request->points; ++i) {
+        const double x = static_cast<double>(i) / request->points;  // fraction of fs/2
+        const double magnitude = util.ResponseMagnitude(coefs.data(), n, x, format);
+        out += FormatText("%.10g,%.6f\n", x * nyquist, 20.0 * std::log10(magnitude));
+    }
+    return WriteResult(out, QString(), console);
+}
+
+}  // namespace ondela::cli

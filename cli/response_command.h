@@ -1,0 +1,29 @@
+// "ondela-cli response": the magnitude response of the coefficients stored in a filter file,
+// sampled at evenly spaced frequencies, as "frequency_hz,level_db" lines.
+#pragma once
+
+#include <QStringList>
+#include <optional>
+
+#include "cli/cli_support.h"
+
+namespace ondela::cli {
+
+constexpr int kDefaultResponsePoints = 1024;
+constexpr int kMaxResponsePoints = 1000000;
+
+struct ResponseRequest {
+    QString file;
+    int points = kDefaultResponsePoints;
+    int format = -1;  // coefficient format; -1: the one the file's numbers are written in
+};
+
+// Reads the response arguments. arguments starts with the command word ("response"). Returns the
+// request, or nullopt with exitCode set: 0 after printing the help, 2 after a usage error line.
+std::optional<ResponseRequest> ParseResponseArguments(const QStringList& arguments,
+                                                      const Console& console, int& exitCode);
+
+// Runs the whole command and returns the exit status.
+int RunResponseCommand(const QStringList& arguments, const Console& console);
+
+}  // namespace ondela::cli
