@@ -86,33 +86,11 @@ std::optional<AnalyseRequest> ParseAnalyseArguments(const QStringList& arguments
                                                     const Console& console, int& exitCode) {
     QCommandLineParser parser;
     AddOptions(parser);
-    exitCode = kExitUsage;
-    if (!parser.parse(arguments)) {
-        UsageError(console, Utf8(parser.errorText()));
-        return std::nullopt;
-    }
-    if (parser.isSet("help")) {
-        const std::string help = HelpText(parser, kUsage);
-        std::fwrite(help.data(), 1, help.size(), console.out);
-        std::fflush(console.out);
-        exitCode = kExitFilter;
-        return std::nullopt;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.isEmpty()) {
-        UsageError(console, "no filter file given");
-        return std::nullopt;
-    }
-    if (files.size() > 1) {
-        UsageError(console, "unexpected argument '" + Utf8(files[1]) + "'");
-        return std::nullopt;
-    }
+    const auto files =
+        ParseCommandArguments(parser, arguments, "analyse", kUsage, true, console, exitCode);
+    if (!files) return std::nullopt;
     AnalyseRequest request;
-    request.file = files.first();
-    if (request.file.isEmpty()) {
-        UsageError(console, "the file name is empty");
-        return std::nullopt;
-    }
+    request.file = files->first();
     if (parser.isSet("output")) {
         request.output = parser.value("output");
         if (request.output.isEmpty()) {

@@ -88,6 +88,36 @@ std::string HelpText(const QCommandLineParser& parser, const std::string& usage)
     return "Usage: " + usage + (firstEnd == std::string::npos ? "\n" : text.substr(firstEnd));
 }
 
+std::optional<QStringList> ParseCommandArguments(QCommandLineParser& parser,
+                                                 const QStringList& arguments,
+                                                 const std::string& command,
+                                                 const std::string& usage, bool takesFile,
+                                                 const Console& console, int& exitCode) {
+    exitCode = kExitUsage;
+    auto usageError = [&](const std::string& what) {
+        PrintLine(console.err, "ondela-cli " + command + ": " + what);
+        return std::nullopt;
+    };
+    if (!parser.parse(arguments)) return usageError(Utf8(parser.errorText()));
+    if (parser.isSet("help")) {
+        const std::string help = HelpText(parser, usage);
+        std::fwrite(help.data(), 1, help.size(), console.out);
+        std::fflush(console.out);
+        exitCode = kExitFilter;
+        return std::nullopt;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (takesFile) {
+        if (positional.isEmpty()) return usageError("no filter file given");
+        if (positional.first().isEmpty()) return usageError("the file name is empty");
+    }
+    const qsizetype allowed = takesFile ? 1 : 0;
+    if (positional.size() > allowed) {
+        return usageError("unexpected argument '" + Utf8(positional[allowed]) + "'");
+    }
+    return positional;
+}
+
 std::string Utf8(const QString& text) {
     return text.toStdString();
 }

@@ -48,6 +48,16 @@ std::optional<int> CoefFormatFromWord(const std::string& word);
 // The parser's help text with its first line replaced by usage (the command as typed).
 std::string HelpText(const QCommandLineParser& parser, const std::string& usage);
 
+// Parses the arguments of one command whose options are already in parser. --help prints the
+// help (exitCode kExitFilter); a parse error or a stray argument prints a usage line
+// "ondela-cli COMMAND: ..." (exitCode kExitUsage). Both give nullopt. Otherwise the positional
+// arguments: none, or with takesFile exactly one non-empty file name.
+std::optional<QStringList> ParseCommandArguments(QCommandLineParser& parser,
+                                                 const QStringList& arguments,
+                                                 const std::string& command,
+                                                 const std::string& usage, bool takesFile,
+                                                 const Console& console, int& exitCode);
+
 // The option values are UTF-8 text.
 std::string Utf8(const QString& text);
 

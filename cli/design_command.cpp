@@ -126,21 +126,7 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
                                                   const Console& console, int& exitCode) {
     QCommandLineParser parser;
     AddOptions(parser);
-    exitCode = kExitUsage;
-    if (!parser.parse(arguments)) {
-        UsageError(console, Utf8(parser.errorText()));
-        return std::nullopt;
-    }
-    if (parser.isSet("help")) {
-        const std::string help = HelpText(parser, kUsage);
-        std::fwrite(help.data(), 1, help.size(), console.out);
-        std::fflush(console.out);
-        exitCode = kExitFilter;
-        return std::nullopt;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        UsageError(console,
-                   "unexpected argument '" + Utf8(parser.positionalArguments().first()) + "'");
+    if (!ParseCommandArguments(parser, arguments, "design", kUsage, false, console, exitCode)) {
         return std::nullopt;
     }
 
