@@ -1,0 +1,575 @@
+#include "ui/plot/graphical.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+
+#include "engine/filter_spec.h"
+#include "numbers/number_text.h"
+#include "ui/plot/plot_canvas.h"
+#include "ui/plot/plot_geometry.h"
+#include "ui/plot/plot_text.h"
+#include "workspace/filter_workspace.h"
+#include "workspace/main_window_port.h"
+
+namespace ondela {
+namespace {
+
+constexpr double kSmallestFs = 2.5e-16;        // below this sampling frequency nothing is drawn
+constexpr double kHighestFraction = 0.999999;  // of the Nyquist frequency, the last one drawn
+constexpr int kLabelHeight = 14;
+constexpr double kLabelWidth = 6.0;
+
+QFont MakeLabelFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setPixelSize(kLabelHeight);
+    font.setFixedPitch(true);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setWeight(QFont::Thin);
+    font.setStyleStrategy(QFont::NoAntialias);
+    // A substitute face is usually wider than 6 pixels at this height: narrow it to 6.
+    const double natural = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+    if (natural > 0.0) {
+        font.setStretch(
+            std::clamp(static_cast<int>(std::lround(100.0 * kLabelWidth / natural)), 1, 4000));
+    }
+    return font;
+}
+
+}  // namespace
+
+CGraphical::CGraphical(FilterWorkspace& ws) : m_ws(ws), m_labelFont(MakeLabelFont()) {}
+
+CGraphical::~CGraphical() = default;
+
+void CGraphical::SetPlotAreas(QSize response, QSize coefs) {
+    m_respArea = response;
+    m_coefArea = coefs;
+}
+
+bool CGraphical::PrepareSurface(QSize area, QImage& image) {
+    if (area.isEmpty()) return false;
+    if (image.size() != area) image = QImage(area, QImage::Format_RGB32);
+    return !image.isNull();  // a failed image is tried again at the next paint
+}
+
+void CGraphical::PaintPlots(bool curvesShown) {
+    if (PrepareSurface(m_respArea, m_respImage)) {
+        m_respWidth = m_respArea.width();
+        m_respHeight = m_respArea.height();
+        PlotCanvas canvas(m_respImage, m_labelFont);
+        m_canvas = &canvas;
+        if (m_respWidth < kMinPlotWidth || m_respHeight < kMinPlotHeight) {
+            DrawOutline(m_respWidth, m_respHeight);  // too small for a grid
+        } else if (m_ws.m_logScale) {
+            DrawLogFrame();
+            if (curvesShown && m_ws.m_nyquist > 0.0 && m_ws.m_logFMax > 0.0) DrawLogResponse();
+        } else {
+            DrawLinearFrame();
+            if (curvesShown && m_ws.m_nyquist > 0.0 && m_ws.m_linFMax > 0.0) DrawLinearResponse();
+        }
+        m_canvas = nullptr;
+    }
+    if (PrepareSurface(m_coefArea, m_coefImage)) {
+        m_coefWidth = m_coefArea.width();
+        m_coefHeight = m_coefArea.height();
+        PlotCanvas canvas(m_coefImage, m_labelFont);
+        m_canvas = &canvas;
+        if (m_coefWidth < kMinPlotWidth || m_coefHeight < kMinPlotHeight) {
+            DrawOutline(m_coefWidth, m_coefHeight);
+        } else {
+            DrawCoefFrame();
+            if (curvesShown && m_ws.m_nyquist > 0.0 && m_ws.m_filterValid) DrawCoefCurve();
+        }
+        m_canvas = nullptr;
+    }
+}
+
+// ---- frame elements ----
+
+void CGraphical::DrawOutline(int width, int height) {
+    m_canvas->SelectPen(kOutlinePen);
+    m_canvas->Rectangle(0, 0, width, height, kBackground);
+}
+
+void CGraphical::DrawBottomAxis(int width, int height) {
+    PlotCanvas& c = *m_canvas;
+    c.SelectPen(kAxisPen);
+    const int y = height - kAxisHeight;
+    c.Line(kAxisX, y, width - 4, y);
+    c.Line(width - 10, y + 2, width - 8, y + 2);
+    c.Line(width - 10, y + 1, width - 6, y + 1);
+    c.Line(width - 10, y - 1, width - 6, y - 1);
+    c.Line(width - 10, y - 2, width - 8, y - 2);
+}
+
+void CGraphical::DrawLeftAxis(int height) {
+    PlotCanvas& c = *m_canvas;
+    c.SelectPen(kAxisPen);
+    c.Line(kAxisX, height - kAxisHeight, kAxisX, 4);
+    c.Line(38, 10, 38, 8);
+    c.Line(39, 10, 39, 6);
+    c.Line(41, 10, 41, 6);
+    c.Line(42, 10, 42, 8);
+}
+
+void CGraphical::DrawRowTicks(int height) {
+    PlotCanvas& c = *m_canvas;
+    c.SelectPen(kAxisPen);
+    const GridDivision rows = DivideRows(height);
+    for (int j = 0; j <= rows.steps; ++j) {
+        const int y = height - (kAxisHeight + j * rows.step);
+        c.Line(39, y, j % 5 == 0 ? 34 : 37, y);
+    }
+}
+
+// White minor rows, then the major rows in the major-grid pen (the bottom row only when asked),
+// counted into m_majorYCount.
+void CGraphical::DrawHorizontalGrid(int width, int height, bool withBottomRow) {
+    PlotCanvas& c = *m_canvas;
+    const GridDivision rows = DivideRows(height);
+    c.SelectPen(kMinorGridPen);
+    for (int j = 0; j <= rows.steps; ++j) {
+        if (j % 5 == 0) continue;
+        const int y = height - (kAxisHeight + j * rows.step);
+        c.Line(41, y, width - 20, y);
+    }
+    c.SelectPen(kMajorGridPen);
+    m_majorYCount = 0;
+    for (int j = 0; j <= rows.steps; j += 5) {
+        if (j == 0 && !withBottomRow) continue;
+        const int y = height - (kAxisHeight + j * rows.step);
+        c.Line(41, y, width - 20, y);
+        ++m_majorYCount;
+    }
+}
+
+// ---- frames ----
+
+void CGraphical::DrawLinearFrame() {
+    PlotCanvas& c = *m_canvas;
+    const int w = m_respWidth;
+    const int h = m_respHeight;
+    DrawOutline(w, h);
+    const GridDivision columns = DivideColumns(w);
+    m_stepX = columns.step;
+    m_gridWidth = columns.size;
+    DrawBottomAxis(w, h);
+    for (int i = 0; i <= columns.steps; ++i) {
+        const int x = kAxisX + i * columns.step;
+        c.Line(x, h - 17, x, i % 5 == 0 ? h - 12 : h - 15);
+    }
+    m_gridHeight = DivideRows(h).size;
+    DrawLeftAxis(h);
+    DrawRowTicks(h);
+
+    c.SelectPen(kMinorGridPen);
+    for (int i = 0; i <= columns.steps; ++i) {
+        if (i % 5 == 0) continue;
+        const int x = kAxisX + i * columns.step;
+        c.Line(x, h - 19, x, 15);
+    }
+    const GridDivision rows = DivideRows(h);
+    for (int j = 0; j <= rows.steps; ++j) {
+        if (j % 5 == 0) continue;
+        const int y = h - (kAxisHeight + j * rows.step);
+        c.Line(41, y, w - 20, y);
+    }
+    c.SelectPen(kMajorGridPen);
+    m_majorXCount = 0;
+    for (int i = 5; i <= columns.steps; i += 5) {
+        const int x = kAxisX + i * columns.step;
+        c.Line(x, h - 19, x, 15);
+        ++m_majorXCount;
+    }
+    m_majorYCount = 0;
+    for (int j = 5; j <= rows.steps; j += 5) {
+        const int y = h - (kAxisHeight + j * rows.step);
+        c.Line(41, y, w - 20, y);
+        ++m_majorYCount;
+    }
+    LabelLinearAxis();
+    LabelLevelAxis(m_ws.m_dbBottom, m_ws.m_dbTop);
+}
+
+void CGraphical::DrawLogFrame() {
+    PlotCanvas& c = *m_canvas;
+    const int w = m_respWidth;
+    const int h = m_respHeight;
+    DrawOutline(w, h);
+    const GridDivision columns = DivideColumns(w);
+    m_stepX = columns.step;
+    m_gridWidth = columns.size;
+    m_gridHeight = DivideRows(h).size;
+
+    // An upper limit beyond the sampling frequency is pulled back for the next paint; this one
+    // still shows the range it started with.
+    const double fmax = m_ws.m_logFMax;
+    if (m_ws.m_nyquist > 0.0 && m_ws.m_logFMax > 2.0 * m_ws.m_nyquist) m_ws.FitDisplayLimits();
+    const double fmin = fmax / 1000.0;
+    if (m_ws.m_logFMin != fmin) {
+        m_ws.m_logFMin = fmin;
+        if (m_ws.m_mainWindow) m_ws.m_mainWindow->ShowFreqMin(fmin);
+    }
+
+    DrawBottomAxis(w, h);
+    c.SetTextColor(kLabelText);
+    c.SetTextAnchor(TextAnchor::BaselineCenter);
+    const int top = h - kAxisHeight - m_gridHeight;
+    const std::vector<LogTick> ticks = LogAxisTicks(w, fmax);
+    for (const LogTick& t : ticks) {
+        c.SelectPen(kAxisPen);
+        c.Line(t.x, h - kAxisHeight, t.x, t.decade ? h - 12 : h - 15);
+        if (!t.decade) {
+            c.SelectPen(kMinorGridPen);
+            c.Line(t.x, h - 19, t.x, top);
+        }
+        if (t.labelled) c.TextOut(t.x, h - 4, FormatCompact(t.value, 6));
+    }
+
+    DrawLeftAxis(h);
+    DrawRowTicks(h);
+    c.SelectPen(kMinorGridPen);
+    const GridDivision rows = DivideRows(h);
+    for (int j = 0; j <= rows.steps; ++j) {
+        if (j % 5 == 0) continue;
+        const int y = h - (kAxisHeight + j * rows.step);
+        c.Line(41, y, w - 20, y);
+    }
+    c.SelectPen(kMajorGridPen);
+    // The first decade lies on the left axis and gets no line.
+    bool first = true;
+    for (const LogTick& t : ticks) {
+        if (!t.decade) continue;
+        if (!first) c.Line(t.x, h - 19, t.x, top);
+        first = false;
+    }
+    m_majorYCount = 0;
+    for (int j = 5; j <= rows.steps; j += 5) {
+        const int y = h - (kAxisHeight + j * rows.step);
+        c.Line(41, y, w - 20, y);
+        ++m_majorYCount;
+    }
+    LabelLevelAxis(m_ws.m_dbBottom, m_ws.m_dbTop);
+}
+
+void CGraphical::DrawCoefFrame() {
+    PlotCanvas& c = *m_canvas;
+    const int w = m_coefWidth;
+    const int h = m_coefHeight;
+    DrawOutline(w, h);
+    const QColor previous = c.SelectPen(kAxisPen);
+    const GridDivision rows = DivideRows(h);
+    m_coefStepY = rows.step;
+    m_gridHeight = rows.size;
+    DrawLeftAxis(h);
+    DrawRowTicks(h);
+    m_gridWidth = DivideColumns(w).size;
+    DrawHorizontalGrid(w, h, true);
+    m_coefZeroOffset = rows.steps >= 5 ? 5 * rows.step : 20;
+
+    c.SelectPen(kAxisPen);
+    const int y0 = h - (m_coefZeroOffset + kAxisHeight);
+    c.Line(kAxisX, y0, w - 4, y0);
+    c.Line(w - 10, y0 + 2, w - 8, y0 + 2);
+    c.Line(w - 10, y0 + 1, w - 6, y0 + 1);
+    c.Line(w - 10, y0 - 1, w - 6, y0 - 1);
+    c.Line(w - 10, y0 - 2, w - 8, y0 - 2);
+    c.SelectPen(previous);
+}
+
+// ---- labels ----
+
+void CGraphical::LabelLinearAxis() {
+    PlotCanvas& c = *m_canvas;
+    const int w = m_respWidth;
+    const int h = m_respHeight;
+    c.SetTextColor(kLabelText);
+    c.SelectPen(kAxisPen);
+    c.SetTextAnchor(TextAnchor::BaselineCenter);
+    const GridDivision columns = DivideColumns(w);
+    // The ticks are drawn again over the grid lines that ended on them.
+    for (int i = 0; i <= columns.steps; ++i) {
+        const int x = kAxisX + i * columns.step;
+        c.Line(x, h - 17, x, i % 5 == 0 ? h - 12 : h - 15);
+    }
+    for (const AxisLabel& label :
+         LinearAxisLabels(w, h, m_ws.m_linFMin, m_ws.m_linFMax, m_majorXCount)) {
+        c.TextOut(label.x, label.y, label.text);
+    }
+}
+
+void CGraphical::LabelLevelAxis(double bottom, double top) {
+    PlotCanvas& c = *m_canvas;
+    const int h = m_respHeight;
+    c.SelectPen(kAxisPen);
+    c.SetTextColor(kLabelText);
+    c.SetTextAnchor(TextAnchor::BaselineRight);
+    DrawRowTicks(h);
+    for (const AxisLabel& label : LevelAxisLabels(h, bottom, top, m_majorYCount)) {
+        c.TextOut(label.x, label.y, label.text);
+    }
+}
+
+// ---- curves ----
+
+bool CGraphical::ResponsePreamble(int& n, double& half) {
+    if (!m_ws.m_filterValid) return false;
+    n = m_ws.m_specWork.numCoefs;
+    if (n == 0) n = m_ws.m_spec.numCoefs;
+    if (n == 0) n = m_ws.m_spec.maxCoefs;
+    if (n <= 0) return false;
+    n = std::min(n, kCoefArraySize);  // never past the coefficient array
+    const double fs = m_ws.m_specWork.fs;
+    if (!(fs >= kSmallestFs)) return false;
+    half = fs * 0.5;
+    if (!(half >= kSmallestFs)) return false;
+    m_ws.m_nyquist = half;
+    // A level axis without height has no scale.
+    return m_ws.m_dbTop > m_ws.m_dbBottom;
+}
+
+double CGraphical::LevelAt(int n, double r) const {
+    return 20.0 *
+           std::log10(m_ws.m_util.ResponseMagnitude(m_ws.m_coefs.data(), n, r, m_ws.m_coefFormat));
+}
+
+bool CGraphical::DrawCursor(double offset, const LevelScale& level, int n, double half) {
+    PlotCanvas& c = *m_canvas;
+    const int h = m_respHeight;
+    c.SelectPen(kCursorPen);
+    m_cursorDb = LevelAt(n, m_cursorHz / half);
+    const int hc = level.Height(m_cursorDb);
+    if (hc <= kAxisHeight) return false;
+    m_cursorY = hc;
+    // Off the grid, the cursor stays at its previous column when that one is on the grid.
+    const int right = kAxisX + m_gridWidth;
+    const bool previousOnGrid = m_cursorX >= kAxisX && m_cursorX <= right;
+    int x = kAxisX + RoundToInt(offset);
+    if (x < kAxisX) x = previousOnGrid ? m_cursorX : kAxisX;
+    if (x > right) x = previousOnGrid ? m_cursorX : right - 1;
+    m_cursorX = x;
+    c.Line(x, h - 19, x, h - level.base);
+    c.Line(x, h - hc, kAxisX, h - hc);
+    if (m_ws.m_cursorFreq != m_cursorHz) m_ws.m_cursorFreq = m_cursorHz;
+    return true;
+}
+
+void CGraphical::DrawReadout() {
+    PlotCanvas& c = *m_canvas;
+    const int h = m_respHeight;
+    c.SetTextColor(kReadoutText);
+    c.SetTextAnchor(TextAnchor::BaselineLeft);
+    c.TextOut(m_cursorX + 3, h - 34, FormatFreqUnit(m_cursorHz));
+    c.TextOut(46, h - m_cursorY - 3, FormatText("%0.2f dB", m_cursorDb));
+}
+
+void CGraphical::DrawLinearResponse() {
+    int n = 0;
+    double half = 0.0;
+    if (!ResponsePreamble(n, half)) return;
+    if (m_ws.m_linFMax <= m_ws.m_linFMin) return;
+    PlotCanvas& c = *m_canvas;
+    const int h = m_respHeight;
+
+    m_hzPerPixel = (m_ws.m_linFMax - m_ws.m_linFMin) / m_gridWidth;
+    const LevelScale level = MakeLevelScale(m_gridHeight, m_ws.m_dbTop, m_ws.m_dbBottom);
+    m_pixelsPerDb = level.pixelsPerDb;
+
+    const QColor previous = c.SelectPen(kAxisPen);
+    c.Line(kAxisX, h - kAxisHeight, kAxisX, 6);
+
+    bool cursorDrawn = false;
+    if (m_hzPerPixel > 0.0 && m_cursorHz > 0.0 && m_cursorHz < m_ws.m_nyquist &&
+        m_cursorHz < m_ws.m_linFMax) {
+        cursorDrawn = DrawCursor((m_cursorHz - m_ws.m_linFMin) / m_hzPerPixel, level, n, half);
+    }
+
+    c.SelectPen(kCurvePen);
+    for (int i = 0; i < m_gridWidth; ++i) {
+        const double f = i * m_hzPerPixel + m_ws.m_linFMin;
+        if (f > m_ws.m_nyquist) break;
+        const double r = f / half;
+        if (r > kHighestFraction) break;
+        const int hi = std::max(level.Height(LevelAt(n, r)), kAxisHeight);
+        if (i == 0) c.MoveTo(kAxisX - 1, h - hi);
+        c.LineTo(kAxisX + i, h - hi);
+    }
+
+    if (cursorDrawn) DrawReadout();
+    c.SelectPen(previous);
+}
+
+void CGraphical::DrawLogResponse() {
+    int n = 0;
+    double half = 0.0;
+    if (!ResponsePreamble(n, half)) return;
+    if (!(m_ws.m_logFMin < m_ws.m_logFMax)) return;
+    PlotCanvas& c = *m_canvas;
+    const int h = m_respHeight;
+
+    const double fmin = m_ws.m_logFMax / 1000.0;
+    if (m_ws.m_logFMin != fmin) {
+        m_ws.m_logFMin = fmin;
+        if (m_ws.m_mainWindow) m_ws.m_mainWindow->ShowFreqMin(fmin);
+    }
+    const QColor previous = c.SelectPen(kAxisPen);
+    c.Line(kAxisX, h - kAxisHeight, kAxisX, 6);
+    if (fmin > m_cursorHz) {
+        m_cursorHz = fmin;
+        m_ws.m_cursorFreq = fmin;
+    }
+    const LevelScale level = MakeLevelScale(m_gridHeight, m_ws.m_dbTop, m_ws.m_dbBottom);
+    m_pixelsPerDb = level.pixelsPerDb;
+    c.SelectPen(kCursorPen);
+
+    bool cursorDrawn = false;
+    if (m_cursorHz > 0.0 && m_cursorHz < m_ws.m_nyquist && m_cursorHz < m_ws.m_logFMax) {
+        cursorDrawn = DrawCursor(std::log10(m_cursorHz / fmin) / 3.0 * m_gridWidth, level, n, half);
+    }
+
+    c.SelectPen(kCurvePen);
+    for (int i = 0; i < m_gridWidth; ++i) {
+        const double f = fmin * std::pow(1000.0, static_cast<double>(i) / m_gridWidth);
+        if (f > m_ws.m_nyquist) break;
+        const double r = f / half;
+        if (r > kHighestFraction) break;
+        const int hi = std::max(level.Height(LevelAt(n, r)), kAxisHeight);
+        if (i == 0) c.MoveTo(kAxisX - 1, h - hi);
+        c.LineTo(kAxisX + i, h - hi);
+    }
+
+    if (cursorDrawn) DrawReadout();
+    c.SelectPen(previous);
+}
+
+void CGraphical::DrawCoefCurve() {
+    if (!m_ws.m_filterValid) return;
+    const int n = std::min(m_ws.m_specWork.numCoefs, kCoefArraySize);
+    if (n < 1 || !(m_ws.m_specWork.fs >= kSmallestFs)) return;
+    PlotCanvas& c = *m_canvas;
+    const int h = m_coefHeight;
+    const double* coefs = m_ws.m_coefs.data();
+
+    const CoefScale scale = ChooseCoefScale(coefs, n, m_coefZeroOffset);
+
+    // Index ticks, labels and vertical grid lines.
+    const CoefIndexAxis axis = MakeCoefIndexAxis(n, m_gridWidth, m_stepX);
+    const int top = h - kAxisHeight - m_gridHeight;
+    c.SetTextAnchor(TextAnchor::BaselineCenter);
+    c.SetTextColor(kLabelText);
+    for (const CoefIndexTick& tick : axis.ticks) {
+        c.SelectPen(kAxisPen);
+        if (!tick.major) {
+            c.Line(tick.x, h - 17, tick.x, h - 15);
+            c.SelectPen(kMinorGridPen);
+            c.Line(tick.x, h - 19, tick.x, top);
+            continue;
+        }
+        c.Line(tick.x, h - 17, tick.x, h - 12);
+        c.TextOut(tick.x, h - 4, tick.label);
+        c.SelectPen(kMajorGridPen);
+        c.Line(tick.x, h - 19, tick.x, top);
+    }
+
+    // The zero line with its arrow.
+    const int last = axis.lastColumn;
+    const QColor previous = c.SelectPen(kAxisPen);
+    const int y0 = h - scale.zeroHeight;
+    c.Line(kAxisX, y0, last + 6, y0);
+    c.Line(last, y0 + 2, last + 2, y0 + 2);
+    c.Line(last, y0 + 1, last + 4, y0 + 1);
+    c.Line(last, y0 - 1, last + 4, y0 - 1);
+    c.Line(last, y0 - 2, last + 2, y0 - 2);
+
+    // The coefficients joined by straight segments.
+    c.SelectPen(kCurvePen);
+    for (int k = 1; k <= n; ++k) {
+        const int x = kAxisX + RoundToInt(k * axis.pixelsPerIndex);
+        const int y = h - CoefHeight(coefs[k - 1], scale, h);
+        if (k == 1)
+            c.MoveTo(x, y);
+        else
+            c.LineTo(x, y);
+    }
+
+    // Value ticks and labels, as fractions of the largest coefficient.
+    c.SelectPen(kAxisPen);
+    c.SetTextAnchor(TextAnchor::BaselineRight);
+    for (int j = 0; m_coefStepY > 0 && j <= m_gridHeight / m_coefStepY; ++j) {
+        const int y = h - (kAxisHeight + j * m_coefStepY);
+        c.Line(39, y, j % 5 == 0 ? 34 : 37, y);
+    }
+    for (const AxisLabel& label : CoefValueLabels(h, m_gridHeight, m_coefStepY, scale.moved)) {
+        c.TextOut(label.x, label.y, label.text);
+    }
+
+    // The left axis again over the major line of index 0, with its arrow at the grid's top.
+    const int axisTop = h - m_gridHeight;
+    c.Line(kAxisX, h - kAxisHeight, kAxisX, axisTop - 29);
+    c.Line(38, axisTop - 23, 38, axisTop - 25);
+    c.Line(39, axisTop - 23, 39, axisTop - 27);
+    c.Line(41, axisTop - 23, 41, axisTop - 27);
+    c.Line(42, axisTop - 23, 42, axisTop - 25);
+    c.SelectPen(previous);
+}
+
+// ---- the cursor ----
+
+int CGraphical::DragCursorTo(int c) {
+    const int w = m_respWidth;
+    if (c <= 18 || c > w - 4) return 0;
+    if (c == m_cursorX || c == w - 4) return 1;
+    double f = 0.0;
+    int valid = 1;
+    if (!m_ws.m_logScale) {
+        f = (c - kAxisX) * m_hzPerPixel;
+        if (!(f >= m_ws.m_linFMin)) {
+            f = m_ws.m_linFMin;
+            valid = 0;
+        }
+    } else {
+        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
+        f = m_ws.m_logFMin *
+            std::pow(1000.0, static_cast<double>(c - kAxisX) / std::max(m_gridWidth, 1));
+        if (!(f >= m_ws.m_logFMin)) {
+            f = m_ws.m_logFMin;
+            valid = 0;
+        }
+        f = m_ws.m_util.RoundDisplay(f);
+    }
+    if (f == m_cursorHz) return valid;
+    m_cursorHz = f;
+    m_cursorX = c;
+    if (m_ws.m_mainWindow) {
+        m_ws.m_mainWindow->SetCursorFreq(f);
+        m_ws.m_mainWindow->Repaint();
+    }
+    return valid;
+}
+
+int CGraphical::PlaceCursorAt(double f) {
+    int result = 1;
+    double k = 0.0;
+    if (!m_ws.m_logScale) {
+        if (!(f >= m_ws.m_linFMin)) {
+            f = m_ws.m_linFMin;
+            result = 0;
+        }
+        m_cursorHz = f;
+        k = m_hzPerPixel > 0.0 ? f / m_hzPerPixel : 0.0;
+    } else {
+        if (!(f >= m_ws.m_logFMin)) {
+            f = m_ws.m_logFMin;
+            result = 0;
+        }
+        m_cursorHz = f;
+        const double base = m_ws.m_logFMax / 1000.0;
+        k = std::log10(f / base) * m_gridWidth / std::log10(m_ws.m_logFMax / base);
+    }
+    m_cursorX = kAxisX + std::clamp(RoundToInt(k), 0, std::max(m_gridWidth, 0));
+    if (m_ws.m_mainWindow) m_ws.m_mainWindow->Repaint();
+    return result;
+}
+
+}  // namespace ondela
