@@ -25,6 +25,14 @@ struct DesignWork {
     std::array<double, kGridCapacity + 2> wt;
     int ngrid = 0;
 
+    // Weighted errors of the current exchange iteration, computed a block of kErrorBlock grid
+    // points at a time: block b holds points kErrorBlock*b + 1 .. kErrorBlock*b + kErrorBlock and
+    // is valid while errorStamp[b] equals searchStamp (raised once per iteration).
+    static constexpr int kErrorBlock = 4;
+    std::array<double, kGridCapacity + kErrorBlock + 2> errorCache;
+    std::array<unsigned, kGridCapacity / kErrorBlock + 2> errorStamp{};
+    unsigned searchStamp = 0;
+
     // Exchange (1..nz+1): extremal indices, reference abscissae, ordinates, barycentric weights.
     std::array<int, kMaxCosines + 4> iext;
     std::array<double, kMaxCosines + 4> x;
@@ -36,6 +44,7 @@ struct DesignWork {
     std::array<double, kMaxCosines + 2> h;             // half impulse response, centre tap last
     int nfcns = 0;
     int nz = 0;
+    bool xFalling = false;  // x(1..nz) strictly falling, so a cosine equals at most one of them
     double dev = 0.0;
 
     // Band table (1-based): band l runs from edge(2l-1) to edge(2l).

@@ -1,5 +1,6 @@
 #include "engine/remez_exchange.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ondela {
@@ -10,36 +11,190 @@ constexpr double kTwoPi = 6.283185307179586476925286766559;
 constexpr int kMaxIterations = 64;
 constexpr double kSnap = 1e-6;  // samples this close to a reference point take its value
 
-// Value of the current interpolant at the point whose cosine is xf (barycentric form).
-double InterpolantAt(const DesignWork& w, double xf) {
-    double num = 0.0;
-    double den = 0.0;
-    for (int j = 1; j <= w.nz; ++j) {
-        const double diff = xf - w.x[j];
-        if (diff == 0.0) return w.y[j];  // exactly on a reference point
-        const double c = w.ad[j] / diff;
-        den += c;
-        num += c * w.y[j];
+// The interpolant and the barycentric weights are evaluated for several points at once, one
+// point per vector lane. Every lane performs exactly the operations of the one-point formula, in
+// the same order, so each result is the same double as one computed alone; only independent
+// points share an instruction. x86-64 builds carry an AVX2 version chosen at load time beside
+// the portable one.
+constexpr int kLanes = DesignWork::kErrorBlock;
+
+#if defined(__GNUC__)
+typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
+typedef long long LaneMask __attribute__((vector_size(kLanes * sizeof(long long))));
+#if defined(__x86_64__) && !defined(__clang__)
+#define ONDELA_LANE_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define ONDELA_LANE_KERNEL
+#endif
+#else
+// Other compilers: the same lane-by-lane arithmetic on plain arrays.
+struct Lanes {
+    double v[kLanes];
+    double& operator[](int i) { return v[i]; }
+    double operator[](int i) const { return v[i]; }
+};
+#define ONDELA_LANE_KERNEL
+#endif
+
+// Index of the first reference point whose abscissa equals xf (xf - x(j) == 0), or 0.
+int FirstReferenceAt(const DesignWork& w, double xf) {
+    const double* x = w.x.data();
+    const int nz = w.nz;
+    if (w.xFalling && std::isfinite(xf)) {
+        // Falling abscissae: only the first one not above xf can match.
+        int lo = 1;
+        int hi = nz + 1;
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (x[mid] > xf) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        return lo <= nz && xf - x[lo] == 0.0 ? lo : 0;
     }
-    return num / den;
+    for (int j = 1; j <= nz; ++j) {
+        if (xf - x[j] == 0.0) return j;
+    }
+    return 0;
 }
 
-// Weighted error of the interpolant at grid point k.
-double ErrorAt(const DesignWork& w, int k) {
-    return (InterpolantAt(w, w.gridCos[k]) - w.des[k]) * w.wt[k];
-}
-
-// Barycentric weight of reference point k: 1 / prod 2 (x(k) - x(j)), the product taken in
-// `jet` interleaved passes so that it neither overflows nor underflows for long filters.
-double BarycentricWeight(const DesignWork& w, int k, int jet) {
-    double d = 1.0;
-    const double q = w.x[k];
-    for (int m = 1; m <= jet; ++m) {
-        for (int j = m; j <= w.nz; j += jet) {
-            if (j != k) d = 2.0 * d * (q - w.x[j]);
+// Values of the current interpolant at the kLanes points whose cosines are xf[0..kLanes-1]
+// (barycentric form: sum of c_j y_j over sum of c_j with c_j = ad_j / (xf - x_j)). A point that
+// lies exactly on a reference point takes that point's ordinate, the first such in order.
+ONDELA_LANE_KERNEL
+void InterpolantLanes(const DesignWork& w, const double* xf, double* out) {
+    const double* x = w.x.data();
+    const double* y = w.y.data();
+    const double* ad = w.ad.data();
+    const int nz = w.nz;
+    double den[kLanes];
+#if defined(__GNUC__)
+    Lanes xv;
+    for (int i = 0; i < kLanes; ++i) xv[i] = xf[i];
+    Lanes numv = {};
+    Lanes denv = {};
+    for (int j = 1; j <= nz; ++j) {
+        const Lanes c = ad[j] / (xv - x[j]);
+        denv += c;
+        numv += c * y[j];
+    }
+    const Lanes value = numv / denv;
+    for (int i = 0; i < kLanes; ++i) {
+        out[i] = value[i];
+        den[i] = denv[i];
+    }
+#else
+    double num[kLanes] = {};
+    for (int i = 0; i < kLanes; ++i) den[i] = 0.0;
+    for (int j = 1; j <= nz; ++j) {
+        for (int i = 0; i < kLanes; ++i) {
+            const double c = ad[j] / (xf[i] - x[j]);
+            den[i] += c;
+            num[i] += c * y[j];
         }
     }
-    return 1.0 / d;
+    for (int i = 0; i < kLanes; ++i) out[i] = num[i] / den[i];
+#endif
+    // A lane that met a reference point exactly divided by zero there, which left its
+    // denominator infinite or NaN for good; a finite denominator means that no term did.
+    for (int i = 0; i < kLanes; ++i) {
+        if (std::isfinite(den[i])) continue;
+        const int j = FirstReferenceAt(w, xf[i]);
+        if (j > 0) out[i] = y[j];
+    }
+}
+
+// Weighted errors of grid block b (see DesignWork::errorCache) for the current iteration.
+void ComputeErrorBlock(DesignWork& w, int b) {
+    const int first = kLanes * b + 1;
+    double xf[kLanes];
+    for (int i = 0; i < kLanes; ++i) {
+        // Lanes past the end of the grid repeat its last point; their values are not kept.
+        xf[i] = w.gridCos[std::min(first + i, w.ngrid)];
+    }
+    double value[kLanes];
+    InterpolantLanes(w, xf, value);
+    for (int i = 0; i < kLanes && first + i <= w.ngrid; ++i) {
+        const int k = first + i;
+        w.errorCache[k] = (value[i] - w.des[k]) * w.wt[k];
+    }
+    w.errorStamp[b] = w.searchStamp;
+}
+
+// Weighted error of the interpolant at grid point k in the current iteration.
+double ErrorAt(DesignWork& w, int k) {
+    const int b = (k - 1) / kLanes;
+    if (w.errorStamp[b] != w.searchStamp) ComputeErrorBlock(w, b);
+    return w.errorCache[k];
+}
+
+// Starts a new exchange iteration: every cached error becomes stale.
+void NewErrorStamp(DesignWork& w) {
+    if (++w.searchStamp == 0) {
+        // The counter wrapped: clear the stamps so that no old block looks current.
+        w.errorStamp.fill(0);
+        w.searchStamp = 1;
+    }
+}
+
+// Reference points whose barycentric weights are computed together: four vectors of lanes, so
+// that four independent products are in flight.
+constexpr int kWeightGroups = 4;
+constexpr int kWeightBlock = kWeightGroups * kLanes;
+
+// Barycentric weights of the reference points k0 .. k0+kWeightBlock-1 (indices past nz repeat
+// nz and are not stored): ad(k) = 1 / prod 2 (x(k) - x(j)) over j != k, the product taken in
+// `jet` interleaved passes so that it neither overflows nor underflows for long filters.
+ONDELA_LANE_KERNEL
+void BarycentricWeightLanes(DesignWork& w, int k0, int jet) {
+    const double* x = w.x.data();
+    const int nz = w.nz;
+#if defined(__GNUC__)
+    LaneMask kv[kWeightGroups];
+    Lanes q[kWeightGroups];
+    Lanes d[kWeightGroups];
+#pragma GCC unroll 4
+    for (int g = 0; g < kWeightGroups; ++g) {
+        for (int i = 0; i < kLanes; ++i) {
+            const int k = std::min(k0 + kLanes * g + i, nz);
+            kv[g][i] = k;
+            q[g][i] = x[k];
+            d[g][i] = 1.0;
+        }
+    }
+    for (int m = 1; m <= jet; ++m) {
+        for (int j = m; j <= nz; j += jet) {
+            const double xj = x[j];
+#pragma GCC unroll 4
+            for (int g = 0; g < kWeightGroups; ++g) {
+                // Lane k skips its own point j == k: it keeps d there.
+                const Lanes next = 2.0 * d[g] * (q[g] - xj);
+                const LaneMask skip = kv[g] == static_cast<long long>(j);
+                d[g] = reinterpret_cast<Lanes>((reinterpret_cast<LaneMask>(d[g]) & skip) |
+                                               (reinterpret_cast<LaneMask>(next) & ~skip));
+            }
+        }
+    }
+    for (int g = 0; g < kWeightGroups; ++g) {
+        for (int i = 0; i < kLanes; ++i) {
+            const int k = k0 + kLanes * g + i;
+            if (k <= nz) w.ad[k] = 1.0 / d[g][i];
+        }
+    }
+#else
+    for (int k = k0; k < k0 + kWeightBlock && k <= nz; ++k) {
+        double d = 1.0;
+        const double q = x[k];
+        for (int m = 1; m <= jet; ++m) {
+            for (int j = m; j <= nz; j += jet) {
+                if (j != k) d = 2.0 * d * (q - x[j]);
+            }
+        }
+        w.ad[k] = 1.0 / d;
+    }
+#endif
 }
 
 // The extremal search of one exchange iteration. Moves every reference point to the local
@@ -223,6 +378,17 @@ void CoefficientStep(DesignWork& w) {
     w.x[w.nz + 1] = -2.0;  // sentinel: every cosine lies above it
     for (int m = 0; m < cn; ++m) w.cosTable[m] = std::cos(kTwoPi * m / cn);
 
+    // Samples off the reference points are interpolated kLanes at a time.
+    int pending[kLanes];
+    double pendingCos[kLanes];
+    int pendingCount = 0;
+    auto interpolatePending = [&] {
+        double value[kLanes];
+        for (int i = pendingCount; i < kLanes; ++i) pendingCos[i] = pendingCos[0];
+        InterpolantLanes(w, pendingCos, value);
+        for (int i = 0; i < pendingCount; ++i) w.a[pending[i]] = value[i];
+        pendingCount = 0;
+    };
     int l = 1;
     for (int j = 1; j <= nfcns; ++j) {
         const double xt = w.cosTable[j - 1];
@@ -230,10 +396,13 @@ void CoefficientStep(DesignWork& w) {
         if (std::fabs(xt - w.x[l]) < kSnap) {
             w.a[j] = w.y[l];
         } else {
-            w.a[j] = InterpolantAt(w, xt);
+            pending[pendingCount] = j;
+            pendingCos[pendingCount] = xt;
+            if (++pendingCount == kLanes) interpolatePending();
         }
         if (l > 1) --l;
     }
+    if (pendingCount > 0) interpolatePending();
 
     for (int j = 1; j <= nfcns; ++j) {
         double sum = 0.0;
@@ -298,7 +467,9 @@ int RemezExchange(DesignWork& w) {
             break;
         }
         for (int j = 1; j <= nz; ++j) w.x[j] = w.gridCos[w.iext[j]];
-        for (int j = 1; j <= nz; ++j) w.ad[j] = BarycentricWeight(w, j, jet);
+        w.xFalling = true;
+        for (int j = 1; j < nz; ++j) w.xFalling = w.xFalling && w.x[j] > w.x[j + 1];
+        for (int j = 1; j <= nz; j += kWeightBlock) BarycentricWeightLanes(w, j, jet);
 
         double dnum = 0.0;
         double dden = 0.0;
@@ -322,6 +493,7 @@ int RemezExchange(DesignWork& w) {
         if (dev <= devl) status |= DEVIATION_STALLED;
         devl = dev;
 
+        NewErrorStamp(w);
         ExtremalSearch search(w, nu);
         if (!search.Run()) break;
     }
