@@ -5,6 +5,7 @@
 
 #include "cli/analyse_command.h"
 #include "cli/design_command.h"
+#include "cli/plot_command.h"
 #include "cli/remez_command.h"
 #include "cli/response_command.h"
 
@@ -50,6 +51,10 @@ int RunCli(const QStringList& arguments, const Console& console) {
         "  response prints the magnitude response of the coefficients stored in a filter\n"
         "           file as \"frequency_hz,level_db\" lines:\n"
         "           ondela-cli response FILE [--points N] [--format FORMAT]\n"
+        "  plot     loads a filter file as Load does and writes the window's response\n"
+        "           and coefficient plots as one PNG picture:\n"
+        "           ondela-cli plot FILE --output PICTURE.png [--log] [--fmin HZ]\n"
+        "               [--fmax HZ] [--cursor HZ] [--format FORMAT]\n"
         "\n"
         "'ondela-cli COMMAND --help' describes the options of a command.\n"
         "\n"
@@ -58,7 +63,7 @@ int RunCli(const QStringList& arguments, const Console& console) {
         "an invalid specification).");
     parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption({{"v", "version"}, "Shows the version."});
-    parser.addPositionalArgument("command", "design, remez, analyse or response.",
+    parser.addPositionalArgument("command", "design, remez, analyse, response or plot.",
                                  "COMMAND [options]");
 
     if (!parser.parse(arguments)) return UsageError(console, Utf8(parser.errorText()));
@@ -76,7 +81,7 @@ int RunCli(const QStringList& arguments, const Console& console) {
     const QStringList commandArguments = parser.positionalArguments();
     if (commandArguments.isEmpty()) {
         return UsageError(console,
-                          "no command given (design, remez, analyse or response); see "
+                          "no command given (design, remez, analyse, response or plot); see "
                           "'ondela-cli --help'");
     }
     const QString command = commandArguments.first();
@@ -84,8 +89,9 @@ int RunCli(const QStringList& arguments, const Console& console) {
     if (command == "remez") return RunRemezCommand(commandArguments, console);
     if (command == "analyse") return RunAnalyseCommand(commandArguments, console);
     if (command == "response") return RunResponseCommand(commandArguments, console);
+    if (command == "plot") return RunPlotCommand(commandArguments, console);
     return UsageError(console, "unknown command '" + Utf8(command) +
-                                   "' (design, remez, analyse or response); see 'ondela-cli "
+                                   "' (design, remez, analyse, response or plot); see 'ondela-cli "
                                    "--help'");
 }
 

@@ -308,7 +308,7 @@ TEST(DesignCommand, UsageErrorsAndInvalidSpecifications) {
         {Plus(with("--type", "bandstop"), {}), "--f2 is required"},
         {Plus(with("--type", "bandstop"), {"--f2", "8000"}), "two different edges"},
         {Plus(with("--type", "halfband"), {}), "edge at fs/4 = 12000 Hz, not 8000 Hz"},
-        {{"plot"}, "unknown command 'plot'"},
+        {{"draw"}, "unknown command 'draw'"},
         {{}, "no command given"},
         // Specifications the window's Create refuses.
         {with("--fs", "0"), "SORRY: Invalid Specifications"},

@@ -1,0 +1,264 @@
+#include "cli/plot_command.h"
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <string>
+
+#include "cli/cli_ports.h"
+#include "numbers/number_text.h"
+#include "ui/plot/graphical.h"
+
+namespace ondela::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "ondela-cli plot FILE --output PICTURE.png [--log] [--fmin HZ] [--fmax HZ] [--cursor HZ] "
+    "[--format FORMAT]";
+// A paint can ask for another one (an upper limit pulled back to the sampling frequency); the
+// window would run it at once, and so does the command, a few times at most.
+constexpr int kMaxPaints = 3;
+
+int UsageError(const Console& console, const std::string& what) {
+    PrintLine(console.err, "ondela-cli plot: " + what);
+    return kExitUsage;
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        "Loads a filter file as the designer window's Load button does (designed again\n"
+        "from a complete specification, else measured from its coefficients) and writes\n"
+        "the window's two plots as one PNG picture: the frequency response in dB above\n"
+        "the coefficients (the impulse response), each 1060 pixels wide. The response\n"
+        "is evaluated from the coefficients in the coefficient format shown, so the\n"
+        "picture shows the filter as it is written in that format. The window's\n"
+        "messages go to standard error, one line each.\n"
+        "\n"
+        "Without --fmin and --fmax the frequency axis spans what the window's Create\n"
+        "sets: 0 up to half the sampling frequency rounded up to one significant digit\n"
+        "(linear), or the three decades below the sampling frequency rounded up\n"
+        "likewise (logarithmic). The cursor stands where Load puts it unless --cursor\n"
+        "is given.\n"
+        "\n"
+        "Exit status: 0 the picture was written; 1 the file gave no filter, or the\n"
+        "picture could not be written; 2 usage error.");
+    parser.addOption({{"h", "help"}, "Shows this help."});
+    parser.addOption({"output", "The picture file to write (PNG). Required.", "PICTURE"});
+    parser.addOption({"log", "Logarithmic frequency axis (three decades)."});
+    parser.addOption({"fmin",
+                      "Lower display frequency of the linear axis, as typed in a frequency "
+                      "field (\"2,5kHz\" is 2500). Values below 1/1000 of the upper limit "
+                      "give 0. Not with --log: that axis starts at 1/1000 of the upper limit.",
+                      "HZ"});
+    parser.addOption({"fmax",
+                      "Upper display frequency, at least 0.001 Hz; held at the window's "
+                      "limit (half the sampling frequency, or the sampling frequency with "
+                      "--log, rounded up to one significant digit).",
+                      "HZ"});
+    parser.addOption({"cursor",
+                      "Cursor frequency, held within the displayed range and half the "
+                      "sampling frequency.",
+                      "HZ"});
+    parser.addOption({"format",
+                      "Coefficient format to show the filter in: flt64, flt32, int32 or int16 "
+                      "(default: the format Load gives the file).",
+                      "FORMAT"});
+    parser.addPositionalArgument("FILE", "The filter file (a description text).");
+}
+
+std::optional<double> FrequencyOption(const QCommandLineParser& parser, const char* name,
+                                      const Console& console, bool& failed) {
+    if (!parser.isSet(name)) return std::nullopt;
+    const std::string text = Utf8(parser.value(name));
+    const auto value = ReadFieldValue(text);
+    if (!value) {
+        UsageError(console, std::string("--") + name + ": '" + text + "' is not a frequency");
+        failed = true;
+    }
+    return value;
+}
+
+// The main window as the picture needs it: the plot's cursor operations go to the plot, and a
+// repaint that a paint asks for is remembered so that it can be carried out.
+class PlotWindow : public CliMainWindow {
+  public:
+    PlotWindow(FilterWorkspace& ws, CPreferences& prefs, CGraphical& plot)
+        : CliMainWindow(ws, prefs), m_ws(ws), m_plot(plot) {}
+
+    // The cursor field's rule: never below 0 nor below the displayed lower limit.
+    void SetCursorFreq(double hz) override {
+        const double lower = m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin;
+        const double v = std::max({hz, 0.0, lower});
+        m_ws.m_cursorFreq = v;
+        m_plot.m_cursorHz = v;
+        repaintAsked = true;
+    }
+    void Repaint() override { repaintAsked = true; }
+    int PlaceCursorAt(double hz) override { return m_plot.PlaceCursorAt(hz); }
+    double PlotCursorHz() const override { return m_plot.m_cursorHz; }
+    void SetPlotCursorHz(double hz) override { m_plot.m_cursorHz = hz; }
+
+    bool repaintAsked = false;
+
+  private:
+    FilterWorkspace& m_ws;
+    CGraphical& m_plot;
+};
+
+// The display limits a Create sets for the filter's sampling frequency, then the ones asked
+// for, with the window's limits. false (message printed) when the linear range is empty.
+bool SetDisplayLimits(FilterWorkspace& ws, const PlotRequest& request, const Console& console) {
+    const double fs = ws.m_specWork.fs;
+    ws.m_nyquist = fs / 2.0;
+    ws.m_linFMax = ws.m_util.NiceCeil(ws.m_nyquist);
+    ws.m_linFMin = 0.0;
+    ws.m_logFMax = ws.m_util.NiceCeil(fs);
+    ws.m_logFMin = ws.m_logFMax / 1000.0;
+
+    if (request.fmax) {
+        const double x = std::max(*request.fmax, 0.001);
+        if (request.logScale) {
+            ws.m_logFMax = std::min(x, ws.m_util.NiceCeil(2.0 * ws.m_nyquist));
+            ws.m_logFMin = ws.m_logFMax / 1000.0;
+        } else {
+            ws.m_linFMax = std::min(x, ws.m_util.NiceCeil(ws.m_nyquist));
+        }
+    }
+    if (request.fmin) {
+        double x = *request.fmin;
+        if (x < 0.0001 || x < ws.m_linFMax / 1000.0) x = 0.0;
+        if (x >= ws.m_linFMax) {
+            PrintLine(console.err, "ondela-cli plot: --fmin: " + FormatText("%g", *request.fmin) +
+                                       " Hz is not below the upper display frequency " +
+                                       FormatText("%g", ws.m_linFMax) + " Hz");
+            return false;
+        }
+        ws.m_linFMin = x;
+    }
+    return true;
+}
+
+// The cursor field's rule for a typed cursor frequency: not negative, at most half the sampling
+// frequency, at least the displayed lower limit.
+double CursorFromField(const FilterWorkspace& ws, double hz) {
+    double v = std::max(hz, 0.0);
+    if (ws.m_specWork.fs > 0.0 && v > ws.m_specWork.fs / 2.0) v = ws.m_specWork.fs / 2.0;
+    return std::max(v, ws.m_logScale ? ws.m_logFMin : ws.m_linFMin);
+}
+
+// The response plot above the coefficient plot, as PNG bytes.
+std::string PictureBytes(const CGraphical& plot) {
+    const QImage& response = plot.ResponseImage();
+    const QImage& coefs = plot.CoefImage();
+    QImage picture(std::max(response.width(), coefs.width()), response.height() + coefs.height(),
+                   QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    {
+        QPainter painter(&picture);
+        painter.drawImage(0, 0, response);
+        painter.drawImage(0, response.height(), coefs);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG")) return {};
+    return bytes.toStdString();
+}
+
+}  // namespace
+
+std::optional<PlotRequest> ParsePlotArguments(const QStringList& arguments, const Console& console,
+                                              int& exitCode) {
+    QCommandLineParser parser;
+    AddOptions(parser);
+    const auto files =
+        ParseCommandArguments(parser, arguments, "plot", kUsage, true, console, exitCode);
+    if (!files) return std::nullopt;
+    PlotRequest request;
+    request.file = files->first();
+    request.output = parser.value("output");
+    if (request.output.isEmpty()) {
+        UsageError(console, parser.isSet("output") ? "--output: the file name is empty"
+                                                   : "no picture file given (--output)");
+        return std::nullopt;
+    }
+    request.logScale = parser.isSet("log");
+    bool failed = false;
+    request.fmin = FrequencyOption(parser, "fmin", console, failed);
+    request.fmax = FrequencyOption(parser, "fmax", console, failed);
+    request.cursor = FrequencyOption(parser, "cursor", console, failed);
+    if (failed) return std::nullopt;
+    if (request.fmin && request.logScale) {
+        UsageError(console,
+                   "--fmin: the logarithmic axis always starts at 1/1000 of its upper limit");
+        return std::nullopt;
+    }
+    if (parser.isSet("format")) {
+        request.format = CoefFormatFromWord(Utf8(parser.value("format")));
+        if (!request.format) {
+            UsageError(console, "--format: unknown coefficient format '" +
+                                    Utf8(parser.value("format")) +
+                                    "' (flt64, flt32, int32 or int16)");
+            return std::nullopt;
+        }
+    }
+    exitCode = kExitFilter;
+    return request;
+}
+
+int RunPlotCommand(const QStringList& arguments, const Console& console) {
+    int exitCode = kExitUsage;
+    const auto request = ParsePlotArguments(arguments, console, exitCode);
+    if (!request) return exitCode;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        PrintLine(console.err, "ondela-cli plot: no graphical application to draw with");
+        return kExitNoFilter;
+    }
+
+    CliDesigner designer(console.err);
+    FilterWorkspace& ws = *designer.ws;
+    CGraphical plot(ws);
+    PlotWindow window(ws, designer.prefs, plot);
+    ws.m_mainWindow = &window;
+    ws.m_logScale = request->logScale ? 1 : 0;
+    window.SelectCoefFormat(designer.StartupCoefFormat());
+
+    // The window's Load, with the file named on the command line as the one chosen.
+    designer.dialogs.fileToOpen = QFile::encodeName(request->file).toStdString();
+    ws.LoadFilter();
+    // Load has said why when it gave no filter.
+    if (ws.m_filterValid != 1) return kExitNoFilter;
+    if (!(ws.m_specWork.fs > 0.0)) {
+        PrintLine(console.err, "ondela-cli plot: " + Utf8(request->file) +
+                                   ": no sampling frequency (\"fs = ...\" in the header) to "
+                                   "plot the coefficients over");
+        return kExitNoFilter;
+    }
+    // The format radio: the filter is measured again in the format chosen.
+    if (request->format && *request->format != ws.m_coefFormat) {
+        ws.ChangeCoefFormat(*request->format);
+    }
+    if (!SetDisplayLimits(ws, *request, console)) return kExitUsage;
+    const double cursor = CursorFromField(ws, request->cursor.value_or(ws.m_cursorFreq));
+    window.SetCursorFreq(cursor);
+    plot.PlaceCursorAt(cursor);
+
+    for (int paint = 0; paint < kMaxPaints; ++paint) {
+        window.repaintAsked = false;
+        plot.PaintPlots(true);
+        if (!window.repaintAsked) break;
+    }
+    const std::string bytes = PictureBytes(plot);
+    if (bytes.empty()) {
+        PrintLine(console.err, "ondela-cli plot: the picture could not be encoded");
+        return kExitNoFilter;
+    }
+    return WriteResult(bytes, request->output, console);
+}
+
+}  // namespace ondela::cli
