@@ -271,8 +271,14 @@ TEST_F(GraphicalTest, FormatSwitchChangesTheCurve) {
     Paint();
     const auto flt64 = Pixels(Resp(), kCurve);
     ws.m_coefFormat = INT16;
+    plot.m_cursorHz = 3000.0;
     Paint();
     EXPECT_NE(Pixels(Resp(), kCurve), flt64);
+    // The level read out is that of the quantised coefficients.
+    EXPECT_DOUBLE_EQ(plot.m_cursorDb, 20.0 * std::log10(ws.m_util.ResponseMagnitude(
+                                                 ws.m_coefs.data(), 101, 3000.0 / 24000.0, INT16)));
+    EXPECT_NE(plot.m_cursorDb, 20.0 * std::log10(ws.m_util.ResponseMagnitude(
+                                          ws.m_coefs.data(), 101, 3000.0 / 24000.0, FLT64)));
 }
 
 TEST_F(GraphicalTest, CursorLinesAndReadout) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/filter_spec.h"
+#include "engine/response.h"
 #include "numbers/number_text.h"
 #include "ui/plot/plot_canvas.h"
 #include "ui/plot/plot_geometry.h"
@@ -38,7 +39,8 @@ QFont MakeLabelFont() {
 
 }  // namespace
 
-CGraphical::CGraphical(FilterWorkspace& ws) : m_ws(ws), m_labelFont(MakeLabelFont()) {}
+CGraphical::CGraphical(FilterWorkspace& ws)
+    : m_ws(ws), m_labelFont(MakeLabelFont()), m_evaluated(kCoefArraySize, 0.0) {}
 
 CGraphical::~CGraphical() = default;
 
@@ -320,6 +322,11 @@ bool CGraphical::ResponsePreamble(int& n, double& half) {
     if (n == 0) n = m_ws.m_spec.maxCoefs;
     if (n <= 0) return false;
     n = std::min(n, kCoefArraySize);  // never past the coefficient array
+    // The coefficients as the current format gives them, quantised once for the whole curve:
+    // these values taken as they are give every magnitude exactly as the format does.
+    const int format = m_ws.m_coefFormat;
+    for (int k = 0; k < n; ++k) m_evaluated[k] = EvaluatedValue(m_ws.m_coefs[k], format);
+    m_evaluatedFormat = format >= FLT64 && format <= INT16 ? FLT64 : format;
     const double fs = m_ws.m_specWork.fs;
     if (!(fs >= kSmallestFs)) return false;
     half = fs * 0.5;
@@ -331,7 +338,7 @@ bool CGraphical::ResponsePreamble(int& n, double& half) {
 
 double CGraphical::LevelAt(int n, double r) const {
     return 20.0 *
-           std::log10(m_ws.m_util.ResponseMagnitude(m_ws.m_coefs.data(), n, r, m_ws.m_coefFormat));
+           std::log10(m_ws.m_util.ResponseMagnitude(m_evaluated.data(), n, r, m_evaluatedFormat));
 }
 
 bool CGraphical::DrawCursor(double offset, const LevelScale& level, int n, double half) {

@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QSize>
 #include <cstdint>
+#include <vector>
 
 namespace ondela {
 
@@ -124,6 +125,10 @@ class CGraphical {
     QImage m_respImage;
     QImage m_coefImage;
     PlotCanvas* m_canvas = nullptr;  // the surface being painted
+    // The coefficients of the response being drawn, in the value each has in the current
+    // format, and the format to evaluate them in (FLT64, or an unknown one as it was).
+    std::vector<double> m_evaluated;
+    int m_evaluatedFormat = 0;
 };
 
 }  // namespace ondela
