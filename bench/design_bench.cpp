@@ -62,7 +62,45 @@ void BM_FixedLengthExchange(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FixedLengthExchange)->Arg(255)->Arg(1023)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FixedLengthExchange)->Arg(2047)->Arg(4095)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FixedLengthExchange)
+    ->Arg(2047)
+    ->Arg(4095)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The low pass used to compare the exchange with other implementations: pass band 0 to 0.1,
+// stop band from 0.1 + 4/n to 0.5, weights 1 and 10, 20 grid points per cosine term (40 above
+// 1001 taps). bench/compare_remez.sh runs the same design through scipy.
+void BM_RemezLowPass(benchmark::State& state) {
+    DesignEngine engine;
+    const int taps = static_cast<int>(state.range(0));
+    std::vector<double> coefs(kCoefArraySize);
+    const ExchangeBand bands[] = {{0.0, 0.1, 1.0, 1.0}, {0.1 + 4.0 / taps, 0.5, 0.0, 10.0}};
+    const int density = taps > 1001 ? 40 : 20;
+    int status = 0;
+    for (auto _ : state) {
+        status = engine.DesignFixedLength(taps, bands, 2, density, coefs.data()).status;
+        benchmark::DoNotOptimize(coefs.data());
+    }
+    state.counters["status"] = status;
+}
+BENCHMARK(BM_RemezLowPass)->Arg(1023)->Arg(2047)->Arg(4095)->Unit(benchmark::kMillisecond);
+
+// A whole low-pass design up to the longest length: fs 48000 Hz, edge 10000 Hz, 80 dB, 0.1 dB.
+void BM_DesignLowPassLongest(benchmark::State& state) {
+    DesignEngine engine;
+    std::vector<double> coefs(kCoefArraySize);
+    int n = 0;
+    for (auto _ : state) {
+        FilterSpec spec = LowPassSpec(4095);
+        spec.f1 = 10000.0;
+        benchmark::DoNotOptimize(engine.DesignFilter(spec, coefs.data(), nullptr, nullptr));
+        n = spec.numCoefs;
+    }
+    state.counters["taps"] = n;
+    state.counters["passes"] = engine.LastTrace().passes;
+}
+BENCHMARK(BM_DesignLowPassLongest)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ondela

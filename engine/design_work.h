@@ -25,12 +25,12 @@ struct DesignWork {
     std::array<double, kGridCapacity + 2> wt;
     int ngrid = 0;
 
-    // Weighted errors of the current exchange iteration, computed a block of kErrorBlock grid
-    // points at a time: block b holds points kErrorBlock*b + 1 .. kErrorBlock*b + kErrorBlock and
-    // is valid while errorStamp[b] equals searchStamp (raised once per iteration).
-    static constexpr int kErrorBlock = 4;
-    std::array<double, kGridCapacity + kErrorBlock + 2> errorCache;
-    std::array<unsigned, kGridCapacity / kErrorBlock + 2> errorStamp{};
+    // Weighted errors of the current exchange iteration, computed several grid points at a time
+    // (one per vector lane): errorCache[k] is valid while errorStamp[k] equals searchStamp, which
+    // is raised once per iteration.
+    static constexpr int kLanes = 4;
+    std::array<double, kGridCapacity + 2> errorCache;
+    std::array<unsigned, kGridCapacity + 2> errorStamp{};
     unsigned searchStamp = 0;
 
     // Exchange (1..nz+1): extremal indices, reference abscissae, ordinates, barycentric weights.

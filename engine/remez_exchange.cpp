@@ -16,7 +16,7 @@ constexpr double kSnap = 1e-6;  // samples this close to a reference point take 
 // the same order, so each result is the same double as one computed alone; only independent
 // points share an instruction. x86-64 builds carry an AVX2 version chosen at load time beside
 // the portable one.
-constexpr int kLanes = DesignWork::kErrorBlock;
+constexpr int kLanes = DesignWork::kLanes;
 
 #if defined(__GNUC__)
 typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
@@ -106,28 +106,58 @@ void InterpolantLanes(const DesignWork& w, const double* xf, double* out) {
     }
 }
 
-// Weighted errors of grid block b (see DesignWork::errorCache) for the current iteration.
-void ComputeErrorBlock(DesignWork& w, int b) {
-    const int first = kLanes * b + 1;
+// Computes the weighted errors at grid points k[0..count-1] (1 <= count <= kLanes) for the
+// current iteration.
+void ComputeErrors(DesignWork& w, const int* k, int count) {
     double xf[kLanes];
     for (int i = 0; i < kLanes; ++i) {
-        // Lanes past the end of the grid repeat its last point; their values are not kept.
-        xf[i] = w.gridCos[std::min(first + i, w.ngrid)];
+        // Unused lanes repeat the last point; their values are not kept.
+        xf[i] = w.gridCos[k[std::min(i, count - 1)]];
     }
     double value[kLanes];
     InterpolantLanes(w, xf, value);
-    for (int i = 0; i < kLanes && first + i <= w.ngrid; ++i) {
-        const int k = first + i;
-        w.errorCache[k] = (value[i] - w.des[k]) * w.wt[k];
+    for (int i = 0; i < count; ++i) {
+        w.errorCache[k[i]] = (value[i] - w.des[k[i]]) * w.wt[k[i]];
+        w.errorStamp[k[i]] = w.searchStamp;
     }
-    w.errorStamp[b] = w.searchStamp;
 }
 
-// Weighted error of the interpolant at grid point k in the current iteration.
-double ErrorAt(DesignWork& w, int k) {
-    const int b = (k - 1) / kLanes;
-    if (w.errorStamp[b] != w.searchStamp) ComputeErrorBlock(w, b);
+// How far ahead of a missing point the search looks for further points to compute with it.
+constexpr int kLookAhead = 8 * kLanes;
+
+// Weighted error of the interpolant at grid point k in the current iteration. The search moves
+// through the grid one point at a time in the direction `step` (+1 or -1), so a point not yet
+// known is computed together with the next unknown points in that direction.
+double ErrorAt(DesignWork& w, int k, int step) {
+    if (w.errorStamp[k] != w.searchStamp) {
+        int points[kLanes] = {k};
+        int count = 1;
+        for (int p = k + step;
+             count < kLanes && p >= 1 && p <= w.ngrid && p != k + kLookAhead * step; p += step) {
+            if (w.errorStamp[p] != w.searchStamp) points[count++] = p;
+        }
+        ComputeErrors(w, points, count);
+    }
     return w.errorCache[k];
+}
+
+// Computes the errors beside each reference point, which the search examines first, with every
+// lane in use.
+void NeighbourErrors(DesignWork& w) {
+    int points[kLanes];
+    int count = 0;
+    for (int j = 1; j <= w.nz; ++j) {
+        for (const int p : {w.iext[j] - 1, w.iext[j] + 1}) {
+            if (p < 1 || p > w.ngrid || w.errorStamp[p] == w.searchStamp) continue;
+            w.errorStamp[p] = w.searchStamp;  // taken; computed before the search starts
+            points[count++] = p;
+            if (count == kLanes) {
+                ComputeErrors(w, points, count);
+                count = 0;
+            }
+        }
+    }
+    if (count > 0) ComputeErrors(w, points, count);
 }
 
 // Starts a new exchange iteration: every cached error becomes stale.
@@ -225,7 +255,7 @@ class ExtremalSearch {
             nut_ = -nut_;
             if (j_ == 2) y1_ = comp_;
             comp_ = w_.dev;
-            if (l < kup_ && Beats(l)) {
+            if (l < kup_ && Beats(l, 1)) {
                 UpSearchFrom(l);
                 continue;
             }
@@ -233,7 +263,7 @@ class ExtremalSearch {
             bool moved = false;
             bool stopped = false;
             for (l = iext[j_] - 1; l > klow_; --l) {
-                if (Beats(l)) {
+                if (Beats(l, -1)) {
                     DownSearchFrom(l);
                     moved = true;
                     break;
@@ -255,7 +285,7 @@ class ExtremalSearch {
                     continue;
                 }
                 for (++l; l < kup_; ++l) {
-                    if (Beats(l)) {
+                    if (Beats(l, 1)) {
                         UpSearchFrom(l);
                         moved = true;
                         break;
@@ -271,15 +301,16 @@ class ExtremalSearch {
   private:
     enum class Next { Search, Changed, Converge };
 
-    bool Beats(int l) {
-        err_ = ErrorAt(w_, l);
+    // step: the direction in which the search moves on from l.
+    bool Beats(int l, int step) {
+        err_ = ErrorAt(w_, l, step);
         return nut_ * err_ - comp_ > 0.0;
     }
 
     // l beats comp: climb while the next point beats it too; the top becomes reference point j.
     void UpSearchFrom(int l) {
         comp_ = nut_ * err_;
-        while (l + 1 < kup_ && Beats(l + 1)) {
+        while (l + 1 < kup_ && Beats(l + 1, 1)) {
             ++l;
             comp_ = nut_ * err_;
         }
@@ -292,7 +323,7 @@ class ExtremalSearch {
     // l beats comp: descend while the next lower point beats it too.
     void DownSearchFrom(int l) {
         comp_ = nut_ * err_;
-        while (l - 1 > klow_ && Beats(l - 1)) {
+        while (l - 1 > klow_ && Beats(l - 1, -1)) {
             --l;
             comp_ = nut_ * err_;
         }
@@ -316,7 +347,7 @@ class ExtremalSearch {
             luck_ = 1;
             kup_ = k1_;
             for (int l = 1; l < k1_; ++l) {
-                if (Beats(l)) {
+                if (Beats(l, 1)) {
                     j_ = nzz;
                     UpSearchFrom(l);
                     return Next::Search;
@@ -339,7 +370,7 @@ class ExtremalSearch {
         nut_ = -nut1_;
         comp_ = y1_ * 1.00001;
         for (int l = w_.ngrid; l > klow_; --l) {
-            if (Beats(l)) {
+            if (Beats(l, -1)) {
                 j_ = nzz;
                 luck_ += 10;
                 DownSearchFrom(l);
@@ -494,6 +525,7 @@ int RemezExchange(DesignWork& w) {
         devl = dev;
 
         NewErrorStamp(w);
+        NeighbourErrors(w);
         ExtremalSearch search(w, nu);
         if (!search.Run()) break;
     }
