@@ -435,15 +435,22 @@ void CoefficientStep(DesignWork& w) {
     }
     if (pendingCount > 0) interpolatePending();
 
-    for (int j = 1; j <= nfcns; ++j) {
-        double sum = 0.0;
-        long long index = 0;
+    // alpha(j) for kLanes values of j side by side: each sum still runs over k in order, but the
+    // independent sums no longer wait for one another.
+    for (int j0 = 1; j0 <= nfcns; j0 += kLanes) {
+        double sum[kLanes] = {};
+        int index[kLanes] = {};
+        int step[kLanes];
+        for (int i = 0; i < kLanes; ++i) step[i] = j0 + i <= nfcns ? j0 + i - 1 : 0;
         for (int k = 1; k < nfcns; ++k) {
-            index += j - 1;
-            if (index >= cn) index -= cn;
-            sum += w.a[k + 1] * w.cosTable[index];
+            const double ak = w.a[k + 1];
+            for (int i = 0; i < kLanes; ++i) {
+                index[i] += step[i];
+                if (index[i] >= cn) index[i] -= cn;
+                sum[i] += ak * w.cosTable[index[i]];
+            }
         }
-        w.alpha[j] = w.a[1] + 2.0 * sum;
+        for (int i = 0; i < kLanes && j0 + i <= nfcns; ++i) w.alpha[j0 + i] = w.a[1] + 2.0 * sum[i];
     }
     w.alpha[1] /= cn;
     for (int j = 2; j <= nfcns; ++j) w.alpha[j] = 2.0 * w.alpha[j] / cn;
