@@ -46,7 +46,10 @@ TEST(FixedLengthExchange, ErrorAlternatesWithEqualMagnitudeAtTheReference) {
           {0.38, 0.5, 0.0, 2.0}},
          20},
         {"shortest", 3, {{0.0, 0.1, 1.0, 1.0}, {0.4, 0.5, 0.0, 1.0}}, 16},
-        {"longer band stop", 255, {{0.0, 0.2, 1.0, 1.0}, {0.21, 0.3, 0.0, 1.0}, {0.31, 0.5, 1.0, 1.0}}, 20},
+        {"longer band stop",
+         255,
+         {{0.0, 0.2, 1.0, 1.0}, {0.21, 0.3, 0.0, 1.0}, {0.31, 0.5, 1.0, 1.0}},
+         20},
     };
     DesignEngine engine;
     for (const Case& c : cases) {
@@ -72,6 +75,41 @@ TEST(FixedLengthExchange, ErrorAlternatesWithEqualMagnitudeAtTheReference) {
                 EXPECT_EQ(sign, -previousSign) << "point " << i;
             }
             previousSign = sign;
+        }
+    }
+}
+
+// The engine keeps working storage from one exchange to the next (cached errors among it): an
+// engine that has run other lengths and grids before gives exactly what a fresh engine gives.
+TEST(FixedLengthExchange, EarlierExchangesLeaveNoTrace) {
+    const Case cases[] = {
+        {"low pass", 255, {{0.0, 0.1, 1.0, 1.0}, {0.12, 0.5, 0.0, 10.0}}, 20},
+        {"band pass", 101, {{0.0, 0.2, 0.0, 3.0}, {0.25, 0.3, 1.0, 1.0}, {0.35, 0.5, 0.0, 3.0}}, 7},
+        {"sparse grid", 63, {{0.0, 0.22, 1.0, 1.0}, {0.28, 0.5, 0.0, 1.0}}, 2},
+    };
+    struct Result {
+        FixedLengthResult r;
+        std::vector<double> h;
+        std::vector<double> ref;
+    };
+    auto run = [](DesignEngine& engine, const Case& c) {
+        Result out{{}, std::vector<double>(c.taps), std::vector<double>(kMaxDesignCoefs)};
+        out.r = engine.DesignFixedLength(c.taps, c.bands.data(), static_cast<int>(c.bands.size()),
+                                         c.density, out.h.data());
+        out.ref.resize(engine.ExtremalFrequencies(out.ref.data()));
+        return out;
+    };
+    DesignEngine shared;
+    for (int round = 0; round < 2; ++round) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.what << ", round " << round);
+            DesignEngine fresh;
+            const Result expected = run(fresh, c);
+            const Result got = run(shared, c);
+            EXPECT_EQ(got.r.status, expected.r.status);
+            EXPECT_EQ(got.r.deviation, expected.r.deviation);
+            EXPECT_EQ(got.h, expected.h);
+            EXPECT_EQ(got.ref, expected.ref);
         }
     }
 }
