@@ -328,7 +328,23 @@ void DesignRun::AlignEdges() {
     const double M = d * c;
     const double lm = M - 1.0;
     const int end = static_cast<int>(M);
-    auto mag = [&](int i) { return MagnitudeAt(coefs_, n_, i / lm, FLT64); };
+    // The scans below step through i one point at a time in one direction and stop early; the
+    // magnitudes are computed a few points ahead in that direction, several frequencies per pass
+    // over the taps.
+    constexpr int kAhead = 4;
+    double ahead[kAhead];
+    int aheadFirst = 0;
+    int aheadStep = 0;  // 0: nothing computed yet
+    auto mag = [&](int i, int step) {
+        const int m = aheadStep == step ? (i - aheadFirst) * step : -1;
+        if (m >= 0 && m < kAhead) return ahead[m];
+        double x[kAhead];
+        for (int k = 0; k < kAhead; ++k) x[k] = (i + k * step) / lm;
+        MagnitudesAt(coefs_, n_, x, kAhead, ahead, FLT64);
+        aheadFirst = i;
+        aheadStep = step;
+        return ahead[0];
+    };
 
     double f1c = f1n_;
     double f2c = f2n_;
@@ -341,7 +357,7 @@ void DesignRun::AlignEdges() {
         case HalfBand: {
             int F = static_cast<int>(h * lm);
             for (int i = static_cast<int>(0.75 * h * lm); i < end; ++i) {
-                const double m = mag(i);
+                const double m = mag(i, 1);
                 if (m > kAlignPassLevel) F = i;
                 if (m < 0.1) break;
             }
@@ -351,7 +367,7 @@ void DesignRun::AlignEdges() {
         case HighPass: {
             int F = static_cast<int>(h * lm);
             for (int i = std::min(end - 1, static_cast<int>(1.25 * h * lm)); i >= 0; --i) {
-                const double m = mag(i);
+                const double m = mag(i, -1);
                 if (m > kAlignPassLevel) F = i;
                 if (m < 0.1) break;
             }
@@ -368,13 +384,13 @@ void DesignRun::AlignEdges() {
             const int mid = static_cast<int>(lm * (h + g) / 2.0);
             int v = mid;
             for (int i = mid; i >= 0; --i) {
-                const double m = mag(i);
+                const double m = mag(i, -1);
                 if (taken(m)) v = i;
                 if (stops(m)) break;
             }
             int u = mid;
             for (int i = mid; i < end; ++i) {
-                const double m = mag(i);
+                const double m = mag(i, 1);
                 if (taken(m)) u = i;
                 if (stops(m)) break;
             }

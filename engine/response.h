@@ -22,6 +22,11 @@ double EvaluatedValue(double v, int format);
 // Goertzel recurrence. 1e-12 when the power is not positive; 0 for an unknown format.
 double MagnitudeAt(const double* coefs, int count, double x, int format);
 
+// MagnitudeAt for points frequencies x[0..points-1] into out, the same value for each; several
+// frequencies share one pass over the coefficients.
+void MagnitudesAt(const double* coefs, int count, const double* x, int points, double* out,
+                  int format);
+
 struct Complex {
     double re;
     double im;

@@ -95,10 +95,10 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
     };
 
     double level[kAnalysisPoints];
-    for (int j = 0; j < kAnalysisPoints; ++j) {
-        const double x = static_cast<double>(j) / kAnalysisPoints;
-        level[j] = 20.0 * std::log10(MagnitudeAt(coefs, count, x, format));
-    }
+    double x[kAnalysisPoints];
+    for (int j = 0; j < kAnalysisPoints; ++j) x[j] = static_cast<double>(j) / kAnalysisPoints;
+    MagnitudesAt(coefs, count, x, kAnalysisPoints, level, format);
+    for (int j = 0; j < kAnalysisPoints; ++j) level[j] = 20.0 * std::log10(level[j]);
 
     Crossing crossings[kMaxCrossings] = {};
     int crossingCount = 0;

@@ -116,6 +116,28 @@ TEST(MagnitudeAt, QuantisesBeforeSumming) {
     EXPECT_NEAR(MagnitudeAt(coefs, 3, 0.0, FLT64), 2.0, 1e-15);
 }
 
+// The several-frequency evaluation gives exactly the one-frequency value at every point, in every
+// format, for point counts that do and do not fill its groups, and for the degenerate inputs.
+TEST(MagnitudesAt, EqualsMagnitudeAtPointByPoint) {
+    std::vector<double> lowPass = WindowedSincLowPass(63, 0.1);
+    lowPass[5] = 1.5;  // wraps in INT16
+    for (int points : {1, 3, 4, 7, 64}) {
+        std::vector<double> x(points);
+        for (int i = 0; i < points; ++i) x[i] = 1.03 * i / points;
+        for (int format : {0, 1, 2, 3, 4, -1}) {  // FLT64 .. INT16, then unknown formats
+            for (const double* coefs : {static_cast<const double*>(lowPass.data()),
+                                        static_cast<const double*>(nullptr)}) {
+                SCOPED_TRACE(::testing::Message() << points << " points, format " << format);
+                std::vector<double> out(points, -1.0);
+                MagnitudesAt(coefs, 63, x.data(), points, out.data(), format);
+                for (int i = 0; i < points; ++i) {
+                    EXPECT_EQ(out[i], MagnitudeAt(coefs, 63, x[i], format)) << "point " << i;
+                }
+            }
+        }
+    }
+}
+
 TEST(Fft, ImpulseGivesRotatingPhasorWithPositiveExponent) {
     constexpr int m = 4;
     constexpr int n = 1 << m;
