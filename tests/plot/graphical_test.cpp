@@ -377,6 +377,38 @@ TEST_F(GraphicalTest, NothingIsDrawnWithoutAFilter) {
     EXPECT_EQ(CountAll(Coef(), kCurve), 0);
 }
 
+TEST_F(GraphicalTest, OddCountsAndLimitsStayWithinTheArraysAndTheArea) {
+    // A fresh workspace: no limits, no filter, in both scales; and a paint before any limits.
+    Paint();
+    ws.m_logScale = 1;
+    Paint();
+    EXPECT_EQ(CountAll(Resp(), kCurve), 0);
+    EXPECT_EQ(plot.PlaceCursorAt(100.0), 1);
+    EXPECT_EQ(plot.m_cursorX, 40);
+
+    // Counts beyond the coefficient array are held to it.
+    LoadLowPass();
+    ws.m_logScale = 0;
+    ws.m_specWork.numCoefs = 0;
+    ws.m_spec.numCoefs = 0;
+    ws.m_spec.maxCoefs = 1000000;
+    Paint();
+    ws.m_specWork.numCoefs = 1000000;
+    Paint();
+    EXPECT_GT(CountAll(Coef(), kCurve), 100);
+    ws.m_specWork.numCoefs = -5;
+    ws.m_spec.maxCoefs = -5;
+    Paint();
+    EXPECT_EQ(CountAll(Resp(), kCurve), 0);
+
+    // An area too small to divide keeps its outline and fill only.
+    plot.SetPlotAreas({60, 30}, {1060, 37});
+    Paint();
+    EXPECT_EQ(Resp().pixel(0, 0), kOutline);
+    EXPECT_EQ(Resp().pixel(30, 15), kBackground);
+    EXPECT_EQ(Coef().pixel(40, 20), kBackground);
+}
+
 TEST_F(GraphicalTest, DragCursorToAColumn) {
     LoadLowPass();
     Paint();  // 30 Hz per column
