@@ -42,6 +42,7 @@ bool UsableBands(const ExchangeBand* bands, int bandCount) {
 FixedLengthResult DesignEngine::DesignFixedLength(int taps, const ExchangeBand* bands,
                                                   int bandCount, int density, double* coefs) {
     FixedLengthResult result;
+    work_->nz = 0;  // no reference set until an exchange has run
     if (taps < 3 || taps > kMaxDesignCoefs || taps % 2 == 0 || density < 1 ||
         density > kMaxGridDensity || coefs == nullptr || !UsableBands(bands, bandCount)) {
         result.status = EDGES_INVALID;
@@ -60,6 +61,7 @@ FixedLengthResult DesignEngine::DesignFixedLength(int taps, const ExchangeBand* 
     w.nz = w.nfcns + 1;
     const int status = BuildGrid(w, w.nfcns, density, density * 2050);
     if (status != 0) {
+        w.nz = 0;
         result.status = status;
         return result;
     }

@@ -61,7 +61,7 @@ class DesignEngine {
                                         int density, double* coefs);
 
     // Reference frequencies (fractions of fs) of the last exchange, nfcns + 1 of them; returns
-    // their number.
+    // their number (0 when the last fixed-length request was refused or its grid overflowed).
     int ExtremalFrequencies(double* out) const;
 
     // The passes of the last DesignFilter call.

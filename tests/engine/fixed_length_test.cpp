@@ -134,13 +134,17 @@ TEST(FixedLengthExchange, RefusesUnusableRequests) {
     DesignEngine engine;
     std::vector<double> h(kCoefArraySize);
     for (const Case& c : cases) {
+        // A good design first, so that a refused one cannot pass off its reference set.
+        engine.DesignFixedLength(31, good.data(), 2, 16, h.data());
         const FixedLengthResult r = engine.DesignFixedLength(
             c.taps, c.bands.data(), static_cast<int>(c.bands.size()), c.density, h.data());
         EXPECT_EQ(r.status, EDGES_INVALID) << c.what;
+        EXPECT_EQ(engine.ExtremalFrequencies(h.data()), 0) << c.what;
     }
     // A grid too sparse to hold the reference set overflows rather than misbehaves.
     const std::vector<ExchangeBand> tiny = {{0.1, 0.1001, 1.0, 1.0}};
     EXPECT_EQ(engine.DesignFixedLength(101, tiny.data(), 1, 1, h.data()).status, GRID_OVERFLOW);
+    EXPECT_EQ(engine.ExtremalFrequencies(h.data()), 0);
 }
 
 }  // namespace
