@@ -362,6 +362,26 @@ bool CGraphical::DrawCursor(double offset, const LevelScale& level, int n, doubl
     return true;
 }
 
+// The response curve through the columns kAxisX, kAxisX + 1 ... at the frequencies m_curveX
+// (fractions of the Nyquist frequency), joined from the column left of the axis. The magnitudes
+// of all columns come from one call, which evaluates several frequencies per pass over the
+// coefficients and gives each the value a single evaluation there would.
+void CGraphical::DrawCurve(int n, const LevelScale& level) {
+    PlotCanvas& c = *m_canvas;
+    c.SelectPen(kCurvePen);
+    const int columns = static_cast<int>(m_curveX.size());
+    if (columns == 0) return;
+    const int h = m_respHeight;
+    m_curveMagnitude.resize(m_curveX.size());
+    MagnitudesAt(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data(),
+                 m_evaluatedFormat);
+    for (int i = 0; i < columns; ++i) {
+        const int hi = std::max(level.Height(20.0 * std::log10(m_curveMagnitude[i])), kAxisHeight);
+        if (i == 0) c.MoveTo(kAxisX - 1, h - hi);
+        c.LineTo(kAxisX + i, h - hi);
+    }
+}
+
 void CGraphical::DrawReadout() {
     PlotCanvas& c = *m_canvas;
     const int h = m_respHeight;
@@ -392,16 +412,15 @@ void CGraphical::DrawLinearResponse() {
         cursorDrawn = DrawCursor((m_cursorHz - m_ws.m_linFMin) / m_hzPerPixel, level, n, half);
     }
 
-    c.SelectPen(kCurvePen);
+    m_curveX.clear();
     for (int i = 0; i < m_gridWidth; ++i) {
         const double f = i * m_hzPerPixel + m_ws.m_linFMin;
         if (f > m_ws.m_nyquist) break;
         const double r = f / half;
         if (r > kHighestFraction) break;
-        const int hi = std::max(level.Height(LevelAt(n, r)), kAxisHeight);
-        if (i == 0) c.MoveTo(kAxisX - 1, h - hi);
-        c.LineTo(kAxisX + i, h - hi);
+        m_curveX.push_back(r);
     }
+    DrawCurve(n, level);
 
     if (cursorDrawn) DrawReadout();
     c.SelectPen(previous);
@@ -435,16 +454,15 @@ void CGraphical::DrawLogResponse() {
         cursorDrawn = DrawCursor(std::log10(m_cursorHz / fmin) / 3.0 * m_gridWidth, level, n, half);
     }
 
-    c.SelectPen(kCurvePen);
+    m_curveX.clear();
     for (int i = 0; i < m_gridWidth; ++i) {
         const double f = fmin * std::pow(1000.0, static_cast<double>(i) / m_gridWidth);
         if (f > m_ws.m_nyquist) break;
         const double r = f / half;
         if (r > kHighestFraction) break;
-        const int hi = std::max(level.Height(LevelAt(n, r)), kAxisHeight);
-        if (i == 0) c.MoveTo(kAxisX - 1, h - hi);
-        c.LineTo(kAxisX + i, h - hi);
+        m_curveX.push_back(r);
     }
+    DrawCurve(n, level);
 
     if (cursorDrawn) DrawReadout();
     c.SelectPen(previous);

@@ -114,6 +114,7 @@ class CGraphical {
     bool DrawCursor(double offset, const LevelScale& level, int n, double half);
     void DrawReadout();
     double LevelAt(int n, double r) const;
+    void DrawCurve(int n, const LevelScale& level);
     void DrawLinearResponse();
     void DrawLogResponse();
     void DrawCoefCurve();
@@ -129,6 +130,10 @@ class CGraphical {
     // format, and the format to evaluate them in (FLT64, or an unknown one as it was).
     std::vector<double> m_evaluated;
     int m_evaluatedFormat = 0;
+    // The curve's columns while it is drawn: their frequencies as fractions of the Nyquist
+    // frequency and their magnitudes (kept to spare an allocation per paint).
+    std::vector<double> m_curveX;
+    std::vector<double> m_curveMagnitude;
 };
 
 }  // namespace ondela
