@@ -14,9 +14,11 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLine>
 #include <QPainter>
 #include <QPoint>
 #include <string>
+#include <vector>
 
 namespace ondela {
 
@@ -25,6 +27,7 @@ enum class TextAnchor { BaselineLeft, BaselineCenter, BaselineRight };
 class PlotCanvas {
   public:
     PlotCanvas(QImage& image, const QFont& font);
+    ~PlotCanvas();
     PlotCanvas(const PlotCanvas&) = delete;
     PlotCanvas& operator=(const PlotCanvas&) = delete;
 
@@ -50,6 +53,8 @@ class PlotCanvas {
 
   private:
     void ApplyPen(QColor color);
+    // Draws the segments collected since the last pen change or other drawing.
+    void Flush();
 
     QPainter m_painter;
     QFontMetrics m_metrics;
@@ -57,6 +62,10 @@ class PlotCanvas {
     QColor m_textColor = Qt::black;
     TextAnchor m_anchor = TextAnchor::BaselineLeft;
     QPoint m_position;
+    // Segments of the current pen not drawn yet, each with both end points covered (a single
+    // pixel when they coincide). One call draws them all: a cosmetic 1-pixel pen sets each
+    // segment's pixels on its own, so the picture is the one separate calls would give.
+    std::vector<QLine> m_pending;
 };
 
 }  // namespace ondela
