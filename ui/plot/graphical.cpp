@@ -7,6 +7,7 @@
 #include "engine/filter_spec.h"
 #include "engine/response.h"
 #include "numbers/number_text.h"
+#include "ui/plot/curve_magnitudes.h"
 #include "ui/plot/plot_canvas.h"
 #include "ui/plot/plot_geometry.h"
 #include "ui/plot/plot_text.h"
@@ -373,8 +374,12 @@ void CGraphical::DrawCurve(int n, const LevelScale& level) {
     if (columns == 0) return;
     const int h = m_respHeight;
     m_curveMagnitude.resize(m_curveX.size());
-    MagnitudesAt(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data(),
-                 m_evaluatedFormat);
+    if (m_evaluatedFormat == FLT64) {
+        CurveMagnitudes(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data());
+    } else {
+        MagnitudesAt(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data(),
+                     m_evaluatedFormat);
+    }
     for (int i = 0; i < columns; ++i) {
         const int hi = std::max(level.Height(20.0 * std::log10(m_curveMagnitude[i])), kAxisHeight);
         if (i == 0) c.MoveTo(kAxisX - 1, h - hi);
