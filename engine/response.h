@@ -27,6 +27,16 @@ double MagnitudeAt(const double* coefs, int count, double x, int format);
 void MagnitudesAt(const double* coefs, int count, const double* x, int points, double* out,
                   int format);
 
+// |H| at x[0..points-1] (fractions of the Nyquist frequency) of coefficient values taken as
+// they are, already in the form their format evaluates to (EvaluatedValue): for every p exactly
+// MagnitudeAt(values, count, x[p], FLT64). Many frequencies run side by side, each by the
+// unchanged single-frequency recurrence: sixteen where the processor has 256-bit vector
+// registers, eight elsewhere. For long lists of frequencies such as the columns of a plot.
+void MagnitudesOfValues(const double* values, int count, const double* x, int points, double* out);
+// The same, always by the eight-wide version (which MagnitudesOfValues uses on other processors).
+void MagnitudesOfValuesPortable(const double* values, int count, const double* x, int points,
+                                double* out);
+
 struct Complex {
     double re;
     double im;

@@ -7,7 +7,6 @@
 #include "engine/filter_spec.h"
 #include "engine/response.h"
 #include "numbers/number_text.h"
-#include "ui/plot/curve_magnitudes.h"
 #include "ui/plot/plot_canvas.h"
 #include "ui/plot/plot_geometry.h"
 #include "ui/plot/plot_text.h"
@@ -375,7 +374,7 @@ void CGraphical::DrawCurve(int n, const LevelScale& level) {
     const int h = m_respHeight;
     m_curveMagnitude.resize(m_curveX.size());
     if (m_evaluatedFormat == FLT64) {
-        CurveMagnitudes(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data());
+        MagnitudesOfValues(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data());
     } else {
         MagnitudesAt(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data(),
                      m_evaluatedFormat);

@@ -1,4 +1,4 @@
-#include "ui/plot/curve_magnitudes.h"
+#include "engine/response.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,13 +88,13 @@ void Magnitudes(const double* values, int count, const double* x, int points, do
 
 }  // namespace
 
-void CurveMagnitudes(const double* values, int count, const double* x, int points, double* out) {
+void MagnitudesOfValues(const double* values, int count, const double* x, int points, double* out) {
     static const bool wide = __builtin_cpu_supports("avx");
     Magnitudes(values, count, x, points, out, wide);
 }
 
-void CurveMagnitudesPortable(const double* values, int count, const double* x, int points,
-                             double* out) {
+void MagnitudesOfValuesPortable(const double* values, int count, const double* x, int points,
+                                double* out) {
     Magnitudes(values, count, x, points, out, false);
 }
 

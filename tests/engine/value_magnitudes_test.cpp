@@ -1,4 +1,4 @@
-#include "ui/plot/curve_magnitudes.h"
+#include "engine/response.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace {
 // level landing on a pixel boundary would move the curve by a pixel. Coefficient counts from
 // none to a long filter; column counts below, at and between the group widths, so that the
 // last, partly filled group is covered as well.
-TEST(CurveMagnitudes, EveryColumnIsTheSingleFrequencyValueBitForBit) {
+TEST(MagnitudesOfValues, EveryColumnIsTheSingleFrequencyValueBitForBit) {
     std::vector<double> values(1001);
     for (std::size_t k = 0; k < values.size(); ++k) {
         values[k] = std::sin(0.37 * static_cast<double>(k) + 0.1) / (1.0 + 0.01 * k);
@@ -26,8 +26,8 @@ TEST(CurveMagnitudes, EveryColumnIsTheSingleFrequencyValueBitForBit) {
             for (int p = 0; p < points; ++p) x[p] = points == 1 ? 0.25 : p / (points - 1.0);
             std::vector<double> wide(x.size(), -1.0);
             std::vector<double> portable(x.size(), -1.0);
-            CurveMagnitudes(values.data(), count, x.data(), points, wide.data());
-            CurveMagnitudesPortable(values.data(), count, x.data(), points, portable.data());
+            MagnitudesOfValues(values.data(), count, x.data(), points, wide.data());
+            MagnitudesOfValuesPortable(values.data(), count, x.data(), points, portable.data());
             for (int p = 0; p < points; ++p) {
                 const double expected = MagnitudeAt(values.data(), count, x[p], FLT64);
                 EXPECT_EQ(wide[p], expected) << count << " coefficients, column " << p;
@@ -39,10 +39,10 @@ TEST(CurveMagnitudes, EveryColumnIsTheSingleFrequencyValueBitForBit) {
 
 // A power that is not positive (here: no coefficients at all) gives the floor
 // that keeps the level finite, as the single evaluation does.
-TEST(CurveMagnitudes, NoCoefficientsGiveTheFloor) {
+TEST(MagnitudesOfValues, NoCoefficientsGiveTheFloor) {
     const double x[] = {0.0, 0.5};
     double out[2] = {};
-    CurveMagnitudes(nullptr, 5, x, 2, out);
+    MagnitudesOfValues(nullptr, 5, x, 2, out);
     EXPECT_EQ(out[0], 1e-12);
     EXPECT_EQ(out[1], 1e-12);
 }
