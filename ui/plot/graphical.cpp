@@ -21,6 +21,21 @@ constexpr double kHighestFraction = 0.999999;  // of the Nyquist frequency, the 
 constexpr int kLabelHeight = 14;
 constexpr double kLabelWidth = 6.0;
 
+// The curve's columns as fractions of the Nyquist frequency, from the left axis up to the last
+// column below the Nyquist frequency; frequencyOf(i) is the frequency column i shows.
+template <typename FrequencyOf>
+void CollectCurveColumns(int columns, double nyquist, double half, FrequencyOf frequencyOf,
+                         std::vector<double>& out) {
+    out.clear();
+    for (int i = 0; i < columns; ++i) {
+        const double f = frequencyOf(i);
+        if (f > nyquist) break;
+        const double r = f / half;
+        if (r > kHighestFraction) break;
+        out.push_back(r);
+    }
+}
+
 QFont MakeLabelFont() {
     QFont font(QStringLiteral("Courier New"));
     font.setPixelSize(kLabelHeight);
@@ -374,7 +389,8 @@ void CGraphical::DrawCurve(int n, const LevelScale& level) {
     const int h = m_respHeight;
     m_curveMagnitude.resize(m_curveX.size());
     if (m_evaluatedFormat == FLT64) {
-        MagnitudesOfValues(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data());
+        MagnitudesOfValues(m_evaluated.data(), n, m_curveX.data(), columns,
+                           m_curveMagnitude.data());
     } else {
         MagnitudesAt(m_evaluated.data(), n, m_curveX.data(), columns, m_curveMagnitude.data(),
                      m_evaluatedFormat);
@@ -416,14 +432,9 @@ void CGraphical::DrawLinearResponse() {
         cursorDrawn = DrawCursor((m_cursorHz - m_ws.m_linFMin) / m_hzPerPixel, level, n, half);
     }
 
-    m_curveX.clear();
-    for (int i = 0; i < m_gridWidth; ++i) {
-        const double f = i * m_hzPerPixel + m_ws.m_linFMin;
-        if (f > m_ws.m_nyquist) break;
-        const double r = f / half;
-        if (r > kHighestFraction) break;
-        m_curveX.push_back(r);
-    }
+    CollectCurveColumns(
+        m_gridWidth, m_ws.m_nyquist, half, [&](int i) { return i * m_hzPerPixel + m_ws.m_linFMin; },
+        m_curveX);
     DrawCurve(n, level);
 
     if (cursorDrawn) DrawReadout();
@@ -458,14 +469,10 @@ void CGraphical::DrawLogResponse() {
         cursorDrawn = DrawCursor(std::log10(m_cursorHz / fmin) / 3.0 * m_gridWidth, level, n, half);
     }
 
-    m_curveX.clear();
-    for (int i = 0; i < m_gridWidth; ++i) {
-        const double f = fmin * std::pow(1000.0, static_cast<double>(i) / m_gridWidth);
-        if (f > m_ws.m_nyquist) break;
-        const double r = f / half;
-        if (r > kHighestFraction) break;
-        m_curveX.push_back(r);
-    }
+    CollectCurveColumns(
+        m_gridWidth, m_ws.m_nyquist, half,
+        [&](int i) { return fmin * std::pow(1000.0, static_cast<double>(i) / m_gridWidth); },
+        m_curveX);
     DrawCurve(n, level);
 
     if (cursorDrawn) DrawReadout();
