@@ -140,9 +140,8 @@ void CGraphical::DrawRowTicks(int height) {
     }
 }
 
-// White minor rows, then the major rows in the major-grid pen (the bottom row only when asked),
-// counted into m_majorYCount.
-void CGraphical::DrawHorizontalGrid(int width, int height, bool withBottomRow) {
+// The white minor rows.
+void CGraphical::DrawMinorRows(int width, int height) {
     PlotCanvas& c = *m_canvas;
     const GridDivision rows = DivideRows(height);
     c.SelectPen(kMinorGridPen);
@@ -151,10 +150,16 @@ void CGraphical::DrawHorizontalGrid(int width, int height, bool withBottomRow) {
         const int y = height - (kAxisHeight + j * rows.step);
         c.Line(41, y, width - 20, y);
     }
+}
+
+// The major rows in the major-grid pen (the bottom row only when asked), counted into
+// m_majorYCount.
+void CGraphical::DrawMajorRows(int width, int height, bool withBottomRow) {
+    PlotCanvas& c = *m_canvas;
+    const GridDivision rows = DivideRows(height);
     c.SelectPen(kMajorGridPen);
     m_majorYCount = 0;
-    for (int j = 0; j <= rows.steps; j += 5) {
-        if (j == 0 && !withBottomRow) continue;
+    for (int j = withBottomRow ? 0 : 5; j <= rows.steps; j += 5) {
         const int y = height - (kAxisHeight + j * rows.step);
         c.Line(41, y, width - 20, y);
         ++m_majorYCount;
@@ -186,12 +191,7 @@ void CGraphical::DrawLinearFrame() {
         const int x = kAxisX + i * columns.step;
         c.Line(x, h - 19, x, 15);
     }
-    const GridDivision rows = DivideRows(h);
-    for (int j = 0; j <= rows.steps; ++j) {
-        if (j % 5 == 0) continue;
-        const int y = h - (kAxisHeight + j * rows.step);
-        c.Line(41, y, w - 20, y);
-    }
+    DrawMinorRows(w, h);
     c.SelectPen(kMajorGridPen);
     m_majorXCount = 0;
     for (int i = 5; i <= columns.steps; i += 5) {
@@ -199,12 +199,7 @@ void CGraphical::DrawLinearFrame() {
         c.Line(x, h - 19, x, 15);
         ++m_majorXCount;
     }
-    m_majorYCount = 0;
-    for (int j = 5; j <= rows.steps; j += 5) {
-        const int y = h - (kAxisHeight + j * rows.step);
-        c.Line(41, y, w - 20, y);
-        ++m_majorYCount;
-    }
+    DrawMajorRows(w, h, false);
     LabelLinearAxis();
     LabelLevelAxis(m_ws.m_dbBottom, m_ws.m_dbTop);
 }
@@ -246,13 +241,7 @@ void CGraphical::DrawLogFrame() {
 
     DrawLeftAxis(h);
     DrawRowTicks(h);
-    c.SelectPen(kMinorGridPen);
-    const GridDivision rows = DivideRows(h);
-    for (int j = 0; j <= rows.steps; ++j) {
-        if (j % 5 == 0) continue;
-        const int y = h - (kAxisHeight + j * rows.step);
-        c.Line(41, y, w - 20, y);
-    }
+    DrawMinorRows(w, h);
     c.SelectPen(kMajorGridPen);
     // The first decade lies on the left axis and gets no line.
     bool first = true;
@@ -261,12 +250,7 @@ void CGraphical::DrawLogFrame() {
         if (!first) c.Line(t.x, h - 19, t.x, top);
         first = false;
     }
-    m_majorYCount = 0;
-    for (int j = 5; j <= rows.steps; j += 5) {
-        const int y = h - (kAxisHeight + j * rows.step);
-        c.Line(41, y, w - 20, y);
-        ++m_majorYCount;
-    }
+    DrawMajorRows(w, h, false);
     LabelLevelAxis(m_ws.m_dbBottom, m_ws.m_dbTop);
 }
 
@@ -282,7 +266,8 @@ void CGraphical::DrawCoefFrame() {
     DrawLeftAxis(h);
     DrawRowTicks(h);
     m_gridWidth = DivideColumns(w).size;
-    DrawHorizontalGrid(w, h, true);
+    DrawMinorRows(w, h);
+    DrawMajorRows(w, h, true);
     m_coefZeroOffset = rows.steps >= 5 ? 5 * rows.step : 20;
 
     c.SelectPen(kAxisPen);

@@ -98,7 +98,8 @@ class CGraphical {
     void DrawBottomAxis(int width, int height);
     void DrawLeftAxis(int height);
     void DrawRowTicks(int height);
-    void DrawHorizontalGrid(int width, int height, bool withBottomRow);
+    void DrawMinorRows(int width, int height);
+    void DrawMajorRows(int width, int height, bool withBottomRow);
 
     void DrawLinearFrame();
     void DrawLogFrame();
