@@ -1,0 +1,555 @@
+// The specification fields of the main window: how each value is shown, read back and
+// corrected, how the filter-type radios reconfigure the fields, the display limits of both
+// frequency scales, the spin controls and the cursor field. Fields never refuse input: what is
+// no number reads as 0, and every read writes its corrected value back into the field.
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "numbers/number_text.h"
+#include "settings/preferences.h"
+#include "ui/main_window/control_ids.h"
+#include "ui/main_window/ondela_dlg.h"
+#include "ui/plot/graphical.h"
+#include "ui/plot/plot_text.h"
+#include "workspace/filter_workspace.h"
+
+namespace ondela {
+
+namespace {
+
+constexpr double kMinShown = 0.0001;   // smaller values leave a frequency field empty
+constexpr double kEdgeLimit = 0.4999;  // highest edge, as a fraction of fs
+constexpr double kMaxAttenuation = 120.0;
+constexpr double kMinRipple = 0.001;
+constexpr double kMaxRipple = 2.0;
+constexpr int kMinCoefs = 3;
+constexpr int kMaxCoefs = 4096;
+
+bool IsBand(int type) {
+    return type == BandPass || type == BandStop;
+}
+
+// The signed integer that the whole text spells (spaces around it allowed); 0 when it spells
+// none. Values beyond the 32-bit range saturate.
+int WholeInteger(const std::string& text) {
+    const char* p = text.c_str();
+    while (*p == ' ' || *p == '\t') ++p;
+    const char* start = p;
+    if (*p == '+' || *p == '-') ++p;
+    if (*p < '0' || *p > '9') return 0;
+    while (*p >= '0' && *p <= '9') ++p;
+    const char* end = p;
+    while (*p == ' ' || *p == '\t') ++p;
+    if (*p != '\0') return 0;
+    errno = 0;
+    const long long v = std::strtoll(std::string(start, end).c_str(), nullptr, 10);
+    if (errno == ERANGE || v > INT_MAX) return *start == '-' ? INT_MIN : INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+// A sampling frequency from which half can be taken for the display limits.
+bool UsableRate(double hz) {
+    return std::isfinite(hz) && hz > 0.0;
+}
+
+}  // namespace
+
+double COndelaDlg::ReadField(int id) const {
+    return m_ws.m_util.ParseFrequency(m_controls.GetText(id).c_str());
+}
+
+int COndelaDlg::StoredType() {
+    CPreferences* prefs = m_ws.m_prefs;
+    if (!prefs || !prefs->IsOpen()) return 0;
+    return static_cast<int>(prefs->GetDword("TYPE", LowPass));
+}
+
+// ---- single fields ----
+
+void COndelaDlg::ShowSamplingFreq(double hz) {
+    m_controls.SetText(ctl::kSamplingFreq,
+                       std::fabs(hz) < kMinShown ? std::string() : FormatFreqField(hz));
+}
+
+void COndelaDlg::ShowEdgeFreq1(double hz) {
+    if (!(std::fabs(hz) >= kMinShown)) {
+        m_controls.SetText(ctl::kEdgeFreq1, std::string());
+        return;
+    }
+    const double fs = m_ws.m_spec.fs;
+    double v = std::max(hz, kMinShown * fs);
+    if (fs > 0.0) v = std::min(v, kEdgeLimit * fs);
+    m_controls.SetText(ctl::kEdgeFreq1, FormatFreqField(v));
+}
+
+void COndelaDlg::ShowEdgeFreq2(double hz) {
+    const int stored = StoredType();
+    if (!IsBand(stored)) hz = 0.0;
+    if (!(hz >= kMinShown)) {
+        const double was = ReadField(ctl::kEdgeFreq2);
+        m_controls.SetText(ctl::kEdgeFreq2, std::string());
+        if (was > 0.0) m_lastF2 = was;
+        return;
+    }
+    const double f1 = ReadEdgeFreq1();
+    const double fs = m_ws.m_spec.fs;
+    double v = hz;
+    if (fs > 0.0 && v >= kEdgeLimit * fs) v = kEdgeLimit * fs;
+    if (v < f1 + kMinShown * fs) v = f1 + kMinShown * fs;
+    m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
+    m_lastF2 = hz;
+}
+
+void COndelaDlg::ShowAttenuation(double db) {
+    m_controls.SetText(ctl::kAttenuation,
+                       FormatText("%g dB", std::min(std::fabs(db), kMaxAttenuation)));
+}
+
+void COndelaDlg::ShowRipple(double db) {
+    if (!m_controls.HasControl(ctl::kRipple)) return;
+    m_controls.SetText(ctl::kRipple,
+                       FormatText("%g dB", std::clamp(std::fabs(db), kMinRipple, kMaxRipple)));
+}
+
+double COndelaDlg::ReadEdgeFreq1() {
+    double v = ReadField(ctl::kEdgeFreq1);
+    const double fs = m_ws.m_spec.fs;
+    if (fs > 0.0 && v > kEdgeLimit * fs) {
+        v = kEdgeLimit * fs;
+        ShowEdgeFreq1(v);
+    }
+    return v;
+}
+
+double COndelaDlg::ReadEdgeFreq2() {
+    const double f1 = ReadEdgeFreq1();
+    double v = ReadField(ctl::kEdgeFreq2);
+    if (v < 2.5e-16) return 0.0;
+    const double fs = m_ws.m_spec.fs;
+    if (fs > 0.0) {
+        const double middle = f1 + (kEdgeLimit * fs - f1) / 2.0;
+        if (v > kEdgeLimit * fs) {
+            v = middle;
+            m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
+        }
+        if (v <= f1) {
+            v = middle;
+            m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
+        }
+    }
+    return v;
+}
+
+double COndelaDlg::ReadAttenuation() {
+    const double v = std::min(std::fabs(ReadField(ctl::kAttenuation)), kMaxAttenuation);
+    ShowAttenuation(v);
+    return v;
+}
+
+double COndelaDlg::ReadRipple() {
+    if (!m_controls.HasControl(ctl::kRipple)) return 0.0;
+    const double v = std::clamp(std::fabs(ReadField(ctl::kRipple)), kMinRipple, kMaxRipple);
+    ShowRipple(v);
+    return v;
+}
+
+int COndelaDlg::ReadMaxCoefs() {
+    const int typed = WholeInteger(m_controls.GetText(ctl::kMaxCoefs));
+    const int v = std::clamp(typed, kMinCoefs, kMaxCoefs);
+    if (v != typed) m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", v));
+    return v;
+}
+
+// ---- filter type ----
+
+void COndelaDlg::SelectFilterType(int type) {
+    if (type == 0) return;
+    for (int id : {ctl::kLowPass, ctl::kHighPass, ctl::kBandPass, ctl::kBandStop, ctl::kHalfBand}) {
+        m_controls.SetChecked(id, false);
+    }
+    const double fsTyped = ReadField(ctl::kSamplingFreq);
+    ShowSamplingFreq(fsTyped);
+    const double nyq = fsTyped / 2.0;
+    const double f1 = ReadEdgeFreq1();
+    const double f2 = ReadEdgeFreq2();
+    const double a = ReadAttenuation();
+    if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
+        m_ws.m_prefs->SetDword("TYPE", static_cast<uint32_t>(type));
+    }
+
+    switch (type) {
+        case LowPass:
+        case HighPass:
+            m_controls.SetChecked(type == LowPass ? ctl::kLowPass : ctl::kHighPass, true);
+            ShowEdgeFreq2(0.0);
+            m_controls.SetEnabled(ctl::kEdgeFreq1, true);
+            m_controls.SetEnabled(ctl::kRipple, true);
+            m_controls.SetEnabled(ctl::kEdgeFreq2, false);
+            break;
+        case BandPass:
+        case BandStop:
+            m_controls.SetChecked(type == BandPass ? ctl::kBandPass : ctl::kBandStop, true);
+            m_controls.SetEnabled(ctl::kEdgeFreq1, true);
+            m_controls.SetEnabled(ctl::kEdgeFreq2, true);
+            m_controls.SetEnabled(ctl::kRipple, true);
+            if (f2 <= f1) {
+                ShowEdgeFreq2(f1 < m_lastF2 ? m_lastF2 : f1 + (nyq - f1) / 2.0);
+            } else if (f2 > nyq) {
+                ShowEdgeFreq2(nyq);
+            }
+            break;
+        case HalfBand:
+            m_controls.SetChecked(ctl::kHalfBand, true);
+            ShowEdgeFreq2(0.0);
+            ShowEdgeFreq1(fsTyped * 0.25);
+            ShowRipple(kMinRipple);
+            if (a < 30.0) ShowAttenuation(30.0);
+            m_controls.SetEnabled(ctl::kEdgeFreq1, false);
+            m_controls.SetEnabled(ctl::kEdgeFreq2, false);
+            m_controls.SetEnabled(ctl::kRipple, false);
+            break;
+        default:
+            break;
+    }
+}
+
+int COndelaDlg::ReadFilterType() {
+    int type = 0;
+    if (m_controls.IsChecked(ctl::kLowPass)) {
+        type = LowPass;
+    } else if (m_controls.IsChecked(ctl::kHighPass)) {
+        type = HighPass;
+    } else if (m_controls.IsChecked(ctl::kBandPass)) {
+        type = BandPass;
+    } else if (m_controls.IsChecked(ctl::kBandStop)) {
+        type = BandStop;
+    } else if (m_controls.IsChecked(ctl::kHalfBand)) {
+        type = HalfBand;
+    }
+    SelectFilterType(type);
+    return type;
+}
+
+// ---- the whole specification ----
+
+void COndelaDlg::CompleteSpec() {
+    FilterSpec& s = m_ws.m_spec;
+    CPreferences* prefs = m_ws.m_prefs;
+    auto storedDouble = [prefs](const char* name, double def) {
+        return prefs ? prefs->GetDouble(name, def) : 0.0;
+    };
+    auto storedDword = [prefs](const char* name, uint32_t def) {
+        return prefs ? static_cast<int>(prefs->GetDword(name, def)) : 0;
+    };
+
+    if (!(s.fs >= kMinShown)) {
+        s.fs = ReadField(ctl::kSamplingFreq);
+        ShowSamplingFreq(s.fs);
+        if (!(s.fs >= kMinShown)) s.fs = storedDouble("FS", 48000.0);
+        if (!(s.fs >= kMinShown)) s.fs = 48000.0;
+    }
+    m_ws.m_nyquist = s.fs / 2.0;
+    const double nyq = m_ws.m_nyquist;
+
+    if (s.type <= 0) {
+        s.type = static_cast<FilterType>(ReadFilterType());
+        if (s.type == 0) s.type = static_cast<FilterType>(storedDword("TYPE", LowPass));
+        if (s.type <= 0) s.type = LowPass;
+    }
+    if (!(s.f1 >= kMinShown)) {
+        s.f1 = ReadEdgeFreq1();
+        if (!(s.f1 >= kMinShown)) s.f1 = storedDouble("F1", nyq / 2.0);
+        if (!(s.f1 >= kMinShown)) s.f1 = nyq / 2.0;
+        if (s.f1 >= nyq) s.f1 = nyq / 2.0;
+    }
+    if (!(s.f2 >= kMinShown)) {
+        s.f2 = ReadEdgeFreq2();
+        if (!(s.f2 >= kMinShown)) s.f2 = storedDouble("F2", 2.0 * nyq / 3.0);
+        if (!(s.f2 > 0.0) || s.f2 >= nyq) s.f2 = 2.0 * nyq / 3.0;
+        if (!(s.f2 > s.f1)) s.f2 = nyq + s.f1 / 2.0;
+    }
+    if (!(s.attenuation > 0.0)) {
+        s.attenuation = ReadAttenuation();
+        if (!(s.attenuation > 0.0)) s.attenuation = storedDouble("ATT", 40.0);
+        if (!(s.attenuation > 0.0)) s.attenuation = 40.0;
+    }
+    if (!(s.ripple > 0.0)) {
+        s.ripple = ReadRipple();
+        if (!(s.ripple > 0.0)) s.ripple = storedDouble("RIPPLE", 0.4);
+        if (!(s.ripple > 0.0)) s.ripple = 0.4;
+    }
+    if (s.maxCoefs <= 0) s.maxCoefs = ReadMaxCoefs();
+}
+
+void COndelaDlg::RefreshFields() {
+    FilterSpec& s = m_ws.m_spec;
+    CompleteSpec();
+    ShowSamplingFreq(s.fs);
+
+    if (s.ripple > kMaxRipple) s.ripple = kMaxRipple;
+    if (s.attenuation > kMaxAttenuation) s.attenuation = kMaxAttenuation;
+    ShowAttenuation(s.attenuation);
+    ShowRipple(s.ripple);
+
+    if (s.maxCoefs > kMaxCoefs) s.maxCoefs = kMaxCoefs;
+    m_controls.SetText(ctl::kMaxCoefs,
+                       FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
+    SelectFilterType(s.type);
+
+    if (s.f1 < kMinShown) s.f1 = kMinShown;
+    if (s.f1 > kEdgeLimit * s.fs) s.f1 = kEdgeLimit * s.fs;
+    if (s.type == HalfBand) s.f1 = s.fs / 4.0;
+    ShowEdgeFreq1(s.f1);
+    if (IsBand(s.type)) {
+        if (s.f2 > kEdgeLimit * s.fs) s.f2 = kEdgeLimit * s.fs;
+        if (s.f2 < 1.0001 * s.f1) s.f2 = 1.0001 * s.f1;
+    }
+    ShowEdgeFreq2(s.f2);
+    if (s.type == HalfBand) {
+        if (s.attenuation < 30.0) s.attenuation = 30.0;
+        s.ripple = kMinRipple;
+    }
+
+    const CUtil& u = m_ws.m_util;
+    if (!(m_ws.m_linFMax > 0.0) || !(m_ws.m_logFMax > 0.0)) {
+        m_ws.m_linFMax = u.NiceCeil(m_ws.m_nyquist);
+        m_ws.m_logFMax = u.NiceCeil(2.0 * m_ws.m_nyquist);
+        m_ws.m_linFMin = 0.0;
+        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
+    }
+    m_ws.m_linFMax = u.NiceCeil(m_ws.m_linFMax);
+    m_ws.m_logFMax = u.NiceCeil(m_ws.m_logFMax);
+    m_ws.m_linFMin = u.NiceCeil(m_ws.m_linFMin);
+    m_ws.m_logFMin = u.NiceCeil(m_ws.m_logFMin);
+    ShowFreqMax(m_ws.m_logScale ? m_ws.m_logFMax : m_ws.m_linFMax);
+    ShowFreqMin(m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
+
+    SelectCoefFormat(m_ws.m_coefFormat);
+    const double cursor = SpecCursorFreq();
+    m_ws.m_cursorFreq = cursor;
+    SetCursorFreq(cursor);
+    m_lastF2 = 0.0;
+}
+
+int COndelaDlg::ReadSpecFields() {
+    FilterSpec& s = m_ws.m_spec;
+    int mask = 0;
+    s.type = static_cast<FilterType>(ReadFilterType());
+    s.maxCoefs = ReadMaxCoefs();
+
+    const double fs = ReadField(ctl::kSamplingFreq);
+    ShowSamplingFreq(fs);
+    if (fs != s.fs) mask |= 1;
+    s.fs = fs;
+    m_ws.m_nyquist = fs / 2.0;
+
+    const double f1 = s.type == HalfBand ? fs / 4.0 : ReadEdgeFreq1();
+    if (f1 != s.f1) mask |= 2;
+    s.f1 = f1;
+    if (IsBand(s.type)) {
+        const double f2 = ReadEdgeFreq2();
+        if (f2 != s.f2) mask |= 4;
+        s.f2 = f2;
+    }
+    s.ripple = ReadRipple();
+    s.attenuation = ReadAttenuation();
+
+    if (m_ws.ValidateSpec(s) == -1) return -1;
+    m_ws.m_cursorFreq = ReadCursorField();
+
+    m_controls.SetText(ctl::kMaxCoefs,
+                       FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
+    ShowEdgeFreq1(s.f1);
+    if (IsBand(s.type)) ShowEdgeFreq2(s.f2);
+    ShowRipple(s.ripple);
+    ShowAttenuation(s.attenuation);
+    return mask;
+}
+
+// ---- display limits ----
+
+void COndelaDlg::ShowFreqText(int id, double hz) {
+    m_controls.SetText(
+        id, hz < 1000.0 ? FormatText("%1.4g Hz", hz) : FormatText("%1.4g kHz", hz / 1000.0));
+}
+
+void COndelaDlg::CapDisplayMaxima() {
+    const CUtil& u = m_ws.m_util;
+    if (!UsableRate(m_ws.m_nyquist)) m_ws.m_nyquist = m_ws.m_spec.fs / 2.0;
+    if (!UsableRate(m_ws.m_nyquist)) {
+        m_ws.m_nyquist = 24000.0;
+        m_ws.m_spec.fs = 48000.0;
+    }
+    m_ws.m_linFMax = std::min(m_ws.m_linFMax, u.NiceCeil(m_ws.m_nyquist));
+    m_ws.m_logFMax = std::min(m_ws.m_logFMax, u.NiceCeil(2.0 * m_ws.m_nyquist));
+}
+
+void COndelaDlg::ShowFreqMin(double hz) {
+    CapDisplayMaxima();
+    if (!m_ws.m_logScale) {
+        m_ws.m_linFMin = hz < 0.0 ? 0.0 : hz;
+        ShowFreqText(ctl::kFreqMin, m_ws.m_linFMin);
+        return;
+    }
+    double v = m_ws.m_logFMax / 1000.0;
+    if (v < kMinShown) {
+        v = kMinShown;
+        m_ws.m_logFMax = 0.1;
+    }
+    m_ws.m_logFMin = v;
+    ShowFreqText(ctl::kFreqMin, v);
+}
+
+void COndelaDlg::ShowFreqMax(double hz) {
+    CapDisplayMaxima();
+    const CUtil& u = m_ws.m_util;
+    if (!m_ws.m_logScale) {
+        m_ws.m_linFMax = std::min(hz, u.NiceCeil(m_ws.m_nyquist));
+        ShowFreqText(ctl::kFreqMax, m_ws.m_linFMax);
+        return;
+    }
+    m_ws.m_logFMax = std::min(hz, u.NiceCeil(2.0 * m_ws.m_nyquist));
+    if (m_ws.m_logFMin != m_ws.m_logFMax / 1000.0) {
+        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
+        ShowFreqMin(m_ws.m_logFMin);
+    }
+    ShowFreqText(ctl::kFreqMax, m_ws.m_logFMax);
+}
+
+double COndelaDlg::ReadFreqMin() {
+    CapDisplayMaxima();
+    double x = ReadField(ctl::kFreqMin);
+    if (!m_ws.m_logScale) {
+        if (x < kMinShown || x < m_ws.m_linFMax / 1000.0) x = 0.0;
+        if (x > m_ws.m_linFMax) x = m_ws.m_linFMax;
+        m_ws.m_linFMin = x;
+    } else {
+        if (x < kMinShown) m_ws.m_logFMax = 0.1;
+        x = m_ws.m_logFMax / 1000.0;
+        m_ws.m_logFMin = x;
+    }
+    ShowFreqMin(x);
+    return x;
+}
+
+double COndelaDlg::ReadFreqMax() {
+    CapDisplayMaxima();
+    const double x = std::max(ReadField(ctl::kFreqMax), 0.001);
+    if (!m_ws.m_logScale) {
+        m_ws.m_linFMax = std::max(x, m_ws.m_linFMin);
+    } else {
+        m_ws.m_logFMax = x;
+        if (m_ws.m_logFMin != x / 1000.0) {
+            m_ws.m_logFMin = x / 1000.0;
+            ShowFreqMin(m_ws.m_logFMin);
+        }
+    }
+    return x;
+}
+
+void COndelaDlg::SwitchFreqScale(bool toLog) {
+    CapDisplayMaxima();
+    if (toLog == (m_ws.m_logScale != 0)) return;
+    ReadFreqMin();
+    ReadFreqMax();
+    m_ws.m_logScale = toLog ? 1 : 0;
+    if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) m_ws.m_prefs->SetDword("LogFreqScale", toLog);
+    ShowFreqMax(toLog ? m_ws.m_logFMax : m_ws.m_linFMax);
+    ShowFreqMin(toLog ? m_ws.m_logFMin : m_ws.m_linFMin);
+    PlaceCursorAt(m_graph.m_cursorHz);
+}
+
+// ---- spins ----
+
+void COndelaDlg::OnSpin(int id, bool up) {
+    const CUtil& u = m_ws.m_util;
+    if (id == ctl::kFreqMinSpin) {
+        if (m_ws.m_logScale) return;
+        const double step = m_ws.m_linFMax > 0.0
+                                ? std::pow(10.0, std::round(std::log10(m_ws.m_linFMax))) / 100.0
+                                : 1.0;
+        const double v = std::max(m_ws.m_linFMin + (up ? step : -step), 0.0);
+        m_ws.m_linFMin = v;
+        ShowFreqMin(v);
+    } else if (id == ctl::kFreqMaxSpin) {
+        const bool log = m_ws.m_logScale != 0;
+        const double cap = u.NiceCeil(log ? 2.0 * m_ws.m_nyquist : m_ws.m_nyquist);
+        const double cur = log ? m_ws.m_logFMax : m_ws.m_linFMax;
+        const double v = up ? std::min(u.NiceStep(true, cur), cap)
+                            : std::max(u.NiceStep(false, u.NiceCeil(cur)), 0.001);
+        (log ? m_ws.m_logFMax : m_ws.m_linFMax) = v;
+        ShowFreqMax(v);
+        if (log) {
+            m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
+            ShowFreqMin(m_ws.m_logFMin);
+        } else if (v < m_ws.m_linFMin) {
+            m_ws.m_linFMin = v;
+            ShowFreqMin(v);
+        }
+    } else if (id == ctl::kCursorSpin) {
+        const double v = ReadCursorField();
+        double next = 0.0;
+        if (v < 0.99) {
+            next = up ? 1.0 : 0.0;
+        } else {
+            const double r = u.RoundDisplay(v);
+            const double step = u.NiceCeil(std::max(r / 100.0, 0.1));
+            next = std::max(std::min(up ? r + step : r - step, m_ws.m_nyquist), 0.0);
+        }
+        m_ws.m_cursorFreq = next;
+        SetCursorFreq(next);
+        PlaceCursorAt(next);
+        return;
+    } else {
+        return;
+    }
+    PlaceCursorAt(m_graph.m_cursorHz);
+    Repaint();
+}
+
+// ---- cursor field and coefficient format ----
+
+void COndelaDlg::SetCursorFreq(double hz) {
+    double v = std::max(hz, 0.0);
+    v = std::max(v, m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
+    m_ws.m_cursorFreq = v;
+    m_graph.m_cursorHz = v;
+    m_controls.SetText(ctl::kCursorField, FormatFreqField(v));
+    Repaint();
+}
+
+double COndelaDlg::ReadCursorField() {
+    double v = ReadField(ctl::kCursorField);
+    if (v < 0.0) v = 0.0;
+    const double fs = m_ws.m_spec.fs;
+    if (fs > 0.0 && v > fs / 2.0) v = fs / 2.0;
+    v = std::max(v, ReadFreqMin());
+    SetCursorFreq(v);
+    return v;
+}
+
+void COndelaDlg::SelectCoefFormat(int format) {
+    m_ws.m_coefFormat = format;
+    if (format >= FLT64 && format <= INT16) {
+        for (int k = FLT64; k <= INT16; ++k) m_controls.SetChecked(ctl::kFloat64 + k, k == format);
+    }
+    if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
+        m_ws.m_prefs->SetDword("COEF_FORMAT", static_cast<uint32_t>(format));
+    }
+}
+
+int COndelaDlg::ReadCoefFormatRadios() {
+    for (int k = FLT64; k <= INT16; ++k) {
+        if (m_controls.IsChecked(ctl::kFloat64 + k)) {
+            m_ws.m_coefFormat = k;
+            break;
+        }
+    }
+    return m_ws.m_coefFormat;
+}
+
+}  // namespace ondela

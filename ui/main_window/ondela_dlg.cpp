@@ -1,0 +1,306 @@
+// Start-up, the command handlers and the achieved-values read-outs of the main window.
+#include "ui/main_window/ondela_dlg.h"
+
+#include <cmath>
+
+#include "numbers/number_text.h"
+#include "settings/preferences.h"
+#include "ui/main_window/control_ids.h"
+#include "ui/main_window/shell_services.h"
+#include "ui/plot/graphical.h"
+#include "ui/plot/plot_text.h"
+#include "workspace/editor_port.h"
+#include "workspace/filter_workspace.h"
+#include "workspace/user_dialogs.h"
+
+namespace ondela {
+
+namespace {
+
+constexpr int kEditorAlreadyOpen = -1;
+constexpr int kEditorNotCreated = -2;
+constexpr int kEditorNotInitialised = -3;
+
+}  // namespace
+
+COndelaDlg::COndelaDlg(FilterWorkspace& ws, CGraphical& graph, DialogControls& controls,
+                       ShellServices* services)
+    : m_ws(ws), m_graph(graph), m_controls(controls), m_services(services) {}
+
+COndelaDlg::~COndelaDlg() {
+    if (m_ws.m_mainWindow == this) m_ws.m_mainWindow = nullptr;
+}
+
+void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
+    m_ws.m_mainWindow = this;
+    m_lastF2 = 0.0;
+    m_curvesShown = false;
+    m_helpReady = false;
+    if (!m_ws.m_helpPath.empty() && m_services) m_helpReady = m_services->InitHelp(m_ws.m_helpPath);
+    m_respRect = respRect;
+
+    m_ws.m_response.fill(ResponsePoint{});
+    m_ws.m_spec = FilterSpec{};
+    m_ws.m_coefs.fill(0.0);
+    CPreferences* prefs = m_ws.m_prefs;
+    if (prefs) prefs->LoadSpec(m_ws.m_spec);
+    // The stored format is taken before the fields are refreshed, which store the format they
+    // show: otherwise the workspace's start-up format would overwrite the user's choice.
+    uint32_t fmt = prefs ? prefs->GetDword("COEF_FORMAT", FLT32) : FLT32;
+    if (fmt > INT16) fmt = FLT32;
+    m_ws.m_coefFormat = static_cast<int32_t>(fmt);
+
+    m_ws.m_logScale = prefs && prefs->GetDword("LogFreqScale", 0) != 0 ? 1 : 0;
+    m_controls.SetChecked(ctl::kScaleLin, !m_ws.m_logScale);
+    m_controls.SetChecked(ctl::kScaleLog, m_ws.m_logScale);
+
+    RefreshFields();
+
+    SelectCoefFormat(m_ws.m_coefFormat);
+    m_ws.m_fromSpec = 0;
+    ClearAchieved();
+
+    if (m_services) {
+        const std::string caption = m_services->ProductCaption();
+        if (!caption.empty()) m_controls.SetCaption(caption);
+    }
+}
+
+void COndelaDlg::OnCommand(int id) {
+    switch (id) {
+        case ctl::kCreate:
+            CreateFilter();
+            break;
+        case ctl::kFilterEditor:
+            OnFilterEditor();
+            break;
+        case ctl::kAnalysis:
+            OnAnalysis();
+            break;
+        case ctl::kLoad:
+            m_ws.LoadFilter();
+            break;
+        case ctl::kSave:
+            m_ws.SaveFilter();
+            break;
+        case ctl::kPrint:
+            OnPrint();
+            break;
+        case ctl::kHelp:
+            OnHelp();
+            break;
+        case ctl::kQuit:
+            OnQuit();
+            break;
+        case ctl::kLowPass:
+            SelectFilterType(LowPass);
+            break;
+        case ctl::kHighPass:
+            SelectFilterType(HighPass);
+            break;
+        case ctl::kBandPass:
+            SelectFilterType(BandPass);
+            break;
+        case ctl::kBandStop:
+            SelectFilterType(BandStop);
+            break;
+        case ctl::kHalfBand:
+            SelectFilterType(HalfBand);
+            break;
+        case ctl::kScaleLin:
+            SwitchFreqScale(false);
+            break;
+        case ctl::kScaleLog:
+            SwitchFreqScale(true);
+            break;
+        case ctl::kFloat64:
+        case ctl::kFloat32:
+        case ctl::kInteger32:
+        case ctl::kInteger16:
+            OnCoefFormat(id - ctl::kFloat64);
+            break;
+        case ctl::kAboutCommand:
+            if (m_services) m_services->ShowAbout();
+            break;
+        default:
+            break;
+    }
+}
+
+double COndelaDlg::SpecCursorFreq() const {
+    const FilterSpec& s = m_ws.m_spec;
+    if (s.type == BandPass || s.type == BandStop) return (s.f1 + s.f2) / 2.0;
+    return s.f1 > 0.0 ? s.f1 : s.f2;
+}
+
+int COndelaDlg::CreateFilter() {
+    m_ws.m_coefs.fill(0.0);
+    m_ws.m_specWork = FilterSpec{};
+    m_curvesShown = false;
+    const int result = DesignFromFields();
+    m_ws.m_status = result;
+    if (result == -1) {
+        if (m_ws.m_dialogs) {
+            m_ws.m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
+                                       MessageIcon::Information);
+        }
+        return 0;
+    }
+    return 1;
+}
+
+int COndelaDlg::DesignFromFields() {
+    const int mask = ReadSpecFields();
+    if (mask == -1) return -1;
+    if (mask != 0) RefreshFields();
+    if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_spec);
+
+    const double fs = m_ws.m_spec.fs;
+    m_ws.m_nyquist = fs / 2.0;
+    m_ws.m_cursorFreq = 0.0;
+    const bool keep = m_ws.m_keepLimits == 1 && !(mask & 1) && m_ws.m_linFMax <= m_ws.m_nyquist &&
+                      m_ws.m_logFMax <= fs;
+    if (!keep) {
+        m_ws.m_linFMax = m_ws.m_util.NiceCeil(m_ws.m_nyquist);
+        m_ws.m_linFMin = 0.0;
+        m_ws.m_logFMax = m_ws.m_util.NiceCeil(fs);
+        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
+        ShowFreqMax(m_ws.m_logScale ? m_ws.m_logFMax : m_ws.m_linFMax);
+        ShowFreqMin(m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
+    }
+
+    m_ws.CloseBusyWindow();
+    if (m_ws.m_spec.maxCoefs > 1000) m_ws.OpenBusyWindow();
+    m_controls.SetPointer(PointerShape::Wait);
+    ClearAchieved();
+
+    if (m_ws.RunDesign() == 0) {
+        const double cursor = SpecCursorFreq();
+        SetCursorFreq(cursor);
+        PlaceCursorAt(cursor);
+        m_ws.m_filterValid = 1;
+        m_ws.m_keepLimits = 1;
+        m_ws.m_fromSpec = 1;
+    }
+
+    m_controls.SetPointer(m_cursor);
+    m_ws.CloseBusyWindow();
+    m_curvesShown = true;
+    Repaint();
+    if (m_ws.m_editor && m_ws.m_editor->IsEditorOpen()) m_ws.ShowInEditor();
+    return 0;
+}
+
+void COndelaDlg::OnFilterEditor() {
+    const int opened =
+        m_ws.m_editor ? m_ws.m_editor->OpenEditor(m_ws.m_prefKeyPath) : kEditorNotCreated;
+    if (opened == kEditorNotCreated) {
+        m_ws.ShowMessage("Sorry... Could not open the Editor Window");
+        return;
+    }
+    if (opened == kEditorNotInitialised) {
+        m_ws.ShowMessage("Sorry... Could not initialize the Editor Window");
+        return;
+    }
+    if (opened == kEditorAlreadyOpen && m_ws.m_filterValid == 1) {
+        const MessageAnswer answer =
+            m_ws.m_dialogs ? m_ws.m_dialogs->MessageBox(
+                                 "The Filter Editor is already opened, refresh its content ?",
+                                 kAppTitle, MessageButtons::YesNo, MessageIcon::None)
+                           : MessageAnswer::No;
+        if (answer != MessageAnswer::Yes) return;
+    }
+    m_ws.ShowInEditor();
+}
+
+void COndelaDlg::OnAnalysis() {
+    const int result = m_ws.AnalyseText();
+    if (result == -1) {
+        ClearAchieved();
+    } else if (result == -2) {
+        CreateFilter();
+    } else if (result == -3) {
+        m_ws.ShowInEditor();
+    } else {
+        ShowAchieved();
+        const double cursor = SpecCursorFreq();
+        SetCursorFreq(cursor);
+        PlaceCursorAt(cursor);
+        m_ws.m_filterValid = 1;
+        m_curvesShown = true;
+        m_controls.RepaintPlots(true);
+    }
+}
+
+void COndelaDlg::OnCoefFormat(int format) {
+    if (format == m_ws.m_coefFormat) return;
+    int count = m_ws.m_specWork.numCoefs;
+    if (count == 0) count = m_ws.m_spec.numCoefs;
+    if (count == 0) count = m_ws.m_spec.maxCoefs;
+    if (m_ws.m_filterValid == 1 && count != 0) {
+        m_ws.m_coefFormat = format;
+        if (m_ws.m_editor && m_ws.m_editor->GetEditorTextLength() > 0) m_ws.ShowInEditor();
+    }
+    m_ws.ChangeCoefFormat(format);
+}
+
+void COndelaDlg::OnPrint() {
+    std::string title;
+    if (m_ws.FilterTitle(title) == 0 || title.empty()) title = "FIR Filter";
+    if (m_services) m_services->PrintWindow(title);
+}
+
+void COndelaDlg::OnHelp() {
+    if (m_ws.m_helpPath.empty() || !m_services) return;
+    m_services->CloseHelp();
+    m_services->ShowHelp(m_ws.m_helpPath);
+}
+
+void COndelaDlg::OnQuit() {
+    ReadSpecFields();
+    if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_spec);
+    if (m_helpReady && m_services) m_services->CloseHelp();
+    m_helpReady = false;
+    m_controls.EndDialog(0);
+}
+
+bool COndelaDlg::OnEnterInCursorField() {
+    const double noted = m_ws.m_cursorFreq;
+    const double v = ReadCursorField();
+    if (v == noted) return false;
+    PlaceCursorAt(v);
+    return true;
+}
+
+void COndelaDlg::Repaint() {
+    m_controls.RepaintPlots(false);
+}
+
+void COndelaDlg::ShowAchieved() {
+    const FilterSpec& w = m_ws.m_specWork;
+    m_controls.SetText(ctl::kAchievedAttenuation,
+                       FormatText("%3.3lf dB", std::fmin(std::fabs(w.attenuation), 120.0)));
+    m_controls.SetText(ctl::kAchievedRipple, FormatText("%2.3lf dB", w.ripple));
+    m_controls.SetText(ctl::kAchievedCoefs, FormatText("%d", w.numCoefs));
+    m_controls.SetText(ctl::kAchievedBandwidth,
+                       w.bandwidth > 0.0 ? FormatFreqField(w.bandwidth) : std::string());
+    ShowEdgeText(ctl::kAchievedEdge1, w.f1);
+    ShowEdgeText(ctl::kAchievedEdge2, w.f2);
+    SelectCoefFormat(m_ws.m_coefFormat);
+}
+
+void COndelaDlg::ShowEdgeText(int id, double hz) {
+    const bool shown = hz > 0.0 && std::fabs(hz) >= 0.0001;
+    m_controls.SetText(id, shown ? FormatFreqField(hz) : std::string());
+}
+
+void COndelaDlg::ClearAchieved() {
+    for (int id : {ctl::kAchievedAttenuation, ctl::kAchievedRipple, ctl::kAchievedCoefs,
+                   ctl::kAchievedBandwidth, ctl::kAchievedEdge1, ctl::kAchievedEdge2}) {
+        m_controls.SetText(id, std::string());
+    }
+    if (m_ws.m_coefFormat < FLT64 || m_ws.m_coefFormat > INT16) m_ws.m_coefFormat = FLT64;
+    SelectCoefFormat(m_ws.m_coefFormat);
+}
+
+}  // namespace ondela
