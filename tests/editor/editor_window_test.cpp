@@ -1,0 +1,562 @@
+// The editor window driven as a user drives it: its commands, keys, drops and the operations the
+// designer calls, with the notices it posts to the application read back.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QToolBar>
+#include <QUrl>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/editor/edit_frame.h"
+#include "ui/editor/editor_notify.h"
+#include "ui/editor/editor_window_port.h"
+#include "ui/print/printer_source.h"
+#include "workspace/filter_workspace.h"
+#include "workspace/user_dialogs.h"
+
+namespace ondela {
+namespace {
+
+constexpr const char* kKeyPath = "Software\\MQ\\Ondela\\Preferences";
+
+struct Notice {
+    int code;
+    QString path;
+    bool operator==(const Notice&) const = default;
+};
+
+void PrintTo(const Notice& notice, std::ostream* os) {
+    *os << "{" << notice.code << ", \"" << notice.path.toStdString() << "\"}";
+}
+
+// The application object as far as the editor is concerned.
+class NoticeRecorder : public QObject {
+  public:
+    bool event(QEvent* event) override {
+        if (event->type() != kEditorNotifyEventType) return QObject::event(event);
+        const auto* notice = static_cast<EditorNotifyEvent*>(event);
+        notices.push_back({notice->code, notice->path});
+        return true;
+    }
+    std::vector<Notice> notices;
+};
+
+class FakeDialogs : public UserDialogs {
+  public:
+    struct SaveRequest {
+        std::string dir, name, filter;
+    };
+
+    MessageAnswer MessageBox(const std::string& text, const std::string& caption, MessageButtons,
+                             MessageIcon) override {
+        messages.push_back(caption + ": " + text);
+        return MessageAnswer::Ok;
+    }
+    std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&,
+                                                const std::string&) override {
+        ADD_FAILURE() << "the editor never chooses a file to open";
+        return std::nullopt;
+    }
+    std::optional<std::string> ChooseFileToSave(const std::string& dir, const std::string& name,
+                                                const std::string& filter) override {
+        saveRequests.push_back({dir, name, filter});
+        return saveAnswer;
+    }
+    void SetWaitPointer(bool) override {}
+    bool OpenBusyPopup() override { return false; }
+    void CloseBusyPopup() override {}
+    bool IsBusyPopupOpen() const override { return false; }
+
+    std::optional<std::string> saveAnswer;
+    std::vector<SaveRequest> saveRequests;
+    std::vector<std::string> messages;
+};
+
+// A print dialog that picks a PDF file, or is cancelled when no file is set.
+class PdfPrinters : public PrinterSource {
+  public:
+    std::unique_ptr<QPrinter> ChoosePrinter(QWidget*, const PrintRequest& request) override {
+        ++asked;
+        documentName = request.documentName;
+        if (outputPath.isEmpty()) return nullptr;
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(outputPath);
+        printer->setPageSize(QPageSize(QPageSize::A4));
+        return printer;
+    }
+    QString outputPath;
+    QString documentName;
+    int asked = 0;
+};
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class EditorWindowTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        port.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    CEdit_Frame* Open() {
+        EXPECT_EQ(port->OpenEditor(kKeyPath), 0);
+        return port->Frame();
+    }
+    // What the designer does to show a description.
+    void Place(const QByteArray& text) {
+        port->ClearEditorText();
+        port->SetEditorText(text.constData(), int(text.size()));
+    }
+    QByteArray Text() {
+        const int length = port->GetEditorTextLength();
+        if (length < 0) return "(no editor)";
+        QByteArray buffer(length + 1, 'X');
+        const int copied = port->GetEditorText(buffer.data(), int(buffer.size()));
+        return buffer.left(copied);
+    }
+    std::vector<Notice> TakeNotices() {
+        QCoreApplication::sendPostedEvents(&recorder, kEditorNotifyEventType);
+        std::vector<Notice> taken;
+        taken.swap(recorder.notices);
+        return taken;
+    }
+    int LoadRequests() {
+        int count = 0;
+        for (const Notice& notice : TakeNotices()) count += notice.code == kEditorLoadRequest;
+        return count;
+    }
+    QString PathIn(const QString& name) const { return dir.filePath(name); }
+    static void Run(CEdit_Frame* frame, EditorCommand command) {
+        frame->Action(command)->trigger();
+    }
+
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    PdfPrinters printers;
+    NoticeRecorder recorder;
+    std::unique_ptr<EditorWindowPort> port =
+        std::make_unique<EditorWindowPort>(&dialogs, &printers, &recorder);
+};
+
+const QByteArray kDescription =
+    "Type = LowPass, fs = 48000 Hz\r\n"
+    "#define NBCOEFS 3\r\n"
+    "static double m_firCoefs[NBCOEFS] = {\r\n"
+    "  2.50000000e-001,\r\n"
+    "  5.00000000e-001,\r\n"
+    "  2.50000000e-001 };\r\n";
+
+TEST_F(EditorWindowTest, OpensOnceAndKeepsItsKeyPath) {
+    ASSERT_TRUE(dir.isValid());
+    CEdit_Frame* frame = Open();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(port->IsEditorOpen());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->windowTitle(), "D_Edit");
+    EXPECT_EQ(port->GetEditorTextLength(), 0);
+
+    EXPECT_EQ(port->OpenEditor("Software\\Other"), -1);
+    EXPECT_EQ(port->Frame(), frame);
+    EXPECT_EQ(port->KeyPath(), kKeyPath);
+}
+
+TEST_F(EditorWindowTest, ClosedEditorDoesNothingAndAnswersMinusOne) {
+    const struct {
+        const char* how;
+        void (*close)(CEdit_Frame*);
+    } ways[] = {
+        {"never opened", nullptr},
+        {"window closed", [](CEdit_Frame* frame) { frame->close(); }},
+        {"Exit", [](CEdit_Frame* frame) { Run(frame, EditorCommand::Exit); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        if (way.close != nullptr) {
+            CEdit_Frame* frame = Open();
+            Place(kDescription);
+            QPointer<CEdit_Frame> watched(frame);
+            way.close(frame);
+            EXPECT_EQ(TakeNotices(), (std::vector<Notice>{{kEditorClosed, {}}}));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(watched.isNull());
+        }
+        EXPECT_FALSE(port->IsEditorOpen());
+        EXPECT_EQ(port->Frame(), nullptr);
+        port->ClearEditorText();
+        port->SetEditorTitle("LowPass");
+        port->SetEditorText("abc", 3);
+        char buffer[8] = "kept";
+        EXPECT_EQ(port->GetEditorText(buffer, sizeof buffer), -1);
+        EXPECT_STREQ(buffer, "kept");
+        EXPECT_EQ(port->GetEditorTextLength(), -1);
+        EXPECT_TRUE(TakeNotices().empty());
+    }
+    // A new editor starts empty.
+    Open();
+    EXPECT_EQ(port->GetEditorTextLength(), 0);
+}
+
+TEST_F(EditorWindowTest, PlacesTextInPiecesAndGivesItBackUnchanged) {
+    CEdit_Frame* frame = Open();
+    const struct {
+        const char* what;
+        QByteArray text;
+        std::vector<int> pieces;
+    } cases[] = {
+        {"no line feed", QByteArray(5000, 'x'), {2040, 2040, 920}},
+        {"lines", "Type = LowPass\r\nfs = 48000\r\n", {15, 11}},
+        {"a line feed right after a full piece", QByteArray(2040, 'a') + "\r\nb", {2040, 1, 1}},
+        {"exactly one piece", QByteArray(2040, 'c'), {2040}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        port->ClearEditorText();
+        std::vector<int> pieces;
+        const auto connection =
+            QObject::connect(frame->Editor()->document(), &QTextDocument::contentsChange,
+                             [&pieces](int, int, int added) { pieces.push_back(added); });
+        port->SetEditorText(c.text.constData(), int(c.text.size()));
+        QObject::disconnect(connection);
+        EXPECT_EQ(pieces, c.pieces);
+        EXPECT_EQ(port->GetEditorTextLength(), c.text.size());
+        EXPECT_EQ(Text(), c.text);
+    }
+}
+
+TEST_F(EditorWindowTest, PlacedTextStartsAtTheTopAndCannotBeUndone) {
+    CEdit_Frame* frame = Open();
+    QByteArray text;
+    for (int line = 0; line < 300; ++line) text += "  1.00000000e-001,\r\n";
+    Place(text);
+    QPlainTextEdit* edit = frame->Editor();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(edit->textCursor().position(), 0);
+    EXPECT_EQ(edit->verticalScrollBar()->value(), 0);
+
+    Run(frame, EditorCommand::Undo);
+    EXPECT_EQ(Text(), text);
+    edit->insertPlainText("x");
+    Run(frame, EditorCommand::Undo);
+    EXPECT_EQ(Text(), text);
+}
+
+TEST_F(EditorWindowTest, GetEditorTextKeepsToTheBuffer) {
+    Open();
+    Place("abc\r\ndef");
+    const struct {
+        int size;
+        int copied;
+        const char* text;
+    } cases[] = {{100, 8, "abc\r\ndef"}, {9, 8, "abc\r\ndef"}, {5, 4, "abc\r"}, {1, 0, ""}};
+    for (const auto& c : cases) {
+        std::string buffer(std::size_t(c.size), 'X');
+        EXPECT_EQ(port->GetEditorText(buffer.data(), c.size), c.copied) << c.size;
+        EXPECT_STREQ(buffer.c_str(), c.text) << c.size;
+        EXPECT_EQ(buffer.back(), '\0') << c.size;
+    }
+    EXPECT_EQ(port->GetEditorText(nullptr, 10), 0);
+}
+
+TEST_F(EditorWindowTest, SaveAsWritesTheTextAndNamesTheWindowAfterTheFile) {
+    CEdit_Frame* frame = Open();
+    Place(kDescription);
+    port->SetEditorTitle("LowPass 48000Hz");
+
+    dialogs.saveAnswer = PathIn("lp.txt").toStdString();
+    Run(frame, EditorCommand::SaveAs);
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].name, "LowPass 48000Hz");
+    EXPECT_EQ(dialogs.saveRequests[0].filter, kFilterFileTypes);
+    EXPECT_EQ(ReadFile(PathIn("lp.txt")), kDescription);
+    EXPECT_EQ(frame->windowTitle(), "lp.txt");
+    EXPECT_EQ(frame->Path(), PathIn("lp.txt"));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // The next Save As offers the file's name in its folder; a name without an extension is a
+    // text file; a cancelled chooser changes nothing.
+    dialogs.saveAnswer = PathIn("hp").toStdString();
+    Run(frame, EditorCommand::SaveAs);
+    ASSERT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(dialogs.saveRequests[1].name, "lp.txt");
+    EXPECT_EQ(dialogs.saveRequests[1].dir, dir.path().toStdString());
+    EXPECT_EQ(ReadFile(PathIn("hp.txt")), kDescription);
+    EXPECT_EQ(frame->windowTitle(), "hp.txt");
+
+    dialogs.saveAnswer.reset();
+    Run(frame, EditorCommand::SaveAs);
+    EXPECT_EQ(frame->windowTitle(), "hp.txt");
+    EXPECT_EQ(frame->Path(), PathIn("hp.txt"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_TRUE(TakeNotices().empty());  // the text is as it was placed
+}
+
+TEST_F(EditorWindowTest, SaveAsksForANameOnlyUntilTheTextHasAFileButCtrlSAlwaysAsks) {
+    CEdit_Frame* frame = Open();
+    Place(kDescription);
+    dialogs.saveAnswer = PathIn("lp.txt").toStdString();
+    Run(frame, EditorCommand::Save);
+    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+
+    frame->Editor()->appendPlainText("// checked");
+    Run(frame, EditorCommand::Save);
+    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_TRUE(ReadFile(PathIn("lp.txt")).endsWith("// checked"));
+
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame->Editor(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.saveRequests.size(), 2u);
+}
+
+TEST_F(EditorWindowTest, SavingEditedTextAsksTheMainWindowToLoadOnce) {
+    CEdit_Frame* frame = Open();
+    dialogs.saveAnswer = PathIn("lp.txt").toStdString();
+    const struct {
+        const char* edit;
+        void (*change)(QPlainTextEdit*);
+        int loadRequests;
+    } cases[] = {
+        {"none", [](QPlainTextEdit*) {}, 0},
+        {"one character replaced",
+         [](QPlainTextEdit* edit) {
+             QTextCursor cursor(edit->document());
+             cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+             cursor.insertText("t");
+         },
+         1},
+        {"last line deleted",
+         [](QPlainTextEdit* edit) {
+             QTextCursor cursor(edit->document());
+             cursor.movePosition(QTextCursor::End);
+             cursor.movePosition(QTextCursor::PreviousBlock, QTextCursor::KeepAnchor);
+             cursor.removeSelectedText();
+         },
+         1},
+        {"line added", [](QPlainTextEdit* edit) { edit->appendPlainText("// note"); }, 1},
+        {"changed and changed back",
+         [](QPlainTextEdit* edit) {
+             edit->insertPlainText("x");
+             edit->textCursor().deletePreviousChar();
+         },
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edit);
+        Place(kDescription);
+        c.change(frame->Editor());
+        Run(frame, EditorCommand::Save);
+        EXPECT_EQ(LoadRequests(), c.loadRequests);
+    }
+}
+
+TEST_F(EditorWindowTest, AFileThatCannotBeWrittenIsReportedAndNothingIsAsked) {
+    CEdit_Frame* frame = Open();
+    Place(kDescription);
+    frame->Editor()->appendPlainText("// edited");
+    dialogs.saveAnswer = PathIn("missing/lp.txt").toStdString();
+    Run(frame, EditorCommand::SaveAs);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Ondela: Could not create File!"});
+    EXPECT_TRUE(TakeNotices().empty());
+    EXPECT_TRUE(Text().endsWith("// edited"));
+}
+
+TEST_F(EditorWindowTest, NewEmptiesTheTextAndForgetsTheFile) {
+    CEdit_Frame* frame = Open();
+    Place(kDescription);
+    dialogs.saveAnswer = PathIn("lp.txt").toStdString();
+    Run(frame, EditorCommand::SaveAs);
+
+    Run(frame, EditorCommand::New);
+    EXPECT_EQ(port->GetEditorTextLength(), 0);
+    EXPECT_TRUE(frame->Path().isEmpty());
+    EXPECT_EQ(frame->windowTitle(), "Show & Edit");
+    dialogs.saveAnswer.reset();
+    Run(frame, EditorCommand::Save);  // no file any more: asks for a name, offering none
+    ASSERT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(dialogs.saveRequests[1].name, "");
+}
+
+TEST_F(EditorWindowTest, OpenAsksTheMainWindowToLoadAFileOfTheUsersChoice) {
+    CEdit_Frame* frame = Open();
+    Run(frame, EditorCommand::Open);
+    EXPECT_EQ(TakeNotices(), (std::vector<Notice>{{kEditorLoadRequest, {}}}));
+}
+
+TEST_F(EditorWindowTest, ADroppedFilterFileIsLoaded) {
+    CEdit_Frame* frame = Open();
+    Place(kDescription);
+    const struct {
+        const char* what;
+        QList<QUrl> urls;
+        QString loaded;  // empty: the drop is refused
+    } cases[] = {
+        {"filter file", {QUrl::fromLocalFile("/data/lp.txt")}, "/data/lp.txt"},
+        {"picture", {QUrl::fromLocalFile("/data/plot.png")}, ""},
+        {"picture and filter file",
+         {QUrl::fromLocalFile("/data/plot.png"), QUrl::fromLocalFile("/data/HP.TXT"),
+          QUrl::fromLocalFile("/data/bp.txt")},
+         "/data/HP.TXT"},
+    };
+    QWidget* const targets[] = {frame->Editor()->viewport(), frame->findChild<QToolBar*>()};
+    for (const auto& c : cases) {
+        for (QWidget* target : targets) {
+            SCOPED_TRACE(std::string(c.what) + " on " + target->metaObject()->className());
+            QMimeData data;
+            data.setUrls(c.urls);
+            const QPoint at = target->rect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &enter);
+            EXPECT_EQ(enter.isAccepted(), !c.loaded.isEmpty());
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &drop);
+
+            std::vector<Notice> expected;
+            if (!c.loaded.isEmpty()) expected.push_back({kEditorLoadRequest, c.loaded});
+            EXPECT_EQ(TakeNotices(), expected);
+            EXPECT_EQ(Text(), kDescription);
+        }
+    }
+}
+
+TEST_F(EditorWindowTest, EditCommandsMoveOnlyPlainText) {
+    CEdit_Frame* frame = Open();
+    Place("alpha beta");
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    frame->Editor()->selectAll();
+    Run(frame, EditorCommand::Copy);
+    EXPECT_EQ(clipboard->text(), "alpha beta");
+    Run(frame, EditorCommand::Cut);
+    EXPECT_EQ(Text(), "");
+    EXPECT_EQ(clipboard->text(), "alpha beta");
+
+    auto* formatted = new QMimeData;
+    formatted->setHtml("<b>gain</b> <i>2</i>");
+    formatted->setText("gain 2");
+    clipboard->setMimeData(formatted);
+    Run(frame, EditorCommand::Paste);
+    EXPECT_EQ(Text(), "gain 2");
+    Run(frame, EditorCommand::Undo);
+    EXPECT_EQ(Text(), "");
+}
+
+TEST_F(EditorWindowTest, ViewMenuShowsAndHidesTheBars) {
+    CEdit_Frame* frame = Open();
+    const struct {
+        EditorCommand command;
+        QWidget* bar;
+    } cases[] = {{EditorCommand::Toolbar, frame->findChild<QToolBar*>()},
+                 {EditorCommand::StatusBar, frame->statusBar()}};
+    for (const auto& c : cases) {
+        QAction* action = frame->Action(c.command);
+        ASSERT_TRUE(action->isChecked());
+        Run(frame, c.command);
+        EXPECT_FALSE(c.bar->isVisible());
+        EXPECT_FALSE(action->isChecked());
+        Run(frame, c.command);
+        EXPECT_TRUE(c.bar->isVisible());
+        EXPECT_TRUE(action->isChecked());
+    }
+}
+
+TEST_F(EditorWindowTest, PromptsReplaceReadyWhileTheyShow) {
+    CEdit_Frame* frame = Open();
+    auto* ready = frame->statusBar()->findChild<QLabel*>();
+    ASSERT_NE(ready, nullptr);
+    EXPECT_EQ(ready->text(), "Ready");
+    EXPECT_TRUE(ready->isVisible());
+
+    // What hovering over a toolbar button sends it.
+    QWidget* button =
+        frame->findChild<QToolBar*>()->widgetForAction(frame->Action(EditorCommand::SaveAs));
+    QStatusTipEvent hover(button->statusTip());
+    QCoreApplication::sendEvent(button, &hover);
+    EXPECT_EQ(frame->statusBar()->currentMessage(), "Save the active document with a new name");
+    EXPECT_FALSE(ready->isVisible());
+    QStatusTipEvent leave{QString()};
+    QCoreApplication::sendEvent(button, &leave);
+    EXPECT_EQ(frame->statusBar()->currentMessage(), "");
+    EXPECT_TRUE(ready->isVisible());
+}
+
+// Pages of a PDF file written by Qt: one page object each.
+int PdfPages(const QByteArray& pdf) {
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    return int(QString::fromLatin1(pdf).count(page));
+}
+
+TEST_F(EditorWindowTest, PrintsTheWholeTextOverAsManyPagesAsItNeeds) {
+    CEdit_Frame* frame = Open();
+    const struct {
+        int lines;
+        int minPages;
+        int maxPages;
+    } cases[] = {{0, 1, 1}, {3, 1, 1}, {400, 4, 12}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        QByteArray text;
+        for (int line = 1; line <= c.lines; ++line) {
+            text += QStringLiteral("line %1 = %2e-003,\r\n")
+                        .arg(line, 4, 10, QLatin1Char('0'))
+                        .arg(line)
+                        .toLatin1();
+        }
+        Place(text);
+        printers.outputPath = PathIn(QStringLiteral("print%1.pdf").arg(c.lines));
+        Run(frame, EditorCommand::Print);
+        const QByteArray pdf = ReadFile(printers.outputPath);
+        ASSERT_FALSE(pdf.isEmpty());
+        EXPECT_GE(PdfPages(pdf), c.minPages);
+        EXPECT_LE(PdfPages(pdf), c.maxPages);
+
+        // Every line is printed once, in order, none lost at a page break.
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty() || c.lines == 0) continue;
+        QProcess extract;
+        extract.start(pdftotext, {QStringLiteral("-layout"), printers.outputPath, "-"});
+        ASSERT_TRUE(extract.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(extract.readAllStandardOutput());
+        qsizetype from = 0;
+        for (int line = 1; line <= c.lines; ++line) {
+            const QString wanted = QStringLiteral("line %1 ").arg(line, 4, 10, QLatin1Char('0'));
+            const qsizetype at = printed.indexOf(wanted, from);
+            ASSERT_GE(at, 0) << wanted.toStdString();
+            EXPECT_EQ(printed.indexOf(wanted, at + 1), -1) << wanted.toStdString();
+            from = at;
+        }
+    }
+    // A cancelled print dialog prints nothing.
+    printers.outputPath.clear();
+    const int asked = printers.asked;
+    Run(frame, EditorCommand::Print);
+    EXPECT_EQ(printers.asked, asked + 1);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+}  // namespace
+}  // namespace ondela

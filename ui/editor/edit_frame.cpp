@@ -1,0 +1,496 @@
+#include "ui/editor/edit_frame.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QUrl>
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "ui/editor/editor_notify.h"
+#include "ui/editor/editor_text.h"
+#include "ui/print/printer_source.h"
+#include "workspace/file_replace.h"
+#include "workspace/filter_workspace.h"
+#include "workspace/user_dialogs.h"
+
+namespace ondela {
+
+namespace {
+
+// Window placement when the editor opens.
+constexpr int kLeft = 20;
+constexpr int kTop = 20;
+constexpr int kWidth = 900;
+constexpr int kHeight = 600;
+
+// The text's font: fixed pitch, 16 pixels from the top of the tallest to the bottom of the
+// lowest character, 8 pixels per character (an em of 13 pixels); 10 points on paper.
+constexpr int kFontPixels = 13;
+constexpr qreal kPrintPoints = 10.0;
+
+QFont EditorFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(kFontPixels);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+bool HasLocalFiles(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) return false;
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+// The filter file among dropped files: the first local file whose name ends in ".txt".
+QString DroppedFilterFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString path = url.toLocalFile();
+        if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) return path;
+    }
+    return {};
+}
+
+// A drag is welcome when it brings a filter file.
+void AcceptFilterFile(QDropEvent* event) {
+    if (DroppedFilterFile(event->mimeData()).isEmpty()) {
+        event->ignore();
+    } else {
+        event->acceptProposedAction();
+    }
+}
+
+}  // namespace
+
+// The edit control. It takes only plain text from the clipboard, and hands files dropped on it to
+// the frame instead of inserting their names.
+class EditorTextView : public QPlainTextEdit {
+  public:
+    explicit EditorTextView(CEdit_Frame* frame) : QPlainTextEdit(frame), m_frame(frame) {}
+
+  protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override {
+        return source != nullptr && source->hasText();
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        if (source != nullptr && source->hasText()) insertPlainText(source->text());
+    }
+    void dragEnterEvent(QDragEnterEvent* event) override {
+        if (!HasLocalFiles(event->mimeData())) return QPlainTextEdit::dragEnterEvent(event);
+        AcceptFilterFile(event);
+    }
+    void dragMoveEvent(QDragMoveEvent* event) override {
+        if (!HasLocalFiles(event->mimeData())) return QPlainTextEdit::dragMoveEvent(event);
+        AcceptFilterFile(event);
+    }
+    void dropEvent(QDropEvent* event) override {
+        if (!HasLocalFiles(event->mimeData())) return QPlainTextEdit::dropEvent(event);
+        if (m_frame->DropFiles(event->mimeData())) {
+            event->acceptProposedAction();
+        } else {
+            event->ignore();
+        }
+    }
+
+  private:
+    CEdit_Frame* m_frame;
+};
+
+CEdit_Frame::CEdit_Frame(EditorServices services) : m_services(std::move(services)) {
+    setWindowTitle(QStringLiteral("D_Edit"));
+    setContextMenuPolicy(Qt::NoContextMenu);  // the View menu alone shows and hides the bars
+
+    m_edit = new EditorTextView(this);
+    m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_edit->setFrameShape(QFrame::StyledPanel);
+    m_edit->setFont(EditorFont());
+    setCentralWidget(m_edit);
+    setFocusProxy(m_edit);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolbar();
+    CreateStatusBar();
+
+    setAcceptDrops(true);
+    move(kLeft, kTop);
+    resize(kWidth, kHeight);
+}
+
+CEdit_Frame::~CEdit_Frame() = default;
+
+void CEdit_Frame::CreateActions() {
+    struct Definition {
+        EditorCommand command;
+        const char* text;
+        const char* prompt;  // shown in the status bar
+        const char* tip;     // shown over the toolbar button
+        QList<QKeySequence> keys;
+        void (CEdit_Frame::*run)();
+    };
+    const Definition definitions[] = {
+        {EditorCommand::New,
+         "&New",
+         "Create a new document",
+         "New",
+         {QKeySequence(Qt::CTRL | Qt::Key_N)},
+         &CEdit_Frame::NewText},
+        {EditorCommand::Open,
+         "&Open...",
+         "Open an existing document",
+         "Open",
+         {QKeySequence(Qt::CTRL | Qt::Key_O)},
+         &CEdit_Frame::RequestLoad},
+        // Ctrl+S saves under a new name, even when the text already has a file.
+        {EditorCommand::Save, "&Save", "Save the active document", "Save", {}, &CEdit_Frame::Save},
+        {EditorCommand::SaveAs,
+         "Save &As...",
+         "Save the active document with a new name",
+         "Save As",
+         {QKeySequence(Qt::CTRL | Qt::Key_S)},
+         &CEdit_Frame::SaveTextAs},
+        {EditorCommand::Print,
+         "&Print...",
+         "Print the active document",
+         "Print",
+         {QKeySequence(Qt::CTRL | Qt::Key_P)},
+         &CEdit_Frame::PrintText},
+        {EditorCommand::Exit, "E&xit", "", "", {}, nullptr},
+        {EditorCommand::Undo,
+         "&Undo",
+         "Undo the last action",
+         "Undo",
+         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+         nullptr},
+        {EditorCommand::Cut,
+         "Cu&t",
+         "Cut the selection and put it on the Clipboard",
+         "Cut",
+         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
+         nullptr},
+        {EditorCommand::Copy,
+         "&Copy",
+         "Copy the selection and put it on the Clipboard",
+         "Copy",
+         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+         nullptr},
+        {EditorCommand::Paste,
+         "&Paste",
+         "Insert Clipboard contents",
+         "Paste",
+         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
+         nullptr},
+        {EditorCommand::Toolbar,
+         "&Toolbar",
+         "Show or hide the toolbar",
+         "Toggle ToolBar",
+         {},
+         nullptr},
+        {EditorCommand::StatusBar,
+         "&Status Bar",
+         "Show or hide the status bar",
+         "Toggle StatusBar",
+         {},
+         nullptr},
+    };
+    for (const Definition& definition : definitions) {
+        auto* action = new QAction(QString::fromLatin1(definition.text), this);
+        action->setStatusTip(QString::fromLatin1(definition.prompt));
+        if (*definition.tip != '\0') action->setToolTip(QString::fromLatin1(definition.tip));
+        action->setShortcuts(definition.keys);
+        if (definition.run != nullptr) connect(action, &QAction::triggered, this, definition.run);
+        m_actions[static_cast<std::size_t>(definition.command)] = action;
+    }
+    connect(Action(EditorCommand::Exit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(EditorCommand::Undo), &QAction::triggered, m_edit, &QPlainTextEdit::undo);
+    connect(Action(EditorCommand::Cut), &QAction::triggered, m_edit, &QPlainTextEdit::cut);
+    connect(Action(EditorCommand::Copy), &QAction::triggered, m_edit, &QPlainTextEdit::copy);
+    connect(Action(EditorCommand::Paste), &QAction::triggered, m_edit, &QPlainTextEdit::paste);
+
+    QStyle* const style = this->style();
+    Action(EditorCommand::New)->setIcon(style->standardIcon(QStyle::SP_FileIcon));
+    Action(EditorCommand::Open)->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    Action(EditorCommand::SaveAs)->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    // The style has no pictures for these; the desktop's icon theme may.
+    Action(EditorCommand::Cut)->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut")));
+    Action(EditorCommand::Copy)->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
+    Action(EditorCommand::Paste)->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste")));
+    Action(EditorCommand::Print)->setIcon(QIcon::fromTheme(QStringLiteral("document-print")));
+}
+
+void CEdit_Frame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(Action(EditorCommand::New));
+    file->addAction(Action(EditorCommand::Open));
+    file->addAction(Action(EditorCommand::Save));
+    file->addAction(Action(EditorCommand::SaveAs));
+    file->addSeparator();
+    file->addAction(Action(EditorCommand::Print));
+    file->addSeparator();
+    file->addAction(Action(EditorCommand::Exit));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(Action(EditorCommand::Undo));
+    edit->addSeparator();
+    edit->addAction(Action(EditorCommand::Cut));
+    edit->addAction(Action(EditorCommand::Copy));
+    edit->addAction(Action(EditorCommand::Paste));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->addAction(Action(EditorCommand::Toolbar));
+    view->addAction(Action(EditorCommand::StatusBar));
+}
+
+void CEdit_Frame::CreateToolbar() {
+    m_toolbar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->addAction(Action(EditorCommand::New));
+    m_toolbar->addAction(Action(EditorCommand::Open));
+    m_toolbar->addAction(Action(EditorCommand::SaveAs));
+    m_toolbar->addSeparator();
+    m_toolbar->addAction(Action(EditorCommand::Cut));
+    m_toolbar->addAction(Action(EditorCommand::Copy));
+    m_toolbar->addAction(Action(EditorCommand::Paste));
+    m_toolbar->addSeparator();
+    m_toolbar->addAction(Action(EditorCommand::Print));
+
+    QAction* toggle = Action(EditorCommand::Toolbar);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, m_toolbar, &QWidget::setVisible);
+}
+
+void CEdit_Frame::CreateStatusBar() {
+    // A prompt is a temporary message, which hides "Ready" while it is shown.
+    QStatusBar* bar = statusBar();
+    bar->setFont(m_edit->font());
+    bar->addWidget(new QLabel(QStringLiteral("Ready"), bar), 1);
+
+    QAction* toggle = Action(EditorCommand::StatusBar);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+QAction* CEdit_Frame::Action(EditorCommand command) const {
+    return m_actions[static_cast<std::size_t>(command)];
+}
+
+QString CEdit_Frame::CurrentText() const {
+    return m_edit->toPlainText();
+}
+
+void CEdit_Frame::ClearText() {
+    m_edit->clear();
+}
+
+void CEdit_Frame::SetTitle(const std::string& title) {
+    if (!title.empty()) {
+        m_fileName = title;
+    } else if (!m_path.isEmpty()) {
+        m_fileName = m_path.toStdString();
+    } else {
+        m_fileName.clear();
+    }
+    QString caption = QString::fromStdString(title);
+    if (caption.isEmpty()) caption = m_path.isEmpty() ? QStringLiteral("Show & Edit") : m_path;
+    setWindowTitle(caption);
+}
+
+void CEdit_Frame::PlaceText(const char* text, int length) {
+    const QString placed = EditorTextFromBytes(text, length);
+    QTextDocument* document = m_edit->document();
+    // The placed text is the starting point of editing, not an edit the user could undo.
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor = m_edit->textCursor();
+    for (QStringView piece : SplitIntoPieces(placed)) cursor.insertText(piece.toString());
+    document->setUndoRedoEnabled(true);
+    m_givenText = CurrentText();
+
+    cursor.movePosition(QTextCursor::Start);
+    m_edit->setTextCursor(cursor);
+    m_edit->verticalScrollBar()->setValue(0);
+    m_edit->horizontalScrollBar()->setValue(0);
+}
+
+int CEdit_Frame::CopyText(char* buffer, int size) const {
+    if (buffer == nullptr || size <= 0) return 0;
+    const QByteArray bytes = EditorTextToBytes(CurrentText());
+    const int copied = std::min(static_cast<int>(bytes.size()), size - 1);
+    std::memcpy(buffer, bytes.constData(), static_cast<std::size_t>(copied));
+    buffer[copied] = '\0';
+    buffer[size - 1] = '\0';
+    return copied;
+}
+
+int CEdit_Frame::TextLength() const {
+    const QString text = CurrentText();
+    return static_cast<int>(text.size() + text.count(QLatin1Char('\n')));  // CR LF per break
+}
+
+void CEdit_Frame::NewText() {
+    ClearText();
+    m_path.clear();
+    SetTitle(std::string());
+}
+
+void CEdit_Frame::RequestLoad() {
+    if (m_services.notify) m_services.notify(kEditorLoadRequest, QString());
+}
+
+void CEdit_Frame::Save() {
+    if (m_path.isEmpty()) {
+        SaveTextAs();
+    } else {
+        SaveText();
+    }
+}
+
+void CEdit_Frame::SaveTextAs() {
+    if (m_services.dialogs == nullptr) return;
+    const std::string startDir =
+        m_path.isEmpty() ? std::string() : QFileInfo(m_path).absolutePath().toStdString();
+    const auto chosen =
+        m_services.dialogs->ChooseFileToSave(startDir, m_fileName, kFilterFileTypes);
+    if (!chosen || chosen->empty()) return;
+
+    QString path = QString::fromStdString(*chosen);
+    // A name typed without an extension is a text file.
+    if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) path += QStringLiteral(".txt");
+    m_path = path;
+    SetTitle(FileNameForTitle(m_path.toStdString()));
+    SaveText();
+}
+
+void CEdit_Frame::SaveText() {
+    const QString text = CurrentText();
+    const QByteArray bytes = EditorTextToFileBytes(text);
+    FileReplaceFailure failure;
+    if (!ReplaceFileContents(m_path.toStdString(),
+                             std::string_view(bytes.constData(), bytes.size()), &failure)) {
+        ShowMessage(failure.stage == FileReplaceFailure::kCreate ? "Could not create File!"
+                                                                 : "Could not write to File");
+        return;
+    }
+    // An edited description is offered to the main window; any difference counts, a shortened
+    // text as much as a changed or a lengthened one.
+    if (text != m_givenText && m_services.notify) m_services.notify(kEditorLoadRequest, QString());
+}
+
+void CEdit_Frame::PrintText() {
+    if (m_services.printers == nullptr) return;
+    PrintRequest request;
+    request.documentName = m_path;
+    const std::unique_ptr<QPrinter> printer = m_services.printers->ChoosePrinter(this, request);
+    if (!printer) return;
+    printer->setDocName(m_path);
+
+    QPainter painter;
+    if (!painter.begin(printer.get())) {
+        ShowMessage("Printing error occured. Unable to find printer.");
+        return;
+    }
+    // The text fills the printable area from its top left corner, in whole inches; an area
+    // smaller than an inch is used as it is.
+    const int dpiX = std::max(1, printer->logicalDpiX());
+    const int dpiY = std::max(1, printer->logicalDpiY());
+    int width = printer->width() / dpiX * dpiX;
+    int height = printer->height() / dpiY * dpiY;
+    if (width <= 0) width = std::max(1, printer->width());
+    if (height <= 0) height = std::max(1, printer->height());
+
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(printer.get());
+    QFont font = m_edit->font();
+    font.setPointSizeF(kPrintPoints);
+    document.setDefaultFont(font);
+    QTextOption option = document.defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document.setDefaultTextOption(option);
+    document.setDocumentMargin(0);
+    document.setPlainText(CurrentText());
+    document.setPageSize(QSizeF(width, height));
+
+    // The layout moves a line that would cross the bottom of a page onto the next page.
+    const int pages = document.pageCount();
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0) printer->newPage();
+        const qreal top = qreal(page) * height;
+        painter.save();
+        painter.setClipRect(QRectF(0, 0, width, height));
+        painter.translate(0, -top);
+        // Lines that merely touch the page's top or bottom edge belong to the neighbouring page.
+        context.clip = QRectF(0, top + 0.5, width, height - 1.0);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
+}
+
+void CEdit_Frame::ShowMessage(const std::string& text) {
+    if (m_services.dialogs != nullptr) {
+        m_services.dialogs->MessageBox(text, kAppTitle, MessageButtons::Ok, MessageIcon::Warning);
+    }
+}
+
+void CEdit_Frame::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (m_closing) return;
+    m_closing = true;
+    // The text is not kept; closing discards it.
+    if (m_services.notify) m_services.notify(kEditorClosed, QString());
+    if (m_services.closed) m_services.closed();
+}
+
+bool CEdit_Frame::DropFiles(const QMimeData* data) {
+    const QString path = DroppedFilterFile(data);
+    if (path.isEmpty()) return false;
+    if (m_services.notify) m_services.notify(kEditorLoadRequest, path);
+    return true;
+}
+
+void CEdit_Frame::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptFilterFile(event);
+}
+
+void CEdit_Frame::dragMoveEvent(QDragMoveEvent* event) {
+    AcceptFilterFile(event);
+}
+
+void CEdit_Frame::dropEvent(QDropEvent* event) {
+    if (DropFiles(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace ondela
