@@ -231,7 +231,7 @@ TEST_F(EditorWindowTest, PlacesTextInPiecesAndGivesItBackUnchanged) {
     } cases[] = {
         {"no line feed", QByteArray(5000, 'x'), {2040, 2040, 920}},
         {"lines", "Type = LowPass\r\nfs = 48000\r\n", {15, 11}},
-        {"a line feed right after a full piece", QByteArray(2040, 'a') + "\r\nb", {2040, 1, 1}},
+        {"CR LF straddling the end of a full piece", QByteArray(2039, 'a') + "\r\nb", {2040, 1}},
         {"exactly one piece", QByteArray(2040, 'c'), {2040}},
     };
     for (const auto& c : cases) {
