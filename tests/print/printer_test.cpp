@@ -55,7 +55,8 @@ class RecordingDialogs : public UserDialogs {
 // PDF printer or is cancelled.
 class ScriptedSource : public PrinterSource {
   public:
-    ScriptedSource(const QString& pdfPath, bool confirm) : m_pdf(pdfPath), m_confirm(confirm) {}
+    ScriptedSource(const QString& pdfPath, bool confirm, int dotsPerInch = 600)
+        : m_pdf(pdfPath, dotsPerInch), m_confirm(confirm) {}
 
     std::unique_ptr<QPrinter> ChoosePrinter(QWidget* parent, const PrintRequest& request) override {
         parents.push_back(parent);
@@ -183,7 +184,7 @@ TEST_F(PrintJob, PrintsTheWindowPictureOnOneLandscapePage) {
 
     const QString pdf = Path("window.pdf");
     constexpr int kDpi = 600;
-    ScriptedSource source(pdf, true);
+    ScriptedSource source(pdf, true, kDpi);
     CPrinter printer(dialogs, source);
     const QString title = "FIR_127_FLT32 LowPass fs=48000 fc=1000 Att=60dB Rip=0.5dB";
 

@@ -25,7 +25,6 @@ std::unique_ptr<QPrinter> PdfPrinterSource::ChoosePrinter(QWidget* /*parent*/,
         printer->setPrintRange(QPrinter::PageRange);
         printer->setFromTo(request.fromPage, request.toPage);
     }
-    ++m_jobs;
     return printer;
 }
 

@@ -19,14 +19,10 @@ class PdfPrinterSource : public PrinterSource {
     // A PDF printer set up from the request (document name, orientation, page range).
     std::unique_ptr<QPrinter> ChoosePrinter(QWidget* parent, const PrintRequest& request) override;
 
-    // How many printers were handed out.
-    int JobsRequested() const { return m_jobs; }
-
   private:
     QString m_path;
     int m_dotsPerInch;
     QPageSize m_pageSize;
-    int m_jobs = 0;
 };
 
 }  // namespace ondela
