@@ -1,0 +1,46 @@
+// Message boxes, file choosers, the wait pointer and the busy notice as Qt shows them, owned by
+// the main window they belong to.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+#include "ui/main_window/busy_popup.h"
+#include "workspace/user_dialogs.h"
+
+namespace ondela {
+
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" as a Qt name filter
+// "Text Files (*.txt);;All Files (*)".
+QString QtNameFilter(const std::string& filter);
+
+class QtUserDialogs : public UserDialogs {
+  public:
+    // parent: the window the boxes belong to (the main window once it exists).
+    void SetParent(QWidget* parent) { m_parent = parent; }
+    // A path that the next open-file request answers without asking (a file dropped on the
+    // editor); used once.
+    void SetNextFileToOpen(const std::string& path) { m_nextOpen = path; }
+
+    MessageAnswer MessageBox(const std::string& text, const std::string& caption,
+                             MessageButtons buttons, MessageIcon icon) override;
+    std::optional<std::string> ChooseFileToOpen(const std::string& initialDir,
+                                                const std::string& initialName,
+                                                const std::string& filter) override;
+    std::optional<std::string> ChooseFileToSave(const std::string& initialDir,
+                                                const std::string& initialName,
+                                                const std::string& filter) override;
+    void SetWaitPointer(bool waiting) override;
+    bool OpenBusyPopup() override;
+    void CloseBusyPopup() override;
+    bool IsBusyPopupOpen() const override { return m_busy != nullptr; }
+
+  private:
+    QPointer<QWidget> m_parent;
+    std::unique_ptr<BusyPopup> m_busy;
+    std::optional<std::string> m_nextOpen;
+    bool m_waiting = false;
+};
+
+}  // namespace ondela
