@@ -11,7 +11,9 @@ namespace {
 
 using K = ControlKind;
 
-// Group boxes come first so that the controls they frame lie above them.
+// Group boxes come first so that the controls they frame lie above them. The radio buttons
+// reach to the right edge of their group, so that their captions are not cut in fonts a little
+// wider than the one the layout was drawn for.
 constexpr std::array kTemplate = {
     ControlTemplate{ctl::kResponseGroup, K::GroupBox, "Frequency Response", 6, 3, 693, 217},
     ControlTemplate{ctl::kCoefGroup, K::GroupBox, "Filter Coefficients (Impulse response)", 6, 237,
@@ -45,11 +47,11 @@ constexpr std::array kTemplate = {
     ControlTemplate{ctl::kSave, K::Button, "Save", 12, 397, 53, 13},
     ControlTemplate{ctl::kPrint, K::Button, "Print", 12, 420, 53, 13},
 
-    ControlTemplate{ctl::kLowPass, K::Radio, "Low Pass", 97, 372, 44, 10, false, false, true},
-    ControlTemplate{ctl::kHighPass, K::Radio, "High Pass", 97, 384, 44, 10},
-    ControlTemplate{ctl::kBandPass, K::Radio, "Band Pass", 97, 396, 44, 10},
-    ControlTemplate{ctl::kBandStop, K::Radio, "Band Stop", 97, 408, 44, 10},
-    ControlTemplate{ctl::kHalfBand, K::Radio, "Half Band", 97, 420, 44, 10},
+    ControlTemplate{ctl::kLowPass, K::Radio, "Low Pass", 97, 372, 52, 10, false, false, true},
+    ControlTemplate{ctl::kHighPass, K::Radio, "High Pass", 97, 384, 52, 10},
+    ControlTemplate{ctl::kBandPass, K::Radio, "Band Pass", 97, 396, 52, 10},
+    ControlTemplate{ctl::kBandStop, K::Radio, "Band Stop", 97, 408, 52, 10},
+    ControlTemplate{ctl::kHalfBand, K::Radio, "Half Band", 97, 420, 52, 10},
 
     ControlTemplate{0, K::Label, "Edge Freq 1", 173, 367, 53, 8},
     ControlTemplate{0, K::Label, "Edge Freq 2", 173, 390, 53, 8},
@@ -69,10 +71,10 @@ constexpr std::array kTemplate = {
     ControlTemplate{ctl::kFilterEditor, K::Button, "Filter Editor", 335, 397, 53, 13},
     ControlTemplate{ctl::kAnalysis, K::Button, "Analysis", 335, 420, 53, 13},
 
-    ControlTemplate{ctl::kFloat64, K::Radio, "Float 64 bits", 420, 372, 51, 10, false, false, true},
-    ControlTemplate{ctl::kFloat32, K::Radio, "Float 32 bits", 420, 388, 51, 10},
-    ControlTemplate{ctl::kInteger32, K::Radio, "Integer 32", 420, 404, 51, 10},
-    ControlTemplate{ctl::kInteger16, K::Radio, "Integer 16", 420, 420, 51, 10},
+    ControlTemplate{ctl::kFloat64, K::Radio, "Float 64 bits", 420, 372, 53, 10, false, false, true},
+    ControlTemplate{ctl::kFloat32, K::Radio, "Float 32 bits", 420, 388, 53, 10},
+    ControlTemplate{ctl::kInteger32, K::Radio, "Integer 32", 420, 404, 53, 10},
+    ControlTemplate{ctl::kInteger16, K::Radio, "Integer 16", 420, 420, 53, 10},
 
     ControlTemplate{0, K::Label, "Edge Freq 1", 496, 367, 53, 8},
     ControlTemplate{0, K::Label, "Edge Freq 2", 496, 390, 53, 8},

@@ -96,6 +96,12 @@ MainDialog::MainDialog(FilterWorkspace& ws, CGraphical& graph, UserDialogs& dial
     // beside it: modal to a window hierarchy of its own, the dialog blocks no other window.
     setWindowModality(Qt::WindowModal);
     setFont(DialogFont());
+    // Group titles sit on the frame line; small radio indicators leave room for the captions.
+    setStyleSheet(
+        "QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"
+        "QRadioButton { spacing: 4px; }"
+        "QRadioButton::indicator { width: 11px; height: 11px; }");
     BuildControls();
     WidenPlots();
     m_logic = std::make_unique<COndelaDlg>(ws, graph, *this, services);
