@@ -84,7 +84,7 @@ bool COndelaApp::event(QEvent* event) {
     if (event->type() != kEditorNotifyEventType) return QObject::event(event);
     const auto* notify = static_cast<EditorNotifyEvent*>(event);
     if (notify->code == kEditorLoadRequest && m_mainWindow) {
-        if (!notify->path.isEmpty()) m_qtDialogs.SetNextFileToOpen(notify->path.toStdString());
+        if (!notify->path.isEmpty()) m_dialogs.SetNextFileToOpen(notify->path.toStdString());
         m_mainWindow->Logic().OnCommand(ctl::kLoad);
     }
     return true;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/app_dialogs.h"
 #include "app/app_shell.h"
 #include "engine/design_engine.h"
 #include "settings/preferences.h"
@@ -56,7 +57,7 @@ class COndelaApp : public QObject {
 
     AppEnvironment m_env;
     QtUserDialogs m_qtDialogs;
-    UserDialogs& m_dialogs;
+    AppDialogs m_dialogs;
     std::unique_ptr<SettingsStore> m_store;
     CPreferences m_prefs;
     DesignEngine m_engine;

@@ -63,11 +63,6 @@ MessageAnswer QtUserDialogs::MessageBox(const std::string& text, const std::stri
 std::optional<std::string> QtUserDialogs::ChooseFileToOpen(const std::string& initialDir,
                                                            const std::string& initialName,
                                                            const std::string& filter) {
-    if (m_nextOpen) {
-        std::optional<std::string> path = std::move(m_nextOpen);
-        m_nextOpen.reset();
-        return path;
-    }
     QString start = QString::fromStdString(initialDir);
     if (!initialName.empty()) start = QDir(start).filePath(QString::fromStdString(initialName));
     const QString path =

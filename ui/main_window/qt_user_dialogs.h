@@ -19,9 +19,6 @@ class QtUserDialogs : public UserDialogs {
   public:
     // parent: the window the boxes belong to (the main window once it exists).
     void SetParent(QWidget* parent) { m_parent = parent; }
-    // A path that the next open-file request answers without asking (a file dropped on the
-    // editor); used once.
-    void SetNextFileToOpen(const std::string& path) { m_nextOpen = path; }
 
     MessageAnswer MessageBox(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) override;
@@ -39,7 +36,6 @@ class QtUserDialogs : public UserDialogs {
   private:
     QPointer<QWidget> m_parent;
     std::unique_ptr<BusyPopup> m_busy;
-    std::optional<std::string> m_nextOpen;
     bool m_waiting = false;
 };
 

@@ -16,7 +16,10 @@ QImage ScreenWindowCapture::Capture(QWidget* window) {
 
     QScreen* screen = top->screen();
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr && top->isVisible()) {
+    // The offscreen and minimal platforms have no screen to read: their grab is black.
+    const QString platform = QGuiApplication::platformName();
+    const bool screenReadable = platform != "offscreen" && platform != "minimal";
+    if (screen != nullptr && top->isVisible() && screenReadable) {
         // grabWindow with window id 0 reads the screen itself; its coordinates are relative to
         // the screen's own geometry.
         const QPoint origin = frame.topLeft() - screen->geometry().topLeft();

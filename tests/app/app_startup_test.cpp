@@ -1,0 +1,153 @@
+// The application object end to end on the offscreen platform: start-up with a store that
+// cannot be opened, the help file found in the Doc folder, the editor's load requests, and a
+// whole session (Create, the editor, Save, printing the window) with the modal run replaced by a
+// script.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <sstream>
+
+#include "app/ondela_app.h"
+#include "settings/memory_settings_store.h"
+#include "tests/workspace/workspace_fakes.h"
+#include "ui/editor/editor_notify.h"
+#include "ui/main_window/control_ids.h"
+#include "ui/main_window/main_dialog.h"
+#include "ui/print/pdf_printer_source.h"
+#include "ui/print/printer.h"
+
+namespace ondela {
+namespace {
+
+struct Session {
+    explicit Session(std::function<int(MainDialog&)> script = {}, bool storeFails = false) {
+        auto store = std::make_unique<MemorySettingsStore>();
+        store->SetOpenFails(storeFails);
+        AppEnvironment env;
+        env.store = std::move(store);
+        env.moduleDir = dir.path().toStdString() + "/bin";
+        env.sleep = [this](int ms) { pauses.push_back(ms); };
+        env.dialogs = &dialogs;
+        env.runMainWindow = std::move(script);
+        app = std::make_unique<COndelaApp>(std::move(env));
+    }
+
+    QTemporaryDir dir;
+    testing::EventLog log;
+    testing::FakeDialogs dialogs{log};
+    std::vector<int> pauses;
+    std::unique_ptr<COndelaApp> app;
+};
+
+void Press(MainDialog& d, int id) {
+    QTest::mouseClick(d.Control(id), Qt::LeftButton);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(AppStartup, AStoreThatCannotBeOpenedEndsWithTheFatalMessage) {
+    bool windowRan = false;
+    Session s([&](MainDialog&) { return windowRan = true; }, true);
+    EXPECT_FALSE(s.app->InitInstance());
+    EXPECT_FALSE(windowRan);
+    EXPECT_EQ(s.app->MainWindow(), nullptr);
+    EXPECT_EQ(s.log,
+              std::vector<std::string>{"Message Could not Write to Windows Register Data Base"});
+    EXPECT_EQ(s.dialogs.captions, std::vector<std::string>{"FATAL ERROR"});
+    EXPECT_EQ(s.pauses, (std::vector<int>{50, 500}));  // about 550 ms before the message
+}
+
+TEST(AppStartup, HelpFileInTheDocFolderKeepsItsPathAsWritten) {
+    Session s([](MainDialog&) { return 0; });
+    QDir(s.dir.path()).mkpath("bin");
+    QDir(s.dir.path()).mkpath("Doc");
+    QFile(s.dir.filePath("Doc/Ondela.chm")).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(s.app->InitInstance());
+    EXPECT_EQ(s.app->Workspace().m_helpPath, s.dir.path().toStdString() + "/bin/../Doc/Ondela.chm");
+    EXPECT_EQ(s.pauses, std::vector<int>{50});
+    EXPECT_TRUE(s.log.empty());
+}
+
+TEST(AppStartup, OnlyTheEditorsLoadRequestRunsLoad) {
+    Session* session = nullptr;
+    Session s([&](MainDialog&) {
+        for (int code : {57601, kEditorClosed}) {
+            EditorNotifyEvent e(code);
+            QCoreApplication::sendEvent(session->app.get(), &e);
+        }
+        EXPECT_FALSE(session->dialogs.openAsked.has_value());
+        EditorNotifyEvent load(kEditorLoadRequest);
+        QCoreApplication::sendEvent(session->app.get(), &load);
+        EXPECT_TRUE(session->dialogs.openAsked.has_value());  // Load asked for a file
+
+        // A file dropped on the editor is loaded without asking.
+        session->dialogs.openAsked.reset();
+        const QString file = QString(ONDELA_TEST_DATA_DIR) + "/lowpass_flt32.txt";
+        EditorNotifyEvent drop(kEditorLoadRequest, file);
+        QCoreApplication::sendEvent(session->app.get(), &drop);
+        EXPECT_FALSE(session->dialogs.openAsked.has_value());
+        EXPECT_EQ(session->app->Workspace().m_filterValid, 1);
+        EXPECT_EQ(session->app->Workspace().m_filePath, file.toStdString());
+        return 0;
+    });
+    session = &s;
+    EXPECT_TRUE(s.app->InitInstance());
+}
+
+// Create, open the editor, save, print the window: the editor shows exactly what Save writes,
+// and the printed page is one landscape page.
+TEST(AppStartup, DesignEditSaveAndPrint) {
+    Session* session = nullptr;
+    Session s([&](MainDialog& window) {
+        window.show();
+        FilterWorkspace& ws = session->app->Workspace();
+        Press(window, ctl::kCreate);
+        EXPECT_EQ(ws.m_filterValid, 1);
+        Press(window, ctl::kFilterEditor);
+        EditorPort& editor = session->app->Editor();
+        EXPECT_TRUE(editor.IsEditorOpen());
+        std::vector<char> text(static_cast<size_t>(editor.GetEditorTextLength()) + 1);
+        editor.GetEditorText(text.data(), static_cast<int>(text.size()));
+
+        const std::string saved = session->dir.filePath("lowpass.txt").toStdString();
+        session->dialogs.fileToSave = saved;
+        Press(window, ctl::kSave);
+        EXPECT_EQ(ReadFile(saved), std::string(text.data()));
+
+        const QString pdf = session->dir.filePath("window.pdf");
+        PdfPrinterSource printers(pdf, 300);
+        CPrinter printer(session->dialogs, printers);
+        EXPECT_EQ(printer.PrintWindowImage(&window, "window"), 1);
+        QProcess info;
+        info.start("pdfinfo", {pdf});
+        info.waitForFinished();
+        const QString out = QString::fromUtf8(info.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QRegularExpression("Pages:\\s+1\\b"))) << out.toStdString();
+        EXPECT_TRUE(out.contains(QRegularExpression("Page size:\\s+842 x 595")))
+            << out.toStdString();
+        if (qEnvironmentVariableIsSet("ONDELA_KEEP_PRINT")) {
+            QFile::copy(pdf, qEnvironmentVariable("ONDELA_KEEP_PRINT"));
+        }
+        Press(window, ctl::kQuit);
+        return 0;
+    });
+    session = &s;
+    EXPECT_TRUE(s.app->InitInstance());
+    EXPECT_TRUE(s.log.empty() || s.log.front().rfind("Message", 0) != 0) << s.log.front();
+}
+
+}  // namespace
+}  // namespace ondela
