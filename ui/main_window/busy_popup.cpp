@@ -1,9 +1,11 @@
 #include "ui/main_window/busy_popup.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <cstring>
 
@@ -60,9 +62,16 @@ BusyPopup::BusyPopup(QWidget* mainWindow)
     const QRect frame = mainWindow ? mainWindow->frameGeometry() : QRect();
     move(BusyPopupPosition(frame, 1, 1, m_area));
     show();
-    // The design that follows handles no events: map and paint the notice now.
-    for (int i = 0; i < 3; ++i) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The design that follows handles no events: wait until the window system has shown the
+    // notice (at most half a second), paint it and hand the picture to the window system now.
+    QElapsedTimer waited;
+    waited.start();
+    while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 500) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    }
     repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QGuiApplication::sync();
 }
 
 void BusyPopup::paintEvent(QPaintEvent*) {
