@@ -33,6 +33,32 @@ struct DesignWork {
     std::array<unsigned, kGridCapacity + 2> errorStamp{};
     unsigned searchStamp = 0;
 
+    // The search first takes each error from a faster evaluation of the interpolant (two
+    // reference points per division) together with a bound on its distance from the exact
+    // error: |errorCache[k] - exact| <= errorBound[k], 0 once the value is the exact one. A
+    // comparison that the bounds leave open is decided on exact values, so every decision is the
+    // one the exact errors give.
+    std::array<double, kGridCapacity + 2> errorBound;
+    bool fastSearch = false;  // this iteration uses the faster evaluation (still)
+    int fastPoints = 0;       // points evaluated the faster way in this iteration
+    int resolvedPoints = 0;   // of them, points whose exact error was needed after all
+    std::array<int, kGridCapacity + 2> fastList;  // those points, in order of evaluation
+    double searchYMax = 0.0;                      // largest |y(j)|
+    double searchK = 0.0;  // rounding-error factor of the two summations, see ErrorBound
+    // The reference set as the faster evaluation reads it (0-based, padded to whole pairs with a
+    // term of weight 0): abscissae, weights and weights times ordinates.
+    std::array<double, kMaxCosines + 4> pairX;
+    std::array<double, kMaxCosines + 4> pairAd;
+    std::array<double, kMaxCosines + 4> pairAdY;
+    int pairTerms = 0;
+    // |ad(j)| and, for each reference point k, the sums of |ad(j)| / |x(j) - x(k)| over the points
+    // above it (j < k) and below it (j > k): they bound sum |ad(j) / (x - x(j))| between points.
+    std::array<double, kMaxCosines + 4> absAd;
+    std::array<double, kMaxCosines + 4> farAbove;
+    std::array<double, kMaxCosines + 4> farBelow;
+    // For each grid point, the first reference point whose abscissa is not above its cosine.
+    std::array<int, kGridCapacity + 2> gridBelow;
+
     // Exchange (1..nz+1): extremal indices, reference abscissae, ordinates, barycentric weights.
     std::array<int, kMaxCosines + 4> iext;
     std::array<double, kMaxCosines + 4> x;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ondela {
 
@@ -106,20 +107,263 @@ void InterpolantLanes(const DesignWork& w, const double* xf, double* out) {
     }
 }
 
+// The faster evaluation of the interpolant for the search: the reference points are taken two at
+// a time over one shared division,
+//   ad_i / d_i + ad_j / d_j = (ad_i d_j + ad_j d_i) / (d_i d_j),  d = xf - x,
+// for both sums. den receives the denominator sums (non-finite when xf lies on a reference point).
+ONDELA_LANE_KERNEL
+void PairedInterpolantLanes(const DesignWork& w, const double* xf, double* out, double* den) {
+    const double* px = w.pairX.data();
+    const double* pad = w.pairAd.data();
+    const double* pady = w.pairAdY.data();
+    const int terms = w.pairTerms;
+#if defined(__GNUC__)
+    Lanes xv;
+    for (int i = 0; i < kLanes; ++i) xv[i] = xf[i];
+    Lanes numv = {};
+    Lanes denv = {};
+    for (int j = 0; j < terms; j += 2) {
+        const Lanes d0 = xv - px[j];
+        const Lanes d1 = xv - px[j + 1];
+        const Lanes r = 1.0 / (d0 * d1);
+        denv += (pad[j] * d1 + pad[j + 1] * d0) * r;
+        numv += (pady[j] * d1 + pady[j + 1] * d0) * r;
+    }
+    const Lanes value = numv / denv;
+    for (int i = 0; i < kLanes; ++i) {
+        out[i] = value[i];
+        den[i] = denv[i];
+    }
+#else
+    double num[kLanes] = {};
+    for (int i = 0; i < kLanes; ++i) den[i] = 0.0;
+    for (int j = 0; j < terms; j += 2) {
+        for (int i = 0; i < kLanes; ++i) {
+            const double d0 = xf[i] - px[j];
+            const double d1 = xf[i] - px[j + 1];
+            const double r = 1.0 / (d0 * d1);
+            den[i] += (pad[j] * d1 + pad[j + 1] * d0) * r;
+            num[i] += (pady[j] * d1 + pady[j + 1] * d0) * r;
+        }
+    }
+    for (int i = 0; i < kLanes; ++i) out[i] = num[i] / den[i];
+#endif
+}
+
+// farAbove(k) = sum over j < k of |ad(j)| / (x(j) - x(k)); farBelow(k) = sum over j > k of
+// |ad(j)| / (x(k) - x(j)). x(1..nz) must be falling. Every quotient is formed once for both sums.
+ONDELA_LANE_KERNEL
+void FarWeightSums(DesignWork& w) {
+    const double* x = w.x.data();
+    const double* aad = w.absAd.data();
+    double* above = w.farAbove.data();
+    double* below = w.farBelow.data();
+    const int nz = w.nz;
+    for (int k = 1; k <= nz; ++k) above[k] = 0.0;
+    for (int j = 1; j <= nz; ++j) {
+        const double xj = x[j];
+        const double aj = aad[j];
+        int k = j + 1;
+        double sum = 0.0;
+#if defined(__GNUC__)
+        Lanes sumv = {};
+        for (; k + kLanes - 1 <= nz; k += kLanes) {
+            Lanes xk;
+            Lanes ak;
+            Lanes up;
+            for (int i = 0; i < kLanes; ++i) {
+                xk[i] = x[k + i];
+                ak[i] = aad[k + i];
+                up[i] = above[k + i];
+            }
+            const Lanes inv = 1.0 / (xj - xk);
+            up += aj * inv;
+            sumv += ak * inv;
+            for (int i = 0; i < kLanes; ++i) above[k + i] = up[i];
+        }
+        for (int i = 0; i < kLanes; ++i) sum += sumv[i];
+#endif
+        for (; k <= nz; ++k) {
+            const double inv = 1.0 / (xj - x[k]);
+            above[k] += aj * inv;
+            sum += aad[k] * inv;
+        }
+        below[j] = sum;
+    }
+}
+
+// Prepares the faster evaluation for the current reference set, or leaves the search on the
+// exact one where the error bounds below would not hold: abscissae not strictly falling, or
+// weights and ordinates so large or small that the products could overflow or underflow.
+void PrepareSearch(DesignWork& w) {
+    const int nz = w.nz;
+    bool fast = w.xFalling && nz >= 2;
+    double ymax = 0.0;
+    for (int j = 1; j <= nz && fast; ++j) {
+        const double a = std::fabs(w.ad[j]);
+        const double ay = std::fabs(w.y[j]);
+        if (!(a >= 1e-200 && a <= 1e200 && ay <= 1e100)) fast = false;
+        ymax = std::max(ymax, ay);
+        w.absAd[j] = a;
+    }
+    w.fastSearch = fast;
+    w.fastPoints = 0;
+    w.resolvedPoints = 0;
+    if (!fast) return;
+    for (int j = 1; j <= nz; ++j) {
+        w.pairX[j - 1] = w.x[j];
+        w.pairAd[j - 1] = w.ad[j];
+        w.pairAdY[j - 1] = w.ad[j] * w.y[j];
+    }
+    w.pairTerms = nz + nz % 2;
+    if (nz % 2 != 0) {
+        // A term of weight 0 far from every cosine: it adds nothing and never divides by 0.
+        w.pairX[nz] = 3.0;
+        w.pairAd[nz] = 0.0;
+        w.pairAdY[nz] = 0.0;
+    }
+    int below = 1;
+    for (int k = 1; k <= w.ngrid; ++k) {
+        while (below <= nz && w.x[below] > w.gridCos[k]) ++below;
+        w.gridBelow[k] = below;
+    }
+    w.searchYMax = ymax;
+    // The exact form rounds each of its nz quotients and sums them one by one; each paired term
+    // is within 6 roundings of its two quotients and the pairTerms/2 of them are summed one by
+    // one. The two sums therefore differ by at most (nz + pairTerms/2 + 7) u sum |ad/d| (u = 2^-53,
+    // first-order terms; the margin covers the rest).
+    w.searchK = (nz + w.pairTerms / 2 + 10) * 0x1p-53 * 1.01;
+    FarWeightSums(w);
+}
+
+// Bound on |err - exact| for the error err = (value - des) * wt that the faster evaluation gave at
+// the cosine xf (den: its denominator sum), the exact error being what InterpolantLanes gives.
+// Infinite where no useful bound follows; the search then takes the exact value.
+double ErrorBound(const DesignWork& w, int k, double value, double den, double err) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    if (!std::isfinite(den) || !std::isfinite(value) || !std::isfinite(err)) return kInf;
+    const double* x = w.x.data();
+    const int nz = w.nz;
+    const double xf = w.gridCos[k];
+    // x(below) <= xf < x(below - 1): the reference points on either side of xf. The table holds
+    // them unless rounding made the grid cosines rise somewhere.
+    int below = w.gridBelow[k];
+    if (!((below > nz || x[below] <= xf) && (below == 1 || x[below - 1] > xf))) {
+        int lo = 1;
+        int hi = nz + 1;
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (x[mid] > xf) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        below = lo;
+    }
+    const int above = below - 1;
+    const double des = w.des[k];
+    const double wt = w.wt[k];
+    // A >= sum |ad(j) / d(j)|: the two neighbours exactly, every other point through its distance
+    // to the nearer neighbour, which |xf - x(j)| (and its rounding) cannot undercut.
+    double a = 0.0;
+    if (above >= 1) a += w.absAd[above] / std::fabs(xf - x[above]) + w.farAbove[above];
+    if (below <= nz) a += w.absAd[below] / std::fabs(xf - x[below]) + w.farBelow[below];
+    a *= 1.001;
+    // Both sums of either evaluation lie within kA of the same exact sums (times (|y|max + 1)
+    // for the numerator); the absolute part covers products that fall below the normal range.
+    const double kA = w.searchK * a + 1e-280;
+    const double aden = std::fabs(den);
+    if (!(aden > 4.0 * kA)) return kInf;
+    // The quotients num / den then differ by at most (4/3) kA (|value| + |y|max + 1) / |den|, and
+    // each is rounded once more.
+    const double av = std::fabs(value);
+    const double bv = (2.01 * kA * (av + w.searchYMax + 1.0) / aden + 2.5e-16 * av) * 1.001;
+    const double aw = std::fabs(wt);
+    return 1.001 * aw * bv + 5e-16 * (aw * std::fabs(value - des) + std::fabs(err)) + 1e-300;
+}
+
+void ComputeErrors(DesignWork& w, const int* k, int count, bool exact = false);
+
+// Share of the faster evaluations that may need the exact one after all before the rest of the
+// iteration uses the exact one throughout: an exact evaluation costs about as much as kLanes
+// points the faster way would save. Errors close to the rounding level, as while the deviation
+// is still tiny, leave most comparisons open.
+constexpr int kResolveRatio = 12;
+constexpr int kResolveSample = 64;
+// The first points of an iteration show whether the bounds are small enough against the
+// deviation: errors are compared with one another and with the deviation, and differ by small
+// fractions of it near the extremes.
+constexpr int kBoundSample = 4 * kLanes;
+constexpr double kBoundShare = 1e-3;
+
+// Leaves the faster evaluation for the rest of the iteration; the points it evaluated and that are
+// still approximate are evaluated exactly, kLanes at a time.
+void UseExactErrors(DesignWork& w) {
+    w.fastSearch = false;
+    int points[kLanes];
+    int count = 0;
+    for (int i = 0; i < w.fastPoints; ++i) {
+        const int p = w.fastList[i];
+        if (w.errorBound[p] == 0.0) continue;
+        points[count++] = p;
+        if (count == kLanes) {
+            ComputeErrors(w, points, count, true);
+            count = 0;
+        }
+    }
+    if (count > 0) ComputeErrors(w, points, count, true);
+}
+
 // Computes the weighted errors at grid points k[0..count-1] (1 <= count <= kLanes) for the
-// current iteration.
-void ComputeErrors(DesignWork& w, const int* k, int count) {
+// current iteration: exact ones (errorBound 0) when `exact` is set or the iteration does not use
+// the faster evaluation.
+void ComputeErrors(DesignWork& w, const int* k, int count, bool exact) {
     double xf[kLanes];
     for (int i = 0; i < kLanes; ++i) {
         // Unused lanes repeat the last point; their values are not kept.
         xf[i] = w.gridCos[k[std::min(i, count - 1)]];
     }
     double value[kLanes];
-    InterpolantLanes(w, xf, value);
-    for (int i = 0; i < count; ++i) {
-        w.errorCache[k[i]] = (value[i] - w.des[k[i]]) * w.wt[k[i]];
-        w.errorStamp[k[i]] = w.searchStamp;
+    if (exact || !w.fastSearch) {
+        InterpolantLanes(w, xf, value);
+        for (int i = 0; i < count; ++i) {
+            w.errorCache[k[i]] = (value[i] - w.des[k[i]]) * w.wt[k[i]];
+            w.errorBound[k[i]] = 0.0;
+            w.errorStamp[k[i]] = w.searchStamp;
+        }
+        return;
     }
+    double den[kLanes];
+    PairedInterpolantLanes(w, xf, value, den);
+    const int first = w.fastPoints;
+    for (int i = 0; i < count; ++i) {
+        const int p = k[i];
+        const double err = (value[i] - w.des[p]) * w.wt[p];
+        w.errorCache[p] = err;
+        w.errorBound[p] = ErrorBound(w, p, value[i], den[i], err);
+        w.errorStamp[p] = w.searchStamp;
+        w.fastList[w.fastPoints++] = p;
+    }
+    if (first < kBoundSample && w.fastPoints >= kBoundSample) {
+        int wide = 0;
+        for (int i = 0; i < w.fastPoints; ++i) {
+            if (!(w.errorBound[w.fastList[i]] <= kBoundShare * w.dev)) ++wide;
+        }
+        if (wide * 8 > w.fastPoints) UseExactErrors(w);
+    }
+}
+
+// The exact weighted error at grid point k, already computed in this iteration.
+double ExactErrorAt(DesignWork& w, int k) {
+    if (w.errorBound[k] != 0.0) {
+        ComputeErrors(w, &k, 1, true);
+        ++w.resolvedPoints;
+        if (w.fastPoints >= kResolveSample && w.resolvedPoints * kResolveRatio > w.fastPoints) {
+            UseExactErrors(w);
+        }
+    }
+    return w.errorCache[k];
 }
 
 // How far ahead of a missing point the search looks for further points to compute with it.
@@ -227,6 +471,17 @@ void BarycentricWeightLanes(DesignWork& w, int k0, int jet) {
 #endif
 }
 
+// A level the search compares: an error of the current iteration times the sign `sign`, or a
+// level scaled `scaled` times by 1.00001, or an exact value (point 0). value is within bound of
+// the exact level; bound 0 means it is exact.
+struct Level {
+    double value = 0.0;
+    double bound = 0.0;
+    int point = 0;
+    int sign = 0;
+    int scaled = 0;
+};
+
 // The extremal search of one exchange iteration. Moves every reference point to the local
 // extreme of the weighted error with the expected sign, then tries to add an extreme below the
 // first or above the last reference point. Returns true when the reference set changed.
@@ -254,7 +509,7 @@ class ExtremalSearch {
             int l = iext[j_] + 1;
             nut_ = -nut_;
             if (j_ == 2) y1_ = comp_;
-            comp_ = w_.dev;
+            comp_ = Level{w_.dev};
             if (l < kup_ && Beats(l, 1)) {
                 UpSearchFrom(l);
                 continue;
@@ -303,16 +558,50 @@ class ExtremalSearch {
 
     // step: the direction in which the search moves on from l.
     bool Beats(int l, int step) {
-        err_ = ErrorAt(w_, l, step);
-        return nut_ * err_ - comp_ > 0.0;
+        const double err = ErrorAt(w_, l, step);
+        cand_ = Level{nut_ * err, w_.errorBound[l], l, nut_, 0};
+        return Exceeds(cand_, comp_);
+    }
+
+    // a - b > 0 for the exact levels, decided on the approximate ones where their bounds allow.
+    bool Exceeds(Level& a, Level& b) {
+        if (a.bound != 0.0 || b.bound != 0.0) {
+            const double diff = a.value - b.value;
+            const double tol = (a.bound + b.bound) * (1.0 + 1e-9);
+            if (std::isfinite(diff) && std::isfinite(tol)) {
+                if (diff > tol) return true;
+                if (diff < -tol) return false;
+            }
+            Resolve(a);
+            Resolve(b);
+        }
+        return a.value - b.value > 0.0;
+    }
+
+    // Replaces an approximate level by the exact one, computed as the exact search computes it.
+    void Resolve(Level& level) {
+        if (level.bound == 0.0) return;
+        double v = level.sign * ExactErrorAt(w_, level.point);
+        for (int i = 0; i < level.scaled; ++i) v = v * 1.00001;
+        level = Level{v};
+    }
+
+    static Level Scaled(const Level& level) {
+        Level s = level;
+        s.value = level.value * 1.00001;
+        if (level.bound != 0.0) {
+            s.bound = (level.bound * 1.00002 + 4.5e-16 * std::fabs(s.value)) * (1.0 + 1e-9);
+            ++s.scaled;
+        }
+        return s;
     }
 
     // l beats comp: climb while the next point beats it too; the top becomes reference point j.
     void UpSearchFrom(int l) {
-        comp_ = nut_ * err_;
+        comp_ = cand_;
         while (l + 1 < kup_ && Beats(l + 1, 1)) {
             ++l;
-            comp_ = nut_ * err_;
+            comp_ = cand_;
         }
         w_.iext[j_] = l;
         klow_ = l;
@@ -322,10 +611,10 @@ class ExtremalSearch {
 
     // l beats comp: descend while the next lower point beats it too.
     void DownSearchFrom(int l) {
-        comp_ = nut_ * err_;
+        comp_ = cand_;
         while (l - 1 > klow_ && Beats(l - 1, -1)) {
             --l;
-            comp_ = nut_ * err_;
+            comp_ = cand_;
         }
         klow_ = w_.iext[j_];
         w_.iext[j_] = l;
@@ -343,7 +632,7 @@ class ExtremalSearch {
             if (iext[nz] > knz_) knz_ = iext[nz];
             nut1_ = nut_;
             nut_ = -nu_;
-            comp_ = ynz_ * 1.00001;
+            comp_ = Scaled(ynz_);
             luck_ = 1;
             kup_ = k1_;
             for (int l = 1; l < k1_; ++l) {
@@ -362,13 +651,13 @@ class ExtremalSearch {
                 iext[nz] = kn;
                 return Next::Changed;
             }
-            if (comp_ > y1_) y1_ = comp_;
+            if (Exceeds(comp_, y1_)) y1_ = comp_;
             k1_ = iext[nzz];
         }
         // Look for a larger extreme above the last reference point.
         klow_ = knz_;
         nut_ = -nut1_;
-        comp_ = y1_ * 1.00001;
+        comp_ = Scaled(y1_);
         for (int l = w_.ngrid; l > klow_; --l) {
             if (Beats(l, -1)) {
                 j_ = nzz;
@@ -395,10 +684,10 @@ class ExtremalSearch {
     int knz_ = 0;
     int jchnge_ = 0;
     int luck_ = 0;
-    double comp_ = 0.0;
-    double err_ = 0.0;
-    double y1_ = 0.0;
-    double ynz_ = 0.0;
+    Level comp_;
+    Level cand_;  // nut times the error at the point Beats examined last
+    Level y1_;
+    Level ynz_;
 };
 
 // Samples the final interpolant at the nfcns frequencies (j-1)/cn and turns them into the
@@ -531,6 +820,7 @@ int RemezExchange(DesignWork& w) {
         if (dev <= devl) status |= DEVIATION_STALLED;
         devl = dev;
 
+        PrepareSearch(w);
         NewErrorStamp(w);
         NeighbourErrors(w);
         ExtremalSearch search(w, nu);
