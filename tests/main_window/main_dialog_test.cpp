@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +15,7 @@
 #include "engine/design_engine.h"
 #include "settings/memory_settings_store.h"
 #include "settings/preferences.h"
+#include "settings/qt_settings_store.h"
 #include "tests/main_window/fake_controls.h"
 #include "tests/workspace/workspace_fakes.h"
 #include "ui/main_window/busy_popup.h"
@@ -138,6 +140,55 @@ TEST_F(MainDialogTest, EnterInTheCursorFieldAndEscape) {
     QTest::keyClick(dialog.get(), Qt::Key_Escape);  // Quit stores what the fields hold
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(std::get<std::string>(store.Values().at("FS")), "44100.000000");
+}
+
+// Quit writes the user's settings file, and the next start shows what was typed, the scale and
+// the format.
+TEST(MainDialogSettings, QuitWritesTheSettingsFileAndTheNextStartShowsThem) {
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    DesignEngine engine;
+    testing::EventLog log;
+    testing::FakeDialogs dialogs{log};
+    testing::FakeShell shell;
+    {
+        QtSettingsStore store;
+        CPreferences prefs(&store);
+        ASSERT_TRUE(prefs.OpenKeys());
+        FilterWorkspace ws;
+        ws.m_prefs = &prefs;
+        ws.m_engine = &engine;
+        ws.m_dialogs = &dialogs;
+        CGraphical graph(ws);
+        MainDialog dialog(ws, graph, dialogs, &shell);
+        dialog.show();
+        static_cast<QLineEdit*>(dialog.Control(ctl::kSamplingFreq))->setText("44.1 kHz");
+        QTest::mouseClick(dialog.Control(ctl::kHighPass), Qt::LeftButton);
+        QTest::mouseClick(dialog.Control(ctl::kScaleLog), Qt::LeftButton);
+        QTest::mouseClick(dialog.Control(ctl::kInteger32), Qt::LeftButton);
+        QTest::mouseClick(dialog.Control(ctl::kQuit), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+        ASSERT_FALSE(store.FileName().empty());
+        QFile ini(QString::fromStdString(store.FileName()));
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        EXPECT_TRUE(text.contains("FS=44100.000000")) << text.toStdString();
+        EXPECT_TRUE(text.contains("TYPE=dword:00000003")) << text.toStdString();
+    }
+    QtSettingsStore store;
+    CPreferences prefs(&store);
+    ASSERT_TRUE(prefs.OpenKeys());
+    FilterWorkspace ws;
+    ws.m_prefs = &prefs;
+    ws.m_engine = &engine;
+    ws.m_dialogs = &dialogs;
+    CGraphical graph(ws);
+    MainDialog dialog(ws, graph, dialogs, &shell);
+    EXPECT_EQ(static_cast<QLineEdit*>(dialog.Control(ctl::kSamplingFreq))->text(), "44100 Hz");
+    EXPECT_TRUE(dialog.IsChecked(ctl::kHighPass));
+    EXPECT_TRUE(dialog.IsChecked(ctl::kScaleLog));
+    EXPECT_TRUE(dialog.IsChecked(ctl::kInteger32));
+    for (const auto& e : log) EXPECT_NE(e.rfind("Message", 0), 0u) << e;
 }
 
 TEST(BusyPopupPlacement, CentredAndKeptOnTheScreen) {
