@@ -245,6 +245,7 @@ TEST_F(MainWindowTest, CreateDesignsShowsTheAchievedValuesAndStoresTheSpecificat
     EXPECT_EQ(ws.m_filterValid, 1);
     EXPECT_TRUE(dlg.CurvesShown());
     EXPECT_NE(Shown(ctl::kAchievedCoefs), "");
+    for (const auto& m : Messages()) ADD_FAILURE() << m;
     EXPECT_EQ(Shown(ctl::kAchievedCoefs), FormatText("%d", ws.m_specWork.numCoefs));
     EXPECT_EQ(Shown(ctl::kAchievedAttenuation),
               FormatText("%3.3lf dB", std::fabs(ws.m_specWork.attenuation)));
@@ -349,6 +350,46 @@ TEST_F(MainWindowTest, FilterEditorCommandAndItsMessages) {
     EXPECT_EQ(Messages(), std::vector<std::string>{
                               "The Filter Editor is already opened, refresh its content ?"});
     EXPECT_EQ(std::count(log.begin(), log.end(), "ClearEditorText"), 0);
+}
+
+TEST_F(MainWindowTest, AnalysisOpensTheEditorAndActsOnWhatWasEdited) {
+    Start();
+    dlg.CreateFilter();
+    ASSERT_FALSE(editor.open);
+    dlg.OnCommand(ctl::kAnalysis);  // the closed editor opens with the current description
+    EXPECT_TRUE(editor.open);
+    EXPECT_NE(editor.text.find("m_firCoefs"), std::string::npos);
+
+    // Nothing edited: the coefficients are measured again, shown, and drawn at once.
+    controls.text[ctl::kAchievedCoefs].clear();
+    const int now = controls.repaintsNow;
+    dlg.OnCommand(ctl::kAnalysis);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Shown(ctl::kAchievedCoefs), FormatText("%d", ws.m_specWork.numCoefs));
+    EXPECT_GT(ws.m_specWork.numCoefs, 0);
+    EXPECT_EQ(ws.m_filterValid, 1);
+    EXPECT_TRUE(dlg.CurvesShown());
+    EXPECT_GT(controls.repaintsNow, now);
+
+    // An edited coefficient is measured and the editor gets the new description.
+    const std::size_t first = editor.text.find("e-00", editor.text.find("static float"));
+    ASSERT_NE(first, std::string::npos);
+    editor.text[first - 2] = editor.text[first - 2] == '1' ? '2' : '1';
+    log.clear();
+    dlg.OnCommand(ctl::kAnalysis);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].rfind("WARNING: Some Coefficients have been modified.", 0), 0u);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "ClearEditorText"), 1);
+
+    // A changed parameter in a full description designs again, as Create does.
+    dlg.CreateFilter();
+    dlg.OnCommand(ctl::kFilterEditor);
+    const std::size_t att = editor.text.find("Attenuation = 60.000 dB");
+    ASSERT_NE(att, std::string::npos) << editor.text.substr(0, 400);
+    editor.text.replace(att, 23, "Attenuation = 70.000 dB");
+    dlg.OnCommand(ctl::kAnalysis);
+    EXPECT_EQ(Shown(ctl::kAttenuation), "70 dB");
+    EXPECT_GE(std::fabs(ws.m_specWork.attenuation), 69.0);
 }
 
 TEST_F(MainWindowTest, PrintHelpAndAbout) {
