@@ -144,50 +144,54 @@ TEST_F(MainDialogTest, EnterInTheCursorFieldAndEscape) {
 
 // Quit writes the user's settings file, and the next start shows what was typed, the scale and
 // the format.
+// A window over the user's settings file, as the application builds it.
+struct WindowOverUserSettings {
+    WindowOverUserSettings(testing::FakeDialogs& dialogs, testing::FakeShell& shell) {
+        EXPECT_TRUE(prefs.OpenKeys());
+        ws.m_prefs = &prefs;
+        ws.m_engine = &engine;
+        ws.m_dialogs = &dialogs;
+        dialog = std::make_unique<MainDialog>(ws, graph, dialogs, &shell);
+    }
+    QLineEdit* Field(int id) { return static_cast<QLineEdit*>(dialog->Control(id)); }
+    void Click(int id) { QTest::mouseClick(dialog->Control(id), Qt::LeftButton); }
+
+    QtSettingsStore store;
+    CPreferences prefs{&store};
+    DesignEngine engine;
+    FilterWorkspace ws;
+    CGraphical graph{ws};
+    std::unique_ptr<MainDialog> dialog;
+};
+
+// Quit writes the user's settings file, and the next start shows what was typed, the type, the
+// scale and the format.
 TEST(MainDialogSettings, QuitWritesTheSettingsFileAndTheNextStartShowsThem) {
     QTemporaryDir dir;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    DesignEngine engine;
     testing::EventLog log;
     testing::FakeDialogs dialogs{log};
     testing::FakeShell shell;
     {
-        QtSettingsStore store;
-        CPreferences prefs(&store);
-        ASSERT_TRUE(prefs.OpenKeys());
-        FilterWorkspace ws;
-        ws.m_prefs = &prefs;
-        ws.m_engine = &engine;
-        ws.m_dialogs = &dialogs;
-        CGraphical graph(ws);
-        MainDialog dialog(ws, graph, dialogs, &shell);
-        dialog.show();
-        static_cast<QLineEdit*>(dialog.Control(ctl::kSamplingFreq))->setText("44.1 kHz");
-        QTest::mouseClick(dialog.Control(ctl::kHighPass), Qt::LeftButton);
-        QTest::mouseClick(dialog.Control(ctl::kScaleLog), Qt::LeftButton);
-        QTest::mouseClick(dialog.Control(ctl::kInteger32), Qt::LeftButton);
-        QTest::mouseClick(dialog.Control(ctl::kQuit), Qt::LeftButton);
-        EXPECT_FALSE(dialog.isVisible());
-        ASSERT_FALSE(store.FileName().empty());
-        QFile ini(QString::fromStdString(store.FileName()));
+        WindowOverUserSettings first(dialogs, shell);
+        first.dialog->show();
+        first.Field(ctl::kSamplingFreq)->setText("44.1 kHz");
+        first.Click(ctl::kHighPass);
+        first.Click(ctl::kScaleLog);
+        first.Click(ctl::kInteger32);
+        first.Click(ctl::kQuit);
+        EXPECT_FALSE(first.dialog->isVisible());
+        QFile ini(QString::fromStdString(first.store.FileName()));
         ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
         const QByteArray text = ini.readAll();
         EXPECT_TRUE(text.contains("FS=44100.000000")) << text.toStdString();
         EXPECT_TRUE(text.contains("TYPE=dword:00000003")) << text.toStdString();
     }
-    QtSettingsStore store;
-    CPreferences prefs(&store);
-    ASSERT_TRUE(prefs.OpenKeys());
-    FilterWorkspace ws;
-    ws.m_prefs = &prefs;
-    ws.m_engine = &engine;
-    ws.m_dialogs = &dialogs;
-    CGraphical graph(ws);
-    MainDialog dialog(ws, graph, dialogs, &shell);
-    EXPECT_EQ(static_cast<QLineEdit*>(dialog.Control(ctl::kSamplingFreq))->text(), "44100 Hz");
-    EXPECT_TRUE(dialog.IsChecked(ctl::kHighPass));
-    EXPECT_TRUE(dialog.IsChecked(ctl::kScaleLog));
-    EXPECT_TRUE(dialog.IsChecked(ctl::kInteger32));
+    WindowOverUserSettings next(dialogs, shell);
+    EXPECT_EQ(next.Field(ctl::kSamplingFreq)->text(), "44100 Hz");
+    EXPECT_TRUE(next.dialog->IsChecked(ctl::kHighPass));
+    EXPECT_TRUE(next.dialog->IsChecked(ctl::kScaleLog));
+    EXPECT_TRUE(next.dialog->IsChecked(ctl::kInteger32));
     for (const auto& e : log) EXPECT_NE(e.rfind("Message", 0), 0u) << e;
 }
 

@@ -46,7 +46,7 @@ void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
     if (prefs) prefs->LoadSpec(m_ws.m_spec);
     // The stored format is taken before the fields are refreshed, which store the format they
     // show: otherwise the workspace's start-up format would overwrite the user's choice.
-    uint32_t fmt = prefs ? prefs->GetDword("COEF_FORMAT", FLT32) : FLT32;
+    uint32_t fmt = prefs ? prefs->GetDword("COEF_FORMAT", FLT32) : static_cast<uint32_t>(FLT32);
     if (fmt > INT16) fmt = FLT32;
     m_ws.m_coefFormat = static_cast<int32_t>(fmt);
 
@@ -133,6 +133,12 @@ double COndelaDlg::SpecCursorFreq() const {
     return s.f1 > 0.0 ? s.f1 : s.f2;
 }
 
+void COndelaDlg::ShowSpecCursor() {
+    const double cursor = SpecCursorFreq();
+    SetCursorFreq(cursor);
+    PlaceCursorAt(cursor);
+}
+
 int COndelaDlg::CreateFilter() {
     m_ws.m_coefs.fill(0.0);
     m_ws.m_specWork = FilterSpec{};
@@ -175,9 +181,7 @@ int COndelaDlg::DesignFromFields() {
     ClearAchieved();
 
     if (m_ws.RunDesign() == 0) {
-        const double cursor = SpecCursorFreq();
-        SetCursorFreq(cursor);
-        PlaceCursorAt(cursor);
+        ShowSpecCursor();
         m_ws.m_filterValid = 1;
         m_ws.m_keepLimits = 1;
         m_ws.m_fromSpec = 1;
@@ -223,9 +227,7 @@ void COndelaDlg::OnAnalysis() {
         m_ws.ShowInEditor();
     } else {
         ShowAchieved();
-        const double cursor = SpecCursorFreq();
-        SetCursorFreq(cursor);
-        PlaceCursorAt(cursor);
+        ShowSpecCursor();
         m_ws.m_filterValid = 1;
         m_curvesShown = true;
         m_controls.RepaintPlots(true);

@@ -109,6 +109,8 @@ class COndelaDlg : public MainWindowPort {
     // The cursor frequency that goes with the entered specification: the middle of the band for
     // band filters, else edge 1 (edge 2 when edge 1 is missing).
     double SpecCursorFreq() const;
+    // Shows that frequency in the cursor field and moves the plot cursor there.
+    void ShowSpecCursor();
     void ShowFreqText(int id, double hz);
     void ShowEdgeText(int id, double hz);
     double ReadField(int id) const;

@@ -19,6 +19,21 @@ QString QtNameFilter(const std::string& filter) {
     return names.join(";;");
 }
 
+namespace {
+
+// Where a file chooser starts: the initial name in the initial folder.
+QString StartPath(const std::string& initialDir, const std::string& initialName) {
+    const QString dir = QString::fromStdString(initialDir);
+    return initialName.empty() ? dir : QDir(dir).filePath(QString::fromStdString(initialName));
+}
+
+std::optional<std::string> Chosen(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(path).toStdString();
+}
+
+}  // namespace
+
 MessageAnswer QtUserDialogs::MessageBox(const std::string& text, const std::string& caption,
                                         MessageButtons buttons, MessageIcon icon) {
     QMessageBox box(m_parent);
@@ -63,23 +78,15 @@ MessageAnswer QtUserDialogs::MessageBox(const std::string& text, const std::stri
 std::optional<std::string> QtUserDialogs::ChooseFileToOpen(const std::string& initialDir,
                                                            const std::string& initialName,
                                                            const std::string& filter) {
-    QString start = QString::fromStdString(initialDir);
-    if (!initialName.empty()) start = QDir(start).filePath(QString::fromStdString(initialName));
-    const QString path =
-        QFileDialog::getOpenFileName(m_parent, QString(), start, QtNameFilter(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return QDir::toNativeSeparators(path).toStdString();
+    return Chosen(QFileDialog::getOpenFileName(
+        m_parent, QString(), StartPath(initialDir, initialName), QtNameFilter(filter)));
 }
 
 std::optional<std::string> QtUserDialogs::ChooseFileToSave(const std::string& initialDir,
                                                            const std::string& initialName,
                                                            const std::string& filter) {
-    QString start = QString::fromStdString(initialDir);
-    if (!initialName.empty()) start = QDir(start).filePath(QString::fromStdString(initialName));
-    const QString path =
-        QFileDialog::getSaveFileName(m_parent, QString(), start, QtNameFilter(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return QDir::toNativeSeparators(path).toStdString();
+    return Chosen(QFileDialog::getSaveFileName(
+        m_parent, QString(), StartPath(initialDir, initialName), QtNameFilter(filter)));
 }
 
 void QtUserDialogs::SetWaitPointer(bool waiting) {
