@@ -244,8 +244,13 @@ void MainDialog::SetText(int id, const std::string& text) {
     } else {
         return;
     }
-    // Shown at once, also while a design keeps the event loop waiting.
-    if (w->isVisible()) w->repaint();
+    // Shown at once, also while a design keeps the event loop waiting; a field changed by the
+    // plots while they paint waits for the next paint of its own.
+    if (m_paintingPlots) {
+        w->update();
+    } else if (w->isVisible()) {
+        w->repaint();
+    }
 }
 
 bool MainDialog::IsChecked(int id) const {
@@ -288,7 +293,9 @@ void MainDialog::PaintPlotsIfStale() {
     if (!m_plotsStale) return;
     m_plotsStale = false;
     m_graph.SetPlotAreas(m_respView->size(), m_coefView->size());
+    m_paintingPlots = true;
     m_graph.PaintPlots(m_logic->CurvesShown());
+    m_paintingPlots = false;
 }
 
 void MainDialog::SetPointer(PointerShape shape) {

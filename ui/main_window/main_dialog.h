@@ -70,6 +70,7 @@ class MainDialog : public QDialog, public DialogControls {
     PlotView* m_respView = nullptr;
     PlotView* m_coefView = nullptr;
     bool m_plotsStale = true;
+    bool m_paintingPlots = false;
     bool m_dualShown = false;
     std::unique_ptr<COndelaDlg> m_logic;
 };
