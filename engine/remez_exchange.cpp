@@ -197,7 +197,7 @@ void FarWeightSums(DesignWork& w) {
 // weights and ordinates so large or small that the products could overflow or underflow.
 void PrepareSearch(DesignWork& w) {
     const int nz = w.nz;
-    bool fast = w.xFalling && nz >= 2;
+    bool fast = w.xFalling && nz >= 2 && !w.exactSearchOnly;
     double ymax = 0.0;
     for (int j = 1; j <= nz && fast; ++j) {
         const double a = std::fabs(w.ad[j]);
@@ -295,7 +295,7 @@ constexpr int kResolveSample = 64;
 // deviation: errors are compared with one another and with the deviation, and differ by small
 // fractions of it near the extremes.
 constexpr int kBoundSample = 4 * kLanes;
-constexpr double kBoundShare = 1e-3;
+constexpr double kBoundShare = 3e-3;
 
 // Leaves the faster evaluation for the rest of the iteration; the points it evaluated and that are
 // still approximate are evaluated exactly, kLanes at a time.
@@ -337,6 +337,7 @@ void ComputeErrors(DesignWork& w, const int* k, int count, bool exact) {
     double den[kLanes];
     PairedInterpolantLanes(w, xf, value, den);
     const int first = w.fastPoints;
+    w.fastPointsTotal += count;
     for (int i = 0; i < count; ++i) {
         const int p = k[i];
         const double err = (value[i] - w.des[p]) * w.wt[p];

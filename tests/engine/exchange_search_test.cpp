@@ -1,0 +1,119 @@
+// The exchange's extremal search evaluates most errors the faster way, with bounds, and decides
+// open comparisons on exact errors. It must make exactly the decisions of a search on exact
+// errors throughout: same reference sets, iteration outcome and coefficients, bit for bit.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "engine/design_work.h"
+#include "engine/remez_exchange.h"
+
+namespace ondela {
+namespace {
+
+struct Band {
+    double lower;
+    double upper;
+    double desired;
+    double weight;
+};
+
+struct Outcome {
+    int status = 0;
+    double dev = 0.0;
+    std::vector<int> iext;
+    std::vector<double> alpha;
+    long long fastPoints = 0;
+};
+
+Outcome Exchange(DesignWork& w, int taps, const std::vector<Band>& bands, int density,
+                 bool exactOnly) {
+    w.nbands = static_cast<int>(bands.size());
+    for (int l = 1; l <= w.nbands; ++l) {
+        w.edge[2 * l - 1] = bands[l - 1].lower;
+        w.edge[2 * l] = bands[l - 1].upper;
+        w.fx[l] = bands[l - 1].desired;
+        w.wtx[l] = bands[l - 1].weight;
+    }
+    w.nfcns = (taps + 1) / 2;
+    w.nz = w.nfcns + 1;
+    w.exactSearchOnly = exactOnly;
+    w.fastPointsTotal = 0;
+    Outcome o;
+    o.status = BuildGrid(w, w.nfcns, density, density * 2050);
+    if (o.status != 0) return o;
+    InitialExtremals(w);
+    o.status = RemezExchange(w);
+    o.dev = w.dev;
+    o.iext.assign(w.iext.begin() + 1, w.iext.begin() + w.nz + 1);
+    o.alpha.assign(w.alpha.begin() + 1, w.alpha.begin() + w.nfcns + 1);
+    o.fastPoints = w.fastPointsTotal;
+    return o;
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+TEST(ExchangeSearch, DecidesAsTheExactSearchDoes) {
+    // Shapes of every filter type, one to five bands, ordinary designs, designs at the rounding
+    // floor (where the bounds leave many comparisons open) and degenerate ones that do not settle.
+    const std::vector<std::vector<Band>> shapes = {
+        {{0.0, 0.5, 1.0, 1.0}},
+        {{0.0, 0.1, 1.0, 1.0}, {0.12, 0.5, 0.0, 10.0}},
+        {{0.0, 0.2, 0.0, 10.0}, {0.25, 0.5, 1.0, 1.0}},
+        {{0.0, 0.1, 0.0, 10.0}, {0.15, 0.25, 1.0, 1.0}, {0.3, 0.5, 0.0, 5.0}},
+        {{0.0, 0.1, 1.0, 1.0}, {0.15, 0.25, 0.0, 30.0}, {0.3, 0.5, 1.0, 1.0}},
+        {{0.0, 0.2, 1.0, 1.0}, {0.3, 0.5, 0.0, 1.0}},  // half-band-like
+        {{0.0, 0.08, 1.0, 1.0},
+         {0.11, 0.2, 0.0, 8.0},
+         {0.24, 0.33, 0.5, 2.0},
+         {0.36, 0.5, 0.0, 20.0}},
+        {{0.0, 0.05, 0.0, 3.0},
+         {0.08, 0.15, 1.0, 1.0},
+         {0.18, 0.25, 0.0, 7.0},
+         {0.29, 0.38, 1.0, 1.0},
+         {0.42, 0.5, 0.0, 4.0}},
+    };
+    struct Size {
+        int taps;
+        int density;
+    };
+    const Size sizes[] = {{3, 16}, {11, 8}, {63, 16}, {127, 40}, {255, 8}, {511, 16}, {1023, 20}};
+    auto exact = std::make_unique<DesignWork>();
+    auto searched = std::make_unique<DesignWork>();
+    long long fastPoints = 0;
+    for (size_t s = 0; s < shapes.size(); ++s) {
+        for (const Size& size : sizes) {
+            const Outcome e = Exchange(*exact, size.taps, shapes[s], size.density, true);
+            const Outcome f = Exchange(*searched, size.taps, shapes[s], size.density, false);
+            SCOPED_TRACE(::testing::Message() << "shape " << s << ", " << size.taps
+                                              << " taps, density " << size.density);
+            EXPECT_EQ(e.fastPoints, 0);
+            EXPECT_EQ(f.status, e.status);
+            EXPECT_EQ(std::memcmp(&f.dev, &e.dev, sizeof(double)), 0) << f.dev << " " << e.dev;
+            EXPECT_EQ(f.iext, e.iext);
+            EXPECT_TRUE(SameBits(f.alpha, e.alpha));
+            fastPoints += f.fastPoints;
+        }
+    }
+    // The comparison means something only if the faster evaluation did most of the work.
+    EXPECT_GT(fastPoints, 100000);
+}
+
+TEST(ExchangeSearch, LongDesignDecidesAsTheExactSearchDoes) {
+    auto exact = std::make_unique<DesignWork>();
+    auto searched = std::make_unique<DesignWork>();
+    const std::vector<Band> lowPass = {{0.0, 0.1, 1.0, 1.0}, {0.1 + 4.0 / 4095, 0.5, 0.0, 10.0}};
+    const Outcome e = Exchange(*exact, 4095, lowPass, 40, true);
+    const Outcome f = Exchange(*searched, 4095, lowPass, 40, false);
+    EXPECT_EQ(f.status, e.status);
+    EXPECT_EQ(f.iext, e.iext);
+    EXPECT_TRUE(SameBits(f.alpha, e.alpha));
+    EXPECT_GT(f.fastPoints, 100000);
+}
+
+}  // namespace
+}  // namespace ondela
