@@ -16,10 +16,17 @@ constexpr double kSnap = 1e-6;  // samples this close to a reference point take 
 // point per vector lane. Every lane performs exactly the operations of the one-point formula, in
 // the same order, so each result is the same double as one computed alone; only independent
 // points share an instruction. x86-64 builds carry an AVX2 version chosen at load time beside
-// the portable one.
+// the portable one. Defining ONDELA_PORTABLE_KERNELS builds the plain per-lane loops everywhere,
+// to check that they give the same designs (bench/compare_builds.sh).
 constexpr int kLanes = DesignWork::kLanes;
 
-#if defined(__GNUC__)
+#if defined(__GNUC__) && !defined(ONDELA_PORTABLE_KERNELS)
+#define ONDELA_VECTOR_LANES 1
+#else
+#define ONDELA_VECTOR_LANES 0
+#endif
+
+#if ONDELA_VECTOR_LANES
 typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
 typedef long long LaneMask __attribute__((vector_size(kLanes * sizeof(long long))));
 #if defined(__x86_64__) && !defined(__clang__)
@@ -71,7 +78,7 @@ void InterpolantLanes(const DesignWork& w, const double* xf, double* out) {
     const double* ad = w.ad.data();
     const int nz = w.nz;
     double den[kLanes];
-#if defined(__GNUC__)
+#if ONDELA_VECTOR_LANES
     Lanes xv;
     for (int i = 0; i < kLanes; ++i) xv[i] = xf[i];
     Lanes numv = {};
@@ -117,7 +124,7 @@ void PairedInterpolantLanes(const DesignWork& w, const double* xf, double* out, 
     const double* pad = w.pairAd.data();
     const double* pady = w.pairAdY.data();
     const int terms = w.pairTerms;
-#if defined(__GNUC__)
+#if ONDELA_VECTOR_LANES
     Lanes xv;
     for (int i = 0; i < kLanes; ++i) xv[i] = xf[i];
     Lanes numv = {};
@@ -165,7 +172,7 @@ void FarWeightSums(DesignWork& w) {
         const double aj = aad[j];
         int k = j + 1;
         double sum = 0.0;
-#if defined(__GNUC__)
+#if ONDELA_VECTOR_LANES
         Lanes sumv = {};
         for (; k + kLanes - 1 <= nz; k += kLanes) {
             Lanes xk;
@@ -426,7 +433,7 @@ ONDELA_LANE_KERNEL
 void BarycentricWeightLanes(DesignWork& w, int k0, int jet) {
     const double* x = w.x.data();
     const int nz = w.nz;
-#if defined(__GNUC__)
+#if ONDELA_VECTOR_LANES
     LaneMask kv[kWeightGroups];
     Lanes q[kWeightGroups];
     Lanes d[kWeightGroups];
