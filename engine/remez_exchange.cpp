@@ -4,6 +4,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__x86_64__) && !defined(__clang__)
+#include <immintrin.h>
+#endif
+
 namespace ondela {
 
 namespace {
@@ -156,6 +160,45 @@ void PairedInterpolantLanes(const DesignWork& w, const double* xf, double* out, 
     for (int i = 0; i < kLanes; ++i) out[i] = num[i] / den[i];
 #endif
 }
+
+#if ONDELA_VECTOR_LANES && defined(__x86_64__) && !defined(__clang__)
+#define ONDELA_FMA_PAIRS 1
+// PairedInterpolantLanes with fused multiply-adds, for processors that have them: fewer
+// instructions per pair. Its sums differ from the plain version's in the last bits, within the
+// same bounds (a fused operation rounds once where the plain one rounds twice), so the search
+// decides the same with either.
+__attribute__((target("avx2,fma"))) void PairedInterpolantFma(const DesignWork& w, const double* xf,
+                                                              double* out, double* den) {
+    const double* px = w.pairX.data();
+    const double* pad = w.pairAd.data();
+    const double* pady = w.pairAdY.data();
+    const int terms = w.pairTerms;
+    const __m256d xv = _mm256_loadu_pd(xf);
+    const __m256d one = _mm256_set1_pd(1.0);
+    __m256d numv = _mm256_setzero_pd();
+    __m256d denv = _mm256_setzero_pd();
+    for (int j = 0; j < terms; j += 2) {
+        const __m256d d0 = _mm256_sub_pd(xv, _mm256_broadcast_sd(px + j));
+        const __m256d d1 = _mm256_sub_pd(xv, _mm256_broadcast_sd(px + j + 1));
+        const __m256d r = _mm256_div_pd(one, _mm256_mul_pd(d0, d1));
+        const __m256d nd = _mm256_fmadd_pd(_mm256_broadcast_sd(pad + j), d1,
+                                           _mm256_mul_pd(_mm256_broadcast_sd(pad + j + 1), d0));
+        const __m256d nn = _mm256_fmadd_pd(_mm256_broadcast_sd(pady + j), d1,
+                                           _mm256_mul_pd(_mm256_broadcast_sd(pady + j + 1), d0));
+        denv = _mm256_fmadd_pd(nd, r, denv);
+        numv = _mm256_fmadd_pd(nn, r, numv);
+    }
+    _mm256_storeu_pd(out, _mm256_div_pd(numv, denv));
+    _mm256_storeu_pd(den, denv);
+}
+
+bool HasFma() {
+    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return has;
+}
+#else
+#define ONDELA_FMA_PAIRS 0
+#endif
 
 // farAbove(k) = sum over j < k of |ad(j)| / (x(j) - x(k)); farBelow(k) = sum over j > k of
 // |ad(j)| / (x(k) - x(j)). x(1..nz) must be falling. Every quotient is formed once for both sums.
@@ -342,7 +385,15 @@ void ComputeErrors(DesignWork& w, const int* k, int count, bool exact) {
         return;
     }
     double den[kLanes];
+#if ONDELA_FMA_PAIRS
+    if (HasFma()) {
+        PairedInterpolantFma(w, xf, value, den);
+    } else {
+        PairedInterpolantLanes(w, xf, value, den);
+    }
+#else
     PairedInterpolantLanes(w, xf, value, den);
+#endif
     const int first = w.fastPoints;
     w.fastPointsTotal += count;
     for (int i = 0; i < count; ++i) {
