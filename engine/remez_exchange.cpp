@@ -278,10 +278,13 @@ void PrepareSearch(DesignWork& w) {
         w.gridBelow[k] = below;
     }
     w.searchYMax = ymax;
-    // The exact form rounds each of its nz quotients and sums them one by one; each paired term
-    // is within 6 roundings of its two quotients and the pairTerms/2 of them are summed one by
-    // one. The two sums therefore differ by at most (nz + pairTerms/2 + 7) u sum |ad/d| (u = 2^-53,
-    // first-order terms; the margin covers the rest).
+    // With u = 2^-53 and A = sum |ad(j) / d(j)|: the exact form rounds each of its nz quotients
+    // and sums them one by one, so its denominator sum is within (nz + 1) u A of the true one;
+    // each paired term is within 5 roundings of its two quotients (4 with fused operations) and
+    // the pairTerms / 2 of them are summed one by one. The two denominator sums therefore differ
+    // by at most (nz + pairTerms / 2 + 6) u A, the numerator sums (one more rounding in each
+    // product with y) by at most (nz + pairTerms / 2 + 8) u |y|max A, first order; the margin
+    // covers the rest.
     w.searchK = (nz + w.pairTerms / 2 + 10) * 0x1p-53 * 1.01;
     FarWeightSums(w);
 }
@@ -622,7 +625,8 @@ class ExtremalSearch {
         return Exceeds(cand_, comp_);
     }
 
-    // a - b > 0 for the exact levels, decided on the approximate ones where their bounds allow.
+    // a - b > 0 for the exact levels (for doubles the same as a > b), decided on the approximate
+    // ones where their bounds allow.
     bool Exceeds(Level& a, Level& b) {
         if (a.bound != 0.0 || b.bound != 0.0) {
             const double diff = a.value - b.value;
