@@ -39,11 +39,15 @@ struct DesignWork {
     // comparison that the bounds leave open is decided on exact values, so every decision is the
     // one the exact errors give.
     std::array<double, kGridCapacity + 2> errorBound;
-    bool exactSearchOnly = false;  // never use the faster evaluation (for comparisons)
-    bool fastSearch = false;       // this iteration uses the faster evaluation (still)
-    int fastPoints = 0;            // points evaluated the faster way in this iteration
-    int resolvedPoints = 0;        // of them, points whose exact error was needed after all
+    // For comparisons: never use the faster evaluation, or use it wherever the bounds hold,
+    // however short the filter and however wide the bounds.
+    bool exactSearchOnly = false;
+    bool forceFastSearch = false;
+    bool fastSearch = false;        // this iteration uses the faster evaluation (still)
+    int fastPoints = 0;             // points evaluated the faster way in this iteration
+    int resolvedPoints = 0;         // of them, points whose exact error was needed after all
     long long fastPointsTotal = 0;  // points evaluated the faster way, all iterations together
+    double sampledBound = 0.0;      // median bound of the last iteration's first points
     std::array<int, kGridCapacity + 2> fastList;  // those points, in order of evaluation
     double searchYMax = 0.0;                      // largest |y(j)|
     double searchK = 0.0;  // rounding-error factor of the two summations, see ErrorBound

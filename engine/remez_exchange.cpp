@@ -242,12 +242,27 @@ void FarWeightSums(DesignWork& w) {
     }
 }
 
+// Below this many reference points the bounds cost more than the faster evaluation saves.
+constexpr int kMinFastTerms = 128;
+// The first points of an iteration show whether the bounds are small enough against the
+// deviation: errors are compared with one another and with the deviation, and differ by small
+// fractions of it near the extremes.
+constexpr int kBoundSample = 4 * DesignWork::kLanes;
+constexpr double kBoundShare = 3e-3;
+// An iteration whose deviation is below ten times the median bound of the last sampled iteration
+// does not try the faster evaluation.
+constexpr double kSkipShare = 0.1;
+
 // Prepares the faster evaluation for the current reference set, or leaves the search on the
-// exact one where the error bounds below would not hold: abscissae not strictly falling, or
-// weights and ordinates so large or small that the products could overflow or underflow.
+// exact one: where the error bounds below would not hold (abscissae not strictly falling, or
+// weights and ordinates so large or small that the products could overflow or underflow), for
+// short filters, and where the bounds of the last sampled iteration were already too wide for
+// this deviation (designs at the rounding floor, whose deviation stays tiny).
 void PrepareSearch(DesignWork& w) {
     const int nz = w.nz;
-    bool fast = w.xFalling && nz >= 2 && !w.exactSearchOnly;
+    bool fast =
+        w.xFalling && nz >= 2 && !w.exactSearchOnly &&
+        (w.forceFastSearch || (nz > kMinFastTerms && !(w.sampledBound > kSkipShare * w.dev)));
     double ymax = 0.0;
     for (int j = 1; j <= nz && fast; ++j) {
         const double a = std::fabs(w.ad[j]);
@@ -344,11 +359,6 @@ void ComputeErrors(DesignWork& w, const int* k, int count, bool exact = false);
 // is still tiny, leave most comparisons open.
 constexpr int kResolveRatio = 12;
 constexpr int kResolveSample = 64;
-// The first points of an iteration show whether the bounds are small enough against the
-// deviation: errors are compared with one another and with the deviation, and differ by small
-// fractions of it near the extremes.
-constexpr int kBoundSample = 4 * kLanes;
-constexpr double kBoundShare = 3e-3;
 
 // Leaves the faster evaluation for the rest of the iteration; the points it evaluated and that are
 // still approximate are evaluated exactly, kLanes at a time.
@@ -407,12 +417,16 @@ void ComputeErrors(DesignWork& w, const int* k, int count, bool exact) {
         w.errorStamp[p] = w.searchStamp;
         w.fastList[w.fastPoints++] = p;
     }
-    if (first < kBoundSample && w.fastPoints >= kBoundSample) {
+    if (first < kBoundSample && w.fastPoints >= kBoundSample && !w.forceFastSearch) {
         int wide = 0;
-        for (int i = 0; i < w.fastPoints; ++i) {
-            if (!(w.errorBound[w.fastList[i]] <= kBoundShare * w.dev)) ++wide;
+        double sample[kBoundSample];
+        for (int i = 0; i < kBoundSample; ++i) {
+            sample[i] = w.errorBound[w.fastList[i]];
+            if (!(sample[i] <= kBoundShare * w.dev)) ++wide;
         }
-        if (wide * 8 > w.fastPoints) UseExactErrors(w);
+        std::nth_element(sample, sample + kBoundSample / 2, sample + kBoundSample);
+        w.sampledBound = sample[kBoundSample / 2];
+        if (wide * 8 > kBoundSample) UseExactErrors(w);
     }
 }
 
@@ -421,7 +435,8 @@ double ExactErrorAt(DesignWork& w, int k) {
     if (w.errorBound[k] != 0.0) {
         ComputeErrors(w, &k, 1, true);
         ++w.resolvedPoints;
-        if (w.fastPoints >= kResolveSample && w.resolvedPoints * kResolveRatio > w.fastPoints) {
+        if (w.fastPoints >= kResolveSample && w.resolvedPoints * kResolveRatio > w.fastPoints &&
+            !w.forceFastSearch) {
             UseExactErrors(w);
         }
     }
@@ -850,6 +865,7 @@ int RemezExchange(DesignWork& w) {
     const int nz = w.nz;
     const int jet = (w.nfcns - 1) / 15 + 1;
     double devl = -1.0;
+    w.sampledBound = 0.0;
     for (int iteration = 1;; ++iteration) {
         w.iext[nz + 1] = w.ngrid + 1;
         if (iteration > kMaxIterations) {
