@@ -48,22 +48,28 @@ struct Lanes {
 #define ONDELA_LANE_KERNEL
 #endif
 
+// Index of the first of the falling abscissae x(1..nz) that is not above xf; nz + 1 when all are.
+int FirstNotAbove(const double* x, int nz, double xf) {
+    int lo = 1;
+    int hi = nz + 1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (x[mid] > xf) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return lo;
+}
+
 // Index of the first reference point whose abscissa equals xf (xf - x(j) == 0), or 0.
 int FirstReferenceAt(const DesignWork& w, double xf) {
     const double* x = w.x.data();
     const int nz = w.nz;
     if (w.xFalling && std::isfinite(xf)) {
         // Falling abscissae: only the first one not above xf can match.
-        int lo = 1;
-        int hi = nz + 1;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (x[mid] > xf) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
+        const int lo = FirstNotAbove(x, nz, xf);
         return lo <= nz && xf - x[lo] == 0.0 ? lo : 0;
     }
     for (int j = 1; j <= nz; ++j) {
@@ -317,17 +323,7 @@ double ErrorBound(const DesignWork& w, int k, double value, double den, double e
     // them unless rounding made the grid cosines rise somewhere.
     int below = w.gridBelow[k];
     if (!((below > nz || x[below] <= xf) && (below == 1 || x[below - 1] > xf))) {
-        int lo = 1;
-        int hi = nz + 1;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (x[mid] > xf) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
-        below = lo;
+        below = FirstNotAbove(x, nz, xf);
     }
     const int above = below - 1;
     const double des = w.des[k];
