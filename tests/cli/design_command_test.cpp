@@ -24,6 +24,7 @@ using testing::AfterFirstLine;
 using testing::CliRun;
 using testing::ReadFile;
 using testing::RunCli;
+using testing::WithOption;
 
 using Args = std::vector<std::string>;
 
@@ -273,17 +274,7 @@ TEST(DesignCommand, UsageErrorsAndInvalidSpecifications) {
                        "--att",  "60",      "--ripple", "0.5",   "--max-coefs", "63"};
     // good with the value of one option replaced, or without it (value nullptr).
     const auto with = [&](const std::string& option, const char* value) {
-        Args args;
-        for (std::size_t i = 0; i < good.size(); i += 2) {
-            if (good[i] != option) {
-                args.push_back(good[i]);
-                args.push_back(good[i + 1]);
-            } else if (value != nullptr) {
-                args.push_back(option);
-                args.push_back(value);
-            }
-        }
-        return Design(args);
+        return Design(WithOption(good, 0, option, value));
     };
     const struct {
         Args args;

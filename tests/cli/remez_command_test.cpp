@@ -18,6 +18,7 @@ namespace {
 
 using testing::CliRun;
 using testing::RunCli;
+using testing::WithOption;
 
 using Args = std::vector<std::string>;
 
@@ -97,23 +98,7 @@ TEST(RemezCommand, UsageErrors) {
     // kLowPass31 with the value of one option replaced (or added), or without it (value
     // nullptr).
     const auto with = [](const std::string& option, const char* value) {
-        Args args = {"remez"};
-        bool found = false;
-        for (std::size_t i = 1; i < kLowPass31.size(); i += 2) {
-            found = found || kLowPass31[i] == option;
-            if (kLowPass31[i] != option) {
-                args.push_back(kLowPass31[i]);
-                args.push_back(kLowPass31[i + 1]);
-            } else if (value != nullptr) {
-                args.push_back(option);
-                args.push_back(value);
-            }
-        }
-        if (!found && value != nullptr) {
-            args.push_back(option);
-            args.push_back(value);
-        }
-        return args;
+        return WithOption(kLowPass31, 1, option, value);
     };
     const struct {
         Args args;
