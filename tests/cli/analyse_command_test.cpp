@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/cli_json.h"
 #include "tests/cli/cli_process.h"
 
 namespace ondela {
@@ -21,24 +22,14 @@ namespace {
 
 using testing::AfterFirstLine;
 using testing::CliRun;
+using testing::ParseJson;
 using testing::ReadFile;
 using testing::RunCli;
+using testing::Str;
 using testing::TempDir;
 using testing::WriteFile;
 
 using Args = std::vector<std::string>;
-
-QJsonObject ParseJson(const std::string& text) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
-    EXPECT_TRUE(doc.isObject());
-    return doc.object();
-}
-
-std::string Str(const QJsonValue& v) {
-    return v.toString().toStdString();
-}
 
 // The "name value" lines of the summary, by name.
 std::map<std::string, std::string> SummaryValues(const std::string& text) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/cli_json.h"
 #include "tests/cli/cli_process.h"
 
 namespace ondela {
@@ -22,8 +23,10 @@ namespace {
 
 using testing::AfterFirstLine;
 using testing::CliRun;
+using testing::ParseJson;
 using testing::ReadFile;
 using testing::RunCli;
+using testing::Str;
 using testing::WithOption;
 
 using Args = std::vector<std::string>;
@@ -36,18 +39,6 @@ Args Design(Args options) {
 Args Plus(Args args, const Args& more) {
     args.insert(args.end(), more.begin(), more.end());
     return args;
-}
-
-QJsonObject ParseJson(const std::string& text) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
-    EXPECT_TRUE(doc.isObject());
-    return doc.object();
-}
-
-std::string Str(const QJsonValue& v) {
-    return v.toString().toStdString();
 }
 
 // The number after "#define NBCOEFS"; -1 when there is none.

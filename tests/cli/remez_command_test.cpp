@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/cli_json.h"
 #include "tests/cli/cli_process.h"
 
 namespace ondela {
 namespace {
 
 using testing::CliRun;
+using testing::ParseJson;
 using testing::RunCli;
 using testing::WithOption;
 
@@ -30,13 +32,6 @@ std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-QJsonObject ParseJson(const std::string& text) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
-    return doc.object();
 }
 
 TEST(RemezCommand, LowPassOfThirtyOneTaps) {
