@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 #include <map>
 #include <memory>
 
