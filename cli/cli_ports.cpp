@@ -67,9 +67,11 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
     ws->m_dialogs = &dialogs;
     ws->m_engine = &engine;
     ws->m_prefs = &prefs;
-    ws->m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint* response,
-                                int* count) {
-        const int status = engine.DesignFilter(spec, coefs, response, count);
+    // The workspace's own design call, which also keeps the bands of the design; the engine's
+    // status word is recorded for the report.
+    ws->m_designFilter = [this, design = ws->m_designFilter](FilterSpec& spec, double* coefs,
+                                                             ResponsePoint* response, int* count) {
+        const int status = design(spec, coefs, response, count);
         engineStatus = status;
         return status;
     };

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "engine/dense_response.h"
 #include "engine/filter_spec.h"
 
 namespace ondela {
@@ -36,6 +37,7 @@ struct DesignTrace {
     int passes = 0;    // every pass, also those beyond kCapacity
     int restarts = 0;  // restarts after a failure or a half-band target correction
     DesignPassRecord pass[kCapacity];
+    DesignBands bands;  // the bands the result was designed for (type 0 when none was)
 };
 
 struct FixedLengthResult {

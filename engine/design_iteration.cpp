@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/dense_response.h"
 #include "engine/remez_exchange.h"
 #include "engine/response.h"
 #include "engine/response_analysis.h"
@@ -42,6 +43,7 @@ class DesignRun {
     int BuildBandTable();
     void AlignEdges();
     bool MeasureResponse();
+    DesignBands LastBands() const;
     void RecordMeasurement();
     Stage Adjust(int attFlag, int rippleFlag);
     Stage CorrectHalfBand();
@@ -466,7 +468,30 @@ bool DesignRun::MeasureResponse() {
         default:
             return false;
     }
-    return !(rm_ <= 0.0 || am_ >= 1000.0);
+    if (rm_ <= 0.0 || am_ >= 1000.0) return false;
+
+    // The FFT samples are as far apart as the ripples of the longest filters, and a band with few
+    // ripples may have none sampled at its peaks: check the values on the dense response of the
+    // same bands, and take the dense ones where the samples did not see the truth.
+    w_.dense.Evaluate(coefs_, n_, FLT64);
+    double stopPeak;
+    double passPeak;
+    if (PeaksOverBands(w_.dense, LastBands(), stopPeak, passPeak)) {
+        if (!AttenuationSeen(am_, -stopPeak)) am_ = -stopPeak;
+        if (passPeak > 0.0 && !RippleSeen(rm_, passPeak)) rm_ = passPeak;
+    }
+    return true;
+}
+
+DesignBands DesignRun::LastBands() const {
+    DesignBands bands;
+    bands.type = spec_.type;
+    bands.fs = fsE_;
+    bands.edge[0] = e2h_;
+    bands.edge[1] = e3h_;
+    bands.edge[2] = e4h_;
+    bands.edge[3] = e5h_;
+    return bands;
 }
 
 void DesignRun::RecordMeasurement() {
@@ -555,11 +580,14 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
         return att < spec_.attenuation - 1.0 ||
                (!halfBand && rip > spec_.ripple + spec_.ripple / 10.0);
     };
+    w_.trace.bands = LastBands();
     if (analysis > 0) {
         if (missed(s.attenuation, s.ripple)) status_ |= SPEC_NOT_MET;
         spec_ = s;
     } else {
-        if (missed(am_, rm_)) status_ |= SPEC_NOT_MET;
+        // A response without a stop band to measure never counts as meeting the targets; its
+        // values are then those measured over the bands it was designed for.
+        if (missed(am_, rm_) || analysis == kAnalysisNoStopBand) status_ |= SPEC_NOT_MET;
         spec_.numCoefs = n_;
         spec_.attenuation = am_;
         spec_.ripple = rm_;
@@ -577,6 +605,7 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
 
 int DesignRun::Run(ResponsePoint* response, int* responseCount) {
     w_.trace.passes = 0;
+    w_.trace.bands = DesignBands{};
     w_.trace.restarts = 0;
     const int early = Condition();
     if (early != 0) return early;

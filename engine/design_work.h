@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "engine/dense_response.h"
 #include "engine/design_engine.h"
 #include "engine/filter_spec.h"
 #include "engine/response.h"
@@ -90,6 +91,9 @@ struct DesignWork {
     std::array<Complex, kFftSize> fftBuffer;
     std::array<ResponsePoint, kMaxResponsePoints> response;
     int responseCount = 0;
+
+    // Dense response of the last measured pass, for checking its sampled measurement.
+    DenseResponse dense;
 
     int status = 0;
 

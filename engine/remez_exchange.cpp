@@ -14,7 +14,13 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 constexpr int kMaxIterations = 64;
-constexpr double kSnap = 1e-6;  // samples this close to a reference point take its value
+// A sample of the final interpolant takes a reference point's ordinate only when its cosine is
+// that point's abscissa to within a few units in the last place. A wider tolerance would be
+// wrong: near 0 and near half the sampling rate the abscissae of long filters lie closer together
+// than any fixed tolerance, and a small step in cosine is a large step in frequency there, so a
+// sample would take the value of a neighbouring point. Everywhere else the interpolant is
+// evaluated, which is exact at the reference points and stable next to them.
+constexpr double kSnap = 4.0 * std::numeric_limits<double>::epsilon();
 
 // The interpolant and the barycentric weights are evaluated for several points at once, one
 // point per vector lane. Every lane performs exactly the operations of the one-point formula, in

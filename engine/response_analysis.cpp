@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/dense_response.h"
 #include "engine/response.h"
 
 namespace ondela {
@@ -19,7 +20,12 @@ constexpr int kLastDetected = 1021;   // last sample examined for crossings and 
 constexpr int kFirstRecorded = 2;     // crossings at samples 0 and 1 only set the state
 constexpr int kLowestSearched = 3;    // downward searches and low stop bands end here
 constexpr double kNoStopBand = -100000.0;
-constexpr double kNoClassAttenuation = 100000.0;
+
+// One dense response per thread, kept between analyses so that its buffers are allocated once.
+DenseResponse& DenseAnalysis() {
+    thread_local DenseResponse dense;
+    return dense;
+}
 
 enum class Direction { Rising, Falling };
 
@@ -119,10 +125,12 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
         crossings[crossingCount++] = Crossing{direction, j, j};
     }
 
+    // Three or more crossings of the -3 dB level fit no filter class: no pass band or stop band
+    // can be told apart, so nothing is measured (the edges are left as they were).
     if (crossingCount > 2) {
-        s.attenuation = kNoClassAttenuation;
+        s.attenuation = 0.0;
         s.ripple = 0.0;
-        return kAnalysisPoints;
+        return kAnalysisNoStopBand;
     }
 
     // No crossing at all is measured as a low pass whose edge lies at 0 Hz.
@@ -139,50 +147,128 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
     const int j2 = crossings[1].raw;  // used only by the two-crossing shapes
     const int k2 = crossings[1].refined;
 
+    // The 1024 samples see the peaks of most responses, because an equiripple band has many
+    // equal peaks and one sample near any of them is enough. They miss the truth where a band
+    // holds only a few ripples, where one peak stands above the others between samples, and
+    // next to half the rate, which they never reach. Each band is therefore also measured on the
+    // dense response over the same frequencies (reaching 0 and half the rate where the band
+    // does), and the dense value replaces the sampled one when the two disagree.
+    DenseResponse& dense = DenseAnalysis();
+    dense.Evaluate(coefs, count, format);
+    auto at = [](int j) { return static_cast<double>(j) / kAnalysisPoints; };
+    constexpr double kTop = 1.0;  // half the sampling rate
+
     double stopPeak = kNoStopBand;
-    double passPeak = 0.0;
-    double width = 0.0;
+    bool stopFound = false;
+    double denseStop = kNoStopBand;
+    auto stopBand = [&](int first, int last, double lo, double hi) {
+        if (first > last) return;
+        stopFound = true;
+        stopPeak = PeakOver(level, first, last, stopPeak);
+        double peak;
+        if (dense.PeakLevel(lo, hi, peak)) denseStop = std::max(denseStop, peak);
+    };
     switch (shape) {
         case Shape::LowPass:
-            stopPeak = PeakOver(level, k1, kLastDetected, stopPeak);
-            passPeak = AbsPeakOver(level, j1 / 8 + 1, j1 - j1 / 8, passPeak);
-            width = widthAbove(j1, FirstUpToStopBand(level, j1, stopPeak));
+            stopBand(k1, kLastDetected, at(k1), kTop);
+            break;
+        case Shape::HighPass:
+            stopBand(kLowestSearched, k1, 0.0, at(k1));
+            break;
+        case Shape::BandPass:
+            stopBand(kLowestSearched, k1, 0.0, at(k1));
+            stopBand(k2, kLastDetected, at(k2), kTop);
+            break;
+        case Shape::BandStop:
+            stopBand(k1, k2 - 1, at(k1), at(k2 - 1));
+            break;
+    }
+    if (stopFound && denseStop > kNoStopBand && !AttenuationSeen(-stopPeak, -denseStop)) {
+        stopPeak = denseStop;
+    }
+
+    // Transition widths on each side, from the edge to the sample where the stop band is reached.
+    double width = 0.0;
+    double lowerWidth = 0.0;  // below the first edge (band pass: the stop band below it)
+    double upperWidth = 0.0;
+    switch (shape) {
+        case Shape::LowPass:
+            width = upperWidth = widthAbove(j1, FirstUpToStopBand(level, j1, stopPeak));
+            break;
+        case Shape::HighPass:
+            width = lowerWidth = widthBelow(j1, FirstDownToStopBand(level, j1, stopPeak));
+            break;
+        case Shape::BandPass:
+            lowerWidth = widthBelow(j1, FirstDownToStopBand(level, j1, stopPeak));
+            upperWidth = widthAbove(j2, FirstUpToStopBand(level, j2, stopPeak));
+            width = (lowerWidth + upperWidth) / 2.0;
+            break;
+        case Shape::BandStop:
+            lowerWidth = widthAbove(j1, FirstUpToStopBand(level, j1, stopPeak));
+            upperWidth = widthBelow(j2, FirstDownToStopBand(level, j2, stopPeak));
+            width = (lowerWidth + upperWidth) / 2.0;
+            break;
+    }
+
+    // Pass bands leave out an eighth next to each end. On the dense response a pass band also
+    // stays clear of its transitions: it ends before its -3 dB sample, and one transition width
+    // (as measured above) before its edge, so that a narrow pass band is not measured on the
+    // slope of its own transition.
+    const double nyquist = fs / 2.0;
+    double passPeak = 0.0;
+    double densePass = 0.0;
+    bool densePassFound = false;
+    auto passBand = [&](int first, int last, double lo, double hi) {
+        passPeak = AbsPeakOver(level, first, last, passPeak);
+        double peak;
+        if (dense.PeakAbsLevel(lo, hi, peak)) {
+            densePass = std::max(densePass, peak);
+            densePassFound = true;
+        }
+    };
+    switch (shape) {
+        case Shape::LowPass:
+            passBand(j1 / 8 + 1, j1 - j1 / 8, at(j1 / 8 + 1),
+                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - upperWidth / nyquist}));
             break;
         case Shape::HighPass: {
             const int m = (kLastDetected + 1 - j1) / 8;
-            stopPeak = PeakOver(level, kLowestSearched, k1, stopPeak);
-            passPeak = AbsPeakOver(level, j1 + m, kLastDetected - m, passPeak);
-            width = widthBelow(j1, FirstDownToStopBand(level, j1, stopPeak));
+            passBand(j1 + m, kLastDetected - m,
+                     std::max({at(j1 + m), at(j1 + 1), at(j1) + lowerWidth / nyquist}),
+                     at(kLastDetected - m));
             break;
         }
         case Shape::BandPass: {
             const int m = (j2 - j1) / 8;
-            stopPeak = PeakOver(level, kLowestSearched, k1, stopPeak);
-            stopPeak = PeakOver(level, k2, kLastDetected, stopPeak);
-            passPeak = AbsPeakOver(level, j1 + m, j2 - m - 1, passPeak);
-            const double lower = widthBelow(j1, FirstDownToStopBand(level, j1, stopPeak));
-            const double upper = widthAbove(j2, FirstUpToStopBand(level, j2, stopPeak));
-            width = (lower + upper) / 2.0;
+            passBand(j1 + m, j2 - m - 1,
+                     std::max({at(j1 + m), at(j1 + 1), at(j1) + lowerWidth / nyquist}),
+                     std::min({at(j2 - m - 1), at(j2 - 1), at(j2) - upperWidth / nyquist}));
             break;
         }
         case Shape::BandStop: {
             const int m = (kLastDetected + 1 - j2) / 8;
-            stopPeak = PeakOver(level, k1, k2 - 1, stopPeak);
-            passPeak = AbsPeakOver(level, j1 / 8 + 1, j1 - j1 / 8, passPeak);
-            passPeak = AbsPeakOver(level, j2 + m, kLastDetected - m, passPeak);
-            const double lower = widthAbove(j1, FirstUpToStopBand(level, j1, stopPeak));
-            const double upper = widthBelow(j2, FirstDownToStopBand(level, j2, stopPeak));
-            width = (lower + upper) / 2.0;
+            passBand(j1 / 8 + 1, j1 - j1 / 8, at(j1 / 8 + 1),
+                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - lowerWidth / nyquist}));
+            passBand(j2 + m, kLastDetected - m,
+                     std::max({at(j2 + m), at(j2 + 1), at(j2) + upperWidth / nyquist}),
+                     at(kLastDetected - m));
             break;
         }
     }
+    if (densePassFound && !RippleSeen(passPeak, densePass)) passPeak = densePass;
 
     const bool twoEdges = shape == Shape::BandPass || shape == Shape::BandStop;
-    s.attenuation = -stopPeak;
-    s.ripple = passPeak;
     s.f1 = freq(j1);
     s.f2 = twoEdges ? freq(j2) : 0.0;
     s.bandwidth = width;
+    s.ripple = passPeak;
+    if (!stopFound) {
+        // The response is still falling (or rising) into the last sample: there is no stop band
+        // to measure, and nothing is attenuated that the analysis could vouch for.
+        s.attenuation = 0.0;
+        return kAnalysisNoStopBand;
+    }
+    s.attenuation = -stopPeak;
     return crossingCount == 0 ? kAnalysisNoCrossing : kAnalysisPoints;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/dense_response.h"
 #include "engine/design_engine.h"
 #include "engine/response_analysis.h"
 #include "settings/preferences.h"
@@ -28,7 +29,10 @@ const char* FilterTypeName(int type) {
 
 FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
     m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
-        return m_engine ? m_engine->DesignFilter(spec, coefs, response, count) : NOT_POSSIBLE;
+        if (!m_engine) return NOT_POSSIBLE;
+        const int status = m_engine->DesignFilter(spec, coefs, response, count);
+        m_designBands = m_engine->LastTrace().bands;
+        return status;
     };
     m_analyseResponse = [](FilterSpec& spec, const double* coefs, int n, int fmt) {
         return AnalyseResponse(spec, coefs, n, fmt);
@@ -142,6 +146,7 @@ int FilterWorkspace::RunDesign() {
 
     m_coefs.fill(0.0);
     m_specWork = m_spec;
+    m_designBands = DesignBands{};
     m_status = m_designFilter(m_specWork, m_coefs.data(), m_response.data(), &m_responseCount);
 
     if (m_status != 0) {
@@ -203,9 +208,21 @@ int FilterWorkspace::CreateFromSpec() {
 int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {
     m_analysed = 1;
     CloseBusyWindow();
-    m_analyseResponse(spec, coefs, ClampCount(n), fmt);
+    const int analysis = m_analyseResponse(spec, coefs, ClampCount(n), fmt);
+    const bool noStopBand = analysis == kAnalysisNoStopBand;
+    if (noStopBand && m_fromSpec && m_designBands.type != 0) {
+        DenseResponse dense;
+        dense.Evaluate(coefs, ClampCount(n), fmt);
+        double stopPeak;
+        double passPeak;
+        if (PeaksOverBands(dense, m_designBands, stopPeak, passPeak)) {
+            spec.attenuation = -stopPeak;
+            spec.ripple = passPeak;
+        }
+    }
     m_status = 0;
     if (m_fromSpec) {
+        if (noStopBand) m_status |= SPEC_NOT_MET;
         if (m_spec.attenuation - 1.0 > spec.attenuation) m_status |= SPEC_NOT_MET;
         if (spec.type != HalfBand && m_spec.ripple / 10.0 + m_spec.ripple < spec.ripple) {
             m_status |= SPEC_NOT_MET;

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/dense_response.h"
 #include "engine/filter_spec.h"
 #include "workspace/c_util.h"
 
@@ -66,7 +67,9 @@ class FilterWorkspace {
 
     // Measures the first n coefficients, quantised to fmt, into spec. When they go with the
     // entered specification (m_fromSpec), warns if it is missed by more than 1 dB of attenuation
-    // or 10 % of ripple (attenuation alone for a half band). Always 0.
+    // or 10 % of ripple (attenuation alone for a half band), or if the response has no stop band
+    // to measure (its values are then measured over the bands it was designed for). Loaded
+    // coefficients without a stop band show an attenuation of 0. Always 0.
     int AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
     // Makes fmt the coefficient format, stores it, and re-measures the current filter in it.
@@ -137,11 +140,14 @@ class FilterWorkspace {
     double m_dbTop = 0.0;
     double m_dbBottom = -120.0;
     double m_cursorFreq = 0.0;
-    int32_t m_filterValid = 0;   // a coefficient set is present
-    int32_t m_logScale = 0;      // the frequency axis is logarithmic
-    int32_t m_fromSpec = 0;      // the coefficients go with a complete specification
-    int32_t m_keepLimits = 0;    // the display limits were set by a successful design
-    int32_t m_analysed = 0;      // AnalyseCoefs has run at least once
+    int32_t m_filterValid = 0;  // a coefficient set is present
+    int32_t m_logScale = 0;     // the frequency axis is logarithmic
+    int32_t m_fromSpec = 0;     // the coefficients go with a complete specification
+    int32_t m_keepLimits = 0;   // the display limits were set by a successful design
+    int32_t m_analysed = 0;     // AnalyseCoefs has run at least once
+    // The bands the last design was made for (type 0 when the engine reported none): where the
+    // response has no stop band of its own to measure, the design is measured over these.
+    DesignBands m_designBands;
     std::string m_fileDir;       // "FileInPath" as last read by Load
     std::string m_saveDir;       // directory of the last Save of this run
     std::string m_moduleDir;     // directory of the program, no trailing separator

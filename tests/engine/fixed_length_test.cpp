@@ -50,6 +50,14 @@ TEST(FixedLengthExchange, ErrorAlternatesWithEqualMagnitudeAtTheReference) {
          255,
          {{0.0, 0.2, 1.0, 1.0}, {0.21, 0.3, 0.0, 1.0}, {0.31, 0.5, 1.0, 1.0}},
          20},
+        // Long filters, whose reference points crowd together near 0 and half the rate.
+        {"2559-tap low pass", 2559, {{0.0, 0.208, 1.0, 1.0}, {0.2095, 0.5, 0.0, 30.0}}, 16},
+        {"3071-tap band pass",
+         3071,
+         {{0.0, 0.166, 0.0, 30.0}, {0.167, 0.25, 1.0, 1.0}, {0.251, 0.5, 0.0, 30.0}},
+         16},
+        {"3583-tap high pass", 3583, {{0.0, 0.02, 0.0, 10.0}, {0.021, 0.5, 1.0, 1.0}}, 16},
+        {"4095-tap low pass", 4095, {{0.0, 0.2078, 1.0, 1.0}, {0.2088, 0.5, 0.0, 100.0}}, 16},
     };
     DesignEngine engine;
     for (const Case& c : cases) {

@@ -170,8 +170,9 @@ TEST(AnalyseResponse, CrossingCountBeyondTwo) {
         int span;
         int result;
     };
-    const Case cases[] = {
-        {14, 1024}, {16, kAnalysisTooManyCrossings}, {30, kAnalysisTooManyCrossings}};
+    const Case cases[] = {{14, kAnalysisNoStopBand},
+                          {16, kAnalysisTooManyCrossings},
+                          {30, kAnalysisTooManyCrossings}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.span);
         std::vector<double> h(c.span + 1, 0.0);
@@ -182,8 +183,9 @@ TEST(AnalyseResponse, CrossingCountBeyondTwo) {
             EXPECT_TRUE(SameRecord(s, Sentinel(kFs)));
             continue;
         }
-        // No class: the stop band is marked unmeasurable, edges and width stay as they were.
-        EXPECT_EQ(s.attenuation, 100000.0);
+        // No class: no stop band is measured, and no attenuation is claimed for it; edges and
+        // width stay as they were.
+        EXPECT_EQ(s.attenuation, 0.0);
         EXPECT_EQ(s.ripple, 0.0);
         EXPECT_EQ(s.f1, -13.0);
         EXPECT_EQ(s.f2, -14.0);
