@@ -1,0 +1,157 @@
+// The achieved values a design reports, and its "met / not met" verdict, against the filter's true
+// extremes: a transform of the coefficients at 32 points per coefficient over the whole axis,
+// computed here, over the bands the design was made for.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/design_engine.h"
+#include "engine/response.h"
+#include "tests/workspace/workspace_fakes.h"
+#include "workspace/filter_workspace.h"
+
+namespace ondela {
+namespace {
+
+using testing::Spec;
+using testing::WiredWorkspace;
+
+const char* const kNotMet = "Warning: Original specifications not met";
+
+// The value a coefficient has in the format, worked out from the format's definition.
+double Quantised(double v, int format) {
+    switch (format) {
+        case INT16: {
+            const auto scaled = static_cast<int32_t>(std::trunc(v * 32767.0));
+            return static_cast<int16_t>(scaled & 0xffff) / 32768.0;
+        }
+        case FLT32:
+            return static_cast<float>(v);
+        default:
+            return v;
+    }
+}
+
+// Levels in dB at t/2 + 1 evenly spaced frequencies from 0 to half the rate.
+std::vector<double> TrueLevels(const double* coefs, int n, int format) {
+    int m = 1;
+    while ((1 << m) < 32 * n) ++m;
+    const int t = 1 << m;
+    std::vector<Complex> points(t, Complex{0.0, 0.0});
+    for (int i = 0; i < n; ++i) points[i].re = Quantised(coefs[i], format);
+    Fft(points.data(), m);
+    std::vector<double> level(t / 2 + 1);
+    for (int k = 0; k <= t / 2; ++k) {
+        level[k] = 20.0 * std::log10(std::max(std::hypot(points[k].re, points[k].im), 1e-12));
+    }
+    return level;
+}
+
+struct Truth {
+    double attenuation;
+    double ripple;
+};
+
+Truth Measure(const std::vector<double>& level, const DesignBands& bands) {
+    const double last = static_cast<double>(level.size() - 1);
+    const double nyquist = bands.fs / 2.0;
+    double stop = -1e9;
+    double pass = 0.0;
+    auto over = [&](double loHz, double hiHz, bool stopBand) {
+        const int lo = std::max(0, static_cast<int>(std::ceil(loHz / nyquist * last)));
+        const int hi = std::min(static_cast<int>(last), static_cast<int>(hiHz / nyquist * last));
+        for (int k = lo; k <= hi; ++k) {
+            if (stopBand) {
+                stop = std::max(stop, level[k]);
+            } else {
+                pass = std::max(pass, std::fabs(level[k]));
+            }
+        }
+    };
+    const double* e = bands.edge;
+    switch (bands.type) {
+        case LowPass:
+        case HalfBand:
+            over(0.0, e[0], false);
+            over(e[1], nyquist, true);
+            break;
+        case HighPass:
+            over(0.0, e[0], true);
+            over(e[1], nyquist, false);
+            break;
+        case BandPass:
+            over(0.0, e[0], true);
+            over(e[1], e[2], false);
+            over(e[3], nyquist, true);
+            break;
+        default:
+            over(0.0, e[0], false);
+            over(e[1], e[2], true);
+            over(e[3], nyquist, false);
+            break;
+    }
+    return Truth{-stop, pass};
+}
+
+struct Case {
+    const char* what;
+    FilterSpec spec;
+    int format;
+    bool stopBandMissing;  // the response has no stop band of its own
+};
+
+TEST(TrueResults, ReportedValuesAndVerdictHoldInADenseMeasurement) {
+    const Case cases[] = {
+        {"long low pass, 80 dB", Spec(LowPass, 48000, 10000, 0, 80, 0.1, 4095), FLT64, false},
+        {"long low pass, 60 dB", Spec(LowPass, 48000, 12000, 0, 60, 0.1, 4095), FLT64, false},
+        {"low pass near 0 Hz", Spec(LowPass, 48000, 300, 0, 100, 0.1, 4095), FLT64, false},
+        {"2559-tap low pass", Spec(LowPass, 48000, 20000, 0, 70, 0.1, 2559), FLT64, false},
+        {"3071-tap low pass", Spec(LowPass, 48000, 5000, 0, 120, 0.01, 3071), FLT64, false},
+        {"3583-tap low pass", Spec(LowPass, 48000, 8000, 0, 90, 0.1, 3583), FLT64, false},
+        {"long band pass, 60 dB", Spec(BandPass, 48000, 8000, 12000, 60, 0.1, 4095), FLT64, false},
+        {"long band pass, 120 dB", Spec(BandPass, 48000, 8000, 12000, 120, 0.1, 4095), FLT64,
+         false},
+        {"long high pass", Spec(HighPass, 48000, 15000, 0, 100, 0.1, 4095), FLT64, false},
+        {"narrow pass band", Spec(LowPass, 48000, 100, 0, 120, 0.01, 4095), FLT64, false},
+        {"short low pass in 16 bits", Spec(LowPass, 48000, 8000, 0, 60, 0.5, 127), INT16, false},
+        {"3-tap half band", Spec(HalfBand, 48000, 12000, 0, 30, 0.01, 3), FLT64, true},
+        {"low pass asked for 3 dB", Spec(LowPass, 48000, 12000, 0, 3, 2, 4095), FLT64, true},
+        {"band stop 1 to 2 Hz", Spec(BandStop, 48000, 1, 2, 30, 1, 4095), FLT64, true},
+    };
+    DesignEngine engine;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WiredWorkspace w;
+        w.ws.m_engine = &engine;
+        w.ws.m_coefFormat = c.format;
+        w.ws.m_spec = c.spec;
+        ASSERT_EQ(w.ws.RunDesign(), 0);
+        const FilterSpec& got = w.ws.m_specWork;
+        ASSERT_GE(got.numCoefs, 3);
+        ASSERT_NE(w.ws.m_designBands.type, 0);
+
+        const Truth truth =
+            Measure(TrueLevels(w.ws.m_coefs.data(), got.numCoefs, c.format), w.ws.m_designBands);
+        EXPECT_NEAR(got.attenuation, truth.attenuation, 0.3);
+        EXPECT_NEAR(got.ripple, truth.ripple, std::max(0.02, 0.1 * truth.ripple));
+
+        const std::vector<std::string> messages = w.Messages();
+        const bool warned = std::find(messages.begin(), messages.end(), kNotMet) != messages.end();
+        const bool halfBand = c.spec.type == HalfBand;
+        const bool trulyMet = truth.attenuation >= c.spec.attenuation - 1.0 &&
+                              (halfBand || truth.ripple <= 1.1 * c.spec.ripple);
+        if (c.stopBandMissing) {
+            EXPECT_TRUE(warned) << "a response without a stop band passed as met";
+        } else if (!warned) {
+            EXPECT_TRUE(trulyMet) << "reported as met, truly " << truth.attenuation << " dB, "
+                                  << truth.ripple << " dB ripple";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ondela
