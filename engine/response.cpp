@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 namespace ondela {
 
@@ -17,7 +18,6 @@ constexpr double kInt32Unit = 0x1p-31;        // 1 / 2^31, used when evaluating
 constexpr double kInt16Scale = 32767.0;
 constexpr double kInt16Unit = 0x1p-15;  // 1 / 2^15
 
-constexpr double kMagnitudeFloor = 1e-12;  // keeps a later 20*log10 finite
 constexpr double kFftFloor = 2.5e-16;      // below this an FFT bin counts as an exact zero
 constexpr double kFftFloorLevel = -120.0;  // dB
 
@@ -31,56 +31,14 @@ int32_t TruncateToInt32(double product) {
     return INT32_MIN;
 }
 
-// The value of one coefficient in each format, as a functor so that the Goertzel loop is
-// instantiated once per format and carries no format test inside.
-struct Flt64Value {
-    double operator()(double v) const { return v; }
-};
-struct Flt32Value {
-    double operator()(double v) const { return RoundToFloat(v); }
-};
-struct Int32Value {
-    double operator()(double v) const { return QuantiseInt32(v) * kInt32Unit; }
-};
-struct Int16Value {
-    double operator()(double v) const { return QuantiseInt16(v) * kInt16Unit; }
-};
-
-template <typename Value>
-double GoertzelMagnitude(const double* coefs, int count, double c, Value value) {
-    double s1 = 0.0;
-    double s2 = 0.0;
-    for (int k = 0; k < count; ++k) {
-        const double s0 = value(coefs[k]) + c * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-    }
-    const double power = s2 * s2 + s1 * s1 - c * s1 * s2;
-    return power > 0.0 ? std::sqrt(power) : kMagnitudeFloor;
-}
-
-// Frequencies evaluated side by side by GoertzelMagnitudes.
-constexpr int kMagnitudeLanes = 4;
-
-// GoertzelMagnitude for kMagnitudeLanes frequencies (c[i] = 2 cos(pi x_i)) in one pass over the
-// coefficients. Each lane runs the one-frequency recurrence unchanged; the lanes are independent,
-// so their additions no longer wait for one another.
-template <typename Value>
-void GoertzelMagnitudes(const double* coefs, int count, const double* c, double* out, Value value) {
-    double s1[kMagnitudeLanes] = {};
-    double s2[kMagnitudeLanes] = {};
-    for (int k = 0; k < count; ++k) {
-        const double v = value(coefs[k]);
-        for (int i = 0; i < kMagnitudeLanes; ++i) {
-            const double s0 = v + c[i] * s1[i] - s2[i];
-            s2[i] = s1[i];
-            s1[i] = s0;
-        }
-    }
-    for (int i = 0; i < kMagnitudeLanes; ++i) {
-        const double power = s2[i] * s2[i] + s1[i] * s1[i] - c[i] * s1[i] * s2[i];
-        out[i] = power > 0.0 ? std::sqrt(power) : kMagnitudeFloor;
-    }
+// The values a format evaluates, for the one Goertzel implementation (MagnitudesOfValues): FLT64
+// coefficients as they are, the others quantised into a buffer kept per thread.
+const double* EvaluatedValues(const double* coefs, int count, int format) {
+    if (format == FLT64 || count <= 0) return coefs;
+    thread_local std::vector<double> values;
+    values.resize(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) values[k] = EvaluatedValue(coefs[k], format);
+    return values.data();
 }
 
 }  // namespace
@@ -107,13 +65,13 @@ double RoundToFloat(double v) {
 double EvaluatedValue(double v, int format) {
     switch (format) {
         case FLT64:
-            return Flt64Value{}(v);
+            return v;
         case FLT32:
-            return Flt32Value{}(v);
+            return RoundToFloat(v);
         case INT32:
-            return Int32Value{}(v);
+            return QuantiseInt32(v) * kInt32Unit;
         case INT16:
-            return Int16Value{}(v);
+            return QuantiseInt16(v) * kInt16Unit;
         default:
             return 0.0;
     }
@@ -122,17 +80,9 @@ double EvaluatedValue(double v, int format) {
 double MagnitudeAt(const double* coefs, int count, double x, int format) {
     if (format < FLT64 || format > INT16) return 0.0;
     if (coefs == nullptr) count = 0;  // an absent set has no response
-    const double c = 2.0 * std::cos(std::numbers::pi * x);
-    switch (format) {
-        case FLT64:
-            return GoertzelMagnitude(coefs, count, c, Flt64Value{});
-        case FLT32:
-            return GoertzelMagnitude(coefs, count, c, Flt32Value{});
-        case INT32:
-            return GoertzelMagnitude(coefs, count, c, Int32Value{});
-        default:
-            return GoertzelMagnitude(coefs, count, c, Int16Value{});
-    }
+    double magnitude;
+    MagnitudesOfValues(EvaluatedValues(coefs, count, format), count, &x, 1, &magnitude);
+    return magnitude;
 }
 
 void MagnitudesAt(const double* coefs, int count, const double* x, int points, double* out,
@@ -142,29 +92,7 @@ void MagnitudesAt(const double* coefs, int count, const double* x, int points, d
         return;
     }
     if (coefs == nullptr) count = 0;
-    for (int first = 0; first < points; first += kMagnitudeLanes) {
-        double c[kMagnitudeLanes];
-        for (int i = 0; i < kMagnitudeLanes; ++i) {
-            // Lanes past the last point repeat it; their values are not kept.
-            c[i] = 2.0 * std::cos(std::numbers::pi * x[std::min(first + i, points - 1)]);
-        }
-        double value[kMagnitudeLanes];
-        switch (format) {
-            case FLT64:
-                GoertzelMagnitudes(coefs, count, c, value, Flt64Value{});
-                break;
-            case FLT32:
-                GoertzelMagnitudes(coefs, count, c, value, Flt32Value{});
-                break;
-            case INT32:
-                GoertzelMagnitudes(coefs, count, c, value, Int32Value{});
-                break;
-            default:
-                GoertzelMagnitudes(coefs, count, c, value, Int16Value{});
-                break;
-        }
-        for (int i = 0; i < kMagnitudeLanes && first + i < points; ++i) out[first + i] = value[i];
-    }
+    MagnitudesOfValues(EvaluatedValues(coefs, count, format), count, x, points, out);
 }
 
 void Fft(Complex* points, int m) {

@@ -1,3 +1,6 @@
+// The one implementation of the Goertzel recurrence: the magnitude at many frequencies side by
+// side, each frequency by the unchanged one-frequency recurrence, over coefficient values already
+// in the form their format evaluates to. MagnitudeAt and MagnitudesAt come here too.
 #include "engine/response.h"
 
 #include <algorithm>
@@ -7,7 +10,7 @@
 namespace ondela {
 namespace {
 
-constexpr double kMagnitudeFloor = 1e-12;  // the floor MagnitudeAt gives a power not positive
+constexpr double kMagnitudeFloor = 1e-12;  // a power not positive; keeps a later 20 log10 finite
 
 // Four columns in one value; its arithmetic is element by element, each rounded as the scalar
 // operation is.

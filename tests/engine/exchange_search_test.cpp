@@ -41,9 +41,10 @@ Outcome Exchange(DesignWork& w, int taps, const std::vector<Band>& bands, int de
     }
     w.nfcns = (taps + 1) / 2;
     w.nz = w.nfcns + 1;
-    w.exactSearchOnly = search == Search::Exact;
-    w.forceFastSearch = search == Search::Forced;
-    w.fastPointsTotal = 0;
+    w.search.mode = search == Search::Exact    ? SearchMode::ExactOnly
+                    : search == Search::Forced ? SearchMode::FastWherever
+                                               : SearchMode::Usual;
+    w.search.fastPointsTotal = 0;
     Outcome o;
     o.status = BuildGrid(w, w.nfcns, density, density * 2050);
     if (o.status != 0) return o;
@@ -52,7 +53,7 @@ Outcome Exchange(DesignWork& w, int taps, const std::vector<Band>& bands, int de
     o.dev = w.dev;
     o.iext.assign(w.iext.begin() + 1, w.iext.begin() + w.nz + 1);
     o.alpha.assign(w.alpha.begin() + 1, w.alpha.begin() + w.nfcns + 1);
-    o.fastPoints = w.fastPointsTotal;
+    o.fastPoints = w.search.fastPointsTotal;
     return o;
 }
 
