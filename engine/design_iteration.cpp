@@ -286,8 +286,10 @@ int DesignRun::DesignPass() {
     for (;;) {
         status_ = BuildGrid(w_, w_.nfcns, density, capacity);
         if (status_ != 0) return status_;
-        InitialExtremals(w_);
+        // Passes on the finest grid, which no retry follows, start where the last one ended.
+        if (capacity < kGridCapacity || !CarriedExtremals(w_)) InitialExtremals(w_);
         status_ = RemezExchange(w_);
+        CarryExtremals(w_);
         // A pass that did not settle is tried once more on a finer grid.
         if (status_ != 0 && measured_ && capacity < kGridCapacity) {
             density += kGridDensityStep;
@@ -606,6 +608,7 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
 int DesignRun::Run(ResponsePoint* response, int* responseCount) {
     w_.trace.passes = 0;
     w_.trace.bands = DesignBands{};
+    w_.carriedCount = 0;
     w_.trace.restarts = 0;
     const int early = Condition();
     if (early != 0) return early;

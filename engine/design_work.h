@@ -39,6 +39,10 @@ struct DesignWork {
     int nz = 0;
     bool xFalling = false;  // x(1..nz) strictly falling, so a cosine equals at most one of them
     double dev = 0.0;       // the equiripple deviation of the current reference set (>= 0)
+    // Frequencies (fractions of fs) of the last pass's final reference set, 1..carriedCount; 0
+    // when the design has none yet.
+    std::array<double, kMaxCosines + 4> carried;
+    int carriedCount = 0;
 
     // Band table (1-based): band l runs from edge(2l-1) to edge(2l) (fractions of the sampling
     // rate), with desired amplitude fx(l) and weight wtx(l).

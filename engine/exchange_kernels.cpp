@@ -31,7 +31,7 @@ constexpr int kLanes = DesignWork::kLanes;
 typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
 typedef long long LaneMask __attribute__((vector_size(kLanes * sizeof(long long))));
 #if defined(__x86_64__) && !defined(__clang__)
-#define ONDELA_LANE_KERNEL __attribute__((target_clones("avx2", "default")))
+#define ONDELA_LANE_KERNEL __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define ONDELA_LANE_KERNEL
 #endif
@@ -108,34 +108,98 @@ void PairedInterpolantLanes(const DesignWork& w, const double* xf, double* out, 
 // PairedInterpolantLanes with fused multiply-adds, for processors that have them: fewer
 // instructions per pair. Its sums differ from the plain version's in the last bits, within the
 // same bounds (a fused operation rounds once where the plain one rounds twice), so the search
-// decides the same with either.
+// decides the same with either. The lanes are held in 256-bit registers, four to a register, or
+// in 512-bit registers, eight to a register, where the processor has them; each lane's operations
+// are the same either way.
+static_assert(kLanes % 8 == 0, "the fused kernels take the lanes eight at a time");
+
 __attribute__((target("avx2,fma"))) void PairedInterpolantFma(const DesignWork& w, const double* xf,
                                                               double* out, double* den) {
+    constexpr int kQuads = kLanes / 4;
     const double* px = w.search.pairX.data();
     const double* pad = w.search.pairAd.data();
     const double* pady = w.search.pairAdY.data();
     const int terms = w.search.pairTerms;
-    const __m256d xv = _mm256_loadu_pd(xf);
     const __m256d one = _mm256_set1_pd(1.0);
-    __m256d numv = _mm256_setzero_pd();
-    __m256d denv = _mm256_setzero_pd();
-    for (int j = 0; j < terms; j += 2) {
-        const __m256d d0 = _mm256_sub_pd(xv, _mm256_broadcast_sd(px + j));
-        const __m256d d1 = _mm256_sub_pd(xv, _mm256_broadcast_sd(px + j + 1));
-        const __m256d r = _mm256_div_pd(one, _mm256_mul_pd(d0, d1));
-        const __m256d nd = _mm256_fmadd_pd(_mm256_broadcast_sd(pad + j), d1,
-                                           _mm256_mul_pd(_mm256_broadcast_sd(pad + j + 1), d0));
-        const __m256d nn = _mm256_fmadd_pd(_mm256_broadcast_sd(pady + j), d1,
-                                           _mm256_mul_pd(_mm256_broadcast_sd(pady + j + 1), d0));
-        denv = _mm256_fmadd_pd(nd, r, denv);
-        numv = _mm256_fmadd_pd(nn, r, numv);
+    __m256d xv[kQuads];
+    __m256d numv[kQuads];
+    __m256d denv[kQuads];
+    for (int q = 0; q < kQuads; ++q) {
+        xv[q] = _mm256_loadu_pd(xf + 4 * q);
+        numv[q] = _mm256_setzero_pd();
+        denv[q] = _mm256_setzero_pd();
     }
-    _mm256_storeu_pd(out, _mm256_div_pd(numv, denv));
-    _mm256_storeu_pd(den, denv);
+    for (int j = 0; j < terms; j += 2) {
+        const __m256d x0 = _mm256_broadcast_sd(px + j);
+        const __m256d x1 = _mm256_broadcast_sd(px + j + 1);
+        const __m256d a0 = _mm256_broadcast_sd(pad + j);
+        const __m256d a1 = _mm256_broadcast_sd(pad + j + 1);
+        const __m256d b0 = _mm256_broadcast_sd(pady + j);
+        const __m256d b1 = _mm256_broadcast_sd(pady + j + 1);
+#pragma GCC unroll 4
+        for (int q = 0; q < kQuads; ++q) {
+            const __m256d d0 = _mm256_sub_pd(xv[q], x0);
+            const __m256d d1 = _mm256_sub_pd(xv[q], x1);
+            const __m256d r = _mm256_div_pd(one, _mm256_mul_pd(d0, d1));
+            const __m256d nd = _mm256_fmadd_pd(a0, d1, _mm256_mul_pd(a1, d0));
+            const __m256d nn = _mm256_fmadd_pd(b0, d1, _mm256_mul_pd(b1, d0));
+            denv[q] = _mm256_fmadd_pd(nd, r, denv[q]);
+            numv[q] = _mm256_fmadd_pd(nn, r, numv[q]);
+        }
+    }
+    for (int q = 0; q < kQuads; ++q) {
+        _mm256_storeu_pd(out + 4 * q, _mm256_div_pd(numv[q], denv[q]));
+        _mm256_storeu_pd(den + 4 * q, denv[q]);
+    }
+}
+
+__attribute__((target("avx512f"))) void PairedInterpolantFma512(const DesignWork& w,
+                                                                const double* xf, double* out,
+                                                                double* den) {
+    constexpr int kOctets = kLanes / 8;
+    const double* px = w.search.pairX.data();
+    const double* pad = w.search.pairAd.data();
+    const double* pady = w.search.pairAdY.data();
+    const int terms = w.search.pairTerms;
+    const __m512d one = _mm512_set1_pd(1.0);
+    __m512d xv[kOctets];
+    __m512d numv[kOctets];
+    __m512d denv[kOctets];
+    for (int q = 0; q < kOctets; ++q) {
+        xv[q] = _mm512_loadu_pd(xf + 8 * q);
+        numv[q] = _mm512_setzero_pd();
+        denv[q] = _mm512_setzero_pd();
+    }
+    for (int j = 0; j < terms; j += 2) {
+        const __m512d x0 = _mm512_set1_pd(px[j]);
+        const __m512d x1 = _mm512_set1_pd(px[j + 1]);
+        const __m512d a0 = _mm512_set1_pd(pad[j]);
+        const __m512d a1 = _mm512_set1_pd(pad[j + 1]);
+        const __m512d b0 = _mm512_set1_pd(pady[j]);
+        const __m512d b1 = _mm512_set1_pd(pady[j + 1]);
+        for (int q = 0; q < kOctets; ++q) {
+            const __m512d d0 = _mm512_sub_pd(xv[q], x0);
+            const __m512d d1 = _mm512_sub_pd(xv[q], x1);
+            const __m512d r = _mm512_div_pd(one, _mm512_mul_pd(d0, d1));
+            const __m512d nd = _mm512_fmadd_pd(a0, d1, _mm512_mul_pd(a1, d0));
+            const __m512d nn = _mm512_fmadd_pd(b0, d1, _mm512_mul_pd(b1, d0));
+            denv[q] = _mm512_fmadd_pd(nd, r, denv[q]);
+            numv[q] = _mm512_fmadd_pd(nn, r, numv[q]);
+        }
+    }
+    for (int q = 0; q < kOctets; ++q) {
+        _mm512_storeu_pd(out + 8 * q, _mm512_div_pd(numv[q], denv[q]));
+        _mm512_storeu_pd(den + 8 * q, denv[q]);
+    }
 }
 
 bool HasFma() {
     static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return has;
+}
+
+bool HasAvx512() {
+    static const bool has = __builtin_cpu_supports("avx512f");
     return has;
 }
 #else
@@ -209,6 +273,10 @@ void InterpolantLanes(const DesignWork& w, const double* xf, double* out) {
 // them. Both versions stay within the same error bounds.
 void PairedInterpolant(const DesignWork& w, const double* xf, double* out, double* den) {
 #if ONDELA_FMA_PAIRS
+    if (HasAvx512()) {
+        PairedInterpolantFma512(w, xf, out, den);
+        return;
+    }
     if (HasFma()) {
         PairedInterpolantFma(w, xf, out, den);
         return;

@@ -340,6 +340,40 @@ void InitialExtremals(DesignWork& w) {
     w.iext[w.nz] = w.ngrid;
 }
 
+bool CarriedExtremals(DesignWork& w) {
+    const int nz = w.nz;
+    const int m = w.carriedCount;
+    if (m < 2 || nz < 2) return false;
+    const double* grid = w.grid.data();
+    int previous = 0;
+    for (int j = 1; j <= nz; ++j) {
+        // The j-th of nz points sits at the same rank among the carried m points.
+        double f;
+        if (m == nz) {
+            f = w.carried[j];
+        } else {
+            const double position = 1.0 + static_cast<double>(j - 1) * (m - 1) / (nz - 1);
+            const int i = std::min(static_cast<int>(position), m - 1);
+            const double t = position - i;
+            f = w.carried[i] * (1.0 - t) + w.carried[i + 1] * t;
+        }
+        // The nearest grid point, kept above the previous reference point with room for the rest.
+        int k = static_cast<int>(std::lower_bound(grid + 1, grid + w.ngrid + 1, f) - grid);
+        if (k > w.ngrid) k = w.ngrid;
+        if (k > 1 && f - grid[k - 1] < grid[k] - f) --k;
+        if (k <= previous) k = previous + 1;
+        if (k > w.ngrid - (nz - j)) return false;
+        w.iext[j] = k;
+        previous = k;
+    }
+    return true;
+}
+
+void CarryExtremals(DesignWork& w) {
+    w.carriedCount = w.nz;
+    for (int j = 1; j <= w.nz; ++j) w.carried[j] = w.grid[w.iext[j]];
+}
+
 int RemezExchange(DesignWork& w) {
     int status = 0;
     const int nz = w.nz;

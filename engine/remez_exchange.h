@@ -14,6 +14,16 @@ int BuildGrid(DesignWork& w, int nfcns, int density, int capacity);
 // Spreads the nfcns + 1 reference points evenly over the grid.
 void InitialExtremals(DesignWork& w);
 
+// Keeps the frequencies of the current reference set for the next pass (CarriedExtremals).
+void CarryExtremals(DesignWork& w);
+
+// Starts the reference set where the last carried one ended: its frequencies, resampled by rank to
+// the nz points of this pass, on the nearest points of the new grid. A pass that changes the length
+// or the width a little then starts close to its own result instead of from an even spread, whose
+// first iterations run at a tiny deviation. False when the carried set does not fit the grid
+// (InitialExtremals then).
+bool CarriedExtremals(DesignWork& w);
+
 // Runs the exchange on the current grid and reference set (at most 64 iterations), then computes
 // the cosine coefficients. Returns NOT_OPTIMIZED and/or DEVIATION_STALLED bits.
 int RemezExchange(DesignWork& w);
