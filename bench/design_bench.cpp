@@ -69,14 +69,14 @@ BENCHMARK(BM_FixedLengthExchange)
     ->Unit(benchmark::kMillisecond);
 
 // The low pass used to compare the exchange with other implementations: pass band 0 to 0.1,
-// stop band from 0.1 + 4/n to 0.5, weights 1 and 10, 20 grid points per cosine term (40 above
-// 1001 taps). bench/compare_remez.sh runs the same design through scipy.
+// stop band from 0.1 + 4/n to 0.5, weights 1 and 10, with the given grid density (points per
+// cosine term). bench/compare_remez.sh runs the same design through scipy and liquid-dsp.
 void BM_RemezLowPass(benchmark::State& state) {
     DesignEngine engine;
     const int taps = static_cast<int>(state.range(0));
+    const int density = static_cast<int>(state.range(1));
     std::vector<double> coefs(kCoefArraySize);
     const ExchangeBand bands[] = {{0.0, 0.1, 1.0, 1.0}, {0.1 + 4.0 / taps, 0.5, 0.0, 10.0}};
-    const int density = taps > 1001 ? 40 : 20;
     int status = 0;
     for (auto _ : state) {
         status = engine.DesignFixedLength(taps, bands, 2, density, coefs.data()).status;
@@ -84,7 +84,17 @@ void BM_RemezLowPass(benchmark::State& state) {
     }
     state.counters["status"] = status;
 }
-BENCHMARK(BM_RemezLowPass)->Arg(1023)->Arg(2047)->Arg(4095)->Unit(benchmark::kMillisecond);
+// Density 16 (scipy's default), and 20 up to 1001 taps and 40 above (the designer's own grids).
+BENCHMARK(BM_RemezLowPass)
+    ->Args({255, 16})
+    ->Args({1023, 16})
+    ->Args({2047, 16})
+    ->Args({4095, 16})
+    ->Args({255, 20})
+    ->Args({1023, 40})
+    ->Args({2047, 40})
+    ->Args({4095, 40})
+    ->Unit(benchmark::kMillisecond);
 
 // A whole low-pass design up to the longest length: fs 48000 Hz, edge 10000 Hz, 80 dB, 0.1 dB.
 void BM_DesignLowPassLongest(benchmark::State& state) {
