@@ -10,6 +10,7 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "workspace/coef_format.h"
 #include "workspace/description_reader.h"
 #include "workspace/editor_port.h"
 #include "workspace/file_replace.h"
@@ -152,8 +153,10 @@ void FilterWorkspace::LoadFilter() {
             m_filterValid = 1;
             m_spec.numCoefs = m_specWork.numCoefs;
             if (n > 0) {
-                bool differ = n != m_spec.numCoefs;
-                for (int i = 0; i < n && !differ; ++i) differ = m_coefs[i] != m_coefsRef[i];
+                // The file holds the coefficients rounded to its own format, so the design is
+                // compared as that format would hold it.
+                const bool differ = n != m_spec.numCoefs ||
+                                    !StoredCoefsMatch(m_coefs.data(), m_coefsRef.data(), n, fmt);
                 if (differ) {
                     ShowMessage(
                         "WARNING: The coefs stored in this file are not valid. They will be "
