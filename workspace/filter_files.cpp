@@ -16,6 +16,7 @@
 #include "workspace/file_replace.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
+#include "workspace/measurable_coefs.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela {
@@ -170,11 +171,12 @@ void FilterWorkspace::LoadFilter() {
         return;
     }
 
-    // Coefficients only: they are measured as they stand.
+    // Coefficients only: they are measured as they stand, when they are a filter at all (some
+    // positive value, and a response the measurement can see).
     if (n < 4 ||
-        std::none_of(m_coefs.begin(), m_coefs.begin() + n, [](double v) { return v > 0.0; })) {
-        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file."
-                          : "Sorry, no valid filter coefs in this file.");
+        std::none_of(m_coefs.begin(), m_coefs.begin() + n, [](double v) { return v > 0.0; }) ||
+        !CoefsMeasurable(m_coefs.data(), n, fmt)) {
+        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file." : kNoValidCoefsMessage);
         m_coefs.fill(0.0);
         m_coefsRef.fill(0.0);
         return;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -320,6 +321,26 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
          "Sorry, no valid filter coefs in this file."},
         {"no marker", "static double m_firCoefs[NBCOEFS] = { 0.1, 0.2, 0.1 };",
          "Sorry, not a valid Ravelo filter description..."},
+        // Values whose response overflows: the sum of magnitudes is not finite, a float beyond
+        // single precision, and 4 x 4e150 (its power, the square of about n times that sum,
+        // would not be finite either).
+        {"values near the largest double",
+         "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = { 1.0000000000000000e+308, "
+         "1.0000000000000000e+308, 1.0000000000000000e+308, 1.0000000000000000e+308 };",
+         "Sorry, no valid filter coefs in this file."},
+        {"a float beyond single precision",
+         "Ondela Filter\r\n\r\nstatic float m_firCoefs[NBCOEFS] = { 1.00000000e-001, "
+         "3.50000000e+038, 3.50000000e+038, 1.00000000e-001 };",
+         "Sorry, no valid filter coefs in this file."},
+        {"a response beyond reach",
+         "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = { 1.0000000000000000e+150, "
+         "1.0000000000000000e+150, 1.0000000000000000e+150, 1.0000000000000000e+150 };",
+         "Sorry, no valid filter coefs in this file."},
+        // The whole response at most 4e-13 in magnitude: below the -240 dB floor everywhere.
+        {"a response below the floor",
+         "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = { 1.0000000000000000e-013, "
+         "1.0000000000000000e-013, 1.0000000000000000e-013, 1.0000000000000000e-013 };",
+         "Sorry, no valid filter coefs in this file."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -344,6 +365,30 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
 
 // ---------------------------------------------------------------------------------------------
 // Size limit, malformed content, open failures
+
+// Large or extreme values whose response is finite and above the floor are a filter: measured,
+// and every achieved value a number.
+TEST_F(FilterFilesTest, ExtremeButMeasurableCoefficientsAreMeasured) {
+    const char* const cases[] = {
+        "static int m_firCoefs[NBCOEFS] = { 2147483647, -2147483648, 2147483647, -2147483648, "
+        "2147483647 };",
+        "static double m_firCoefs[NBCOEFS] = { 1.0000000000000000e+148, 2.0000000000000000e+148, "
+        "4.0000000000000000e+148, 2.0000000000000000e+148, 1.0000000000000000e+148 };",
+        "static double m_firCoefs[NBCOEFS] = { 1.0000000000000000e-012, 2.0000000000000000e-012, "
+        "1.0000000000000000e-012, 1.0000000000000000e-013 };",
+    };
+    for (const char* list : cases) {
+        SCOPED_TRACE(list);
+        w = NewWorkspace();
+        const fs::path file = dir / "extreme.txt";
+        Write(file, std::string("Ondela Filter\r\nType = LowPass, fs = 48000\r\n\r\n") + list);
+        Load(file);
+        EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
+        EXPECT_EQ(ws().m_filterValid, 1);
+        EXPECT_TRUE(std::isfinite(ws().m_specWork.attenuation));
+        EXPECT_TRUE(std::isfinite(ws().m_specWork.ripple));
+    }
+}
 
 TEST_F(FilterFilesTest, LargestFileLoadsAndOneByteMoreIsRefused) {
     std::string content = kHalfBandList;
