@@ -1,6 +1,7 @@
 #include "cli/remez_command.h"
 
 #include <QCommandLineParser>
+#include <cmath>
 #include <string>
 
 #include "cli/json_writer.h"
@@ -31,7 +32,10 @@ void AddOptions(QCommandLineParser& parser) {
         "to standard error.\n"
         "\n"
         "Exit status: 0 coefficients were produced (warnings included); 1 the exchange\n"
-        "could not run (a grid too sparse or too large for the length); 2 usage error.");
+        "could not run (a grid too sparse or too large for the length) or broke down\n"
+        "(coefficients that are not finite numbers, a deviation that is zero or not\n"
+        "finite, or a reference set that lost its points): then one line on standard\n"
+        "error says why, and no coefficients are printed; 2 usage error.");
     parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption({"taps", "Number of coefficients: odd, 3 to 4095.", "N"});
     parser.addOption({"bands",
@@ -44,7 +48,11 @@ void AddOptions(QCommandLineParser& parser) {
     parser.addOption({"density",
                       "Grid points per coefficient of the cosine series, 1 to 40 (default 16).",
                       "L"});
-    parser.addOption({"json", "Writes a JSON report instead of one coefficient a line."});
+    parser.addOption({"json",
+                      "Writes a JSON report instead of one coefficient a line: \"produced\" (true "
+                      "when coefficients resulted), \"status\" (the exchange's status bits), "
+                      "\"messages\", \"taps\", \"density\", \"deviation\" and \"coefficients\" "
+                      "(empty when none resulted; a broken-down exchange reports no deviation)."});
 }
 
 // A comma-separated option; nullopt (after the usage line) when it is missing or not a list of
@@ -63,6 +71,33 @@ std::optional<std::vector<double>> ListOption(const QCommandLineParser& parser, 
                                 "numbers");
     }
     return values;
+}
+
+// Why an exchange that ran gave no usable filter, or empty when it did. The exchange has broken
+// down when a coefficient is not a finite number (a division by a vanished denominator spread
+// through the interpolation), when its weighted deviation is not a positive finite number (the
+// levelled error collapsed: the reference ordinates no longer alternate about the desired
+// values, so the coefficients need not approach them at all), or when its reference set no
+// longer holds one point more than there are cosine terms, each a finite frequency strictly
+// above the one before (points merged or lost, so the alternation the deviation is levelled on
+// does not exist).
+std::string Breakdown(const DesignEngine& engine, int taps, double deviation,
+                      const std::vector<double>& coefs) {
+    for (int i = 0; i < taps; ++i) {
+        if (!std::isfinite(coefs[i])) return "coefficients that are not finite numbers";
+    }
+    if (!(deviation > 0.0) || !std::isfinite(deviation)) {
+        return FormatText("a weighted deviation of %g", deviation);
+    }
+    const int expected = (taps + 1) / 2 + 1;
+    std::vector<double> reference(static_cast<std::size_t>(kCoefArraySize) + 2, 0.0);
+    const int count = engine.ExtremalFrequencies(reference.data());
+    bool rising = count == expected;
+    for (int j = 0; j < count && rising; ++j) {
+        rising = std::isfinite(reference[j]) && (j == 0 || reference[j] > reference[j - 1]);
+    }
+    if (!rising) return "a reference set that lost its points";
+    return {};
 }
 
 }  // namespace
@@ -163,9 +198,12 @@ int RunRemezCommand(const QStringList& arguments, const Console& console) {
         request->taps, request->bands.data(), static_cast<int>(request->bands.size()),
         request->density, coefs.data());
 
-    // An unusable request or a grid that does not fit leaves no coefficients; the other bits
-    // are warnings on a result that exists.
-    const bool produced = (result.status & (EDGES_INVALID | GRID_OVERFLOW)) == 0;
+    // An unusable request or a grid that does not fit leaves no coefficients; an exchange that
+    // ran may still have broken down. The other bits are warnings on a result that exists.
+    const bool ran = (result.status & (EDGES_INVALID | GRID_OVERFLOW)) == 0;
+    const std::string breakdown =
+        ran ? Breakdown(engine, request->taps, result.deviation, coefs) : std::string();
+    const bool produced = ran && breakdown.empty();
     std::vector<std::string> messages;
     if (result.status & EDGES_INVALID) {
         messages.push_back("SORRY: The exchange cannot run on these bands");
@@ -173,6 +211,9 @@ int RunRemezCommand(const QStringList& arguments, const Console& console) {
         messages.push_back(
             "SORRY: The frequency grid does not suit this length: try fewer taps, wider bands "
             "or another density");
+    } else if (!produced) {
+        messages.push_back("SORRY: The exchange broke down (" + breakdown +
+                           "): no filter; try fewer taps, other band edges or weights");
     }
     if (produced && (result.status & NOT_OPTIMIZED)) {
         messages.push_back("WARNING: Not fully optimized. Try modifying the specifications");
@@ -186,17 +227,17 @@ int RunRemezCommand(const QStringList& arguments, const Console& console) {
     if (request->json) {
         JsonWriter json;
         json.BeginObject();
+        json.Key("produced").Bool(produced);
         json.Key("status").Integer(result.status);
         json.Key("messages").BeginArray();
         for (const std::string& m : messages) json.String(m);
         json.EndArray();
         json.Key("taps").Integer(request->taps);
         json.Key("density").Integer(request->density);
-        json.Key("deviation");
         if (produced) {
-            json.Number(result.deviation);
-        } else {
-            json.Null();
+            json.Key("deviation").Number(result.deviation);
+        } else if (!ran) {
+            json.Key("deviation").Null();
         }
         json.Key("coefficients").BeginArray();
         if (produced) {

@@ -14,12 +14,17 @@
 #include "workspace/c_util.h"
 #include "workspace/description_reader.h"
 #include "workspace/filter_workspace.h"
+#include "workspace/measurable_coefs.h"
 
 namespace ondela::cli {
 
 namespace {
 
 constexpr const char* kUsage = "ondela-cli response FILE [--points N] [--format FORMAT]";
+
+// The lowest level printed: magnitudes below 1e-12 read -240 dB.
+constexpr double kMagnitudeFloor = 1e-12;
+constexpr double kFloorDb = -240.0;
 
 int UsageError(const Console& console, const std::string& what) {
     PrintLine(console.err, "ondela-cli response: " + what);
@@ -47,9 +52,12 @@ void AddOptions(QCommandLineParser& parser) {
         "--format.\n"
         "\n"
         "Exit status: 0 the response was written; 1 the file gave none (not readable,\n"
-        "not a filter description, no coefficient array, no coefficients, or no\n"
-        "positive sampling frequency), or the output could not be written; 2 usage\n"
-        "error.");
+        "not a filter description, no coefficient array, no coefficients, no\n"
+        "positive sampling frequency, or coefficients that are no measurable filter:\n"
+        "a value that is not a finite number in the format, or magnitudes so large\n"
+        "that the response overflows, or so small that it lies below -240 dB\n"
+        "everywhere; then \"Sorry, no valid filter coefs in this file.\"), or the\n"
+        "output could not be written; 2 usage error.");
     parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption({"points", "Number of frequencies, 1 to 1000000 (default 1024).", "N"});
     parser.addOption({"format",
@@ -157,6 +165,9 @@ int RunResponseCommand(const QStringList& arguments, const Console& console) {
     }
 
     const int format = request->format >= 0 ? request->format : fileFormat;
+    if (!CoefsMeasurable(coefs.data(), n, format)) {
+        return FileError(console, request->file, kNoValidCoefsMessage);
+    }
     const double nyquist = spec.fs / 2.0;
     const CUtil util;
     std::string out;
@@ -164,7 +175,9 @@ int RunResponseCommand(const QStringList& arguments, const Console& console) {
     for (int i = 0; i < request->points; ++i) {
         const double x = static_cast<double>(i) / request->points;  // fraction of fs/2
         const double magnitude = util.ResponseMagnitude(coefs.data(), n, x, format);
-        out += FormatText("%.10g,%.6f\n", x * nyquist, 20.0 * std::log10(magnitude));
+        // Magnitudes below the floor (rounding residue of a zero of the response) read as it.
+        const double level = magnitude < kMagnitudeFloor ? kFloorDb : 20.0 * std::log10(magnitude);
+        out += FormatText("%.10g,%.6f\n", x * nyquist, level);
     }
     return WriteResult(out, QString(), console);
 }

@@ -1,7 +1,9 @@
 #include "workspace/coef_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "engine/response.h"
 #include "numbers/number_text.h"
@@ -66,6 +68,49 @@ double CoefFromText(double number, int kind) {
         default:
             return number;
     }
+}
+
+double StoredCoefValue(double c, int format) {
+    if (!Known(format)) return std::numeric_limits<double>::quiet_NaN();
+    const std::string text = CoefValueText(c, format, false);
+    const auto number = ReadDouble(text.c_str());
+    return number ? CoefFromText(number->value, format) : std::numeric_limits<double>::quiet_NaN();
+}
+
+bool StoredCoefsMatch(const double* designed, const double* stored, int n, int format) {
+    if (!Known(format)) return false;
+    double largest = 0.0;
+    for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(designed[i]));
+    const double share = 1e-6 * largest;
+    for (int i = 0; i < n; ++i) {
+        const double written = StoredCoefValue(designed[i], format);
+        // One step of the format at this value: an integer step of the scale the text is read
+        // back with, the spacing of single- or double-precision numbers there.
+        double step;
+        switch (format) {
+            case FLT32: {
+                const float f = static_cast<float>(written);
+                step = std::nextafter(f, std::numeric_limits<float>::infinity()) - f;
+                break;
+            }
+            case INT32:
+                step = 1.0 / 2147483647.0;
+                break;
+            case INT16:
+                step = 1.0 / 32767.0;
+                break;
+            default:
+                step = std::nextafter(written, std::numeric_limits<double>::infinity()) - written;
+                break;
+        }
+        // The difference of two stored values one step apart is that step up to the rounding
+        // of the subtraction, which the last term absorbs.
+        const double tolerance =
+            std::max(step, share) + 4.0 * std::numeric_limits<double>::epsilon() *
+                                        std::max(std::fabs(written), std::fabs(stored[i]));
+        if (!(std::fabs(stored[i] - written) <= tolerance)) return false;
+    }
+    return true;
 }
 
 }  // namespace ondela

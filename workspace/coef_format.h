@@ -27,6 +27,17 @@ std::string CoefValueText(double c, int format, bool last);
 // the number unchanged.
 double CoefFromText(double number, int kind);
 
+// The value coefficient c has once written in the format (CoefValueText) and read back
+// (CoefFromText): the value a file of that format holds for it. NaN for an unknown format.
+double StoredCoefValue(double c, int format);
+
+// Whether the n coefficients stored in a file of the format (as read back) are those of the
+// design, written in that format. A stored value matches when it lies within the larger of the
+// format's resolution and 1e-6 of the design's largest coefficient from the design as written: the
+// rounding to the format is then no difference, and neither is a design that moved in its last
+// digits (as between builds), while an edited coefficient is.
+bool StoredCoefsMatch(const double* designed, const double* stored, int n, int format);
+
 // The format of a whole written list: the smallest kind code among its numbers (FLT64 before
 // FLT32 before INT32 before INT16); a list without numbers counts as INT16.
 class CoefListFormat {

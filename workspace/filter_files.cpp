@@ -10,11 +10,13 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "workspace/coef_format.h"
 #include "workspace/description_reader.h"
 #include "workspace/editor_port.h"
 #include "workspace/file_replace.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
+#include "workspace/measurable_coefs.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela {
@@ -152,8 +154,10 @@ void FilterWorkspace::LoadFilter() {
             m_filterValid = 1;
             m_spec.numCoefs = m_specWork.numCoefs;
             if (n > 0) {
-                bool differ = n != m_spec.numCoefs;
-                for (int i = 0; i < n && !differ; ++i) differ = m_coefs[i] != m_coefsRef[i];
+                // The file holds the coefficients rounded to its own format, so the design is
+                // compared as that format would hold it.
+                const bool differ = n != m_spec.numCoefs ||
+                                    !StoredCoefsMatch(m_coefs.data(), m_coefsRef.data(), n, fmt);
                 if (differ) {
                     ShowMessage(
                         "WARNING: The coefs stored in this file are not valid. They will be "
@@ -167,11 +171,12 @@ void FilterWorkspace::LoadFilter() {
         return;
     }
 
-    // Coefficients only: they are measured as they stand.
+    // Coefficients only: they are measured as they stand, when they are a filter at all (some
+    // positive value, and a response the measurement can see).
     if (n < 4 ||
-        std::none_of(m_coefs.begin(), m_coefs.begin() + n, [](double v) { return v > 0.0; })) {
-        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file."
-                          : "Sorry, no valid filter coefs in this file.");
+        std::none_of(m_coefs.begin(), m_coefs.begin() + n, [](double v) { return v > 0.0; }) ||
+        !CoefsMeasurable(m_coefs.data(), n, fmt)) {
+        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file." : kNoValidCoefsMessage);
         m_coefs.fill(0.0);
         m_coefsRef.fill(0.0);
         return;

@@ -1,10 +1,11 @@
 // ondela-cli remez, run as a child process: a fixed-length low pass, a grid that cannot hold the
-// length, and the usage errors.
+// length, exchanges that break down, and the usage errors.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -87,6 +88,83 @@ TEST(RemezCommand, GridTooSparseForTheLengthExitsWithOne) {
     EXPECT_TRUE(report["deviation"].isNull());
     EXPECT_TRUE(report["coefficients"].toArray().isEmpty());
     EXPECT_EQ(report["messages"].toArray().size(), 1);
+}
+
+// Exchanges that break down: far more taps than the bands need (the error falls to the rounding
+// level and the interpolation divides by zero), and eight narrow bands at the longest length
+// (the levelled deviation collapses to 0). Whatever the exchange does, the command's answer is
+// honest: either a failure (exit 1, one line on the error stream, no coefficients and no null in
+// the report) or coefficients whose weighted error, measured here on a dense grid of each band,
+// really reaches the reported positive deviation and no more.
+TEST(RemezCommand, BrokenDownExchangesAreFailures) {
+    struct Case {
+        const char* taps;
+        const char* bands;
+        const char* desired;
+        const char* weights;
+        const char* density;
+    };
+    const Case cases[] = {
+        {"101", "0,0.02,0.3,0.5", "1,0", "1,1", "16"},
+        {"4095", "0,0.01,0.02,0.03,0.04,0.05,0.06,0.07,0.08,0.09,0.10,0.11,0.12,0.13,0.14,0.5",
+         "1,0,1,0,1,0,1,0", "1,1,1,1,1,1,1,1", "40"},
+    };
+    const auto numbers = [](const std::string& list) {
+        std::vector<double> values;
+        std::istringstream in(list);
+        for (std::string item; std::getline(in, item, ',');) values.push_back(std::stod(item));
+        return values;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.taps) + " taps, bands " + c.bands);
+        const Args args = {"remez",   "--taps",    c.taps,    "--bands",   c.bands,  "--desired",
+                           c.desired, "--weights", c.weights, "--density", c.density};
+        const CliRun text = RunCli(args);
+        Args jsonArgs = args;
+        jsonArgs.push_back("--json");
+        const CliRun json = RunCli(jsonArgs);
+        EXPECT_EQ(json.exitCode, text.exitCode);
+        EXPECT_EQ(text.out.find("null"), std::string::npos);
+        EXPECT_EQ(json.out.find("null"), std::string::npos);
+        const QJsonObject report = ParseJson(json.out);
+        if (text.exitCode != 0) {
+            EXPECT_EQ(text.exitCode, 1);
+            EXPECT_EQ(text.out, "");
+            ASSERT_EQ(text.ErrLines().size(), 1u) << text.err;
+            EXPECT_EQ(text.ErrLines()[0].rfind("SORRY: ", 0), 0u) << text.err;
+            EXPECT_EQ(json.err, text.err);
+            EXPECT_FALSE(report["produced"].toBool(true));
+            EXPECT_TRUE(report["coefficients"].toArray().isEmpty());
+            EXPECT_FALSE(report.contains("deviation"));
+            continue;
+        }
+        // A success must be a true one.
+        const double deviation = report["deviation"].toDouble();
+        ASSERT_GT(deviation, 0.0);
+        ASSERT_TRUE(std::isfinite(deviation));
+        std::vector<double> h;
+        for (const std::string& line : Lines(text.out)) h.push_back(std::stod(line));
+        ASSERT_EQ(h.size(), static_cast<std::size_t>(std::atoi(c.taps)));
+        const std::vector<double> edges = numbers(c.bands);
+        const std::vector<double> desired = numbers(c.desired);
+        const std::vector<double> weights = numbers(c.weights);
+        const int half = static_cast<int>(h.size()) / 2;
+        double worst = 0.0;
+        for (std::size_t b = 0; b < desired.size(); ++b) {
+            // About 16 samples per ripple of the band (a ripple spans 1 / taps of fs at least).
+            const double width = edges[2 * b + 1] - edges[2 * b];
+            const int samples = 64 + static_cast<int>(16.0 * h.size() * width);
+            for (int i = 0; i <= samples; ++i) {
+                const double f = edges[2 * b] + width * i / samples;
+                double amplitude = h[half];
+                for (int k = 1; k <= half; ++k) {
+                    amplitude += 2.0 * h[half - k] * std::cos(2.0 * M_PI * f * k);
+                }
+                worst = std::max(worst, weights[b] * std::fabs(amplitude - desired[b]));
+            }
+        }
+        EXPECT_NEAR(worst, deviation, 0.01 * deviation);
+    }
 }
 
 TEST(RemezCommand, UsageErrors) {

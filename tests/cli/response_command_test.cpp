@@ -179,6 +179,64 @@ TEST_F(ResponseCommand, FormatDecidesHowTheCoefficientsAreRead) {
     EXPECT_NEAR(unscaled[0].db - quantised[0].db, 20.0 * std::log10(32768.0 / 32767.0), 2e-6);
 }
 
+// Stored values that are no measurable filter are refused with Load's message, by response as
+// by analyse and plot (which load the file as the window does); values that are a filter,
+// however extreme, give finite levels, none below the -240 dB floor.
+TEST_F(ResponseCommand, AbsurdCoefficientsAreNoFilter) {
+    const auto file = [](const std::string& name, const std::string& type,
+                         const std::string& list) {
+        const std::string path = *dir / name;
+        WriteFile(path, "Ondela coefficients\r\nType = LowPass, fs = 48000\r\n\r\nstatic " + type +
+                            " m_firCoefs[NBCOEFS] = { " + list + " };\r\n");
+        return path;
+    };
+    const std::string huge = file("huge.txt", "double",
+                                  "1.0000000000000000e+308, 1.0000000000000000e+308, "
+                                  "1.0000000000000000e+308, 1.0000000000000000e+308");
+    // Finite as doubles (4e100 at most), beyond the range of single precision.
+    const std::string large = file("large.txt", "double",
+                                   "1.0000000000000000e+100, 1.0000000000000000e+100, "
+                                   "1.0000000000000000e+100, 1.0000000000000000e+100");
+    // The largest 32-bit values, once as a set whose response has an exact zero at fs/4.
+    const std::string flat =
+        file("int32_flat.txt", "int", "2147483647, 2147483647, 2147483647, 2147483647");
+    const std::string alternating =
+        file("int32_alternating.txt", "int",
+             "2147483647, -2147483648, 2147483647, -2147483648, 2147483647");
+
+    const std::string refused = "Sorry, no valid filter coefs in this file.";
+    for (const Args& args : {Args{huge}, Args{large, "--format", "flt32"}}) {
+        SCOPED_TRACE(args[0] + (args.size() > 1 ? " as flt32" : ""));
+        const CliRun run = Response(args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "ondela-cli response: " + args[0] + ": " + refused + "\n");
+    }
+    const CliRun analysed = RunCli({"analyse", huge});
+    EXPECT_EQ(analysed.exitCode, 1);
+    EXPECT_EQ(analysed.out, "");
+    EXPECT_EQ(analysed.err, refused + "\n");
+    const CliRun plotted = RunCli({"plot", huge, "--output", *dir / "huge.png"});
+    EXPECT_EQ(plotted.exitCode, 1);
+    EXPECT_NE(plotted.err.find(refused), std::string::npos) << plotted.err;
+
+    for (const Args& args : {Args{large}, Args{flat}, Args{alternating}}) {
+        SCOPED_TRACE(args[0]);
+        const CliRun run = Response({args[0], "--points", "64"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out.find("inf"), std::string::npos);
+        EXPECT_EQ(run.out.find("nan"), std::string::npos);
+        const std::vector<Point> points = Points(run.out);
+        ASSERT_EQ(points.size(), 64u);
+        for (const Point& p : points) EXPECT_GE(p.db, -240.0) << p.hz;
+        if (args[0] == flat) {
+            // 1 + z^-1 + z^-2 + z^-3 is zero at fs/4 (point 32 of 64): the floor exactly.
+            EXPECT_EQ(points[32].db, -240.0);
+            EXPECT_NEAR(points[0].db, 20.0 * std::log10(4.0 * 2147483647.0 / 2147483648.0), 1e-6);
+        }
+    }
+}
+
 TEST_F(ResponseCommand, UsageAndFileErrors) {
     const std::string text = ReadFile(File("flt64"));
     const std::string noArray = *dir / "no_array.txt";

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -82,6 +83,10 @@ class FilterFilesTest : public ::testing::Test {
         content << in.rdbuf();
         return content.str();
     }
+    bool Warned(const std::string& message) {
+        const auto messages = w->Messages();
+        return std::find(messages.begin(), messages.end(), message) != messages.end();
+    }
     std::string StoredPath() {
         const auto& values = store.Values();
         const auto it = values.find("FileInPath");
@@ -131,20 +136,89 @@ TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
     EXPECT_FALSE(w->dialogs.waiting);
 }
 
-TEST_F(FilterFilesTest, QuantisedFileIsReplacedByTheNewDesign) {
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63));
-    const auto designed = ws().m_coefs;
-    const fs::path file = dir / "lowpass32.txt";
-    Save(file, FLT32);
+// Every format holds the design rounded to it; reloading a file the program wrote designs the
+// filter again and finds the stored values to be that design, for every type.
+TEST_F(FilterFilesTest, SavedFilesOfEveryTypeAndFormatReloadWithoutWarning) {
+    const FilterSpec specs[] = {
+        Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63),
+        Spec(HighPass, 44100, 5000, 0, 70, 0.1, 101),
+        Spec(BandPass, 44100, 4000, 8000, 50, 0.3, 81),
+        Spec(BandStop, 44100, 4000, 8000, 50, 0.3, 81),
+        Spec(HalfBand, 96000, 24000, 0, 70, 0.01, 43),
+    };
+    for (const FilterSpec& spec : specs) {
+        for (const int format : {FLT64, FLT32, INT32, INT16}) {
+            SCOPED_TRACE(std::string(FilterTypeName(spec.type)) + " " + std::to_string(format));
+            w = NewWorkspace();
+            Design(spec);
+            const auto designed = ws().m_coefs;
+            const fs::path file = dir / "reload.txt";
+            Save(file, format);
+            ASSERT_TRUE(w->Messages().empty()) << w->Messages()[0];
 
-    w = NewWorkspace();
-    Load(file);
-    EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsInvalid});
-    EXPECT_EQ(ws().m_coefs, designed);  // the design stays
-    EXPECT_EQ(ws().m_coefsRef[1], RoundToFloat(designed[1]));
-    EXPECT_EQ(ws().m_coefFormat, FLT32);
-    EXPECT_EQ(w->log.back(), "Repaint");
-    EXPECT_NE(std::find(w->log.begin(), w->log.end(), "SelectCoefFormat 1"), w->log.end());
+            // (A design may miss its specification once quantised; Load says so, as Create does.)
+            w = NewWorkspace();
+            Load(file);
+            EXPECT_FALSE(Warned(kCoefsInvalid));
+            EXPECT_EQ(ws().m_coefs, designed);
+            EXPECT_EQ(ws().m_coefFormat, format);
+            EXPECT_EQ(ws().m_fromSpec, 1);
+        }
+    }
+}
+
+// A stored value is the design's when it is within one step of the format or 1e-6 of the largest
+// coefficient; anything further is an edit, and the design replaces it. The file is "edited" by
+// moving one coefficient of the design before it is written.
+TEST_F(FilterFilesTest, EditedCoefficientIsReplacedByTheNewDesign) {
+    const struct {
+        int format;
+        double shift;  // added to coefficient 5 before the file is written
+        bool warned;
+    } cases[] = {
+        {FLT64, 2e-7, false},        {FLT64, 2e-5, true},        {FLT32, 2e-7, false},
+        {FLT32, 2e-5, true},         {INT32, 2e-7, false},       {INT32, 2e-5, true},
+        {INT16, 1.0 / 32767, false}, {INT16, 3.0 / 32767, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.format) + " moved by " + std::to_string(c.shift));
+        w = NewWorkspace();
+        Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63));
+        const auto designed = ws().m_coefs;
+        // The largest coefficient of this low pass is its centre, about 0.33: 1e-6 of it is
+        // about 3.3e-7, and one INT16 step is 3.1e-5.
+        ASSERT_NEAR(designed[31], 0.33, 0.01);
+        ws().m_coefs[5] += c.shift;
+        const fs::path file = dir / "edited.txt";
+        Save(file, c.format);
+
+        w = NewWorkspace();
+        Load(file);
+        EXPECT_EQ(Warned(kCoefsInvalid), c.warned);
+        EXPECT_EQ(ws().m_coefs, designed);  // the design stays
+        EXPECT_EQ(ws().m_coefFormat, c.format);
+        EXPECT_EQ(w->log.back(), "Repaint");
+        EXPECT_NE(
+            std::find(w->log.begin(), w->log.end(), "SelectCoefFormat " + std::to_string(c.format)),
+            w->log.end());
+    }
+    // The edited value is kept as what was loaded.
+    EXPECT_EQ(ws().m_coefsRef[5], (QuantiseInt16(ws().m_coefs[5] + 3.0 / 32767)) / 32767.0);
+}
+
+// Files written by an earlier build, whose designs differ from today's in their last digits,
+// are this program's own files too.
+TEST_F(FilterFilesTest, FilesOfAnEarlierBuildReloadWithoutWarning) {
+    for (const char* name :
+         {"lowpass_flt64_earlier_build.txt", "lowpass_flt32_earlier_build.txt"}) {
+        SCOPED_TRACE(name);
+        w = NewWorkspace();
+        Load(fs::path(ONDELA_TEST_DATA_DIR) / "earlier_build" / name);
+        EXPECT_TRUE(w->Messages().empty()) << w->Messages()[0];
+        EXPECT_EQ(ws().m_fromSpec, 1);
+        EXPECT_EQ(ws().m_filterValid, 1);
+        EXPECT_EQ(ws().m_spec.numCoefs, 63);
+    }
 }
 
 TEST_F(FilterFilesTest, WithoutMainWindowTheWorkspaceDesignsOnItsOwn) {
@@ -247,6 +321,26 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
          "Sorry, no valid filter coefs in this file."},
         {"no marker", "static double m_firCoefs[NBCOEFS] = { 0.1, 0.2, 0.1 };",
          "Sorry, not a valid Ravelo filter description..."},
+        // Values whose response overflows: the sum of magnitudes is not finite, a float beyond
+        // single precision, and 4 x 4e150 (its power, the square of about n times that sum,
+        // would not be finite either).
+        {"values near the largest double",
+         "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = { 1.0000000000000000e+308, "
+         "1.0000000000000000e+308, 1.0000000000000000e+308, 1.0000000000000000e+308 };",
+         "Sorry, no valid filter coefs in this file."},
+        {"a float beyond single precision",
+         "Ondela Filter\r\n\r\nstatic float m_firCoefs[NBCOEFS] = { 1.00000000e-001, "
+         "3.50000000e+038, 3.50000000e+038, 1.00000000e-001 };",
+         "Sorry, no valid filter coefs in this file."},
+        {"a response beyond reach",
+         "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = { 1.0000000000000000e+150, "
+         "1.0000000000000000e+150, 1.0000000000000000e+150, 1.0000000000000000e+150 };",
+         "Sorry, no valid filter coefs in this file."},
+        // The whole response at most 4e-13 in magnitude: below the -240 dB floor everywhere.
+        {"a response below the floor",
+         "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = { 1.0000000000000000e-013, "
+         "1.0000000000000000e-013, 1.0000000000000000e-013, 1.0000000000000000e-013 };",
+         "Sorry, no valid filter coefs in this file."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -271,6 +365,30 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
 
 // ---------------------------------------------------------------------------------------------
 // Size limit, malformed content, open failures
+
+// Large or extreme values whose response is finite and above the floor are a filter: measured,
+// and every achieved value a number.
+TEST_F(FilterFilesTest, ExtremeButMeasurableCoefficientsAreMeasured) {
+    const char* const cases[] = {
+        "static int m_firCoefs[NBCOEFS] = { 2147483647, -2147483648, 2147483647, -2147483648, "
+        "2147483647 };",
+        "static double m_firCoefs[NBCOEFS] = { 1.0000000000000000e+148, 2.0000000000000000e+148, "
+        "4.0000000000000000e+148, 2.0000000000000000e+148, 1.0000000000000000e+148 };",
+        "static double m_firCoefs[NBCOEFS] = { 1.0000000000000000e-012, 2.0000000000000000e-012, "
+        "1.0000000000000000e-012, 1.0000000000000000e-013 };",
+    };
+    for (const char* list : cases) {
+        SCOPED_TRACE(list);
+        w = NewWorkspace();
+        const fs::path file = dir / "extreme.txt";
+        Write(file, std::string("Ondela Filter\r\nType = LowPass, fs = 48000\r\n\r\n") + list);
+        Load(file);
+        EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
+        EXPECT_EQ(ws().m_filterValid, 1);
+        EXPECT_TRUE(std::isfinite(ws().m_specWork.attenuation));
+        EXPECT_TRUE(std::isfinite(ws().m_specWork.ripple));
+    }
+}
 
 TEST_F(FilterFilesTest, LargestFileLoadsAndOneByteMoreIsRefused) {
     std::string content = kHalfBandList;
