@@ -51,7 +51,7 @@ void AddOptions(QCommandLineParser& parser) {
                       "Writes the description of the resulting filter to FILE2 as Save writes "
                       "it, in the file's coefficient format. FILE2 is replaced only by a "
                       "complete description; when no filter resulted it is left as it was. FILE2 "
-                      "may be FILE.",
+                      "may be FILE; '-' is standard output.",
                       "FILE2"});
     parser.addPositionalArgument("FILE", "The filter file (a description text).");
 }

@@ -123,7 +123,7 @@ std::string Utf8(const QString& text) {
 }
 
 int WriteResult(const std::string& bytes, const QString& path, const Console& console) {
-    if (path.isEmpty()) {
+    if (path.isEmpty() || path == QLatin1String("-")) {
         const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), console.out);
         if (written != bytes.size() || std::fflush(console.out) != 0 || std::ferror(console.out)) {
             PrintLine(console.err, "ondela-cli: cannot write to standard output");

@@ -61,10 +61,10 @@ std::optional<QStringList> ParseCommandArguments(QCommandLineParser& parser,
 // The option values are UTF-8 text.
 std::string Utf8(const QString& text);
 
-// Writes bytes to the console's output, or to path when it is not empty. A file is replaced only
-// once every byte was written (ReplaceFileContents), so a failed write never leaves a partial
-// file in place of an existing one. kExitFilter when written; otherwise
-// prints why on the error stream and returns kExitNoFilter.
+// Writes bytes to the console's output when path is empty or "-", else to the file path. A file is
+// replaced only once every byte was written (ReplaceFileContents), so a failed write never leaves a
+// partial file in place of an existing one. kExitFilter when written; otherwise prints why on the
+// error stream and returns kExitNoFilter.
 int WriteResult(const std::string& bytes, const QString& path, const Console& console);
 
 }  // namespace ondela::cli

@@ -96,7 +96,9 @@ void AddOptions(QCommandLineParser& parser) {
     parser.addOption({"output",
                       "Writes the result to FILE instead of standard output. FILE is replaced "
                       "only by a complete result; when no filter is produced it is left as it "
-                      "was (a --json report then goes to standard output).",
+                      "was (a --json report then goes to standard output). A link stays a link "
+                      "(the file it names is replaced), a device or a FIFO is written directly, "
+                      "and '-' is standard output.",
                       "FILE"});
     parser.addOption({"json",
                       "Writes a JSON report instead of the description text: status (0 a "

@@ -48,7 +48,9 @@ void AddOptions(QCommandLineParser& parser) {
         "Exit status: 0 the picture was written; 1 the file gave no filter, or the\n"
         "picture could not be written; 2 usage error.");
     parser.addOption({{"h", "help"}, "Shows this help."});
-    parser.addOption({"output", "The picture file to write (PNG). Required.", "PICTURE"});
+    parser.addOption({"output",
+                      "The picture file to write (PNG); '-' is standard output. Required.",
+                      "PICTURE"});
     parser.addOption({"log", "Logarithmic frequency axis (three decades)."});
     parser.addOption({"fmin",
                       "Lower display frequency of the linear axis, as typed in a frequency "

@@ -57,6 +57,17 @@ bool QtSettingsStore::OpenKey(SettingsKey key) {
     // isWritable creates the file's folder when it is missing and checks that the file can be
     // written there: the equivalent of opening or creating the key for reading and writing.
     if (!m_settings->isWritable() || m_settings->status() == QSettings::AccessError) return false;
+    // A writable file is not enough: the file is saved by writing a new one beside it and
+    // renaming that over it, so a folder that cannot be written loses every change. A real
+    // write tells: a value of its own, written and then removed again (a value set and removed
+    // before the file is saved would not reach the file at all).
+    const QString probe = QStringLiteral("WriteCheck");
+    m_settings->setValue(probe, true);
+    m_settings->sync();
+    const bool written = m_settings->status() == QSettings::NoError;
+    m_settings->remove(probe);
+    m_settings->sync();
+    if (!written) return false;
     if (key == SettingsKey::Preferences) m_prefOpen = true;
     return true;
 }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
@@ -84,24 +85,29 @@ void FilterWorkspace::LoadFilter() {
         ShowMessage(FormatText("Could not open File %s: error %d\n", m_filePath.c_str(), error));
         return;
     }
-    if (info.st_size > kFileSizeLimit) {
+    // Read to the end rather than trusting the size the file reports: a pipe or a process's
+    // output reports none. One byte beyond the limit tells that the file is too large; the text
+    // is read aside first, so a file refused as too large leaves the workspace as it was.
+    std::vector<char> read(static_cast<std::size_t>(kFileSizeLimit) + 1);
+    const std::size_t size = std::fread(read.data(), 1, read.size(), m_fileHandle);
+    const bool readFailed = std::ferror(m_fileHandle) != 0;
+    if (size > static_cast<std::size_t>(kFileSizeLimit)) {
         std::fclose(m_fileHandle);
         m_fileHandle = nullptr;
         ShowMessage("Sorry, this file is too large !");
         return;
     }
-
     // The text buffer is larger than the largest file, so the text read always ends with a zero.
-    const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+    static_assert(kFileSizeLimit < kTextCapacity);
     std::fill(m_text.begin(), m_text.end(), '\0');
-    if (std::fread(m_text.data(), 1, size, m_fileHandle) != size) {
+    if (readFailed) {
         std::fclose(m_fileHandle);
         m_fileHandle = nullptr;
-        std::fill(m_text.begin(), m_text.end(), '\0');
         m_textSize = 0;
         ShowMessage("Could not read the File");
         return;
     }
+    std::copy_n(read.begin(), size, m_text.begin());
 
     if (m_dialogs) m_dialogs->SetWaitPointer(true);
     m_coefs.fill(0.0);

@@ -21,7 +21,9 @@ class UserDialogs {
 
     // File choosers. filter is a list of "description|pattern" pairs separated by "|" (for
     // example "Text files (*.txt)|*.txt|All files (*.*)|*.*"). The chosen full path, or nullopt
-    // when the user cancelled.
+    // when the user cancelled. The save chooser gives the name the file is saved under, with
+    // the filter's default extension added as SaveFileName says, and has asked before that name
+    // replaces an existing file.
     virtual std::optional<std::string> ChooseFileToOpen(const std::string& initialDir,
                                                         const std::string& initialName,
                                                         const std::string& filter) = 0;

@@ -1,7 +1,10 @@
 #include "settings/qt_settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -109,6 +112,60 @@ TEST_F(QtSettingsStoreTest, AFolderThatCannotBeCreatedFailsToOpen) {
     EXPECT_FALSE(prefs.OpenKeys());
     EXPECT_FALSE(prefs.IsOpen());
     EXPECT_EQ(prefs.GetDword("TYPE", 1), 0u);
+}
+
+// The file is writable but its folder is not: the file can be saved only by replacing it, which
+// the folder refuses, so the store cannot really be written and does not open. Root writes into
+// any folder: then the check runs in a child process as the unprivileged "nobody".
+TEST_F(QtSettingsStoreTest, AWritableFileInAFolderThatIsNotDoesNotOpen) {
+    const QString folder = m_dir.path() + "/MQ";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString ini = folder + "/Ondela.ini";
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Preferences]\nTYPE=dword:00000002\n");
+    }
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                          QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(m_dir.path(), everyone | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                               QFileDevice::ReadOther | QFileDevice::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(folder, everyone));
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+        QtSettingsStore store;
+        CPreferences prefs(&store);
+        _exit(prefs.OpenKeys() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    QFile::setPermissions(folder, everyone | QFileDevice::WriteOwner);
+    if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "running as root without the right to drop it";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the store opened";
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), "[Preferences]\nTYPE=dword:00000002\n");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Ondela.ini"});
+}
+
+TEST_F(QtSettingsStoreTest, OpeningLeavesTheStoredValuesAsTheyWere) {
+    {
+        QtSettingsStore store;
+        ASSERT_TRUE(store.OpenKey(SettingsKey::Root));
+        ASSERT_TRUE(store.OpenKey(SettingsKey::Preferences));
+        ASSERT_TRUE(store.WriteString("FS", "44100.000000"));
+    }
+    QtSettingsStore store;
+    ASSERT_TRUE(store.OpenKey(SettingsKey::Root));
+    ASSERT_TRUE(store.OpenKey(SettingsKey::Preferences));
+    EXPECT_EQ(store.ReadString("FS", 128), "44100.000000");
+    EXPECT_EQ(IniText(store), "[Preferences]\nFS=44100.000000\n");
 }
 
 }  // namespace

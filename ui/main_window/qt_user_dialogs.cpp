@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
+
+#include "workspace/save_name.h"
 
 namespace ondela {
 
@@ -85,8 +88,29 @@ std::optional<std::string> QtUserDialogs::ChooseFileToOpen(const std::string& in
 std::optional<std::string> QtUserDialogs::ChooseFileToSave(const std::string& initialDir,
                                                            const std::string& initialName,
                                                            const std::string& filter) {
-    return Chosen(QFileDialog::getSaveFileName(
-        m_parent, QString(), StartPath(initialDir, initialName), QtNameFilter(filter)));
+    const QString names = QtNameFilter(filter);
+    const QString textFilter = names.section(QStringLiteral(";;"), 0, 0);
+    const std::string extension = DefaultExtension(filter);
+    QString start = StartPath(initialDir, initialName);
+    QString selected = textFilter;
+    while (true) {
+        // The chooser does not ask about replacing: the name it returns may still get the
+        // default extension, and the question must be about the file really written.
+        const QString path = QFileDialog::getSaveFileName(
+            m_parent, QString(), start, names, &selected, QFileDialog::DontConfirmOverwrite);
+        if (path.isEmpty()) return std::nullopt;
+        const bool anyType = !selected.isEmpty() && selected != textFilter;
+        const QString final = QString::fromStdString(
+            SaveFileName(QDir::toNativeSeparators(path).toStdString(), extension, anyType));
+        if (!QFileInfo::exists(final)) return final.toStdString();
+        const std::string question = QFileInfo(final).fileName().toStdString() +
+                                     " already exists.\nDo you want to replace it?";
+        if (MessageBox(question, "Confirm Save As", MessageButtons::YesNo, MessageIcon::Warning) ==
+            MessageAnswer::Yes) {
+            return final.toStdString();
+        }
+        start = final;  // choose again, from the name that was refused
+    }
 }
 
 void QtUserDialogs::SetWaitPointer(bool waiting) {
