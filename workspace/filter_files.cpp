@@ -120,6 +120,8 @@ void FilterWorkspace::LoadFilter() {
     if (m_dialogs) m_dialogs->SetWaitPointer(false);
 
     if (c == -1) {
+        // The old coefficients are gone: the plots must not show them under the message.
+        if (m_mainWindow) m_mainWindow->Repaint();
         ShowMessage("Sorry, not a valid Ravelo filter description...");
         return;
     }
@@ -170,10 +172,11 @@ void FilterWorkspace::LoadFilter() {
     // Coefficients only: they are measured as they stand.
     if (n < 4 ||
         std::none_of(m_coefs.begin(), m_coefs.begin() + n, [](double v) { return v > 0.0; })) {
-        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file."
-                          : "Sorry, no valid filter coefs in this file.");
         m_coefs.fill(0.0);
         m_coefsRef.fill(0.0);
+        if (m_mainWindow) m_mainWindow->Repaint();
+        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file."
+                          : "Sorry, no valid filter coefs in this file.");
         return;
     }
 
