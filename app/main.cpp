@@ -11,6 +11,6 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("MQ");
     QApplication::setWindowIcon(ondela::OndelaIcon());
     ondela::COndelaApp ondela;
-    ondela.InitInstance();
-    return 0;
+    // A designer that could not start (no usable settings store) ends with a failure status.
+    return ondela.InitInstance() ? 0 : 1;
 }

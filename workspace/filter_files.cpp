@@ -128,6 +128,8 @@ void FilterWorkspace::LoadFilter() {
     if (m_dialogs) m_dialogs->SetWaitPointer(false);
 
     if (c == -1) {
+        // The old coefficients are gone: the plots must not show them under the message.
+        if (m_mainWindow) m_mainWindow->Repaint();
         ShowMessage("Sorry, not a valid Ravelo filter description...");
         return;
     }
@@ -182,9 +184,10 @@ void FilterWorkspace::LoadFilter() {
     if (n < 4 ||
         std::none_of(m_coefs.begin(), m_coefs.begin() + n, [](double v) { return v > 0.0; }) ||
         !CoefsMeasurable(m_coefs.data(), n, fmt)) {
-        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file." : kNoValidCoefsMessage);
         m_coefs.fill(0.0);
         m_coefsRef.fill(0.0);
+        if (m_mainWindow) m_mainWindow->Repaint();
+        ShowMessage(n < 4 ? "Sorry, no valid filter data in this file." : kNoValidCoefsMessage);
         return;
     }
 

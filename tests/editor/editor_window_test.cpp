@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 #include <memory>
 #include <optional>
@@ -504,6 +505,40 @@ TEST_F(EditorWindowTest, PromptsReplaceReadyWhileTheyShow) {
     EXPECT_TRUE(ready->isVisible());
 }
 
+// Pixels of a picture that are not transparent.
+int OpaquePixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) count += qAlpha(image.pixel(x, y)) > 128;
+    return count;
+}
+
+TEST_F(EditorWindowTest, ToolbarButtonsHavePicturesWithoutAnIconTheme) {
+    const QString theme = QIcon::themeName();
+    const QStringList paths = QIcon::themeSearchPaths();
+    QIcon::setThemeSearchPaths({});
+    QIcon::setThemeName(QString());
+    CEdit_Frame* frame = Open();
+    auto* toolbar = frame->findChild<QToolBar*>();
+    std::vector<QImage> pictures;
+    for (EditorCommand command :
+         {EditorCommand::Cut, EditorCommand::Copy, EditorCommand::Paste, EditorCommand::Print}) {
+        const QIcon icon = frame->Action(command)->icon();
+        ASSERT_FALSE(icon.isNull()) << int(command);
+        const QImage picture = icon.pixmap(16, 16).toImage();
+        // A drawn picture, not a blank square nor a filled one.
+        EXPECT_GT(OpaquePixels(picture), 30) << int(command);
+        EXPECT_LT(OpaquePixels(picture), 16 * 16) << int(command);
+        for (const QImage& other : pictures) EXPECT_NE(picture, other) << int(command);
+        pictures.push_back(picture);
+        auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(frame->Action(command)));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    }
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setThemeName(theme);
+}
+
 // Pages of a PDF file written by Qt: one page object each.
 int PdfPages(const QByteArray& pdf) {
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
@@ -556,6 +591,73 @@ TEST_F(EditorWindowTest, PrintsTheWholeTextOverAsManyPagesAsItNeeds) {
     Run(frame, EditorCommand::Print);
     EXPECT_EQ(printers.asked, asked + 1);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Runs a tool and gives its standard output; empty when the tool is missing or fails.
+QByteArray ToolOutput(const QString& tool, const QStringList& arguments) {
+    const QString path = QStandardPaths::findExecutable(tool);
+    if (path.isEmpty()) return {};
+    QProcess process;
+    process.start(path, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) return {};
+    return process.readAllStandardOutput();
+}
+
+TEST_F(EditorWindowTest, PrintsWholeRowsInsideMarginsOfFifteenMillimetres) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        GTEST_SKIP() << "poppler-utils are not installed";
+    }
+    CEdit_Frame* frame = Open();
+    // Rows of four 64-bit coefficients, as the description of a FLT64 filter holds them.
+    const QByteArray row =
+        "    -5.4998413195988822e-004, 8.8767956456828735e-004, 4.1312882423829370e-003, "
+        "8.4703835893251717e-003,\r\n";
+    constexpr int kRows = 90;
+    QByteArray text = "static double m_firCoefs[NBCOEFS] = {\r\n";
+    for (int i = 0; i < kRows; ++i) text += row;
+    text += "};\r\n";
+    Place(text);
+    printers.outputPath = PathIn(QStringLiteral("rows.pdf"));
+    Run(frame, EditorCommand::Print);
+
+    // Every row on one printed line: four numbers on each line that holds one.
+    const QString printed = QString::fromUtf8(ToolOutput(
+        QStringLiteral("pdftotext"), {QStringLiteral("-layout"), printers.outputPath, "-"}));
+    int rows = 0;
+    for (const QString& line : printed.split(QLatin1Char('\n'))) {
+        const auto numbers = line.count(QStringLiteral("e-00"));
+        if (numbers == 0) continue;
+        EXPECT_EQ(numbers, 4) << line.toStdString();
+        ++rows;
+    }
+    EXPECT_EQ(rows, kRows);
+
+    // The ink of the first page at 72 dots per inch (A4: 595 x 842): 15 mm is 42.5 dots.
+    const QByteArray pgm = ToolOutput(
+        QStringLiteral("pdftoppm"),
+        {QStringLiteral("-gray"), QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"),
+         QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), printers.outputPath});
+    const QImage page = QImage::fromData(pgm, "PGM");
+    ASSERT_FALSE(page.isNull());
+    ASSERT_EQ(page.width(), 595);
+    int left = page.width(), right = -1, top = page.height(), bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) > 128) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    ASSERT_GE(right, left) << "nothing printed";
+    EXPECT_GE(left, 42);
+    EXPECT_GE(top, 42);
+    EXPECT_LE(right, page.width() - 43);
+    EXPECT_LE(bottom, page.height() - 43);
+    // The rows use the width: the type was not shrunk further than it had to be.
+    EXPECT_GE(right, page.width() - 43 - 60);
 }
 
 }  // namespace

@@ -270,6 +270,84 @@ TEST_F(MainWindowTest, CreateWithAnInvalidSpecification) {
     }
 }
 
+TEST_F(MainWindowTest, ARefusedCreateTakesTheOldCurveOffThePlotsAtOnce) {
+    Start();
+    dlg.OnCommand(ctl::kCreate);
+    ASSERT_TRUE(dlg.CurvesShown());
+    const int before = controls.repaintsNow;
+    Type(ctl::kSamplingFreq, "0");
+    dlg.OnCommand(ctl::kCreate);
+    EXPECT_FALSE(dlg.CurvesShown());
+    EXPECT_GT(controls.repaintsNow, before);
+}
+
+TEST_F(MainWindowTest, CreateJudgesTheEdgesAgainstTheRateTypedWithThem) {
+    struct Case {
+        int type;
+        const char* f1;
+        const char* f2;
+        double wantF1;
+        double wantF2;
+    };
+    // Each edge lies above the Nyquist frequency of 8 kHz and below that of 48 kHz.
+    const Case cases[] = {
+        {ctl::kLowPass, "10000 Hz", "", 10000.0, 0.0},
+        {ctl::kBandPass, "10000 Hz", "15000 Hz", 10000.0, 15000.0},
+    };
+    for (const Case& c : cases) {
+        Start();
+        Click(c.type);
+        Type(ctl::kSamplingFreq, "8000 Hz");
+        Type(ctl::kEdgeFreq1, "1000 Hz");
+        Type(ctl::kEdgeFreq2, "2000 Hz");
+        dlg.OnCommand(ctl::kCreate);
+        ASSERT_EQ(ws.m_spec.fs, 8000.0);
+        log.clear();
+        Type(ctl::kSamplingFreq, "48000 Hz");
+        Type(ctl::kEdgeFreq1, c.f1);
+        Type(ctl::kEdgeFreq2, c.f2);
+        dlg.OnCommand(ctl::kCreate);
+        EXPECT_TRUE(Messages().empty()) << c.f1;
+        EXPECT_EQ(ws.m_spec.fs, 48000.0);
+        EXPECT_EQ(ws.m_spec.f1, c.wantF1);
+        EXPECT_EQ(Shown(ctl::kEdgeFreq1), c.f1);
+        if (c.wantF2 > 0.0) {
+            EXPECT_EQ(ws.m_spec.f2, c.wantF2);
+            EXPECT_EQ(Shown(ctl::kEdgeFreq2), c.f2);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, FreqMinStaysBelowFreqMaxInBothScales) {
+    Start();  // 0 Hz to 30 kHz, f. min in steps of 100 Hz
+    for (int i = 0; i < 400; ++i) dlg.OnSpin(ctl::kFreqMinSpin, true);
+    EXPECT_EQ(ws.m_linFMin, 29900.0);
+    EXPECT_EQ(ws.m_linFMax, 30000.0);
+    dlg.OnSpin(ctl::kFreqMaxSpin, false);  // 20 kHz would lie below f. min
+    EXPECT_EQ(ws.m_linFMax, 30000.0);
+    EXPECT_EQ(Shown(ctl::kFreqMax), "30 kHz");
+
+    for (int i = 0; i < 290; ++i) dlg.OnSpin(ctl::kFreqMinSpin, false);
+    EXPECT_EQ(ws.m_linFMin, 900.0);
+    for (int i = 0; i < 40; ++i) dlg.OnSpin(ctl::kFreqMaxSpin, false);
+    EXPECT_GT(ws.m_linFMax, ws.m_linFMin);
+    EXPECT_EQ(ws.m_linFMax, 1000.0);
+
+    // Typed limits that contradict each other leave the axis as it was.
+    Type(ctl::kFreqMin, "5 kHz");
+    dlg.ReadFreqMin();
+    EXPECT_EQ(ws.m_linFMin, 900.0);
+    Type(ctl::kFreqMax, "500 Hz");
+    dlg.ReadFreqMax();
+    EXPECT_EQ(ws.m_linFMax, 1000.0);
+
+    Click(ctl::kScaleLog);
+    for (int i = 0; i < 40; ++i) {
+        dlg.OnSpin(ctl::kFreqMaxSpin, false);
+        ASSERT_LT(ws.m_logFMin, ws.m_logFMax) << i;
+    }
+}
+
 TEST_F(MainWindowTest, AbsurdNumbersEndWithAMessageNotAHang) {
     for (const char* fs : {"1e400", "1e300", "1e-300"}) {
         Start();

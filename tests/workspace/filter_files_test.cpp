@@ -360,6 +360,11 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
                                 [](double v) { return v == 0.0; }));
         EXPECT_EQ(std::string(ws().m_text.data()), c.content);
         EXPECT_EQ(StoredPath(), file.string());
+        // The plots lose the old curve before the message shows.
+        const auto repaint = std::find(w->log.begin(), w->log.end(), "Repaint");
+        const auto message =
+            std::find(w->log.begin(), w->log.end(), std::string("Message ") + c.message);
+        EXPECT_TRUE(repaint < message);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -24,6 +25,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "ui/editor/editor_icons.h"
 #include "ui/editor/editor_notify.h"
 #include "ui/editor/editor_text.h"
 #include "ui/print/printer_source.h"
@@ -55,6 +57,43 @@ QFont EditorFont() {
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
+    return font;
+}
+
+// The paper's margin on every side of a printout.
+constexpr qreal kPrintMarginMm = 15.0;
+// The smallest type a printout shrinks to so that its longest row fits the width.
+constexpr qreal kMinPrintPoints = 6.0;
+
+// Where the text goes on a page, in the painter's coordinates (origin at the top left corner of
+// the printable area): the paper less its margins, inside what the printer can print.
+QRectF PrintArea(QPrinter& printer) {
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
+    const qreal marginX = kPrintMarginMm / 25.4 * printer.logicalDpiX();
+    const qreal marginY = kPrintMarginMm / 25.4 * printer.logicalDpiY();
+    QRectF area = paper.adjusted(marginX, marginY, -marginX, -marginY).intersected(printable);
+    // Paper smaller than its margins: the printable area as it is.
+    if (area.width() < 1.0 || area.height() < 1.0) area = printable;
+    return area.translated(-printable.topLeft());
+}
+
+// The editor's font at the printing size, made smaller (in steps of a quarter point, down to a
+// floor) until the text's longest row fits the width.
+QFont PrintFont(QFont font, const QString& text, qreal width, QPaintDevice* device) {
+    QStringView longestRow;
+    for (QStringView row : QStringView(text).split(QLatin1Char('\n'))) {
+        if (row.size() > longestRow.size()) longestRow = row;
+    }
+    const QString row = longestRow.toString();
+    qreal points = kPrintPoints;
+    font.setPointSizeF(points);
+    // Advances are rounded to whole device pixels, so the width does not scale exactly with the
+    // size: each size is measured.
+    while (points > kMinPrintPoints && QFontMetricsF(font, device).horizontalAdvance(row) > width) {
+        points = std::max(kMinPrintPoints, points - 0.25);
+        font.setPointSizeF(points);
+    }
     return font;
 }
 
@@ -235,11 +274,11 @@ void CEdit_Frame::CreateActions() {
     Action(EditorCommand::New)->setIcon(style->standardIcon(QStyle::SP_FileIcon));
     Action(EditorCommand::Open)->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
     Action(EditorCommand::SaveAs)->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    // The style has no pictures for these; the desktop's icon theme may.
-    Action(EditorCommand::Cut)->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut")));
-    Action(EditorCommand::Copy)->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
-    Action(EditorCommand::Paste)->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste")));
-    Action(EditorCommand::Print)->setIcon(QIcon::fromTheme(QStringLiteral("document-print")));
+    // The style has no pictures for these: the desktop's icon theme's, else the program's own.
+    Action(EditorCommand::Cut)->setIcon(LoadEditorIcon(EditorIcon::Cut));
+    Action(EditorCommand::Copy)->setIcon(LoadEditorIcon(EditorIcon::Copy));
+    Action(EditorCommand::Paste)->setIcon(LoadEditorIcon(EditorIcon::Paste));
+    Action(EditorCommand::Print)->setIcon(LoadEditorIcon(EditorIcon::Print));
 }
 
 void CEdit_Frame::CreateMenus() {
@@ -416,25 +455,20 @@ void CEdit_Frame::PrintText() {
         ShowMessage("Printing error occured. Unable to find printer.");
         return;
     }
-    // The text fills the printable area from its top left corner, in whole inches; an area
-    // smaller than an inch is used as it is.
-    const int dpiX = std::max(1, printer->logicalDpiX());
-    const int dpiY = std::max(1, printer->logicalDpiY());
-    int width = printer->width() / dpiX * dpiX;
-    int height = printer->height() / dpiY * dpiY;
-    if (width <= 0) width = std::max(1, printer->width());
-    if (height <= 0) height = std::max(1, printer->height());
+    const QRectF area = PrintArea(*printer);
+    const qreal width = area.width();
+    const qreal height = area.height();
 
     QTextDocument document;
     document.documentLayout()->setPaintDevice(printer.get());
-    QFont font = m_edit->font();
-    font.setPointSizeF(kPrintPoints);
-    document.setDefaultFont(font);
+    const QString text = CurrentText();
+    document.setDefaultFont(PrintFont(m_edit->font(), text, width, printer.get()));
+    // A row too long even for the smallest type breaks between numbers, never inside one.
     QTextOption option = document.defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(QTextOption::WordWrap);
     document.setDefaultTextOption(option);
     document.setDocumentMargin(0);
-    document.setPlainText(CurrentText());
+    document.setPlainText(text);
     document.setPageSize(QSizeF(width, height));
 
     // The layout moves a line that would cross the bottom of a page onto the next page.
@@ -445,6 +479,7 @@ void CEdit_Frame::PrintText() {
         if (page > 0) printer->newPage();
         const qreal top = qreal(page) * height;
         painter.save();
+        painter.translate(area.topLeft());
         painter.setClipRect(QRectF(0, 0, width, height));
         painter.translate(0, -top);
         // Lines that merely touch the page's top or bottom edge belong to the neighbouring page.

@@ -338,14 +338,16 @@ void COndelaDlg::RefreshFields() {
 int COndelaDlg::ReadSpecFields() {
     FilterSpec& s = m_ws.m_spec;
     int mask = 0;
-    s.type = static_cast<FilterType>(ReadFilterType());
-    s.maxCoefs = ReadMaxCoefs();
-
+    // The rate comes first: the type's edges are judged against the rate typed now, not the
+    // rate of the previous design.
     const double fs = ReadField(ctl::kSamplingFreq);
     ShowSamplingFreq(fs);
     if (fs != s.fs) mask |= 1;
     s.fs = fs;
     m_ws.m_nyquist = fs / 2.0;
+
+    s.type = static_cast<FilterType>(ReadFilterType());
+    s.maxCoefs = ReadMaxCoefs();
 
     const double f1 = s.type == HalfBand ? fs / 4.0 : ReadEdgeFreq1();
     if (f1 != s.f1) mask |= 2;
@@ -425,7 +427,9 @@ double COndelaDlg::ReadFreqMin() {
     double x = ReadField(ctl::kFreqMin);
     if (!m_ws.m_logScale) {
         if (x < kMinShown || x < m_ws.m_linFMax / 1000.0) x = 0.0;
-        if (x > m_ws.m_linFMax) x = m_ws.m_linFMax;
+        // A lower limit at or above the upper one would reverse the axis: the previous one
+        // stays, or the axis starts at zero.
+        if (x >= m_ws.m_linFMax) x = m_ws.m_linFMin < m_ws.m_linFMax ? m_ws.m_linFMin : 0.0;
         m_ws.m_linFMin = x;
     } else {
         if (x < kMinShown) m_ws.m_logFMax = 0.1;
@@ -440,7 +444,8 @@ double COndelaDlg::ReadFreqMax() {
     CapDisplayMaxima();
     const double x = std::max(ReadField(ctl::kFreqMax), 0.001);
     if (!m_ws.m_logScale) {
-        m_ws.m_linFMax = std::max(x, m_ws.m_linFMin);
+        // An upper limit at or below the lower one leaves the previous upper limit.
+        if (x > m_ws.m_linFMin) m_ws.m_linFMax = x;
     } else {
         m_ws.m_logFMax = x;
         if (m_ws.m_logFMin != x / 1000.0) {
@@ -473,6 +478,8 @@ void COndelaDlg::OnSpin(int id, bool up) {
                                 ? std::pow(10.0, std::round(std::log10(m_ws.m_linFMax))) / 100.0
                                 : 1.0;
         const double v = std::max(m_ws.m_linFMin + (up ? step : -step), 0.0);
+        // f. min stays below f. max: a step that would reach it is not taken.
+        if (v >= m_ws.m_linFMax) return;
         m_ws.m_linFMin = v;
         ShowFreqMin(v);
     } else if (id == ctl::kFreqMaxSpin) {
@@ -481,14 +488,14 @@ void COndelaDlg::OnSpin(int id, bool up) {
         const double cur = log ? m_ws.m_logFMax : m_ws.m_linFMax;
         const double v = up ? std::min(u.NiceStep(true, cur), cap)
                             : std::max(u.NiceStep(false, u.NiceCeil(cur)), 0.001);
+        // f. max stays above f. min (in the log scale f. min follows it at a thousandth): a
+        // step that would reach f. min is not taken.
+        if (!log && v <= m_ws.m_linFMin) return;
         (log ? m_ws.m_logFMax : m_ws.m_linFMax) = v;
         ShowFreqMax(v);
         if (log) {
             m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
             ShowFreqMin(m_ws.m_logFMin);
-        } else if (v < m_ws.m_linFMin) {
-            m_ws.m_linFMin = v;
-            ShowFreqMin(v);
         }
     } else if (id == ctl::kCursorSpin) {
         const double v = ReadCursorField();

@@ -146,6 +146,8 @@ int COndelaDlg::CreateFilter() {
     const int result = DesignFromFields();
     m_ws.m_status = result;
     if (result == -1) {
+        // No filter any more: the plots drop the old curve before the message shows.
+        m_controls.RepaintPlots(true);
         if (m_ws.m_dialogs) {
             m_ws.m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
                                        MessageIcon::Information);

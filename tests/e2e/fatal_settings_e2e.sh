@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The designer started with a settings store it cannot create: the fatal message appears painted
+# (its picture is not one flat colour), Enter closes it, and the designer ends with status 1.
+#
+#   fatal_settings_e2e.sh DESIGNER OUTPUT_DIR
+set -euo pipefail
+designer=$1
+out=$2
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$out"
+rm -rf "$out/home"
+mkdir -p "$out/home/run" && chmod 700 "$out/home/run"
+# The configuration folder is a plain file: no store can be created under it.
+echo "not a folder" >"$out/home/config"
+export HOME=$out/home XDG_CONFIG_HOME=$out/home/config XDG_RUNTIME_DIR=$out/home/run
+export QT_QPA_PLATFORM=xcb
+
+fail() { echo "fatal_settings_e2e: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
+
+"$designer" &
+pid=$!
+box=""
+for _ in $(seq 100); do
+    box=$(xdotool search --onlyvisible --name '^FATAL ERROR$' 2>/dev/null | head -1) && [ -n "$box" ] && break
+    sleep 0.1
+done
+[ -n "$box" ] || fail "no message titled 'FATAL ERROR' appeared"
+sleep 0.5
+xwd -id "$box" -silent | python3 "$here/xwd_to_png.py" "$out/fatal.png"
+python3 "$here/png_colours.py" "$out/fatal.png" 3 || fail "the message is not painted"
+
+xdotool windowfocus --sync "$box" key Return
+status=0
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "Enter did not close the message and end the designer"
+wait "$pid" || status=$?
+[ "$status" -eq 1 ] || fail "exit status $status, expected 1"
+echo "fatal_settings_e2e: passed"
