@@ -69,9 +69,9 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
     ws->m_prefs = &prefs;
     // The workspace's own design call, which also keeps the bands of the design; the engine's
     // status word is recorded for the report.
-    ws->m_designFilter = [this, design = ws->m_designFilter](FilterSpec& spec, double* coefs,
+    ws->m_designFilter = [this, design = ws->m_designFilter](FilterSpec& record, double* coefs,
                                                              ResponsePoint* response, int* count) {
-        const int status = design(spec, coefs, response, count);
+        const int status = design(record, coefs, response, count);
         engineStatus = status;
         return status;
     };

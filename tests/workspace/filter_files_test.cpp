@@ -139,24 +139,24 @@ TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
 // Every format holds the design rounded to it; reloading a file the program wrote designs the
 // filter again and finds the stored values to be that design, for every type.
 TEST_F(FilterFilesTest, SavedFilesOfEveryTypeAndFormatReloadWithoutWarning) {
-    const FilterSpec specs[] = {
+    const FilterSpec entries[] = {
         Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63),
         Spec(HighPass, 44100, 5000, 0, 70, 0.1, 101),
         Spec(BandPass, 44100, 4000, 8000, 50, 0.3, 81),
         Spec(BandStop, 44100, 4000, 8000, 50, 0.3, 81),
         Spec(HalfBand, 96000, 24000, 0, 70, 0.01, 43),
     };
-    for (const FilterSpec& spec : specs) {
+    for (const FilterSpec& entry : entries) {
         for (const int format : {FLT64, FLT32, INT32, INT16}) {
-            SCOPED_TRACE(std::string(FilterTypeName(spec.type)) + " " + std::to_string(format));
+            SCOPED_TRACE(std::string(FilterTypeName(entry.type)) + " " + std::to_string(format));
             w = NewWorkspace();
-            Design(spec);
+            Design(entry);
             const auto designed = ws().m_coefs;
             const fs::path file = dir / "reload.txt";
             Save(file, format);
             ASSERT_TRUE(w->Messages().empty()) << w->Messages()[0];
 
-            // (A design may miss its specification once quantised; Load says so, as Create does.)
+            // (A design may miss its targets once quantised; Load says so, as Create does.)
             w = NewWorkspace();
             Load(file);
             EXPECT_FALSE(Warned(kCoefsInvalid));

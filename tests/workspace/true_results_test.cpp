@@ -99,7 +99,7 @@ Truth Measure(const std::vector<double>& level, const DesignBands& bands) {
 
 struct Case {
     const char* what;
-    FilterSpec spec;
+    FilterSpec entered;  // what the user typed
     int format;
     bool stopBandMissing;  // the response has no stop band of its own
 };
@@ -128,7 +128,7 @@ TEST(TrueResults, ReportedValuesAndVerdictHoldInADenseMeasurement) {
         WiredWorkspace w;
         w.ws.m_engine = &engine;
         w.ws.m_coefFormat = c.format;
-        w.ws.m_spec = c.spec;
+        w.ws.m_spec = c.entered;
         ASSERT_EQ(w.ws.RunDesign(), 0);
         const FilterSpec& got = w.ws.m_specWork;
         ASSERT_GE(got.numCoefs, 3);
@@ -141,9 +141,9 @@ TEST(TrueResults, ReportedValuesAndVerdictHoldInADenseMeasurement) {
 
         const std::vector<std::string> messages = w.Messages();
         const bool warned = std::find(messages.begin(), messages.end(), kNotMet) != messages.end();
-        const bool halfBand = c.spec.type == HalfBand;
-        const bool trulyMet = truth.attenuation >= c.spec.attenuation - 1.0 &&
-                              (halfBand || truth.ripple <= 1.1 * c.spec.ripple);
+        const bool halfBand = c.entered.type == HalfBand;
+        const bool trulyMet = truth.attenuation >= c.entered.attenuation - 1.0 &&
+                              (halfBand || truth.ripple <= 1.1 * c.entered.ripple);
         if (c.stopBandMissing) {
             EXPECT_TRUE(warned) << "a response without a stop band passed as met";
         } else if (!warned) {
