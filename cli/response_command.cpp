@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/filter_spec.h"
+#include "engine/response.h"
 #include "numbers/number_text.h"
 #include "workspace/c_util.h"
 #include "workspace/description_reader.h"
@@ -22,8 +23,7 @@ namespace {
 
 constexpr const char* kUsage = "ondela-cli response FILE [--points N] [--format FORMAT]";
 
-// The lowest level printed: magnitudes below 1e-12 read -240 dB.
-constexpr double kMagnitudeFloor = 1e-12;
+// The lowest level printed: magnitudes below kMagnitudeFloor read -240 dB.
 constexpr double kFloorDb = -240.0;
 
 int UsageError(const Console& console, const std::string& what) {

@@ -10,8 +10,12 @@ namespace {
 
 constexpr int kMinPoints = 1024;
 constexpr int kPointsPerCoef = 16;
-constexpr int kMaxCount = 1 << 16;         // far beyond any filter the program holds
-constexpr double kMagnitudeFloor = 1e-12;  // -240 dB, the floor of MagnitudeAt
+constexpr int kMaxCount = 1 << 16;  // far beyond any filter the program holds
+
+// How far a sampled peak may lie from the dense one and still stand.
+constexpr double kAttenuationSeen = 0.2;
+constexpr double kRippleSeenDb = 0.01;
+constexpr double kRippleSeenShare = 0.05;
 
 // In-place radix-2 transform of n = 2^k points with the exponent exp(-2 pi i j / n) taken from
 // twiddle[j * stride] (stride = the table's length over n / 2).
@@ -156,12 +160,6 @@ bool PeaksOverBands(const DenseResponse& dense, const DesignBands& bands, double
     passPeak = pass;
     return true;
 }
-
-namespace {
-constexpr double kAttenuationSeen = 0.2;
-constexpr double kRippleSeenDb = 0.01;
-constexpr double kRippleSeenShare = 0.05;
-}  // namespace
 
 bool AttenuationSeen(double sampled, double dense) {
     return std::fabs(sampled - dense) <= kAttenuationSeen;

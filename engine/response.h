@@ -8,6 +8,10 @@
 
 namespace ondela {
 
+// The smallest magnitude the response evaluations give (-240 dB): below it, and where the
+// Goertzel power is not positive, a level reads as this floor, which keeps 20 log10 finite.
+constexpr double kMagnitudeFloor = 1e-12;
+
 // q32: v * (2^31 - 1) truncated toward zero; INT32_MIN when the product does not fit.
 int32_t QuantiseInt32(double v);
 // q16: v * 32767 truncated as for q32, then its low 16 bits taken as a signed value.

@@ -10,8 +10,6 @@
 namespace ondela {
 namespace {
 
-constexpr double kMagnitudeFloor = 1e-12;  // a power not positive; keeps a later 20 log10 finite
-
 // Four columns in one value; its arithmetic is element by element, each rounded as the scalar
 // operation is.
 using Quad = double __attribute__((vector_size(32)));

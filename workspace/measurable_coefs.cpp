@@ -16,10 +16,9 @@ namespace {
 // every step of the evaluation (and of the FFT of the analysis, whose sums stay below S) far
 // from overflow.
 constexpr double kLargestReach = 1e150;
-// Every level of the response is at most S; levels below 1e-12 in magnitude (-240 dB) read as
-// that floor, so a set with S at or below it has a response that is the floor everywhere: there
-// is nothing to measure.
-constexpr double kMagnitudeFloor = 1e-12;
+// Every level of the response is at most S; levels below kMagnitudeFloor (-240 dB) read as that
+// floor, so a set with S at or below it has a response that is the floor everywhere: there is
+// nothing to measure.
 
 }  // namespace
 
