@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The designer as a user starts it, under a virtual X server: the window appears, Enter designs
 # the stored specification, a screenshot shows the response curve, the Filter Editor button opens
-# the editor window, and Escape quits, storing the specification.
+# the editor window, Analysis of an emptied editor answers with a painted message box, and Escape
+# quits, storing the specification.
 #
-#   designer_e2e.sh DESIGNER OUTPUT_DIR
+#   designer_e2e.sh DESIGNER GRAB_SCREEN OUTPUT_DIR
 set -euo pipefail
 designer=$1
-out=$2
+grab=$2
+out=$3
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 rm -rf "$out/home"
@@ -27,23 +29,8 @@ done
 sleep 0.5
 xdotool windowfocus --sync "$win" key Return
 sleep 1.5
-xwd -root -silent | python3 "$here/xwd_to_png.py" "$out/designer.png"
-python3 - "$out/designer.png" <<'PY' || fail "no response curve in the screenshot"
-import struct, sys, zlib
-data = open(sys.argv[1], "rb").read()
-w, h = struct.unpack(">II", data[16:24])
-pos, idat = 8, b""
-while pos < len(data):
-    n, kind = struct.unpack(">I4s", data[pos:pos + 8])
-    if kind == b"IDAT":
-        idat += data[pos + 8:pos + 8 + n]
-    pos += 12 + n
-raw = zlib.decompress(idat)
-red = sum(1 for y in range(h) for x in range(w)
-          if raw[y * (3 * w + 1) + 1 + 3 * x:y * (3 * w + 1) + 4 + 3 * x] == b"\xff\x00\x00")
-print(f"designer_e2e: {red} curve pixels")
-sys.exit(0 if red > 500 else 1)
-PY
+"$grab" root "$out/designer.ppm"
+python3 "$here/screen_check.py" curve "$out/designer.ppm" 500 || fail "no response curve in the screenshot"
 
 # The Filter Editor button: in the "Process" group, 335 + 26 dialog units across, 397 + 6 down.
 eval "$(xdotool getwindowgeometry --shell "$win")"
@@ -54,7 +41,25 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 [ -n "$editor" ] || fail "the editor window did not open with the filter's title"
-xwd -root -silent | python3 "$here/xwd_to_png.py" "$out/editor.png"
+"$grab" root "$out/editor.ppm"
+
+# Analysis with the editor open, its text cleared: the answer is a message box that must be
+# painted, with its text on it, while the editor window lies beside and under it.
+xdotool windowfocus --sync "$editor" key ctrl+a Delete
+sleep 0.3
+xdotool mousemove --window "$win" $(( (335 + 26) * 3 / 2 )) $(( (420 + 6) * 13 / 8 )) click 1
+box=""
+for _ in $(seq 50); do
+    box=$(xdotool search --onlyvisible --name '^Ondela$' 2>/dev/null | head -1) && [ -n "$box" ] && break
+    sleep 0.1
+done
+[ -n "$box" ] || fail "Analysis of the emptied editor showed no message"
+sleep 0.5
+"$grab" "$box" "$out/analysis_message.ppm"
+python3 "$here/screen_check.py" painted "$out/analysis_message.ppm" ||
+    fail "the Analysis message is not painted"
+xdotool windowfocus --sync "$box" key Return
+sleep 0.3
 
 xdotool windowfocus --sync "$win" key Escape
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

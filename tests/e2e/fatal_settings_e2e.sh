@@ -2,10 +2,11 @@
 # The designer started with a settings store it cannot create: the fatal message appears painted
 # (its picture is not one flat colour), Enter closes it, and the designer ends with status 1.
 #
-#   fatal_settings_e2e.sh DESIGNER OUTPUT_DIR
+#   fatal_settings_e2e.sh DESIGNER GRAB_SCREEN OUTPUT_DIR
 set -euo pipefail
 designer=$1
-out=$2
+grab=$2
+out=$3
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 rm -rf "$out/home"
@@ -26,8 +27,8 @@ for _ in $(seq 100); do
 done
 [ -n "$box" ] || fail "no message titled 'FATAL ERROR' appeared"
 sleep 0.5
-xwd -id "$box" -silent | python3 "$here/xwd_to_png.py" "$out/fatal.png"
-python3 "$here/png_colours.py" "$out/fatal.png" 3 || fail "the message is not painted"
+"$grab" "$box" "$out/fatal.ppm"
+python3 "$here/screen_check.py" painted "$out/fatal.ppm" || fail "the message is not painted"
 
 xdotool windowfocus --sync "$box" key Return
 status=0
