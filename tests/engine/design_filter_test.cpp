@@ -9,22 +9,12 @@
 #include "engine/design_engine.h"
 #include "engine/response.h"
 #include "test_filters.h"
+#include "tests/support/spec_entry.h"
 
 namespace ondela {
 namespace {
 
-FilterSpec Spec(FilterType type, double f1, double f2, double att, double ripple, int maxCoefs,
-                double fs = 48000.0) {
-    FilterSpec s;
-    s.fs = fs;
-    s.f1 = f1;
-    s.f2 = f2;
-    s.attenuation = att;
-    s.ripple = ripple;
-    s.type = type;
-    s.maxCoefs = maxCoefs;
-    return s;
-}
+using testing::Spec;
 
 struct Designed {
     int status = 0;
@@ -49,9 +39,11 @@ class DesignFilterTest : public ::testing::Test {
 // A design of each type meets its targets within the engine's tolerances and is symmetric.
 TEST_F(DesignFilterTest, EveryTypeMeetsItsTargets) {
     const FilterSpec cases[] = {
-        Spec(LowPass, 10000, 0, 60, 0.4, 127),     Spec(HighPass, 10000, 0, 60, 0.4, 127),
-        Spec(BandPass, 8000, 16000, 60, 0.4, 127), Spec(BandStop, 8000, 16000, 60, 0.4, 127),
-        Spec(HalfBand, 12000, 0, 60, 0.4, 127),
+        Spec{},
+        Spec{.type = HighPass},
+        Spec{.type = BandPass, .f1 = 8000, .f2 = 16000},
+        Spec{.type = BandStop, .f1 = 8000, .f2 = 16000},
+        Spec{.type = HalfBand, .f1 = 12000},
     };
     for (const FilterSpec& spec : cases) {
         SCOPED_TRACE(::testing::Message() << "type " << spec.type);
@@ -85,22 +77,22 @@ TEST_F(DesignFilterTest, EarlyStatusWords) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {"f1 negative", Spec(LowPass, -1, 0, 60, 0.4, 127), EDGES_INVALID},
-        {"f1 above fs/2", Spec(LowPass, 24001, 0, 60, 0.4, 127), EDGES_INVALID},
-        {"band f1 above f2", Spec(BandPass, 9000, 8000, 60, 0.4, 127), EDGES_INVALID},
-        {"band f2 above fs/2", Spec(BandStop, 8000, 24001, 60, 0.4, 127), EDGES_INVALID},
-        {"fs 0 checks edges against 0.5", Spec(LowPass, 0.6, 0, 60, 0.4, 127, 0.0), EDGES_INVALID},
-        {"type 0", Spec(static_cast<FilterType>(0), 10000, 0, 60, 0.4, 127), TYPE_INVALID},
-        {"type 7", Spec(static_cast<FilterType>(7), 10000, 0, 60, 0.4, 127), TYPE_INVALID},
-        {"half band limit 1", Spec(HalfBand, 12000, 0, 60, 0.4, 1), NOT_POSSIBLE},
-        {"half band limit 5", Spec(HalfBand, 12000, 0, 60, 0.4, 5), NOT_POSSIBLE},
-        {"half band limit -7", Spec(HalfBand, 12000, 0, 60, 0.4, -7), NOT_POSSIBLE},
-        {"NaN fs", Spec(LowPass, 10000, 0, 60, 0.4, 127, nan), EDGES_INVALID},
-        {"infinite fs", Spec(LowPass, 10000, 0, 60, 0.4, 127, inf), EDGES_INVALID},
-        {"NaN f1", Spec(LowPass, nan, 0, 60, 0.4, 127), EDGES_INVALID},
-        {"NaN f2", Spec(BandPass, 1000, nan, 60, 0.4, 127), EDGES_INVALID},
-        {"NaN attenuation", Spec(LowPass, 10000, 0, nan, 0.4, 127), EDGES_INVALID},
-        {"infinite ripple", Spec(LowPass, 10000, 0, 60, inf, 127), EDGES_INVALID},
+        {"f1 negative", Spec{.f1 = -1}, EDGES_INVALID},
+        {"f1 above fs/2", Spec{.f1 = 24001}, EDGES_INVALID},
+        {"band f1 above f2", Spec{.type = BandPass, .f1 = 9000, .f2 = 8000}, EDGES_INVALID},
+        {"band f2 above fs/2", Spec{.type = BandStop, .f1 = 8000, .f2 = 24001}, EDGES_INVALID},
+        {"fs 0 checks edges against 0.5", Spec{.f1 = 0.6, .fs = 0.0}, EDGES_INVALID},
+        {"type 0", Spec{.type = static_cast<FilterType>(0)}, TYPE_INVALID},
+        {"type 7", Spec{.type = static_cast<FilterType>(7)}, TYPE_INVALID},
+        {"half band limit 1", Spec{.type = HalfBand, .f1 = 12000, .maxCoefs = 1}, NOT_POSSIBLE},
+        {"half band limit 5", Spec{.type = HalfBand, .f1 = 12000, .maxCoefs = 5}, NOT_POSSIBLE},
+        {"half band limit -7", Spec{.type = HalfBand, .f1 = 12000, .maxCoefs = -7}, NOT_POSSIBLE},
+        {"NaN fs", Spec{.fs = nan}, EDGES_INVALID},
+        {"infinite fs", Spec{.fs = inf}, EDGES_INVALID},
+        {"NaN f1", Spec{.f1 = nan}, EDGES_INVALID},
+        {"NaN f2", Spec{.type = BandPass, .f1 = 1000, .f2 = nan}, EDGES_INVALID},
+        {"NaN attenuation", Spec{.attenuation = nan}, EDGES_INVALID},
+        {"infinite ripple", Spec{.ripple = inf}, EDGES_INVALID},
     };
     for (const Case& c : cases) {
         Designed d = Design(engine, c.spec);
@@ -132,7 +124,8 @@ TEST_F(DesignFilterTest, RecordFixes) {
         {HalfBand, 80, 0.4, 5, 80, 0.01, 5},  // any half-band ripple becomes 0.01
     };
     for (const Case& c : cases) {
-        FilterSpec s = Spec(c.type, 10000, 0, c.att, c.ripple, c.maxCoefs);
+        FilterSpec s =
+            Spec{.type = c.type, .attenuation = c.att, .ripple = c.ripple, .maxCoefs = c.maxCoefs};
         s.bandwidth = 123.0;
         std::vector<double> coefs(kCoefArraySize, 0.0);
         engine.DesignFilter(s, coefs.data(), nullptr, nullptr);
@@ -159,7 +152,11 @@ TEST_F(DesignFilterTest, HalfBandLengthAndInternalTarget) {
         {13, 60, 11, 60}, {127, 80, 127, 100}, {129, 60, 127, 60},
     };
     for (const Case& c : cases) {
-        Design(engine, Spec(HalfBand, 12000, 0, c.att, 0.1, c.maxCoefs));
+        Design(engine, Spec{.type = HalfBand,
+                            .f1 = 12000,
+                            .attenuation = c.att,
+                            .ripple = 0.1,
+                            .maxCoefs = c.maxCoefs});
         const DesignTrace& t = engine.LastTrace();
         ASSERT_GE(t.passes, 1) << "maxCoefs " << c.maxCoefs;
         EXPECT_EQ(t.pass[0].n, c.n) << "maxCoefs " << c.maxCoefs;
@@ -168,7 +165,9 @@ TEST_F(DesignFilterTest, HalfBandLengthAndInternalTarget) {
 }
 
 TEST_F(DesignFilterTest, HalfBandTaps) {
-    const Designed d = Design(engine, Spec(HalfBand, 12000, 0, 70, 0.1, 63));
+    const Designed d = Design(
+        engine,
+        Spec{.type = HalfBand, .f1 = 12000, .attenuation = 70, .ripple = 0.1, .maxCoefs = 63});
     const int n = d.spec.numCoefs;
     ASSERT_EQ(n % 4, 3);
     const int centre = n / 2;
@@ -188,7 +187,7 @@ TEST_F(DesignFilterTest, HalfBandTaps) {
 }
 
 TEST_F(DesignFilterTest, ShortLowPassIsAcceptedAfterOneMeasuredPass) {
-    const Designed d = Design(engine, Spec(LowPass, 10000, 0, 40, 0.5, 63));
+    const Designed d = Design(engine, Spec{.attenuation = 40, .ripple = 0.5, .maxCoefs = 63});
     EXPECT_EQ(d.status, 0);
     const DesignTrace& t = engine.LastTrace();
     ASSERT_EQ(t.passes, 1);
@@ -197,7 +196,7 @@ TEST_F(DesignFilterTest, ShortLowPassIsAcceptedAfterOneMeasuredPass) {
 }
 
 TEST_F(DesignFilterTest, LongerFiltersAreAlignedOnceThenMeasured) {
-    Design(engine, Spec(LowPass, 10000, 0, 60, 0.4, 127));
+    Design(engine, Spec{});
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 2);
     EXPECT_FALSE(t.pass[0].measured);
@@ -206,7 +205,7 @@ TEST_F(DesignFilterTest, LongerFiltersAreAlignedOnceThenMeasured) {
 
 TEST_F(DesignFilterTest, WidthGrowsWhenTheLengthLimitIsReached) {
     // 40 dB is out of reach with 21 taps at the first width: the width grows by 1.2.
-    Design(engine, Spec(LowPass, 10000, 0, 40, 0.1, 21));
+    Design(engine, Spec{.attenuation = 40, .ripple = 0.1, .maxCoefs = 21});
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 2);
     EXPECT_EQ(t.pass[0].n, 21);
@@ -216,7 +215,7 @@ TEST_F(DesignFilterTest, WidthGrowsWhenTheLengthLimitIsReached) {
 }
 
 TEST_F(DesignFilterTest, FallbackRebuildsThePreviousDesign) {
-    const Designed d = Design(engine, Spec(LowPass, 10000, 0, 40, 1.0, 127));
+    const Designed d = Design(engine, Spec{.attenuation = 40, .ripple = 1.0});
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 3);
     const DesignPassRecord& last = t.pass[t.passes - 1];
@@ -231,7 +230,7 @@ TEST_F(DesignFilterTest, FallbackRebuildsThePreviousDesign) {
 }
 
 TEST_F(DesignFilterTest, ImpossibleLengthEstimateTwiceIsNotPossible) {
-    const Designed d = Design(engine, Spec(LowPass, 3000, 0, 60, 0.1, 21));
+    const Designed d = Design(engine, Spec{.f1 = 3000, .ripple = 0.1, .maxCoefs = 21});
     EXPECT_EQ(d.status, NOT_POSSIBLE);
     EXPECT_EQ(engine.LastTrace().passes, 0);
     EXPECT_EQ(engine.LastTrace().restarts, 1);
@@ -241,7 +240,8 @@ TEST_F(DesignFilterTest, ImpossibleLengthEstimateTwiceIsNotPossible) {
 // Each half-band restart raises the internal target by 0.8 of the (at most 30 dB) shortfall,
 // and the correction never grows within a call or from one call to the next.
 TEST_F(DesignFilterTest, HalfBandTargetCorrection) {
-    Design(engine, Spec(HalfBand, 12000, 0, 100, 0.1, 63));
+    Design(engine,
+           Spec{.type = HalfBand, .f1 = 12000, .attenuation = 100, .ripple = 0.1, .maxCoefs = 63});
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 2);
     EXPECT_EQ(t.restarts, t.passes - 1);
@@ -253,7 +253,8 @@ TEST_F(DesignFilterTest, HalfBandTargetCorrection) {
 
     // The next half band would need a larger first correction: it ends at once.
     const double carried = engine.lastCorrection();
-    const Designed next = Design(engine, Spec(HalfBand, 12000, 0, 60, 0.1, 31));
+    const Designed next =
+        Design(engine, Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 31});
     EXPECT_EQ(engine.LastTrace().passes, 1);
     EXPECT_LT(engine.LastTrace().pass[0].attenuation, 60.0 - 1.0 - carried);
     EXPECT_EQ(next.status, NOT_OPTIMIZED | SPEC_NOT_MET);
@@ -262,7 +263,11 @@ TEST_F(DesignFilterTest, HalfBandTargetCorrection) {
 
 TEST_F(DesignFilterTest, HalfBandCorrectionIsCappedAt30Db) {
     DesignEngine fresh;
-    Design(fresh, Spec(HalfBand, 12000, 0, 100, 0.1, 31));  // 31 taps reach about 57 dB
+    Design(fresh, Spec{.type = HalfBand,
+                       .f1 = 12000,
+                       .attenuation = 100,
+                       .ripple = 0.1,
+                       .maxCoefs = 31});  // 31 taps reach about 57 dB
     const DesignTrace& t = fresh.LastTrace();
     ASSERT_GE(t.passes, 2);
     EXPECT_GT(100.0 - t.pass[0].attenuation, 30.0);
@@ -273,7 +278,8 @@ TEST_F(DesignFilterTest, HalfBandCorrectionIsCappedAt30Db) {
 TEST_F(DesignFilterTest, ResponseSizeFollowsTheLength) {
     const std::pair<int, int> cases[] = {{2047, 1025}, {2051, 2049}};
     for (auto [maxCoefs, points] : cases) {
-        const Designed d = Design(engine, Spec(HalfBand, 12000, 0, 60, 0.1, maxCoefs));
+        const Designed d = Design(
+            engine, Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = maxCoefs});
         ASSERT_EQ(d.spec.numCoefs, maxCoefs);
         ASSERT_EQ(d.responseCount, points);
         EXPECT_EQ(d.response[0].frequency, 0.0);
@@ -283,9 +289,15 @@ TEST_F(DesignFilterTest, ResponseSizeFollowsTheLength) {
 
 // The response output and MagnitudeAt agree with a plain DFT written here.
 TEST_F(DesignFilterTest, ResponseAgreesWithDirectDft) {
-    const FilterSpec cases[] = {Spec(LowPass, 6000, 0, 70, 0.2, 255),
-                                Spec(BandStop, 5000, 9000, 50, 0.5, 101),
-                                Spec(HalfBand, 12000, 0, 60, 0.1, 2051)};
+    const FilterSpec cases[] = {
+        Spec{.f1 = 6000, .attenuation = 70, .ripple = 0.2, .maxCoefs = 255},
+        Spec{.type = BandStop,
+             .f1 = 5000,
+             .f2 = 9000,
+             .attenuation = 50,
+             .ripple = 0.5,
+             .maxCoefs = 101},
+        Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 2051}};
     for (const FilterSpec& spec : cases) {
         const Designed d = Design(engine, spec);
         const int n = d.spec.numCoefs;
@@ -305,21 +317,21 @@ TEST_F(DesignFilterTest, ResponseAgreesWithDirectDft) {
 // caller's arrays (the sanitizer build checks the last).
 TEST_F(DesignFilterTest, UnusualInputEndsCleanly) {
     const FilterSpec cases[] = {
-        Spec(LowPass, 0.1, 0, 60, 0.4, 127, 0.0),  // fs 0 works as 1.0
-        Spec(LowPass, 0.1, 0, 60, 0.4, 127, -5.0),
-        Spec(LowPass, 10000, 0, 3, 2, 127),  // weak target: a short filter
-        Spec(LowPass, 10000, 0, 60, 0.4, 2),
-        Spec(LowPass, 10000, 0, 60, 0.4, 0),
-        Spec(LowPass, 10000, 0, 60, 0.4, -5),
+        Spec{.f1 = 0.1, .fs = 0.0},  // fs 0 works as 1.0
+        Spec{.f1 = 0.1, .fs = -5.0},
+        Spec{.attenuation = 3, .ripple = 2},  // weak target: a short filter
+        Spec{.maxCoefs = 2},
+        Spec{.maxCoefs = 0},
+        Spec{.maxCoefs = -5},
 
-        Spec(LowPass, 24000, 0, 60, 0.4, 127),  // edge at fs/2
-        Spec(HighPass, 24000, 0, 60, 0.4, 127),
-        Spec(HighPass, 0, 0, 60, 0.4, 127),
-        Spec(BandPass, 8000, 8000, 60, 0.4, 127),  // equal edges
-        Spec(BandStop, 0, 24000, 60, 0.4, 127),
-        Spec(LowPass, 10000, 0, 1e6, 0.4, 127),
-        Spec(LowPass, 1e-300, 0, 60, 0.4, 127, 1e-300),
-        Spec(LowPass, 1e300, 0, 60, 0.4, 127, 1e301),
+        Spec{.f1 = 24000},  // edge at fs/2
+        Spec{.type = HighPass, .f1 = 24000},
+        Spec{.type = HighPass, .f1 = 0},
+        Spec{.type = BandPass, .f1 = 8000, .f2 = 8000},  // equal edges
+        Spec{.type = BandStop, .f1 = 0, .f2 = 24000},
+        Spec{.attenuation = 1e6},
+        Spec{.f1 = 1e-300, .fs = 1e-300},
+        Spec{.f1 = 1e300, .fs = 1e301},
     };
     for (const FilterSpec& spec : cases) {
         Designed d = Design(engine, spec);
