@@ -593,7 +593,9 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
         spec_.numCoefs = n_;
         spec_.attenuation = am_;
         spec_.ripple = rm_;
-        spec_.bandwidth = spec_.fs * w_half_ * 1.4;
+        // The transition width the last pass was designed for. Bands so narrow that the edge
+        // clamps crossed them leave that width negative: no width is known then.
+        spec_.bandwidth = std::max(0.0, spec_.fs * w_half_ * 1.4);
         spec_.f1 = 0.0;
         spec_.f2 = 0.0;
     }

@@ -314,7 +314,8 @@ TEST_F(DesignFilterTest, ResponseAgreesWithDirectDft) {
 }
 
 // Unusual input must end with a status or a design, never a hang, a crash or a write past the
-// caller's arrays (the sanitizer build checks the last).
+// caller's arrays (the sanitizer build checks the last), and a design never reports a negative
+// transition width.
 TEST_F(DesignFilterTest, UnusualInputEndsCleanly) {
     const FilterSpec cases[] = {
         Spec{.f1 = 0.1, .fs = 0.0},  // fs 0 works as 1.0
@@ -329,6 +330,7 @@ TEST_F(DesignFilterTest, UnusualInputEndsCleanly) {
         Spec{.type = HighPass, .f1 = 0},
         Spec{.type = BandPass, .f1 = 8000, .f2 = 8000},  // equal edges
         Spec{.type = BandStop, .f1 = 0, .f2 = 24000},
+        Spec{.type = BandStop, .f1 = 1, .f2 = 2, .maxCoefs = 1000},  // narrower than any clamp
         Spec{.attenuation = 1e6},
         Spec{.f1 = 1e-300, .fs = 1e-300},
         Spec{.f1 = 1e300, .fs = 1e301},
@@ -340,6 +342,7 @@ TEST_F(DesignFilterTest, UnusualInputEndsCleanly) {
         if (d.status == 0 || (d.status & SPEC_NOT_MET)) {
             EXPECT_GE(d.spec.numCoefs, 3);
             EXPECT_LE(d.spec.numCoefs, kMaxDesignCoefs);
+            EXPECT_GE(d.spec.bandwidth, 0.0);
             for (int k = d.spec.numCoefs; k < kCoefArraySize; ++k) ASSERT_EQ(d.coefs[k], 0.0);
         }
     }
