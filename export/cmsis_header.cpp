@@ -89,15 +89,20 @@ std::string CmsisHeader(const ExportContext& context, CmsisType type) {
     text += "//\n";
     text += FormatText(
         "// The array is in the time-reversed order that the CMSIS-DSP FIR functions\n"
-        "// (arm_fir_init_%s and the arm_fir_%s filters) take: %s_coefs[0] is\n"
-        "// b[N-1], the tap of the oldest sample, and the last entry is b[0].\n",
-        FunctionSuffix(type), FunctionSuffix(type), name.c_str());
-    if (padding > 0) {
+        "// (arm_fir_init_%s and the arm_fir_%s filters) take: the tap of the oldest\n"
+        "// sample, b[N-1], first and b[0] last.\n",
+        FunctionSuffix(type), FunctionSuffix(type));
+    if (padding == 1) {
         text += FormatText(
-            "// The q15 functions need an even count of at least four taps: the first "
-            "%zu\n// entr%s zero taps after b[%zu], which change neither the response "
-            "nor the delay.\n",
-            padding, padding == 1 ? "y is a" : "ies are", q.values.size() - 1);
+            "// The q15 functions need an even count of at least four taps: the first entry is\n"
+            "// a zero tap after b[%zu], which changes neither the response nor the delay.\n",
+            q.values.size() - 1);
+    } else if (padding > 1) {
+        text += FormatText(
+            "// The q15 functions need an even count of at least four taps: the first %zu\n"
+            "// entries are zero taps after b[%zu], which change neither the response nor the\n"
+            "// delay.\n",
+            padding, q.values.size() - 1);
     }
     if (type == CmsisType::F32) {
         text += FormatText("// float32_t values: the %d-bit integers divided by 2^%d%s.\n",

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "export/coef_files.h"
 #include "numbers/number_text.h"
@@ -10,9 +11,19 @@ namespace ondela {
 
 namespace {
 
-// A value q / 2^F with 17 significant digits: it reads back as the same double.
+// The shortest of 15, 16 or 17 significant digits that reads back as the same double.
+std::string ExactText(double value) {
+    for (int digits = 15; digits < 17; ++digits) {
+        const std::string text = FormatText("%.*g", digits, value);
+        const std::optional<NumberRead> back = ReadDouble(text.c_str());
+        if (back && back->value == value) return text;
+    }
+    return FormatText("%.17g", value);
+}
+
+// The value q / 2^F an integer stands for.
 std::string RealText(int32_t v, int fracBits) {
-    return FormatText("%.17g", std::ldexp(static_cast<double>(v), -fracBits));
+    return ExactText(std::ldexp(static_cast<double>(v), -fracBits));
 }
 
 // The text as a JSON string literal. Control characters are escaped; other bytes pass as they
@@ -34,7 +45,7 @@ std::string JsonString(const std::string& text) {
 
 // A JSON number, or null for a value that has no JSON form or is not known.
 std::string JsonNumber(double value) {
-    return std::isfinite(value) ? FormatText("%.17g", value) : "null";
+    return std::isfinite(value) ? ExactText(value) : "null";
 }
 std::string JsonOptional(const std::optional<double>& value) {
     return value ? JsonNumber(*value) : "null";
