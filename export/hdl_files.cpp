@@ -35,7 +35,7 @@ std::string VhdlPackage(const ExportContext& context) {
     const std::string upper = UpperName(name);
     const int w = q.format.wordBits;
     std::string text = CommentBlock(DescriptionLines(context), "-- ");
-    text += "library ieee;\nuse ieee.numeric_std.all;\n\n";
+    text += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n";
     text += "package " + name + "_pkg is\n";
     text +=
         FormatText("    constant %s_COUNT : positive := %zu;\n", upper.c_str(), q.values.size());
