@@ -53,8 +53,26 @@ struct Case {
     std::vector<std::string> expected;  // the program's output lines
 };
 
+// Nineteen taps k / 32 for k = -9..9: several rows of entries. The largest, 9 / 32, fits 16 bits
+// at F = 16 (18432) and 32 bits at F = 32 (1207959552), so entry k is k * 2^11 or k * 2^27.
+std::vector<double> Ramp() {
+    std::vector<double> coefs;
+    for (int k = -9; k <= 9; ++k) coefs.push_back(k / 32.0);
+    return coefs;
+}
+std::vector<std::string> RampOutput(int count, int frac, long long step, int padding) {
+    std::vector<std::string> lines = {std::to_string(count) + " " + std::to_string(frac)};
+    for (int i = 0; i < padding; ++i) lines.push_back("0");
+    for (int k = 9; k >= -9; --k) lines.push_back(std::to_string(k * step));
+    return lines;
+}
+
 TEST(CmsisGccTest, HeaderCompilesWithoutWarningsAndHoldsTheReversedTaps) {
     const Case cases[] = {
+        {"q15 ramp", Ramp(), 16, CmsisType::Q15, "printf(\"%ld\\n\", (long)(x))",
+         RampOutput(20, 16, 2048, 1)},
+        {"q31 ramp", Ramp(), 32, CmsisType::Q31, "printf(\"%ld\\n\", (long)(x))",
+         RampOutput(19, 32, 134217728, 0)},
         // Seven taps: q15 needs an even count, so one zero tap leads.
         {"q15",
          kProbeCoefs,
