@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <clocale>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -326,6 +327,30 @@ TEST(CoefTextTest, RequestsThatCannotBeExportedSayWhy) {
     r = ProbeRequest(32);
     r.options.cmsisType = CmsisType::F32;
     EXPECT_EQ(ExportCoefficients(ExportFormat::Cmsis, r).error, "");
+}
+
+// A desktop process runs in the user's locale; a decimal comma must not reach any file.
+TEST(CoefTextTest, FilesAreTheSameInADecimalCommaLocale) {
+    ExportRequest request = ProbeRequest(24);
+    request.design.f1 = 8000.25;
+    request.options.realValues = true;
+    std::vector<std::string> inC;
+    for (const ExportFormat f : {ExportFormat::Csv, ExportFormat::Json, ExportFormat::Cmsis}) {
+        request.options.cmsisType = CmsisType::F32;
+        inC.push_back(ExportCoefficients(f, request).content);
+    }
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "the de_DE.UTF-8 locale is missing: scripts/setup generates it";
+    std::vector<std::string> inGerman;
+    for (const ExportFormat f : {ExportFormat::Csv, ExportFormat::Json, ExportFormat::Cmsis}) {
+        inGerman.push_back(ExportCoefficients(f, request).content);
+    }
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(inGerman, inC);
+    EXPECT_NE(inC[0].find("edge 8000.25 Hz"), std::string::npos);
+    EXPECT_NE(inC[0].find("\n0.75\n"), std::string::npos);
+    EXPECT_NE(inC[1].find("\"f1\": 8000.25,"), std::string::npos);
+    EXPECT_NE(inC[2].find(" 0.75f,"), std::string::npos);
 }
 
 TEST(CoefTextTest, FormatNamesAndExtensions) {
