@@ -51,7 +51,7 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& dir) {
         close(outPipe[0]);
         close(errPipe[0]);
         run.exitCode = 127;
-        run.err = args[0] + " could not be started (not installed? scripts/setup installs it)";
+        run.err = args[0] + " could not be started (not installed? scripts/setup installs it)\n";
         return run;
     }
 
@@ -80,7 +80,8 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& dir) {
         run.exitCode = WEXITSTATUS(status);
         // posix_spawnp reports a missing program as the child's status 127.
         if (run.exitCode == 127 && run.err.empty()) {
-            run.err = args[0] + " could not be started (not installed? scripts/setup installs it)";
+            run.err =
+                args[0] + " could not be started (not installed? scripts/setup installs it)\n";
         }
     } else if (WIFSIGNALED(status)) {
         run.exitCode = 128 + WTERMSIG(status);
