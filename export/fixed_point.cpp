@@ -52,6 +52,7 @@ int32_t QuantiseValue(double c, const FixedPointFormat& format, bool* saturated)
     if (saturated) *saturated = clipped;
     if (rounded > hi) return static_cast<int32_t>(WordMax(format.wordBits));
     if (rounded < lo) return static_cast<int32_t>(WordMin(format.wordBits));
+    if (clipped) return 0;  // not a number: counted as saturated, never converted
     return static_cast<int32_t>(rounded);
 }
 

@@ -191,6 +191,10 @@ TEST(FixedPointTest, UnusableRequestsAndCoefficientsAreNamed) {
     EXPECT_NE(CoefficientProblem(std::vector<double>{0.1, nan}).find("1"), std::string::npos);
     EXPECT_NE(CoefficientProblem(std::vector<double>{-inf}), "");
     EXPECT_EQ(CoefficientProblem(std::vector<double>{0.1, -0.2}), "");
+    // A value that is no number, quantised anyway, is a saturated 0, never an undefined cast.
+    bool saturated = false;
+    EXPECT_EQ(QuantiseValue(nan, {16, 15, kNear}, &saturated), 0);
+    EXPECT_TRUE(saturated);
 }
 
 TEST(FixedPointTest, FormatNames) {
