@@ -10,21 +10,14 @@ designer=$1
 grab=$2
 out=$3
 here=$(cd "$(dirname "$0")" && pwd)
-mkdir -p "$out"
-rm -rf "$out/home"
-export HOME=$out/home XDG_CONFIG_HOME=$out/home/.config XDG_RUNTIME_DIR=$out/home/run
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb
+source "$here/e2e_common.sh"
+e2e_home "$out"
 
 fail() { echo "designer_e2e: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
 
 "$designer" &
 pid=$!
-win=""
-for _ in $(seq 100); do
-    win=$(xdotool search --name '^Ondela 1\.21$' 2>/dev/null | head -1) && [ -n "$win" ] && break
-    sleep 0.1
-done
+win=$(wait_window 10 --name '^Ondela 1\.21$')
 [ -n "$win" ] || fail "no window titled 'Ondela 1.21' appeared"
 sleep 0.5
 xdotool windowfocus --sync "$win" key Return
@@ -35,11 +28,7 @@ python3 "$here/screen_check.py" curve "$out/designer.ppm" 500 || fail "no respon
 # The Filter Editor button: in the "Process" group, 335 + 26 dialog units across, 397 + 6 down.
 eval "$(xdotool getwindowgeometry --shell "$win")"
 xdotool mousemove --window "$win" $(( (335 + 26) * 3 / 2 )) $(( (397 + 6) * 13 / 8 )) click 1
-editor=""
-for _ in $(seq 50); do
-    editor=$(xdotool search --name 'LowPass' 2>/dev/null | head -1) && [ -n "$editor" ] && break
-    sleep 0.1
-done
+editor=$(wait_window 5 --name 'LowPass')
 [ -n "$editor" ] || fail "the editor window did not open with the filter's title"
 "$grab" root "$out/editor.ppm"
 
@@ -48,11 +37,7 @@ done
 xdotool windowfocus --sync "$editor" key ctrl+a Delete
 sleep 0.3
 xdotool mousemove --window "$win" $(( (335 + 26) * 3 / 2 )) $(( (420 + 6) * 13 / 8 )) click 1
-box=""
-for _ in $(seq 50); do
-    box=$(xdotool search --onlyvisible --name '^Ondela$' 2>/dev/null | head -1) && [ -n "$box" ] && break
-    sleep 0.1
-done
+box=$(wait_window 5 --onlyvisible --name '^Ondela$')
 [ -n "$box" ] || fail "Analysis of the emptied editor showed no message"
 sleep 0.5
 "$grab" "$box" "$out/analysis_message.ppm"
@@ -62,8 +47,7 @@ xdotool windowfocus --sync "$box" key Return
 sleep 0.3
 
 xdotool windowfocus --sync "$win" key Escape
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "Escape did not end the designer"
+ended_within "$pid" 5 || fail "Escape did not end the designer"
 wait "$pid" || true
 grep -q '^ATT=' "$XDG_CONFIG_HOME/MQ/Ondela.ini" || fail "the specification was not stored"
 echo "designer_e2e: passed"

@@ -8,23 +8,16 @@ designer=$1
 grab=$2
 out=$3
 here=$(cd "$(dirname "$0")" && pwd)
-mkdir -p "$out"
-rm -rf "$out/home"
-mkdir -p "$out/home/run" && chmod 700 "$out/home/run"
+source "$here/e2e_common.sh"
+e2e_home "$out" "$out/home/config"
 # The configuration folder is a plain file: no store can be created under it.
-echo "not a folder" >"$out/home/config"
-export HOME=$out/home XDG_CONFIG_HOME=$out/home/config XDG_RUNTIME_DIR=$out/home/run
-export QT_QPA_PLATFORM=xcb
+echo "not a folder" >"$XDG_CONFIG_HOME"
 
 fail() { echo "fatal_settings_e2e: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
 
 "$designer" &
 pid=$!
-box=""
-for _ in $(seq 100); do
-    box=$(xdotool search --onlyvisible --name '^FATAL ERROR$' 2>/dev/null | head -1) && [ -n "$box" ] && break
-    sleep 0.1
-done
+box=$(wait_window 10 --onlyvisible --name '^FATAL ERROR$')
 [ -n "$box" ] || fail "no message titled 'FATAL ERROR' appeared"
 sleep 0.5
 "$grab" "$box" "$out/fatal.ppm"
@@ -32,8 +25,7 @@ python3 "$here/screen_check.py" painted "$out/fatal.ppm" || fail "the message is
 
 xdotool windowfocus --sync "$box" key Return
 status=0
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "Enter did not close the message and end the designer"
+ended_within "$pid" 5 || fail "Enter did not close the message and end the designer"
 wait "$pid" || status=$?
 [ "$status" -eq 1 ] || fail "exit status $status, expected 1"
 echo "fatal_settings_e2e: passed"
