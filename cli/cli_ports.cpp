@@ -14,8 +14,8 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
 int CliMainWindow::CreateFilter() {
     // Reading the fields: the entered specification is what was typed.
     m_ws.m_spec = fields;
-    m_ws.m_nyquist = m_ws.m_spec.fs * 0.5;
-    m_ws.m_cursorFreq = 0.0;
+    m_ws.m_view.SetRate(m_ws.m_spec.fs);
+    m_ws.m_view.cursorHz = 0.0;
     if (m_ws.CreateFromSpec() == 0) {
         m_ws.m_status = -1;
         m_designResult = -1;
@@ -27,9 +27,7 @@ int CliMainWindow::CreateFilter() {
     m_designResult = m_ws.m_status;
     m_ws.m_status = 0;
     if (m_designResult == 0) {
-        const FilterSpec& s = m_ws.m_spec;
-        const bool band = s.type == BandPass || s.type == BandStop;
-        const double cursor = band ? (s.f1 + s.f2) / 2.0 : (s.f1 > 0.0 ? s.f1 : s.f2);
+        const double cursor = ViewState::CursorForSpec(m_ws.m_spec);
         SetCursorFreq(cursor);
         PlaceCursorAt(cursor);
     }
@@ -41,8 +39,8 @@ void CliMainWindow::RefreshFields() {
 }
 
 void CliMainWindow::SetCursorFreq(double hz) {
-    m_ws.m_cursorFreq = hz > 0.0 ? hz : 0.0;
-    m_plotCursorHz = m_ws.m_cursorFreq;
+    m_ws.m_view.cursorHz = hz > 0.0 ? hz : 0.0;
+    m_plotCursorHz = m_ws.m_view.cursorHz;
 }
 
 void CliMainWindow::SelectCoefFormat(int format) {

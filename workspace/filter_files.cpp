@@ -113,7 +113,7 @@ void FilterWorkspace::LoadFilter() {
     m_coefs.fill(0.0);
     m_coefsRef.fill(0.0);
     m_fromSpec = 0;
-    m_keepLimits = 0;
+    m_view.keepLimits = 0;
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     m_textSize = static_cast<int32_t>(size);
     std::fclose(m_fileHandle);
@@ -221,25 +221,21 @@ void FilterWorkspace::LoadFilter() {
         m_mainWindow->ShowAchieved();
     }
 
-    const bool band = m_spec.type == BandPass || m_spec.type == BandStop;
-    m_cursorFreq = band ? (m_spec.f1 + m_spec.f2) / 2.0 : (m_spec.f1 > 0.0 ? m_spec.f1 : m_spec.f2);
+    m_view.cursorHz = ViewState::CursorForSpec(m_spec);
     if (m_mainWindow) {
-        m_mainWindow->SetCursorFreq(m_cursorFreq);
-        m_mainWindow->PlaceCursorAt(m_cursorFreq);
+        m_mainWindow->SetCursorFreq(m_view.cursorHz);
+        m_mainWindow->PlaceCursorAt(m_view.cursorHz);
     }
     m_filterValid = 1;
     if (m_mainWindow) m_mainWindow->Repaint();
     if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
 
     // Display limits for the whole axis of the measured filter.
-    if (m_nyquist < 0.0001) m_nyquist = m_specWork.fs / 2.0;
-    m_linFMax = m_util.NiceCeil(m_nyquist);
-    m_linFMin = 0.0;
-    m_logFMax = m_util.NiceCeil(2.0 * m_nyquist);
-    m_logFMin = m_logFMax / 1000.0;
+    if (m_view.nyquist < 0.0001) m_view.SetRate(m_specWork.fs);
+    m_view.ResetRange();
     if (m_mainWindow) {
-        m_mainWindow->ShowFreqMax(m_logScale ? m_logFMax : m_linFMax);
-        m_mainWindow->ShowFreqMin(m_logScale ? m_logFMin : m_linFMin);
+        m_mainWindow->ShowFreqMax(m_view.UpperLimit());
+        m_mainWindow->ShowFreqMin(m_view.LowerLimit());
         m_mainWindow->SelectCoefFormat(m_coefFormat);
         m_mainWindow->Repaint();
     }

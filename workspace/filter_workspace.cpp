@@ -199,7 +199,7 @@ int FilterWorkspace::CreateFromSpec() {
     }
     if (RunDesign() == 0) {
         m_filterValid = 1;
-        m_keepLimits = 1;
+        m_view.keepLimits = 1;
         m_fromSpec = 1;
     }
     return 1;
@@ -259,23 +259,15 @@ int FilterWorkspace::ChangeCoefFormat(int fmt) {
 }
 
 void FilterWorkspace::FitDisplayLimits() {
-    if (!(m_nyquist > 0.0)) return;
-    double& limit = m_logScale ? m_logFMax : m_linFMax;
     double fitted;
-    if (m_logScale) {
-        if (!(2.0 * m_nyquist < m_logFMax)) return;
-        fitted = m_util.NiceCeil(2.0 * m_nyquist);
-    } else {
-        if (!(m_linFMax > m_nyquist)) return;
-        fitted = m_util.NiceCeil(m_nyquist);
-    }
-    if (fitted != limit && m_mainWindow) {
+    if (!m_view.FitUpperLimit(fitted)) return;
+    if (fitted != m_view.UpperLimit() && m_mainWindow) {
         m_mainWindow->ShowFreqMax(fitted);
         const double cursor = m_mainWindow->PlotCursorHz();
         m_mainWindow->SetPlotCursorHz(0.0);
         m_mainWindow->PlaceCursorAt(cursor);
     }
-    limit = fitted;
+    m_view.SetUpperLimit(fitted);
 }
 
 }  // namespace ondela

@@ -38,7 +38,7 @@ class PlotWindow : public MainWindowPort {
     void ShowEdgeFreq2(double) override {}
     void SetCursorFreq(double hz) override {
         calls.push_back(FormatText("SetCursorFreq %g", hz));
-        m_ws.m_cursorFreq = hz;
+        m_ws.m_view.cursorHz = hz;
         m_plot.m_cursorHz = hz;
     }
     void ShowFreqMin(double hz) override { calls.push_back(FormatText("ShowFreqMin %g", hz)); }
@@ -86,11 +86,11 @@ class GraphicalTest : public ::testing::Test {
         ws.m_spec = ws.m_specWork;
         ws.m_filterValid = 1;
         ws.m_coefFormat = FLT64;
-        ws.m_nyquist = fs / 2.0;
-        ws.m_linFMin = 0.0;
-        ws.m_linFMax = ws.m_util.NiceCeil(fs / 2.0);
-        ws.m_logFMax = ws.m_util.NiceCeil(fs);
-        ws.m_logFMin = ws.m_logFMax / 1000.0;
+        ws.m_view.nyquist = fs / 2.0;
+        ws.m_view.linFMin = 0.0;
+        ws.m_view.linFMax = ws.m_util.NiceCeil(fs / 2.0);
+        ws.m_view.logFMax = ws.m_util.NiceCeil(fs);
+        ws.m_view.logFMin = ws.m_view.logFMax / 1000.0;
     }
 
     void Paint(bool curves = true) { plot.PaintPlots(curves); }
@@ -208,7 +208,7 @@ TEST_F(GraphicalTest, VerticalGridLinesEndAtRow15InLinearAndAtTheTopRowInLog) {
     EXPECT_EQ(Resp().pixel(90, 15), kBackground);
     EXPECT_EQ(Resp().pixel(50, 16), kWhite);
 
-    ws.m_logScale = 1;
+    ws.m_view.logScale = 1;
     Paint(false);
     EXPECT_EQ(Resp().pixel(373, 18), kMajor);
     EXPECT_EQ(Resp().pixel(373, 17), kWhite);  // the top row
@@ -219,9 +219,9 @@ TEST_F(GraphicalTest, VerticalGridLinesEndAtRow15InLinearAndAtTheTopRowInLog) {
 
 TEST_F(GraphicalTest, LogFrameTicksAndTheRangeOfThisPaint) {
     LoadLowPass(101, 24000.0, 3000.0);
-    ws.m_logScale = 1;
-    ws.m_logFMax = 24000.0;  // 24 .. 24000 Hz
-    ws.m_logFMin = 24.0;
+    ws.m_view.logScale = 1;
+    ws.m_view.logFMax = 24000.0;  // 24 .. 24000 Hz
+    ws.m_view.logFMin = 24.0;
     Paint(false);
     const QImage& r = Resp();
     const int h = kResponsePlotHeight;
@@ -238,12 +238,12 @@ TEST_F(GraphicalTest, LogFrameTicksAndTheRangeOfThisPaint) {
 
     // An upper limit beyond the sampling frequency is pulled back for the next paint; this one
     // still shows the old range.
-    ws.m_logFMax = 100000.0;
-    ws.m_logFMin = 100.0;
+    ws.m_view.logFMax = 100000.0;
+    ws.m_view.logFMin = 100.0;
     window.calls.clear();
     Paint(false);
-    EXPECT_EQ(ws.m_logFMax, 30000.0);
-    EXPECT_EQ(ws.m_logFMin, 100.0);
+    EXPECT_EQ(ws.m_view.logFMax, 30000.0);
+    EXPECT_EQ(ws.m_view.logFMin, 100.0);
     EXPECT_EQ(window.calls.front(), "ShowFreqMax 30000");
 }
 
@@ -257,10 +257,10 @@ TEST_F(GraphicalTest, ResponseCurveStopsBeforeNyquistAndHoldsLowLevelsOnTheAxis)
     EXPECT_EQ(Count(r, kCurve, 0, 0, 38, h), 0);
     EXPECT_GT(Count(r, kCurve, 39, 0, 39, h), 0);  // the curve starts one column left of 0 Hz
     EXPECT_EQ(r.pixel(100, 15), kCurve);           // 0 dB in the pass band: the top row
-    EXPECT_EQ(ws.m_nyquist, 24000.0);
+    EXPECT_EQ(ws.m_view.nyquist, 24000.0);
 
     // With the bottom at -40 dB the stop band lies on the bottom axis, never below it.
-    ws.m_dbBottom = -40.0;
+    ws.m_view.dbBottom = -40.0;
     Paint();
     EXPECT_GT(Count(Resp(), kCurve, 500, h - 18, 800, h - 18), 250);
     EXPECT_EQ(Count(Resp(), kCurve, 0, h - 17, 1059, h - 1), 0);
@@ -290,14 +290,14 @@ TEST_F(GraphicalTest, CursorLinesAndReadout) {
     EXPECT_EQ(plot.m_cursorX, 140);
     EXPECT_EQ(plot.m_cursorY, 318);
     EXPECT_NEAR(plot.m_cursorDb, 0.0, 0.01);
-    EXPECT_EQ(ws.m_cursorFreq, 3000.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 3000.0);
     EXPECT_EQ(r.pixel(140, 200), kCursor);
     EXPECT_EQ(r.pixel(140, h - 19), kCursor);
     EXPECT_EQ(r.pixel(140, h - 18), kBlack);
     EXPECT_GT(Count(r, kReadout, 143, h - 48, 230, h - 34), 20);  // "3 KHz" beside the cursor
 
     // In the stop band with the bottom at -40 dB the level lies below the axis: no cursor.
-    ws.m_dbBottom = -40.0;
+    ws.m_view.dbBottom = -40.0;
     plot.m_cursorHz = 15000.0;
     Paint();
     EXPECT_EQ(CountAll(Resp(), kCursor), 0);
@@ -310,7 +310,7 @@ TEST_F(GraphicalTest, CursorBelowTheLowerLimitKeepsItsColumn) {
     plot.m_cursorHz = 3000.0;
     Paint();
     ASSERT_EQ(plot.m_cursorX, 140);
-    ws.m_linFMin = 6000.0;
+    ws.m_view.linFMin = 6000.0;
     Paint();
     EXPECT_EQ(plot.m_cursorX, 140);
     EXPECT_EQ(Resp().pixel(140, 200), kCursor);
@@ -322,12 +322,12 @@ TEST_F(GraphicalTest, CursorBelowTheLowerLimitKeepsItsColumn) {
 
 TEST_F(GraphicalTest, LogCursorIsRaisedToTheLowerLimit) {
     LoadLowPass();  // log limits 50 .. 50000
-    ws.m_logScale = 1;
+    ws.m_view.logScale = 1;
     plot.m_cursorHz = 10.0;
-    ws.m_cursorFreq = 10.0;
+    ws.m_view.cursorHz = 10.0;
     Paint();
     EXPECT_EQ(plot.m_cursorHz, 50.0);
-    EXPECT_EQ(ws.m_cursorFreq, 50.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 50.0);
     EXPECT_EQ(plot.m_cursorX, 40);
     // 500 Hz: one decade up.
     plot.m_cursorHz = 500.0;
@@ -380,7 +380,7 @@ TEST_F(GraphicalTest, NothingIsDrawnWithoutAFilter) {
 TEST_F(GraphicalTest, OddCountsAndLimitsStayWithinTheArraysAndTheArea) {
     // A fresh workspace: no limits, no filter, in both scales; and a paint before any limits.
     Paint();
-    ws.m_logScale = 1;
+    ws.m_view.logScale = 1;
     Paint();
     EXPECT_EQ(CountAll(Resp(), kCurve), 0);
     EXPECT_EQ(plot.PlaceCursorAt(100.0), 1);
@@ -388,7 +388,7 @@ TEST_F(GraphicalTest, OddCountsAndLimitsStayWithinTheArraysAndTheArea) {
 
     // Counts beyond the coefficient array are held to it.
     LoadLowPass();
-    ws.m_logScale = 0;
+    ws.m_view.logScale = 0;
     ws.m_specWork.numCoefs = 0;
     ws.m_spec.numCoefs = 0;
     ws.m_spec.maxCoefs = 1000000;
@@ -434,12 +434,12 @@ TEST_F(GraphicalTest, DragCursorToAColumn) {
         EXPECT_EQ(plot.m_cursorHz, c.cursorHz) << c.column;
     }
     EXPECT_EQ(window.calls.back(), "SetCursorFreq 0");
-    EXPECT_EQ(ws.m_cursorFreq, 0.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 0.0);
 
     // Logarithmic: three significant digits; a move that rounds to the same frequency does not
     // repaint.
-    ws.m_logScale = 1;
-    ws.m_logFMax = 24000.0;
+    ws.m_view.logScale = 1;
+    ws.m_view.logFMax = 24000.0;
     window.repaints = 0;
     EXPECT_EQ(plot.DragCursorTo(373), 1);
     EXPECT_EQ(plot.m_cursorHz, 239.0);
@@ -458,15 +458,15 @@ TEST_F(GraphicalTest, PlaceCursorAtAFrequency) {
     EXPECT_EQ(plot.m_cursorX, 440);
     EXPECT_EQ(plot.PlaceCursorAt(1e9), 1);
     EXPECT_EQ(plot.m_cursorX, 1040);
-    ws.m_linFMin = 6000.0;
+    ws.m_view.linFMin = 6000.0;
     EXPECT_EQ(plot.PlaceCursorAt(1000.0), 0);
     EXPECT_EQ(plot.m_cursorHz, 6000.0);
     EXPECT_EQ(plot.m_cursorX, 240);   // counted from 0 Hz
-    EXPECT_EQ(ws.m_cursorFreq, 0.0);  // left to the caller
+    EXPECT_EQ(ws.m_view.cursorHz, 0.0);  // left to the caller
 
-    ws.m_logScale = 1;
-    ws.m_logFMax = 24000.0;
-    ws.m_logFMin = 24.0;
+    ws.m_view.logScale = 1;
+    ws.m_view.logFMax = 24000.0;
+    ws.m_view.logFMin = 24.0;
     EXPECT_EQ(plot.PlaceCursorAt(240.0), 1);
     EXPECT_EQ(plot.m_cursorX, 373);
     EXPECT_EQ(plot.PlaceCursorAt(10.0), 0);

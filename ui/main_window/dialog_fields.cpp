@@ -252,8 +252,8 @@ void COndelaDlg::CompleteSpec() {
         if (!(s.fs >= kMinShown)) s.fs = storedDouble("FS", 48000.0);
         if (!(s.fs >= kMinShown)) s.fs = 48000.0;
     }
-    m_ws.m_nyquist = s.fs / 2.0;
-    const double nyq = m_ws.m_nyquist;
+    m_ws.m_view.SetRate(s.fs);
+    const double nyq = m_ws.m_view.nyquist;
 
     if (s.type <= 0) {
         s.type = static_cast<FilterType>(ReadFilterType());
@@ -314,23 +314,15 @@ void COndelaDlg::RefreshFields() {
         s.ripple = kMinRipple;
     }
 
-    const CUtil& u = m_ws.m_util;
-    if (!(m_ws.m_linFMax > 0.0) || !(m_ws.m_logFMax > 0.0)) {
-        m_ws.m_linFMax = u.NiceCeil(m_ws.m_nyquist);
-        m_ws.m_logFMax = u.NiceCeil(2.0 * m_ws.m_nyquist);
-        m_ws.m_linFMin = 0.0;
-        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
-    }
-    m_ws.m_linFMax = u.NiceCeil(m_ws.m_linFMax);
-    m_ws.m_logFMax = u.NiceCeil(m_ws.m_logFMax);
-    m_ws.m_linFMin = u.NiceCeil(m_ws.m_linFMin);
-    m_ws.m_logFMin = u.NiceCeil(m_ws.m_logFMin);
-    ShowFreqMax(m_ws.m_logScale ? m_ws.m_logFMax : m_ws.m_linFMax);
-    ShowFreqMin(m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
+    ViewState& view = m_ws.m_view;
+    if (!(view.linFMax > 0.0) || !(view.logFMax > 0.0)) view.ResetRange();
+    view.RoundRange();
+    ShowFreqMax(view.UpperLimit());
+    ShowFreqMin(view.LowerLimit());
 
     SelectCoefFormat(m_ws.m_coefFormat);
     const double cursor = SpecCursorFreq();
-    m_ws.m_cursorFreq = cursor;
+    view.cursorHz = cursor;
     SetCursorFreq(cursor);
     m_lastF2 = 0.0;
 }
@@ -344,7 +336,7 @@ int COndelaDlg::ReadSpecFields() {
     ShowSamplingFreq(fs);
     if (fs != s.fs) mask |= 1;
     s.fs = fs;
-    m_ws.m_nyquist = fs / 2.0;
+    m_ws.m_view.SetRate(fs);
 
     s.type = static_cast<FilterType>(ReadFilterType());
     s.maxCoefs = ReadMaxCoefs();
@@ -361,7 +353,7 @@ int COndelaDlg::ReadSpecFields() {
     s.attenuation = ReadAttenuation();
 
     if (m_ws.ValidateSpec(s) == -1) return -1;
-    m_ws.m_cursorFreq = ReadCursorField();
+    m_ws.m_view.cursorHz = ReadCursorField();
 
     m_controls.SetText(ctl::kMaxCoefs,
                        FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
@@ -380,61 +372,59 @@ void COndelaDlg::ShowFreqText(int id, double hz) {
 }
 
 void COndelaDlg::CapDisplayMaxima() {
-    const CUtil& u = m_ws.m_util;
-    if (!UsableRate(m_ws.m_nyquist)) m_ws.m_nyquist = m_ws.m_spec.fs / 2.0;
-    if (!UsableRate(m_ws.m_nyquist)) {
-        m_ws.m_nyquist = 24000.0;
+    ViewState& view = m_ws.m_view;
+    if (!UsableRate(view.nyquist)) view.SetRate(m_ws.m_spec.fs);
+    if (!UsableRate(view.nyquist)) {
+        view.nyquist = 24000.0;
         m_ws.m_spec.fs = 48000.0;
     }
-    m_ws.m_linFMax = std::min(m_ws.m_linFMax, u.NiceCeil(m_ws.m_nyquist));
-    m_ws.m_logFMax = std::min(m_ws.m_logFMax, u.NiceCeil(2.0 * m_ws.m_nyquist));
+    view.CapMaxima();
 }
 
 void COndelaDlg::ShowFreqMin(double hz) {
     CapDisplayMaxima();
-    if (!m_ws.m_logScale) {
-        m_ws.m_linFMin = hz < 0.0 ? 0.0 : hz;
-        ShowFreqText(ctl::kFreqMin, m_ws.m_linFMin);
+    ViewState& view = m_ws.m_view;
+    if (!view.logScale) {
+        view.linFMin = hz < 0.0 ? 0.0 : hz;
+        ShowFreqText(ctl::kFreqMin, view.linFMin);
         return;
     }
-    double v = m_ws.m_logFMax / 1000.0;
+    double v = ViewState::LogMinFor(view.logFMax);
     if (v < kMinShown) {
         v = kMinShown;
-        m_ws.m_logFMax = 0.1;
+        view.logFMax = 0.1;
     }
-    m_ws.m_logFMin = v;
+    view.logFMin = v;
     ShowFreqText(ctl::kFreqMin, v);
 }
 
 void COndelaDlg::ShowFreqMax(double hz) {
     CapDisplayMaxima();
-    const CUtil& u = m_ws.m_util;
-    if (!m_ws.m_logScale) {
-        m_ws.m_linFMax = std::min(hz, u.NiceCeil(m_ws.m_nyquist));
-        ShowFreqText(ctl::kFreqMax, m_ws.m_linFMax);
+    ViewState& view = m_ws.m_view;
+    if (!view.logScale) {
+        view.linFMax = std::min(hz, view.LinearCap());
+        ShowFreqText(ctl::kFreqMax, view.linFMax);
         return;
     }
-    m_ws.m_logFMax = std::min(hz, u.NiceCeil(2.0 * m_ws.m_nyquist));
-    if (m_ws.m_logFMin != m_ws.m_logFMax / 1000.0) {
-        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
-        ShowFreqMin(m_ws.m_logFMin);
-    }
-    ShowFreqText(ctl::kFreqMax, m_ws.m_logFMax);
+    view.logFMax = std::min(hz, view.LogCap());
+    if (view.FollowLogMax()) ShowFreqMin(view.logFMin);
+    ShowFreqText(ctl::kFreqMax, view.logFMax);
 }
 
 double COndelaDlg::ReadFreqMin() {
     CapDisplayMaxima();
+    ViewState& view = m_ws.m_view;
     double x = ReadField(ctl::kFreqMin);
-    if (!m_ws.m_logScale) {
-        if (x < kMinShown || x < m_ws.m_linFMax / 1000.0) x = 0.0;
+    if (!view.logScale) {
+        if (x < kMinShown || x < view.linFMax / 1000.0) x = 0.0;
         // A lower limit at or above the upper one would reverse the axis: the previous one
         // stays, or the axis starts at zero.
-        if (x >= m_ws.m_linFMax) x = m_ws.m_linFMin < m_ws.m_linFMax ? m_ws.m_linFMin : 0.0;
-        m_ws.m_linFMin = x;
+        if (x >= view.linFMax) x = view.linFMin < view.linFMax ? view.linFMin : 0.0;
+        view.linFMin = x;
     } else {
-        if (x < kMinShown) m_ws.m_logFMax = 0.1;
-        x = m_ws.m_logFMax / 1000.0;
-        m_ws.m_logFMin = x;
+        if (x < kMinShown) view.logFMax = 0.1;
+        x = ViewState::LogMinFor(view.logFMax);
+        view.logFMin = x;
     }
     ShowFreqMin(x);
     return x;
@@ -442,29 +432,28 @@ double COndelaDlg::ReadFreqMin() {
 
 double COndelaDlg::ReadFreqMax() {
     CapDisplayMaxima();
+    ViewState& view = m_ws.m_view;
     const double x = std::max(ReadField(ctl::kFreqMax), 0.001);
-    if (!m_ws.m_logScale) {
+    if (!view.logScale) {
         // An upper limit at or below the lower one leaves the previous upper limit.
-        if (x > m_ws.m_linFMin) m_ws.m_linFMax = x;
+        if (x > view.linFMin) view.linFMax = x;
     } else {
-        m_ws.m_logFMax = x;
-        if (m_ws.m_logFMin != x / 1000.0) {
-            m_ws.m_logFMin = x / 1000.0;
-            ShowFreqMin(m_ws.m_logFMin);
-        }
+        view.logFMax = x;
+        if (view.FollowLogMax()) ShowFreqMin(view.logFMin);
     }
     return x;
 }
 
 void COndelaDlg::SwitchFreqScale(bool toLog) {
     CapDisplayMaxima();
-    if (toLog == (m_ws.m_logScale != 0)) return;
+    ViewState& view = m_ws.m_view;
+    if (toLog == (view.logScale != 0)) return;
     ReadFreqMin();
     ReadFreqMax();
-    m_ws.m_logScale = toLog ? 1 : 0;
+    view.logScale = toLog ? 1 : 0;
     if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) m_ws.m_prefs->SetDword("LogFreqScale", toLog);
-    ShowFreqMax(toLog ? m_ws.m_logFMax : m_ws.m_linFMax);
-    ShowFreqMin(toLog ? m_ws.m_logFMin : m_ws.m_linFMin);
+    ShowFreqMax(view.UpperLimit());
+    ShowFreqMin(view.LowerLimit());
     PlaceCursorAt(m_graph.m_cursorHz);
 }
 
@@ -472,30 +461,31 @@ void COndelaDlg::SwitchFreqScale(bool toLog) {
 
 void COndelaDlg::OnSpin(int id, bool up) {
     const CUtil& u = m_ws.m_util;
+    ViewState& view = m_ws.m_view;
     if (id == ctl::kFreqMinSpin) {
-        if (m_ws.m_logScale) return;
-        const double step = m_ws.m_linFMax > 0.0
-                                ? std::pow(10.0, std::round(std::log10(m_ws.m_linFMax))) / 100.0
+        if (view.logScale) return;
+        const double step = view.linFMax > 0.0
+                                ? std::pow(10.0, std::round(std::log10(view.linFMax))) / 100.0
                                 : 1.0;
-        const double v = std::max(m_ws.m_linFMin + (up ? step : -step), 0.0);
+        const double v = std::max(view.linFMin + (up ? step : -step), 0.0);
         // f. min stays below f. max: a step that would reach it is not taken.
-        if (v >= m_ws.m_linFMax) return;
-        m_ws.m_linFMin = v;
+        if (v >= view.linFMax) return;
+        view.linFMin = v;
         ShowFreqMin(v);
     } else if (id == ctl::kFreqMaxSpin) {
-        const bool log = m_ws.m_logScale != 0;
-        const double cap = u.NiceCeil(log ? 2.0 * m_ws.m_nyquist : m_ws.m_nyquist);
-        const double cur = log ? m_ws.m_logFMax : m_ws.m_linFMax;
+        const bool log = view.logScale != 0;
+        const double cap = log ? view.LogCap() : view.LinearCap();
+        const double cur = view.UpperLimit();
         const double v = up ? std::min(u.NiceStep(true, cur), cap)
                             : std::max(u.NiceStep(false, u.NiceCeil(cur)), 0.001);
         // f. max stays above f. min (in the log scale f. min follows it at a thousandth): a
         // step that would reach f. min is not taken.
-        if (!log && v <= m_ws.m_linFMin) return;
-        (log ? m_ws.m_logFMax : m_ws.m_linFMax) = v;
+        if (!log && v <= view.linFMin) return;
+        view.SetUpperLimit(v);
         ShowFreqMax(v);
         if (log) {
-            m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
-            ShowFreqMin(m_ws.m_logFMin);
+            view.FollowLogMax();
+            ShowFreqMin(view.logFMin);
         }
     } else if (id == ctl::kCursorSpin) {
         const double v = ReadCursorField();
@@ -505,9 +495,9 @@ void COndelaDlg::OnSpin(int id, bool up) {
         } else {
             const double r = u.RoundDisplay(v);
             const double step = u.NiceCeil(std::max(r / 100.0, 0.1));
-            next = std::max(std::min(up ? r + step : r - step, m_ws.m_nyquist), 0.0);
+            next = std::max(std::min(up ? r + step : r - step, view.nyquist), 0.0);
         }
-        m_ws.m_cursorFreq = next;
+        view.cursorHz = next;
         SetCursorFreq(next);
         PlaceCursorAt(next);
         return;
@@ -521,9 +511,8 @@ void COndelaDlg::OnSpin(int id, bool up) {
 // ---- cursor field and coefficient format ----
 
 void COndelaDlg::SetCursorFreq(double hz) {
-    double v = std::max(hz, 0.0);
-    v = std::max(v, m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
-    m_ws.m_cursorFreq = v;
+    const double v = m_ws.m_view.CursorWithinRange(hz);
+    m_ws.m_view.cursorHz = v;
     m_graph.m_cursorHz = v;
     m_controls.SetText(ctl::kCursorField, FormatFreqField(v));
     Repaint();
