@@ -409,6 +409,121 @@ TEST_F(GraphicalTest, OddCountsAndLimitsStayWithinTheArraysAndTheArea) {
     EXPECT_EQ(Coef().pixel(40, 20), kBackground);
 }
 
+// A display state of the response plot, set over the low pass of LoadLowPass (48 kHz).
+struct ViewCase {
+    const char* name;
+    bool log = false;
+    double linFMin = 0.0;
+    double linFMax = 30000.0;
+    double logFMax = 50000.0;
+    double cursorHz = 3000.0;
+    double dbBottom = -120.0;
+    int format = FLT64;
+    bool curves = true;
+};
+
+const ViewCase kViewCases[] = {
+    {.name = "linear, the whole range"},
+    {.name = "linear, zoomed", .linFMin = 6000.0, .linFMax = 12000.0, .cursorHz = 9000.0},
+    {.name = "linear, cursor below the level axis", .cursorHz = 15000.0, .dbBottom = -40.0},
+    {.name = "linear, 16-bit coefficients", .format = INT16},
+    {.name = "logarithmic", .log = true, .cursorHz = 500.0},
+    {.name = "logarithmic, zoomed", .log = true, .logFMax = 9000.0, .cursorHz = 700.0},
+    {.name = "logarithmic, cursor below the lower limit", .log = true, .cursorHz = 10.0},
+    {.name = "logarithmic, upper limit beyond the rate", .log = true, .logFMax = 100000.0},
+    {.name = "frames only", .log = true, .logFMax = 100000.0, .curves = false},
+};
+
+void SetView(FilterWorkspace& ws, CGraphical& plot, const ViewCase& c) {
+    ws.m_view.logScale = c.log;
+    ws.m_view.linFMin = c.linFMin;
+    ws.m_view.linFMax = c.linFMax;
+    ws.m_view.logFMax = c.logFMax;
+    ws.m_view.logFMin = c.logFMax / 1000.0;
+    ws.m_view.dbBottom = c.dbBottom;
+    ws.m_view.cursorHz = 0.0;
+    ws.m_coefFormat = c.format;
+    plot.m_cursorHz = c.cursorHz;
+    plot.m_cursorX = -1;
+}
+
+TEST_F(GraphicalTest, DrawingReadsTheViewAndNeverCallsTheWindow) {
+    for (const ViewCase& c : kViewCases) {
+        SCOPED_TRACE(c.name);
+        LoadLowPass();
+        SetView(ws, plot, c);
+        plot.PrepareView(c.curves);
+        const ViewState prepared = ws.m_view;
+        const double cursor = plot.m_cursorHz;
+        window.calls.clear();
+        window.repaints = 0;
+        plot.DrawPlots();
+        EXPECT_EQ(ws.m_view, prepared);
+        EXPECT_EQ(plot.m_cursorHz, cursor);
+        EXPECT_TRUE(window.calls.empty());
+        EXPECT_EQ(window.repaints, 0);
+        // Drawing the same view again gives the same pictures.
+        const QImage response = Resp();
+        const QImage coefs = Coef();
+        plot.DrawPlots();
+        EXPECT_EQ(Resp(), response);
+        EXPECT_EQ(Coef(), coefs);
+    }
+}
+
+TEST_F(GraphicalTest, PaintingTwiceInARowChangesNothingTheSecondTime) {
+    for (const ViewCase& c : kViewCases) {
+        SCOPED_TRACE(c.name);
+        LoadLowPass();
+        SetView(ws, plot, c);
+        // As the window does: a paint that pulled a limit back asks for another one.
+        for (int paint = 0; paint < 3; ++paint) {
+            window.repaints = 0;
+            Paint(c.curves);
+            if (window.repaints == 0) break;
+        }
+        const ViewState painted = ws.m_view;
+        const double cursor = plot.m_cursorHz;
+        const int cursorX = plot.m_cursorX;
+        window.calls.clear();
+        window.repaints = 0;
+        Paint(c.curves);
+        EXPECT_EQ(ws.m_view, painted);
+        EXPECT_EQ(plot.m_cursorHz, cursor);
+        EXPECT_EQ(plot.m_cursorX, cursorX);
+        EXPECT_TRUE(window.calls.empty());
+        EXPECT_EQ(window.repaints, 0);
+    }
+}
+
+TEST_F(GraphicalTest, PreparingTheViewForTheCursorItDraws) {
+    // A cursor that is drawn becomes the view's cursor frequency; one below the level axis
+    // does not; the logarithmic curve raises a cursor below its lower limit.
+    struct Case {
+        const char* name;
+        bool log;
+        double cursorHz;
+        double dbBottom;
+        double viewCursor;
+    };
+    const Case cases[] = {
+        {"drawn", false, 3000.0, -120.0, 3000.0},
+        {"below the level axis", false, 15000.0, -40.0, 0.0},
+        {"beyond the Nyquist frequency", false, 25000.0, -120.0, 0.0},
+        {"raised to the lower limit", true, 10.0, -120.0, 50.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadLowPass();
+        ws.m_view.logScale = c.log;
+        ws.m_view.dbBottom = c.dbBottom;
+        ws.m_view.cursorHz = 0.0;
+        plot.m_cursorHz = c.cursorHz;
+        plot.PrepareView(true);
+        EXPECT_EQ(ws.m_view.cursorHz, c.viewCursor);
+    }
+}
+
 TEST_F(GraphicalTest, DragCursorToAColumn) {
     LoadLowPass();
     Paint();  // 30 Hz per column
@@ -461,7 +576,7 @@ TEST_F(GraphicalTest, PlaceCursorAtAFrequency) {
     ws.m_view.linFMin = 6000.0;
     EXPECT_EQ(plot.PlaceCursorAt(1000.0), 0);
     EXPECT_EQ(plot.m_cursorHz, 6000.0);
-    EXPECT_EQ(plot.m_cursorX, 240);   // counted from 0 Hz
+    EXPECT_EQ(plot.m_cursorX, 240);      // counted from 0 Hz
     EXPECT_EQ(ws.m_view.cursorHz, 0.0);  // left to the caller
 
     ws.m_view.logScale = 1;
