@@ -1,6 +1,7 @@
 #include "cli/cli_ports.h"
 
 #include "cli/cli_support.h"
+#include "settings/setting_keys.h"
 
 namespace ondela::cli {
 
@@ -46,7 +47,7 @@ void CliMainWindow::SetCursorFreq(double hz) {
 void CliMainWindow::SelectCoefFormat(int format) {
     m_ws.m_coefFormat = format;
     if (format >= FLT64 && format <= INT16) m_checkedFormat = format;
-    if (m_prefs.IsOpen()) m_prefs.SetDword("COEF_FORMAT", static_cast<uint32_t>(format));
+    if (m_prefs.IsOpen()) m_prefs.SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
 }
 
 int CliMainWindow::ReadCoefFormatRadios() {
@@ -76,7 +77,7 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
 }
 
 int CliDesigner::StartupCoefFormat() {
-    const int format = static_cast<int>(prefs.GetDword("COEF_FORMAT", FLT32));
+    const int format = static_cast<int>(prefs.GetDword(setting::kCoefFormat, FLT32));
     return format < FLT64 || format > INT16 ? FLT32 : format;
 }
 

@@ -11,6 +11,7 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
 #include "workspace/coef_format.h"
 #include "workspace/description_reader.h"
 #include "workspace/editor_port.h"
@@ -47,7 +48,7 @@ std::string DirectoryFor(const CUtil& util, const std::string& path) {
 std::string FilterWorkspace::LoadStartDirectory() {
     if (m_prefs && m_prefs->IsOpen()) {
         std::string stored;
-        m_prefs->GetString("FileInPath", stored, "");
+        m_prefs->GetString(setting::kFileInPath, stored, "");
         m_util.CopyText(m_fileDir, stored.c_str());
     }
     const std::string candidate = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_util, m_fileDir);
@@ -118,7 +119,7 @@ void FilterWorkspace::LoadFilter() {
     m_textSize = static_cast<int32_t>(size);
     std::fclose(m_fileHandle);
     m_fileHandle = nullptr;
-    if (m_prefs) m_prefs->SetString("FileInPath", m_filePath);
+    if (m_prefs) m_prefs->SetString(setting::kFileInPath, m_filePath);
 
     int fmt = FLT64;
     const int n = ReadCoefList(m_text.data(), m_coefs, fmt);
@@ -279,7 +280,7 @@ void FilterWorkspace::SaveFilter() {
                                                                  : "Could not write to File");
         return;
     }
-    if (m_prefs) m_prefs->SetString("FileInPath", path);
+    if (m_prefs) m_prefs->SetString(setting::kFileInPath, path);
 }
 
 }  // namespace ondela

@@ -8,6 +8,8 @@
 #include "engine/design_engine.h"
 #include "engine/response_analysis.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
+#include "settings/spec_limits.h"
 #include "workspace/main_window_port.h"
 #include "workspace/user_dialogs.h"
 
@@ -109,22 +111,22 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
         spec.ripple = -spec.ripple;
         result = 1;
     }
-    if (spec.attenuation > 120.0) {
-        spec.attenuation = 120.0;
+    if (spec.attenuation > kMaxAttenuation) {
+        spec.attenuation = kMaxAttenuation;
         result = 1;
     }
     if (spec.maxCoefs < 0) {
-        spec.maxCoefs = 127;
+        spec.maxCoefs = kDefaultMaxCoefs;
         result = 1;
-    } else if (spec.maxCoefs > kMaxValidatedCoefs) {
-        spec.maxCoefs = kMaxValidatedCoefs;
+    } else if (spec.maxCoefs > kMaxCoefs) {
+        spec.maxCoefs = kMaxCoefs;
         result = 1;
     }
-    if (spec.ripple > 2.0) {
-        spec.ripple = 2.0;
+    if (spec.ripple > kMaxRipple) {
+        spec.ripple = kMaxRipple;
         result = 1;
-    } else if (!(spec.ripple >= 0.001)) {
-        spec.ripple = 0.001;
+    } else if (!(spec.ripple >= kMinRipple)) {
+        spec.ripple = kMinRipple;
         result = 1;
     }
     return result;
@@ -237,7 +239,8 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
 
 int FilterWorkspace::ChangeCoefFormat(int fmt) {
     m_coefFormat = fmt;
-    if (m_prefs && m_prefs->IsOpen()) m_prefs->SetDword("COEF_FORMAT", static_cast<uint32_t>(fmt));
+    if (m_prefs && m_prefs->IsOpen())
+        m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(fmt));
 
     if (!m_filterValid ||
         (m_specWork.numCoefs == 0 && m_spec.numCoefs == 0 && m_spec.maxCoefs == 0)) {

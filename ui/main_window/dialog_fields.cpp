@@ -10,6 +10,8 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
+#include "settings/spec_limits.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/ondela_dlg.h"
 #include "ui/plot/graphical.h"
@@ -20,13 +22,8 @@ namespace ondela {
 
 namespace {
 
-constexpr double kMinShown = 0.0001;   // smaller values leave a frequency field empty
-constexpr double kEdgeLimit = 0.4999;  // highest edge, as a fraction of fs
-constexpr double kMaxAttenuation = 120.0;
-constexpr double kMinRipple = 0.001;
-constexpr double kMaxRipple = 2.0;
-constexpr int kMinCoefs = 3;
-constexpr int kMaxCoefs = 4096;
+constexpr double kMinShown = 0.0001;  // smaller values leave a frequency field empty
+constexpr double kEdgeLimit = kMaxEdgeFraction;
 
 bool IsBand(int type) {
     return type == BandPass || type == BandStop;
@@ -65,7 +62,7 @@ double COndelaDlg::ReadField(int id) const {
 int COndelaDlg::StoredType() {
     CPreferences* prefs = m_ws.m_prefs;
     if (!prefs || !prefs->IsOpen()) return 0;
-    return static_cast<int>(prefs->GetDword("TYPE", LowPass));
+    return static_cast<int>(prefs->GetDword(setting::kType, LowPass));
 }
 
 // ---- single fields ----
@@ -178,7 +175,7 @@ void COndelaDlg::SelectFilterType(int type) {
     const double f2 = ReadEdgeFreq2();
     const double a = ReadAttenuation();
     if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
-        m_ws.m_prefs->SetDword("TYPE", static_cast<uint32_t>(type));
+        m_ws.m_prefs->SetDword(setting::kType, static_cast<uint32_t>(type));
     }
 
     switch (type) {
@@ -205,9 +202,9 @@ void COndelaDlg::SelectFilterType(int type) {
         case HalfBand:
             m_controls.SetChecked(ctl::kHalfBand, true);
             ShowEdgeFreq2(0.0);
-            ShowEdgeFreq1(fsTyped * 0.25);
-            ShowRipple(kMinRipple);
-            if (a < 30.0) ShowAttenuation(30.0);
+            ShowEdgeFreq1(HalfBandEdge(fsTyped));
+            ShowRipple(kHalfBandRipple);
+            if (a < kHalfBandMinAttenuation) ShowAttenuation(kHalfBandMinAttenuation);
             m_controls.SetEnabled(ctl::kEdgeFreq1, false);
             m_controls.SetEnabled(ctl::kEdgeFreq2, false);
             m_controls.SetEnabled(ctl::kRipple, false);
@@ -249,7 +246,7 @@ void COndelaDlg::CompleteSpec() {
     if (!(s.fs >= kMinShown)) {
         s.fs = ReadField(ctl::kSamplingFreq);
         ShowSamplingFreq(s.fs);
-        if (!(s.fs >= kMinShown)) s.fs = storedDouble("FS", 48000.0);
+        if (!(s.fs >= kMinShown)) s.fs = storedDouble(setting::kSamplingFreq, 48000.0);
         if (!(s.fs >= kMinShown)) s.fs = 48000.0;
     }
     m_ws.m_view.SetRate(s.fs);
@@ -257,29 +254,29 @@ void COndelaDlg::CompleteSpec() {
 
     if (s.type <= 0) {
         s.type = static_cast<FilterType>(ReadFilterType());
-        if (s.type == 0) s.type = static_cast<FilterType>(storedDword("TYPE", LowPass));
+        if (s.type == 0) s.type = static_cast<FilterType>(storedDword(setting::kType, LowPass));
         if (s.type <= 0) s.type = LowPass;
     }
     if (!(s.f1 >= kMinShown)) {
         s.f1 = ReadEdgeFreq1();
-        if (!(s.f1 >= kMinShown)) s.f1 = storedDouble("F1", nyq / 2.0);
+        if (!(s.f1 >= kMinShown)) s.f1 = storedDouble(setting::kEdgeFreq1, nyq / 2.0);
         if (!(s.f1 >= kMinShown)) s.f1 = nyq / 2.0;
         if (s.f1 >= nyq) s.f1 = nyq / 2.0;
     }
     if (!(s.f2 >= kMinShown)) {
         s.f2 = ReadEdgeFreq2();
-        if (!(s.f2 >= kMinShown)) s.f2 = storedDouble("F2", 2.0 * nyq / 3.0);
+        if (!(s.f2 >= kMinShown)) s.f2 = storedDouble(setting::kEdgeFreq2, 2.0 * nyq / 3.0);
         if (!(s.f2 > 0.0) || s.f2 >= nyq) s.f2 = 2.0 * nyq / 3.0;
         if (!(s.f2 > s.f1)) s.f2 = nyq + s.f1 / 2.0;
     }
     if (!(s.attenuation > 0.0)) {
         s.attenuation = ReadAttenuation();
-        if (!(s.attenuation > 0.0)) s.attenuation = storedDouble("ATT", 40.0);
+        if (!(s.attenuation > 0.0)) s.attenuation = storedDouble(setting::kAttenuation, 40.0);
         if (!(s.attenuation > 0.0)) s.attenuation = 40.0;
     }
     if (!(s.ripple > 0.0)) {
         s.ripple = ReadRipple();
-        if (!(s.ripple > 0.0)) s.ripple = storedDouble("RIPPLE", 0.4);
+        if (!(s.ripple > 0.0)) s.ripple = storedDouble(setting::kRipple, 0.4);
         if (!(s.ripple > 0.0)) s.ripple = 0.4;
     }
     if (s.maxCoefs <= 0) s.maxCoefs = ReadMaxCoefs();
@@ -302,7 +299,7 @@ void COndelaDlg::RefreshFields() {
 
     if (s.f1 < kMinShown) s.f1 = kMinShown;
     if (s.f1 > kEdgeLimit * s.fs) s.f1 = kEdgeLimit * s.fs;
-    if (s.type == HalfBand) s.f1 = s.fs / 4.0;
+    if (s.type == HalfBand) s.f1 = HalfBandEdge(s.fs);
     ShowEdgeFreq1(s.f1);
     if (IsBand(s.type)) {
         if (s.f2 > kEdgeLimit * s.fs) s.f2 = kEdgeLimit * s.fs;
@@ -310,8 +307,8 @@ void COndelaDlg::RefreshFields() {
     }
     ShowEdgeFreq2(s.f2);
     if (s.type == HalfBand) {
-        if (s.attenuation < 30.0) s.attenuation = 30.0;
-        s.ripple = kMinRipple;
+        if (s.attenuation < kHalfBandMinAttenuation) s.attenuation = kHalfBandMinAttenuation;
+        s.ripple = kHalfBandRipple;
     }
 
     ViewState& view = m_ws.m_view;
@@ -341,7 +338,7 @@ int COndelaDlg::ReadSpecFields() {
     s.type = static_cast<FilterType>(ReadFilterType());
     s.maxCoefs = ReadMaxCoefs();
 
-    const double f1 = s.type == HalfBand ? fs / 4.0 : ReadEdgeFreq1();
+    const double f1 = s.type == HalfBand ? HalfBandEdge(fs) : ReadEdgeFreq1();
     if (f1 != s.f1) mask |= 2;
     s.f1 = f1;
     if (IsBand(s.type)) {
@@ -451,7 +448,8 @@ void COndelaDlg::SwitchFreqScale(bool toLog) {
     ReadFreqMin();
     ReadFreqMax();
     view.logScale = toLog ? 1 : 0;
-    if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) m_ws.m_prefs->SetDword("LogFreqScale", toLog);
+    if (m_ws.m_prefs && m_ws.m_prefs->IsOpen())
+        m_ws.m_prefs->SetDword(setting::kLogFreqScale, toLog);
     ShowFreqMax(view.UpperLimit());
     ShowFreqMin(view.LowerLimit());
     PlaceCursorAt(m_graph.m_cursorHz);
@@ -464,9 +462,8 @@ void COndelaDlg::OnSpin(int id, bool up) {
     ViewState& view = m_ws.m_view;
     if (id == ctl::kFreqMinSpin) {
         if (view.logScale) return;
-        const double step = view.linFMax > 0.0
-                                ? std::pow(10.0, std::round(std::log10(view.linFMax))) / 100.0
-                                : 1.0;
+        const double step =
+            view.linFMax > 0.0 ? std::pow(10.0, std::round(std::log10(view.linFMax))) / 100.0 : 1.0;
         const double v = std::max(view.linFMin + (up ? step : -step), 0.0);
         // f. min stays below f. max: a step that would reach it is not taken.
         if (v >= view.linFMax) return;
@@ -534,7 +531,7 @@ void COndelaDlg::SelectCoefFormat(int format) {
         for (int k = FLT64; k <= INT16; ++k) m_controls.SetChecked(ctl::kFloat64 + k, k == format);
     }
     if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
-        m_ws.m_prefs->SetDword("COEF_FORMAT", static_cast<uint32_t>(format));
+        m_ws.m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
     }
 }
 

@@ -5,6 +5,8 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
+#include "settings/spec_limits.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/shell_services.h"
 #include "ui/plot/graphical.h"
@@ -46,11 +48,12 @@ void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
     if (prefs) prefs->LoadSpec(m_ws.m_spec);
     // The stored format is taken before the fields are refreshed, which store the format they
     // show: otherwise the workspace's start-up format would overwrite the user's choice.
-    uint32_t fmt = prefs ? prefs->GetDword("COEF_FORMAT", FLT32) : static_cast<uint32_t>(FLT32);
+    uint32_t fmt =
+        prefs ? prefs->GetDword(setting::kCoefFormat, FLT32) : static_cast<uint32_t>(FLT32);
     if (fmt > INT16) fmt = FLT32;
     m_ws.m_coefFormat = static_cast<int32_t>(fmt);
 
-    m_ws.m_view.logScale = prefs && prefs->GetDword("LogFreqScale", 0) != 0 ? 1 : 0;
+    m_ws.m_view.logScale = prefs && prefs->GetDword(setting::kLogFreqScale, 0) != 0 ? 1 : 0;
     m_controls.SetChecked(ctl::kScaleLin, !m_ws.m_view.logScale);
     m_controls.SetChecked(ctl::kScaleLog, m_ws.m_view.logScale);
 
@@ -275,8 +278,9 @@ void COndelaDlg::Repaint() {
 
 void COndelaDlg::ShowAchieved() {
     const FilterSpec& w = m_ws.m_specWork;
-    m_controls.SetText(ctl::kAchievedAttenuation,
-                       FormatText("%3.3lf dB", std::fmin(std::fabs(w.attenuation), 120.0)));
+    m_controls.SetText(
+        ctl::kAchievedAttenuation,
+        FormatText("%3.3lf dB", std::fmin(std::fabs(w.attenuation), kMaxAttenuation)));
     m_controls.SetText(ctl::kAchievedRipple, FormatText("%2.3lf dB", w.ripple));
     m_controls.SetText(ctl::kAchievedCoefs, FormatText("%d", w.numCoefs));
     m_controls.SetText(ctl::kAchievedBandwidth,
