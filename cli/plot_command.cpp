@@ -119,7 +119,7 @@ bool SetDisplayLimits(FilterWorkspace& ws, const PlotRequest& request, const Con
     view.ResetRange();
 
     if (request.fmax) {
-        const double x = std::max(*request.fmax, 0.001);
+        const double x = ViewState::TypedUpperLimit(*request.fmax);
         if (request.logScale) {
             view.logFMax = std::min(x, view.LogCap());
             view.FollowLogMax();
@@ -128,8 +128,7 @@ bool SetDisplayLimits(FilterWorkspace& ws, const PlotRequest& request, const Con
         }
     }
     if (request.fmin) {
-        double x = *request.fmin;
-        if (x < 0.0001 || x < view.linFMax / 1000.0) x = 0.0;
+        const double x = view.TypedLinearMin(*request.fmin);
         if (x >= view.linFMax) {
             PrintLine(console.err, "ondela-cli plot: --fmin: " + FormatText("%g", *request.fmin) +
                                        " Hz is not below the upper display frequency " +
@@ -144,9 +143,7 @@ bool SetDisplayLimits(FilterWorkspace& ws, const PlotRequest& request, const Con
 // The cursor field's rule for a typed cursor frequency: not negative, at most half the sampling
 // frequency, at least the displayed lower limit.
 double CursorFromField(const FilterWorkspace& ws, double hz) {
-    double v = std::max(hz, 0.0);
-    if (ws.m_specWork.fs > 0.0 && v > ws.m_specWork.fs / 2.0) v = ws.m_specWork.fs / 2.0;
-    return ws.m_view.CursorWithinRange(v);
+    return ws.m_view.CursorWithinRange(ViewState::CursorWithinRate(hz, ws.m_specWork.fs));
 }
 
 // The response plot above the coefficient plot, as PNG bytes.

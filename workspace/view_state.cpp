@@ -69,6 +69,20 @@ bool ViewState::FitUpperLimit(double& fitted) const {
     return true;
 }
 
+double ViewState::TypedLinearMin(double hz) const {
+    return hz < kSmallestShown || hz < linFMax / 1000.0 ? 0.0 : hz;
+}
+
+double ViewState::TypedUpperLimit(double hz) {
+    return std::max(hz, kLowestUpperLimit);
+}
+
+double ViewState::CursorWithinRate(double hz, double fs) {
+    double v = std::max(hz, 0.0);
+    if (fs > 0.0 && v > fs / 2.0) v = fs / 2.0;
+    return v;
+}
+
 double ViewState::CursorWithinRange(double hz) const {
     return std::max(std::max(hz, 0.0), LowerLimit());
 }

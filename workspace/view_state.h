@@ -17,6 +17,10 @@
 namespace ondela {
 
 struct ViewState {
+    // The lowest upper limit, Hz; and the smallest frequency a limit field shows.
+    static constexpr double kLowestUpperLimit = 0.001;
+    static constexpr double kSmallestShown = 0.0001;
+
     double nyquist = 0.0;  // half the sampling frequency the limits go with
     double linFMin = 0.0;
     double linFMax = 0.0;
@@ -62,8 +66,17 @@ struct ViewState {
     // within the cap (or there is no rate) and stays.
     bool FitUpperLimit(double& fitted) const;
 
+    // A typed lower limit of the linear axis: 0 below the smallest shown frequency or a
+    // thousandth of the upper limit.
+    double TypedLinearMin(double hz) const;
+    // A typed upper limit: at least the lowest upper limit.
+    static double TypedUpperLimit(double hz);
+
     // A cursor frequency as the cursor field takes it: never below 0 nor below the lower limit.
     double CursorWithinRange(double hz) const;
+    // A typed cursor frequency: not negative, and at most half the sampling frequency fs when
+    // there is one.
+    static double CursorWithinRate(double hz, double fs);
 };
 
 }  // namespace ondela

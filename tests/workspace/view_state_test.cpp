@@ -109,6 +109,29 @@ TEST(ViewState, TheCursorStaysWithinTheLowerLimitOfTheScaleShown) {
     EXPECT_TRUE(std::isnan(fresh.CursorWithinRange(std::numeric_limits<double>::quiet_NaN())));
 }
 
+TEST(ViewState, TypedLimitsAndCursors) {
+    struct Case {
+        double typed;
+        double linearMin;  // with the upper limit at 30000: below 30 Hz reads 0
+        double upper;      // at least 0.001 Hz
+        double cursor;     // at 48 kHz: 0 up to 24000
+    };
+    const Case cases[] = {
+        {1000, 1000, 1000, 1000},     {30, 30, 30, 30},    {29.9, 0, 29.9, 29.9},
+        {0.00005, 0, 0.001, 0.00005}, {-200, 0, 0.001, 0}, {30000, 30000, 30000, 24000},
+    };
+    ViewState view;
+    view.linFMax = 30000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(view.TypedLinearMin(c.typed), c.linearMin);
+        EXPECT_EQ(ViewState::TypedUpperLimit(c.typed), c.upper);
+        EXPECT_EQ(ViewState::CursorWithinRate(c.typed, 48000), c.cursor);
+    }
+    // Without a sampling frequency the cursor has no upper bound.
+    EXPECT_EQ(ViewState::CursorWithinRate(1e6, 0.0), 1e6);
+}
+
 TEST(ViewState, UpperLimitsHeldToTheRateAndTheLogLowerLimitFollowing) {
     ViewState view;
     view.SetRate(16000);

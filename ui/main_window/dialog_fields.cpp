@@ -22,7 +22,7 @@ namespace ondela {
 
 namespace {
 
-constexpr double kMinShown = 0.0001;  // smaller values leave a frequency field empty
+constexpr double kMinShown = ViewState::kSmallestShown;  // smaller values leave a field empty
 constexpr double kEdgeLimit = kMaxEdgeFraction;
 
 bool IsBand(int type) {
@@ -413,7 +413,7 @@ double COndelaDlg::ReadFreqMin() {
     ViewState& view = m_ws.m_view;
     double x = ReadField(ctl::kFreqMin);
     if (!view.logScale) {
-        if (x < kMinShown || x < view.linFMax / 1000.0) x = 0.0;
+        x = view.TypedLinearMin(x);
         // A lower limit at or above the upper one would reverse the axis: the previous one
         // stays, or the axis starts at zero.
         if (x >= view.linFMax) x = view.linFMin < view.linFMax ? view.linFMin : 0.0;
@@ -430,7 +430,7 @@ double COndelaDlg::ReadFreqMin() {
 double COndelaDlg::ReadFreqMax() {
     CapDisplayMaxima();
     ViewState& view = m_ws.m_view;
-    const double x = std::max(ReadField(ctl::kFreqMax), 0.001);
+    const double x = ViewState::TypedUpperLimit(ReadField(ctl::kFreqMax));
     if (!view.logScale) {
         // An upper limit at or below the lower one leaves the previous upper limit.
         if (x > view.linFMin) view.linFMax = x;
@@ -474,7 +474,7 @@ void COndelaDlg::OnSpin(int id, bool up) {
         const double cap = log ? view.LogCap() : view.LinearCap();
         const double cur = view.UpperLimit();
         const double v = up ? std::min(u.NiceStep(true, cur), cap)
-                            : std::max(u.NiceStep(false, u.NiceCeil(cur)), 0.001);
+                            : ViewState::TypedUpperLimit(u.NiceStep(false, u.NiceCeil(cur)));
         // f. max stays above f. min (in the log scale f. min follows it at a thousandth): a
         // step that would reach f. min is not taken.
         if (!log && v <= view.linFMin) return;
@@ -516,10 +516,7 @@ void COndelaDlg::SetCursorFreq(double hz) {
 }
 
 double COndelaDlg::ReadCursorField() {
-    double v = ReadField(ctl::kCursorField);
-    if (v < 0.0) v = 0.0;
-    const double fs = m_ws.m_spec.fs;
-    if (fs > 0.0 && v > fs / 2.0) v = fs / 2.0;
+    double v = ViewState::CursorWithinRate(ReadField(ctl::kCursorField), m_ws.m_spec.fs);
     v = std::max(v, ReadFreqMin());
     SetCursorFreq(v);
     return v;
