@@ -79,57 +79,69 @@ void CGraphical::PaintPlots(bool curvesShown) {
     DrawPlots();
 }
 
-// The steps of a paint that change the view, in the order the drawing depends on them: the
-// logarithmic frame pulls its upper limit back to the rate and sets its lower limit from the
-// upper one it shows; the response curve takes the Nyquist frequency of the filter, sets the
-// logarithmic lower limit from the upper one again and raises the cursor to it; a cursor that
-// will be drawn becomes the cursor frequency of the view.
+// The steps of a paint that change the view, in the order the drawing depends on them.
 void CGraphical::PrepareView(bool curvesShown) {
     m_plan = PaintPlan{};
-    ViewState& view = m_ws.m_view;
     m_plan.response = PrepareSurface(m_respArea, m_respImage);
     const int w = m_respArea.width();
     const int h = m_respArea.height();
     if (m_plan.response && w >= kMinPlotWidth && h >= kMinPlotHeight) {
-        const int gridWidth = DivideColumns(w).size;
+        const ViewState& view = m_ws.m_view;
         const LevelScale level = MakeLevelScale(DivideRows(h).size, view.dbTop, view.dbBottom);
         if (view.logScale) {
-            // An upper limit beyond the sampling frequency is pulled back for the next paint;
-            // this one's frame still shows the range it started with.
-            m_plan.frameLogFMax = view.logFMax;
-            if (view.nyquist > 0.0 && view.logFMax > 2.0 * view.nyquist) m_ws.FitDisplayLimits();
-            const double fmin = ViewState::LogMinFor(m_plan.frameLogFMax);
-            if (view.logFMin != fmin) {
-                view.logFMin = fmin;
-                if (m_ws.m_mainWindow) m_ws.m_mainWindow->ShowFreqMin(fmin);
-            }
-            if (curvesShown && view.nyquist > 0.0 && view.logFMax > 0.0 &&
-                ResponsePreamble(m_plan.n, m_plan.half) && view.logFMin < view.logFMax) {
-                m_plan.responseCurve = true;
-                m_plan.curveLogFMin = ViewState::LogMinFor(view.logFMax);
-                if (view.FollowLogMax() && m_ws.m_mainWindow) {
-                    m_ws.m_mainWindow->ShowFreqMin(m_plan.curveLogFMin);
-                }
-                if (m_plan.curveLogFMin > m_cursorHz) {
-                    m_cursorHz = m_plan.curveLogFMin;
-                    view.cursorHz = m_plan.curveLogFMin;
-                }
-                double db;
-                if (LogCursorShown(level, db) && view.cursorHz != m_cursorHz) {
-                    view.cursorHz = m_cursorHz;
-                }
-            }
-        } else if (curvesShown && view.nyquist > 0.0 && view.linFMax > 0.0 &&
-                   ResponsePreamble(m_plan.n, m_plan.half) && !(view.linFMax <= view.linFMin)) {
-            m_plan.responseCurve = true;
-            double db;
-            if (LinearCursorShown(gridWidth, level, db) && view.cursorHz != m_cursorHz) {
-                view.cursorHz = m_cursorHz;
-            }
+            PrepareLogView(curvesShown, level);
+        } else {
+            PrepareLinearView(curvesShown, DivideColumns(w).size, level);
         }
     }
     m_plan.coefs = PrepareSurface(m_coefArea, m_coefImage);
-    m_plan.coefCurve = curvesShown && view.nyquist > 0.0 && m_ws.m_filterValid;
+    m_plan.coefCurve = curvesShown && m_ws.m_view.nyquist > 0.0 && m_ws.m_filterValid;
+}
+
+// The logarithmic frame pulls its upper limit back to the rate for the next paint (this one's
+// frame still shows the range it started with) and sets its lower limit from the upper one it
+// shows; the curve takes the Nyquist frequency of the filter, sets the lower limit from the
+// upper one again and raises the cursor to it.
+void CGraphical::PrepareLogView(bool curvesShown, const LevelScale& level) {
+    ViewState& view = m_ws.m_view;
+    m_plan.frameLogFMax = view.logFMax;
+    m_ws.FitDisplayLimits();
+    const double fmin = ViewState::LogMinFor(m_plan.frameLogFMax);
+    if (view.logFMin != fmin) {
+        view.logFMin = fmin;
+        if (m_ws.m_mainWindow) m_ws.m_mainWindow->ShowFreqMin(fmin);
+    }
+    if (!(curvesShown && view.nyquist > 0.0 && view.logFMax > 0.0 &&
+          ResponsePreamble(m_plan.n, m_plan.half) && view.logFMin < view.logFMax)) {
+        return;
+    }
+    m_plan.responseCurve = true;
+    m_plan.curveLogFMin = ViewState::LogMinFor(view.logFMax);
+    if (view.FollowLogMax() && m_ws.m_mainWindow) {
+        m_ws.m_mainWindow->ShowFreqMin(m_plan.curveLogFMin);
+    }
+    if (m_plan.curveLogFMin > m_cursorHz) {
+        m_cursorHz = m_plan.curveLogFMin;
+        view.cursorHz = m_plan.curveLogFMin;
+    }
+    double db;
+    if (LogCursorShown(level, db)) NoteDrawnCursor();
+}
+
+// The linear curve takes the Nyquist frequency of the filter.
+void CGraphical::PrepareLinearView(bool curvesShown, int gridWidth, const LevelScale& level) {
+    const ViewState& view = m_ws.m_view;
+    if (!(curvesShown && view.nyquist > 0.0 && view.linFMax > 0.0 &&
+          ResponsePreamble(m_plan.n, m_plan.half) && !(view.linFMax <= view.linFMin))) {
+        return;
+    }
+    m_plan.responseCurve = true;
+    double db;
+    if (LinearCursorShown(gridWidth, level, db)) NoteDrawnCursor();
+}
+
+void CGraphical::NoteDrawnCursor() {
+    if (m_ws.m_view.cursorHz != m_cursorHz) m_ws.m_view.cursorHz = m_cursorHz;
 }
 
 void CGraphical::DrawPlots() {

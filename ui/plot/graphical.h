@@ -130,6 +130,11 @@ class CGraphical {
         double half = 0.0;           // its Nyquist frequency
     };
 
+    // PrepareView for either scale of the response plot.
+    void PrepareLogView(bool curvesShown, const LevelScale& level);
+    void PrepareLinearView(bool curvesShown, int gridWidth, const LevelScale& level);
+    // A cursor that will be drawn: its frequency becomes the view's cursor frequency.
+    void NoteDrawnCursor();
     // The coefficient count and half the sampling frequency of the response curves; false when
     // there is nothing to draw. Stores the Nyquist frequency in the workspace.
     bool ResponsePreamble(int& n, double& half);
