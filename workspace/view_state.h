@@ -62,8 +62,9 @@ struct ViewState {
     double LowerLimit() const { return logScale ? logFMin : linFMin; }
     double UpperLimit() const { return logScale ? logFMax : linFMax; }
     void SetUpperLimit(double hz) { (logScale ? logFMax : linFMax) = hz; }
-    // The upper limit of the scale shown pulled back to its cap, into fitted: false when it lies
-    // within the cap (or there is no rate) and stays.
+    // For an upper limit of the scale shown beyond the rate (half the sampling frequency, or all
+    // of it), the cap it is pulled back to, into fitted; false when it is not beyond (or there is
+    // no rate) and stays.
     bool FitUpperLimit(double& fitted) const;
 
     // A typed lower limit of the linear axis: 0 below the smallest shown frequency or a
