@@ -33,17 +33,17 @@ void LoadLowPass(FilterWorkspace& ws, int n, int format) {
     ws.m_spec = ws.m_specWork;
     ws.m_filterValid = 1;
     ws.m_coefFormat = format;
-    ws.m_nyquist = fs / 2.0;
-    ws.m_linFMax = 30000.0;
-    ws.m_logFMax = 50000.0;
-    ws.m_logFMin = 50.0;
+    ws.m_view.nyquist = fs / 2.0;
+    ws.m_view.linFMax = 30000.0;
+    ws.m_view.logFMax = 50000.0;
+    ws.m_view.logFMin = 50.0;
 }
 
 // Arguments: number of coefficients, coefficient format, logarithmic scale.
 void BM_PaintPlots(benchmark::State& state) {
     FilterWorkspace ws;
     LoadLowPass(ws, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    ws.m_logScale = static_cast<int>(state.range(2));
+    ws.m_view.logScale = static_cast<int>(state.range(2));
     CGraphical plot(ws);
     plot.m_cursorHz = 3000.0;
     for (auto _ : state) {

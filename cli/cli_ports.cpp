@@ -1,6 +1,7 @@
 #include "cli/cli_ports.h"
 
 #include "cli/cli_support.h"
+#include "settings/setting_keys.h"
 
 namespace ondela::cli {
 
@@ -14,8 +15,8 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
 int CliMainWindow::CreateFilter() {
     // Reading the fields: the entered specification is what was typed.
     m_ws.m_spec = fields;
-    m_ws.m_nyquist = m_ws.m_spec.fs * 0.5;
-    m_ws.m_cursorFreq = 0.0;
+    m_ws.m_view.SetRate(m_ws.m_spec.fs);
+    m_ws.m_view.cursorHz = 0.0;
     if (m_ws.CreateFromSpec() == 0) {
         m_ws.m_status = -1;
         m_designResult = -1;
@@ -27,9 +28,7 @@ int CliMainWindow::CreateFilter() {
     m_designResult = m_ws.m_status;
     m_ws.m_status = 0;
     if (m_designResult == 0) {
-        const FilterSpec& s = m_ws.m_spec;
-        const bool band = s.type == BandPass || s.type == BandStop;
-        const double cursor = band ? (s.f1 + s.f2) / 2.0 : (s.f1 > 0.0 ? s.f1 : s.f2);
+        const double cursor = ViewState::CursorForSpec(m_ws.m_spec);
         SetCursorFreq(cursor);
         PlaceCursorAt(cursor);
     }
@@ -41,14 +40,14 @@ void CliMainWindow::RefreshFields() {
 }
 
 void CliMainWindow::SetCursorFreq(double hz) {
-    m_ws.m_cursorFreq = hz > 0.0 ? hz : 0.0;
-    m_plotCursorHz = m_ws.m_cursorFreq;
+    m_ws.m_view.cursorHz = hz > 0.0 ? hz : 0.0;
+    m_plotCursorHz = m_ws.m_view.cursorHz;
 }
 
 void CliMainWindow::SelectCoefFormat(int format) {
     m_ws.m_coefFormat = format;
     if (format >= FLT64 && format <= INT16) m_checkedFormat = format;
-    if (m_prefs.IsOpen()) m_prefs.SetDword("COEF_FORMAT", static_cast<uint32_t>(format));
+    if (m_prefs.IsOpen()) m_prefs.SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
 }
 
 int CliMainWindow::ReadCoefFormatRadios() {
@@ -78,7 +77,7 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
 }
 
 int CliDesigner::StartupCoefFormat() {
-    const int format = static_cast<int>(prefs.GetDword("COEF_FORMAT", FLT32));
+    const int format = static_cast<int>(prefs.GetDword(setting::kCoefFormat, FLT32));
     return format < FLT64 || format > INT16 ? FLT32 : format;
 }
 

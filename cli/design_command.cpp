@@ -8,6 +8,7 @@
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
 #include "numbers/number_text.h"
+#include "settings/spec_limits.h"
 #include "workspace/coef_format.h"
 #include "workspace/filter_workspace.h"
 
@@ -19,17 +20,10 @@ constexpr const char* kUsage =
     "ondela-cli design --type TYPE --fs HZ --f1 HZ [--f2 HZ] --att DB\n"
     "           --ripple DB --max-coefs N [--format FORMAT] [--output FILE] [--json]";
 
-constexpr int kMinCoefs = 3;
-constexpr int kMaxCoefs = 4096;
-
 // The half band's edge is fixed at a quarter of the sampling frequency; a typed edge is accepted
 // when it differs from it by no more than this fraction of fs (a "kHz" form may be off by an
 // ulp).
 constexpr double kQuarterTolerance = 1e-9;
-
-// The window raises a half band's attenuation to this floor and sets its ripple.
-constexpr double kHalfBandMinAttenuation = 30.0;
-constexpr double kHalfBandRipple = 0.001;
 
 int UsageError(const Console& console, const std::string& what) {
     PrintLine(console.err, "ondela-cli design: " + what);
@@ -214,7 +208,7 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
     if (halfBand) {
         // As the window's fields do for a half band: the edge at fs/4, no second edge, the
         // ripple fixed and the attenuation at least 30 dB.
-        const double quarter = *fs / 4.0;
+        const double quarter = HalfBandEdge(*fs);
         if (f1 && !(std::fabs(*f1 - quarter) <= kQuarterTolerance * std::fabs(*fs))) {
             UsageError(console,
                        "--f1: a half band has its edge at fs/4 = " + FormatText("%g", quarter) +

@@ -94,9 +94,8 @@ class PlotWindow : public CliMainWindow {
 
     // The cursor field's rule: never below 0 nor below the displayed lower limit.
     void SetCursorFreq(double hz) override {
-        const double lower = m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin;
-        const double v = std::max({hz, 0.0, lower});
-        m_ws.m_cursorFreq = v;
+        const double v = m_ws.m_view.CursorWithinRange(hz);
+        m_ws.m_view.cursorHz = v;
         m_plot.m_cursorHz = v;
         repaintAsked = true;
     }
@@ -115,32 +114,28 @@ class PlotWindow : public CliMainWindow {
 // The display limits a Create sets for the filter's sampling frequency, then the ones asked
 // for, with the window's limits. false (message printed) when the linear range is empty.
 bool SetDisplayLimits(FilterWorkspace& ws, const PlotRequest& request, const Console& console) {
-    const double fs = ws.m_specWork.fs;
-    ws.m_nyquist = fs / 2.0;
-    ws.m_linFMax = ws.m_util.NiceCeil(ws.m_nyquist);
-    ws.m_linFMin = 0.0;
-    ws.m_logFMax = ws.m_util.NiceCeil(fs);
-    ws.m_logFMin = ws.m_logFMax / 1000.0;
+    ViewState& view = ws.m_view;
+    view.SetRate(ws.m_specWork.fs);
+    view.ResetRange();
 
     if (request.fmax) {
-        const double x = std::max(*request.fmax, 0.001);
+        const double x = ViewState::TypedUpperLimit(*request.fmax);
         if (request.logScale) {
-            ws.m_logFMax = std::min(x, ws.m_util.NiceCeil(2.0 * ws.m_nyquist));
-            ws.m_logFMin = ws.m_logFMax / 1000.0;
+            view.logFMax = std::min(x, view.LogCap());
+            view.FollowLogMax();
         } else {
-            ws.m_linFMax = std::min(x, ws.m_util.NiceCeil(ws.m_nyquist));
+            view.linFMax = std::min(x, view.LinearCap());
         }
     }
     if (request.fmin) {
-        double x = *request.fmin;
-        if (x < 0.0001 || x < ws.m_linFMax / 1000.0) x = 0.0;
-        if (x >= ws.m_linFMax) {
+        const double x = view.TypedLinearMin(*request.fmin);
+        if (x >= view.linFMax) {
             PrintLine(console.err, "ondela-cli plot: --fmin: " + FormatText("%g", *request.fmin) +
                                        " Hz is not below the upper display frequency " +
-                                       FormatText("%g", ws.m_linFMax) + " Hz");
+                                       FormatText("%g", view.linFMax) + " Hz");
             return false;
         }
-        ws.m_linFMin = x;
+        view.linFMin = x;
     }
     return true;
 }
@@ -148,9 +143,7 @@ bool SetDisplayLimits(FilterWorkspace& ws, const PlotRequest& request, const Con
 // The cursor field's rule for a typed cursor frequency: not negative, at most half the sampling
 // frequency, at least the displayed lower limit.
 double CursorFromField(const FilterWorkspace& ws, double hz) {
-    double v = std::max(hz, 0.0);
-    if (ws.m_specWork.fs > 0.0 && v > ws.m_specWork.fs / 2.0) v = ws.m_specWork.fs / 2.0;
-    return std::max(v, ws.m_logScale ? ws.m_logFMin : ws.m_linFMin);
+    return ws.m_view.CursorWithinRange(ViewState::CursorWithinRate(hz, ws.m_specWork.fs));
 }
 
 // The response plot above the coefficient plot, as PNG bytes.
@@ -227,7 +220,7 @@ int RunPlotCommand(const QStringList& arguments, const Console& console) {
     CGraphical plot(ws);
     PlotWindow window(ws, designer.prefs, plot);
     ws.m_mainWindow = &window;
-    ws.m_logScale = request->logScale ? 1 : 0;
+    ws.m_view.logScale = request->logScale ? 1 : 0;
     window.SelectCoefFormat(designer.StartupCoefFormat());
 
     // The window's Load, with the file named on the command line as the one chosen.
@@ -246,7 +239,7 @@ int RunPlotCommand(const QStringList& arguments, const Console& console) {
         ws.ChangeCoefFormat(*request->format);
     }
     if (!SetDisplayLimits(ws, *request, console)) return kExitUsage;
-    const double cursor = CursorFromField(ws, request->cursor.value_or(ws.m_cursorFreq));
+    const double cursor = CursorFromField(ws, request->cursor.value_or(ws.m_view.cursorHz));
     window.SetCursorFreq(cursor);
     plot.PlaceCursorAt(cursor);
 

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "numbers/number_text.h"
+#include "settings/setting_keys.h"
+#include "settings/spec_limits.h"
 
 namespace ondela {
 namespace {
@@ -55,7 +57,7 @@ uint32_t CPreferences::GetDword(const char* name, uint32_t def) {
 
 int CPreferences::GetString(const char* name, std::string& out, const char* def) {
     if (!IsOpen() || name == nullptr) return 0;
-    const std::size_t room = std::strcmp(name, "FileInPath") == 0 ? kPathRoom : kTextRoom;
+    const std::size_t room = std::strcmp(name, setting::kFileInPath) == 0 ? kPathRoom : kTextRoom;
     if (auto stored = m_store->ReadString(name, room)) {
         stored->resize(std::strlen(stored->c_str()));  // a text ends at its first zero
         if (HasVisibleCharacter(*stored)) {
@@ -89,51 +91,52 @@ void CPreferences::SetDword(const char* name, uint32_t value) {
 }
 
 void CPreferences::LoadSpec(FilterSpec& spec) {
-    const uint32_t type = GetDword("TYPE", 1);
+    const uint32_t type = GetDword(setting::kType, 1);
     spec.type = type >= 1 && type <= 5 ? static_cast<FilterType>(type) : LowPass;
 
     // Each number replaces its field only when a stored text was found and reads as a number;
     // the accepted range is then applied to it.
     std::string text;
-    if (GetString("FS", text, "48000.0") > 0) {
+    if (GetString(setting::kSamplingFreq, text, "48000.0") > 0) {
         if (const auto v = NumberOf(text)) spec.fs = *v < 0.0 ? 48000.0 : *v;
     }
-    if (GetString("F1", text, "10000.0") > 0) {
+    if (GetString(setting::kEdgeFreq1, text, "10000.0") > 0) {
         if (auto v = NumberOf(text)) {
             if (*v < 0.0) *v = 0.0;
             if (*v > spec.fs / 2.0) *v = spec.fs / 2.0;
             spec.f1 = *v;
         }
     }
-    if (GetString("F2", text, "20000.0") > 0) {
+    if (GetString(setting::kEdgeFreq2, text, "20000.0") > 0) {
         if (auto v = NumberOf(text)) {
             if (*v < 0.0) *v = 0.0;
-            if (*v > 0.4999 * spec.fs) *v = 0.4999 * spec.fs;
+            if (*v > kMaxEdgeFraction * spec.fs) *v = kMaxEdgeFraction * spec.fs;
             spec.f2 = *v;
         }
     }
-    if (GetString("ATT", text, "60") > 0) {
-        if (const auto v = NumberOf(text)) spec.attenuation = std::fmin(std::fabs(*v), 120.0);
-    }
-    if (GetString("RIPPLE", text, "0.4") > 0) {
+    if (GetString(setting::kAttenuation, text, "60") > 0) {
         if (const auto v = NumberOf(text))
-            spec.ripple = std::fmin(std::fmax(std::fabs(*v), 0.001), 2.0);
+            spec.attenuation = std::fmin(std::fabs(*v), kMaxAttenuation);
+    }
+    if (GetString(setting::kRipple, text, "0.4") > 0) {
+        if (const auto v = NumberOf(text))
+            spec.ripple = std::fmin(std::fmax(std::fabs(*v), kMinRipple), kMaxRipple);
     }
 
-    const uint32_t coefs = GetDword("NBCOEFS", 127);
-    spec.maxCoefs = coefs <= 4096 ? static_cast<int32_t>(coefs) : 1024;
+    const uint32_t coefs = GetDword(setting::kMaxCoefs, kDefaultMaxCoefs);
+    spec.maxCoefs = coefs <= kMaxCoefs ? static_cast<int32_t>(coefs) : 1024;
 }
 
 void CPreferences::SaveSpec(FilterSpec& spec) {
-    if (spec.maxCoefs < 0 || spec.maxCoefs > 4096) spec.maxCoefs = 1024;
+    if (spec.maxCoefs < 0 || spec.maxCoefs > kMaxCoefs) spec.maxCoefs = 1024;
     if (!IsOpen()) return;
-    m_store->WriteDword("TYPE", static_cast<uint32_t>(spec.type));
-    m_store->WriteString("FS", FormatText("%lf", spec.fs));
-    m_store->WriteString("F1", FormatText("%lf", spec.f1));
-    m_store->WriteString("F2", FormatText("%lf", spec.f2));
-    m_store->WriteString("ATT", FormatText("%lf", spec.attenuation));
-    m_store->WriteString("RIPPLE", FormatText("%lf", spec.ripple));
-    m_store->WriteDword("NBCOEFS", static_cast<uint32_t>(spec.maxCoefs));
+    m_store->WriteDword(setting::kType, static_cast<uint32_t>(spec.type));
+    m_store->WriteString(setting::kSamplingFreq, FormatText("%lf", spec.fs));
+    m_store->WriteString(setting::kEdgeFreq1, FormatText("%lf", spec.f1));
+    m_store->WriteString(setting::kEdgeFreq2, FormatText("%lf", spec.f2));
+    m_store->WriteString(setting::kAttenuation, FormatText("%lf", spec.attenuation));
+    m_store->WriteString(setting::kRipple, FormatText("%lf", spec.ripple));
+    m_store->WriteDword(setting::kMaxCoefs, static_cast<uint32_t>(spec.maxCoefs));
 }
 
 }  // namespace ondela

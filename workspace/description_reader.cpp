@@ -5,6 +5,8 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
+#include "settings/spec_limits.h"
 #include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 
@@ -18,9 +20,8 @@ constexpr int kTypeDistance = 8;
 constexpr int kFieldDistance = 32;
 constexpr int kCountDistance = 40;
 
-// A half band's attenuation below this is taken as missing.
-constexpr double kHalfBandMinAttenuation = 30.0;
-constexpr double kHalfBandRipple = 0.001;
+// A half band's attenuation below kHalfBandMinAttenuation is taken as missing; then the stored
+// one is used, or this.
 constexpr double kDefaultAttenuation = 60.0;
 
 // p moved forward by k characters, but never past the terminator: positions are always computed
@@ -62,7 +63,7 @@ const char* ReadNumberAfterWord(const CUtil& util, const char* p, double& value)
 double StoredAttenuation(CPreferences* prefs) {
     if (prefs == nullptr || !prefs->IsOpen()) return kDefaultAttenuation;
     std::string text;
-    prefs->GetString("ATT", text, "60");
+    prefs->GetString(setting::kAttenuation, text, "60");
     const auto read = ReadDouble(text.c_str());
     return read ? read->value : kDefaultAttenuation;
 }
@@ -135,7 +136,7 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     }
 
     if (type == HalfBand) {
-        f1 = fs * 0.25;
+        f1 = HalfBandEdge(fs);
         f2 = 0.0;
     }
 

@@ -11,6 +11,7 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
 #include "workspace/coef_format.h"
 #include "workspace/description_reader.h"
 #include "workspace/editor_port.h"
@@ -47,7 +48,7 @@ std::string DirectoryFor(const CUtil& util, const std::string& path) {
 std::string FilterWorkspace::LoadStartDirectory() {
     if (m_prefs && m_prefs->IsOpen()) {
         std::string stored;
-        m_prefs->GetString("FileInPath", stored, "");
+        m_prefs->GetString(setting::kFileInPath, stored, "");
         m_util.CopyText(m_fileDir, stored.c_str());
     }
     const std::string candidate = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_util, m_fileDir);
@@ -113,12 +114,12 @@ void FilterWorkspace::LoadFilter() {
     m_coefs.fill(0.0);
     m_coefsRef.fill(0.0);
     m_fromSpec = 0;
-    m_keepLimits = 0;
+    m_view.keepLimits = 0;
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     m_textSize = static_cast<int32_t>(size);
     std::fclose(m_fileHandle);
     m_fileHandle = nullptr;
-    if (m_prefs) m_prefs->SetString("FileInPath", m_filePath);
+    if (m_prefs) m_prefs->SetString(setting::kFileInPath, m_filePath);
 
     int fmt = FLT64;
     const int n = ReadCoefList(m_text.data(), m_coefs, fmt);
@@ -221,25 +222,21 @@ void FilterWorkspace::LoadFilter() {
         m_mainWindow->ShowAchieved();
     }
 
-    const bool band = m_spec.type == BandPass || m_spec.type == BandStop;
-    m_cursorFreq = band ? (m_spec.f1 + m_spec.f2) / 2.0 : (m_spec.f1 > 0.0 ? m_spec.f1 : m_spec.f2);
+    m_view.cursorHz = ViewState::CursorForSpec(m_spec);
     if (m_mainWindow) {
-        m_mainWindow->SetCursorFreq(m_cursorFreq);
-        m_mainWindow->PlaceCursorAt(m_cursorFreq);
+        m_mainWindow->SetCursorFreq(m_view.cursorHz);
+        m_mainWindow->PlaceCursorAt(m_view.cursorHz);
     }
     m_filterValid = 1;
     if (m_mainWindow) m_mainWindow->Repaint();
     if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
 
     // Display limits for the whole axis of the measured filter.
-    if (m_nyquist < 0.0001) m_nyquist = m_specWork.fs / 2.0;
-    m_linFMax = m_util.NiceCeil(m_nyquist);
-    m_linFMin = 0.0;
-    m_logFMax = m_util.NiceCeil(2.0 * m_nyquist);
-    m_logFMin = m_logFMax / 1000.0;
+    if (m_view.nyquist < 0.0001) m_view.SetRate(m_specWork.fs);
+    m_view.ResetRange();
     if (m_mainWindow) {
-        m_mainWindow->ShowFreqMax(m_logScale ? m_logFMax : m_linFMax);
-        m_mainWindow->ShowFreqMin(m_logScale ? m_logFMin : m_linFMin);
+        m_mainWindow->ShowFreqMax(m_view.UpperLimit());
+        m_mainWindow->ShowFreqMin(m_view.LowerLimit());
         m_mainWindow->SelectCoefFormat(m_coefFormat);
         m_mainWindow->Repaint();
     }
@@ -283,7 +280,7 @@ void FilterWorkspace::SaveFilter() {
                                                                  : "Could not write to File");
         return;
     }
-    if (m_prefs) m_prefs->SetString("FileInPath", path);
+    if (m_prefs) m_prefs->SetString(setting::kFileInPath, path);
 }
 
 }  // namespace ondela

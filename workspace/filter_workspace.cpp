@@ -8,6 +8,8 @@
 #include "engine/design_engine.h"
 #include "engine/response_analysis.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
+#include "settings/spec_limits.h"
 #include "workspace/main_window_port.h"
 #include "workspace/user_dialogs.h"
 
@@ -109,22 +111,22 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
         spec.ripple = -spec.ripple;
         result = 1;
     }
-    if (spec.attenuation > 120.0) {
-        spec.attenuation = 120.0;
+    if (spec.attenuation > kMaxAttenuation) {
+        spec.attenuation = kMaxAttenuation;
         result = 1;
     }
     if (spec.maxCoefs < 0) {
-        spec.maxCoefs = 127;
+        spec.maxCoefs = kDefaultMaxCoefs;
         result = 1;
-    } else if (spec.maxCoefs > kMaxValidatedCoefs) {
-        spec.maxCoefs = kMaxValidatedCoefs;
+    } else if (spec.maxCoefs > kMaxCoefs) {
+        spec.maxCoefs = kMaxCoefs;
         result = 1;
     }
-    if (spec.ripple > 2.0) {
-        spec.ripple = 2.0;
+    if (spec.ripple > kMaxRipple) {
+        spec.ripple = kMaxRipple;
         result = 1;
-    } else if (!(spec.ripple >= 0.001)) {
-        spec.ripple = 0.001;
+    } else if (!(spec.ripple >= kMinRipple)) {
+        spec.ripple = kMinRipple;
         result = 1;
     }
     return result;
@@ -199,7 +201,7 @@ int FilterWorkspace::CreateFromSpec() {
     }
     if (RunDesign() == 0) {
         m_filterValid = 1;
-        m_keepLimits = 1;
+        m_view.keepLimits = 1;
         m_fromSpec = 1;
     }
     return 1;
@@ -237,7 +239,8 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
 
 int FilterWorkspace::ChangeCoefFormat(int fmt) {
     m_coefFormat = fmt;
-    if (m_prefs && m_prefs->IsOpen()) m_prefs->SetDword("COEF_FORMAT", static_cast<uint32_t>(fmt));
+    if (m_prefs && m_prefs->IsOpen())
+        m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(fmt));
 
     if (!m_filterValid ||
         (m_specWork.numCoefs == 0 && m_spec.numCoefs == 0 && m_spec.maxCoefs == 0)) {
@@ -259,23 +262,15 @@ int FilterWorkspace::ChangeCoefFormat(int fmt) {
 }
 
 void FilterWorkspace::FitDisplayLimits() {
-    if (!(m_nyquist > 0.0)) return;
-    double& limit = m_logScale ? m_logFMax : m_linFMax;
     double fitted;
-    if (m_logScale) {
-        if (!(2.0 * m_nyquist < m_logFMax)) return;
-        fitted = m_util.NiceCeil(2.0 * m_nyquist);
-    } else {
-        if (!(m_linFMax > m_nyquist)) return;
-        fitted = m_util.NiceCeil(m_nyquist);
-    }
-    if (fitted != limit && m_mainWindow) {
+    if (!m_view.FitUpperLimit(fitted)) return;
+    if (fitted != m_view.UpperLimit() && m_mainWindow) {
         m_mainWindow->ShowFreqMax(fitted);
         const double cursor = m_mainWindow->PlotCursorHz();
         m_mainWindow->SetPlotCursorHz(0.0);
         m_mainWindow->PlaceCursorAt(cursor);
     }
-    limit = fitted;
+    m_view.SetUpperLimit(fitted);
 }
 
 }  // namespace ondela

@@ -1,5 +1,5 @@
 // The one current filter of the designer: the entered and the achieved specification, the
-// coefficients, the description text, the coefficient format, the display limits and the flags
+// coefficients, the description text, the coefficient format, the view of the plots and the flags
 // that tell what the coefficients go with. Its operations sit between the windows and the design
 // engine: validating a specification, designing it, measuring a coefficient set, switching the
 // coefficient format, and writing the filter description.
@@ -22,6 +22,7 @@
 #include "engine/dense_response.h"
 #include "engine/filter_spec.h"
 #include "workspace/c_util.h"
+#include "workspace/view_state.h"
 
 namespace ondela {
 
@@ -35,7 +36,6 @@ constexpr int kTextCapacity = 262144;  // description text, terminating zero inc
 constexpr int kTextMargin = 80;        // the writer stops this many bytes short of the end
 constexpr int kPieceLimit = 16380;     // longest piece the writer appends at once
 constexpr int kTitleCapacity = 1024;   // filter title, terminating zero included
-constexpr int kMaxValidatedCoefs = 4096;
 constexpr const char* kAppTitle = "Ondela";
 constexpr int kEditorTextLimit = 262064;  // most characters Analysis takes from the editor
 constexpr int kFileSizeLimit = 261888;    // largest filter file Load reads
@@ -132,19 +132,10 @@ class FilterWorkspace {
     int32_t m_status = 0;      // last design or analysis status word; -1 after invalid input
     int32_t m_busyWindow = 0;  // 1 while the busy pop-up opened for a design is shown
     std::FILE* m_fileHandle = nullptr;  // the file being read by Load; null at other times
-    double m_nyquist = 0.0;
-    double m_linFMax = 0.0;
-    double m_linFMin = 0.0;
-    double m_logFMax = 0.0;
-    double m_logFMin = 0.0;
-    double m_dbTop = 0.0;
-    double m_dbBottom = -120.0;
-    double m_cursorFreq = 0.0;
-    int32_t m_filterValid = 0;  // a coefficient set is present
-    int32_t m_logScale = 0;     // the frequency axis is logarithmic
-    int32_t m_fromSpec = 0;     // the coefficients go with a complete specification
-    int32_t m_keepLimits = 0;   // the display limits were set by a successful design
-    int32_t m_analysed = 0;     // AnalyseCoefs has run at least once
+    ViewState m_view;                   // scale, display limits and cursor of the plots
+    int32_t m_filterValid = 0;          // a coefficient set is present
+    int32_t m_fromSpec = 0;             // the coefficients go with a complete specification
+    int32_t m_analysed = 0;             // AnalyseCoefs has run at least once
     // The bands the last design was made for (type 0 when the engine reported none): where the
     // response has no stop band of its own to measure, the design is measured over these.
     DesignBands m_designBands;

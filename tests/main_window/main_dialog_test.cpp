@@ -113,14 +113,14 @@ TEST_F(MainDialogTest, DragInTheResponsePlotMovesTheCursorField) {
     const QPoint at = resp.topLeft() + QPoint(540, 100);
     QTest::mousePress(dialog.get(), Qt::LeftButton, Qt::NoModifier, at);
     const double expected = (540 - 40) * graph.m_hzPerPixel;
-    EXPECT_DOUBLE_EQ(ws.m_cursorFreq, expected);
+    EXPECT_DOUBLE_EQ(ws.m_view.cursorHz, expected);
     EXPECT_EQ(dialog->Logic().Pointer(), PointerShape::DualArrow);
     QMouseEvent move(QEvent::MouseMove, QPointF(at + QPoint(100, 0)),
                      dialog->mapToGlobal(QPointF(at + QPoint(100, 0))), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(dialog.get(), &move);
-    EXPECT_DOUBLE_EQ(ws.m_cursorFreq, (640 - 40) * graph.m_hzPerPixel);
-    EXPECT_EQ(Text(ctl::kCursorField).toStdString(), FormatFreqField(ws.m_cursorFreq));
+    EXPECT_DOUBLE_EQ(ws.m_view.cursorHz, (640 - 40) * graph.m_hzPerPixel);
+    EXPECT_EQ(Text(ctl::kCursorField).toStdString(), FormatFreqField(ws.m_view.cursorHz));
     QTest::mouseRelease(dialog.get(), Qt::LeftButton, Qt::NoModifier, at + QPoint(100, 0));
     EXPECT_EQ(dialog->Logic().Pointer(), PointerShape::Arrow);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -131,7 +131,7 @@ TEST_F(MainDialogTest, EnterInTheCursorFieldAndEscape) {
     cursor->setFocus();
     cursor->setText("5000");
     QTest::keyClick(cursor, Qt::Key_Return);
-    EXPECT_EQ(ws.m_cursorFreq, 5000.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 5000.0);
     EXPECT_EQ(Text(ctl::kAchievedCoefs), "");  // a moved cursor does not design
     QTest::keyClick(cursor, Qt::Key_Return);   // unchanged: Create
     EXPECT_NE(Text(ctl::kAchievedCoefs), "");

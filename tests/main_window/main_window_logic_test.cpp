@@ -173,9 +173,9 @@ TEST_F(MainWindowTest, SpinsStepAlongTheirLadders) {
     EXPECT_EQ(Shown(ctl::kFreqMax), "30 kHz");
     dlg.OnSpin(ctl::kFreqMaxSpin, true);  // Nyquist 24000 rounds up to the cap of 30000
     EXPECT_EQ(Shown(ctl::kFreqMax), "30 kHz");
-    ws.m_linFMax = 24000.0;
+    ws.m_view.linFMax = 24000.0;
     dlg.OnSpin(ctl::kFreqMaxSpin, false);  // 24000 is first raised to 30000
-    EXPECT_EQ(ws.m_linFMax, 20000.0);
+    EXPECT_EQ(ws.m_view.linFMax, 20000.0);
 
     dlg.OnSpin(ctl::kFreqMinSpin, true);  // a hundredth of the nearest decade of f. max
     EXPECT_EQ(Shown(ctl::kFreqMin), "100 Hz");
@@ -194,7 +194,7 @@ TEST_F(MainWindowTest, SpinsStepAlongTheirLadders) {
     for (const Case& c : cursor) {
         Type(ctl::kCursorField, c.from);
         dlg.OnSpin(ctl::kCursorSpin, c.up);
-        EXPECT_EQ(ws.m_cursorFreq, c.to) << c.from;
+        EXPECT_EQ(ws.m_view.cursorHz, c.to) << c.from;
         EXPECT_EQ(graph.m_cursorHz, c.to) << c.from;
     }
 }
@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, LogScaleLimitsAndTheCursorAcrossAScaleSwitch) {
     dlg.OnSpin(ctl::kFreqMaxSpin, false);
     EXPECT_EQ(Shown(ctl::kFreqMax), "40 kHz");
     EXPECT_EQ(Shown(ctl::kFreqMin), "40 Hz");
-    EXPECT_EQ(ws.m_logFMin, ws.m_logFMax / 1000.0);
+    EXPECT_EQ(ws.m_view.logFMin, ws.m_view.logFMax / 1000.0);
 
     Click(ctl::kScaleLin);  // each scale kept its own limits
     EXPECT_EQ(Shown(ctl::kFreqMax), "30 kHz");
@@ -229,12 +229,12 @@ TEST_F(MainWindowTest, EnterInTheCursorFieldMovesTheCursorOrLeavesEnterToCreate)
     EXPECT_FALSE(dlg.OnEnterInCursorField());  // unchanged: Enter goes on to Create
     Type(ctl::kCursorField, "5 kHz");
     EXPECT_TRUE(dlg.OnEnterInCursorField());
-    EXPECT_EQ(ws.m_cursorFreq, 5000.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 5000.0);
     EXPECT_EQ(graph.m_cursorHz, 5000.0);
     EXPECT_EQ(Shown(ctl::kCursorField), "5000 Hz");
     Type(ctl::kCursorField, "90000");  // beyond Nyquist
     EXPECT_TRUE(dlg.OnEnterInCursorField());
-    EXPECT_EQ(ws.m_cursorFreq, 24000.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 24000.0);
 }
 
 TEST_F(MainWindowTest, CreateDesignsShowsTheAchievedValuesAndStoresTheSpecification) {
@@ -251,7 +251,7 @@ TEST_F(MainWindowTest, CreateDesignsShowsTheAchievedValuesAndStoresTheSpecificat
               FormatText("%3.3lf dB", std::fabs(ws.m_specWork.attenuation)));
     EXPECT_GE(std::fabs(ws.m_specWork.attenuation), 49.0);
     EXPECT_EQ(std::get<std::string>(store.Values().at("ATT")), "50.000000");
-    EXPECT_EQ(ws.m_cursorFreq, 10000.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 10000.0);
     EXPECT_EQ(controls.pointers.back(), PointerShape::Arrow);
     EXPECT_NE(std::find(controls.pointers.begin(), controls.pointers.end(), PointerShape::Wait),
               controls.pointers.end());
@@ -321,30 +321,30 @@ TEST_F(MainWindowTest, CreateJudgesTheEdgesAgainstTheRateTypedWithThem) {
 TEST_F(MainWindowTest, FreqMinStaysBelowFreqMaxInBothScales) {
     Start();  // 0 Hz to 30 kHz, f. min in steps of 100 Hz
     for (int i = 0; i < 400; ++i) dlg.OnSpin(ctl::kFreqMinSpin, true);
-    EXPECT_EQ(ws.m_linFMin, 29900.0);
-    EXPECT_EQ(ws.m_linFMax, 30000.0);
+    EXPECT_EQ(ws.m_view.linFMin, 29900.0);
+    EXPECT_EQ(ws.m_view.linFMax, 30000.0);
     dlg.OnSpin(ctl::kFreqMaxSpin, false);  // 20 kHz would lie below f. min
-    EXPECT_EQ(ws.m_linFMax, 30000.0);
+    EXPECT_EQ(ws.m_view.linFMax, 30000.0);
     EXPECT_EQ(Shown(ctl::kFreqMax), "30 kHz");
 
     for (int i = 0; i < 290; ++i) dlg.OnSpin(ctl::kFreqMinSpin, false);
-    EXPECT_EQ(ws.m_linFMin, 900.0);
+    EXPECT_EQ(ws.m_view.linFMin, 900.0);
     for (int i = 0; i < 40; ++i) dlg.OnSpin(ctl::kFreqMaxSpin, false);
-    EXPECT_GT(ws.m_linFMax, ws.m_linFMin);
-    EXPECT_EQ(ws.m_linFMax, 1000.0);
+    EXPECT_GT(ws.m_view.linFMax, ws.m_view.linFMin);
+    EXPECT_EQ(ws.m_view.linFMax, 1000.0);
 
     // Typed limits that contradict each other leave the axis as it was.
     Type(ctl::kFreqMin, "5 kHz");
     dlg.ReadFreqMin();
-    EXPECT_EQ(ws.m_linFMin, 900.0);
+    EXPECT_EQ(ws.m_view.linFMin, 900.0);
     Type(ctl::kFreqMax, "500 Hz");
     dlg.ReadFreqMax();
-    EXPECT_EQ(ws.m_linFMax, 1000.0);
+    EXPECT_EQ(ws.m_view.linFMax, 1000.0);
 
     Click(ctl::kScaleLog);
     for (int i = 0; i < 40; ++i) {
         dlg.OnSpin(ctl::kFreqMaxSpin, false);
-        ASSERT_LT(ws.m_logFMin, ws.m_logFMax) << i;
+        ASSERT_LT(ws.m_view.logFMin, ws.m_view.logFMax) << i;
     }
 }
 
@@ -508,17 +508,17 @@ TEST_F(MainWindowTest, DraggingMovesTheCursorWithTheDualPointer) {
     dlg.OnLButtonDown(kRespRect.left + 540, y);
     EXPECT_EQ(dlg.Pointer(), PointerShape::DualArrow);
     const double expected = (540 - 40) * graph.m_hzPerPixel;
-    EXPECT_DOUBLE_EQ(ws.m_cursorFreq, expected);
+    EXPECT_DOUBLE_EQ(ws.m_view.cursorHz, expected);
     EXPECT_EQ(Shown(ctl::kCursorField), FormatFreqField(expected));
 
     dlg.OnMouseMove(kRespRect.left + 10, y);  // the axis-label columns refuse the cursor
     EXPECT_EQ(dlg.Pointer(), PointerShape::Arrow);
-    EXPECT_DOUBLE_EQ(ws.m_cursorFreq, expected);
+    EXPECT_DOUBLE_EQ(ws.m_view.cursorHz, expected);
 
     dlg.OnMouseMove(kRespRect.left - 5, y);  // leaving the plot ends the hold
     EXPECT_FALSE(dlg.Dragging());
     dlg.OnMouseMove(kRespRect.left + 600, y);  // coming back does not resume it
-    EXPECT_DOUBLE_EQ(ws.m_cursorFreq, expected);
+    EXPECT_DOUBLE_EQ(ws.m_view.cursorHz, expected);
 
     dlg.OnLButtonUp();
     EXPECT_EQ(dlg.Pointer(), PointerShape::Arrow);
@@ -534,7 +534,7 @@ TEST_F(MainWindowTest, DraggingLeftOfTheLowerLimitPinsTheCursorThere) {
     // Columns count from 0 Hz, so the pointer's column within the plot is shifted by f. min.
     dlg.OnLButtonDown(kRespRect.left + 30, kRespRect.top + 50);
     EXPECT_EQ(dlg.Pointer(), PointerShape::Arrow);
-    EXPECT_EQ(ws.m_cursorFreq, 200.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 200.0);
 }
 
 TEST_F(MainWindowTest, LogDragRoundsToThreeDigits) {
@@ -544,7 +544,7 @@ TEST_F(MainWindowTest, LogDragRoundsToThreeDigits) {
     graph.PaintPlots(true);
     dlg.OnLButtonDown(kRespRect.left + 400, kRespRect.top + 50);
     EXPECT_EQ(dlg.Pointer(), PointerShape::DualArrow);
-    const double f = ws.m_cursorFreq;
+    const double f = ws.m_view.cursorHz;
     EXPECT_EQ(f, ws.m_util.RoundDisplay(f));
     const int posted = controls.repaintsPosted;
     dlg.OnMouseMove(kRespRect.left + 400, kRespRect.top + 60);  // same column: nothing moves

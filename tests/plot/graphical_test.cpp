@@ -38,7 +38,7 @@ class PlotWindow : public MainWindowPort {
     void ShowEdgeFreq2(double) override {}
     void SetCursorFreq(double hz) override {
         calls.push_back(FormatText("SetCursorFreq %g", hz));
-        m_ws.m_cursorFreq = hz;
+        m_ws.m_view.cursorHz = hz;
         m_plot.m_cursorHz = hz;
     }
     void ShowFreqMin(double hz) override { calls.push_back(FormatText("ShowFreqMin %g", hz)); }
@@ -86,11 +86,11 @@ class GraphicalTest : public ::testing::Test {
         ws.m_spec = ws.m_specWork;
         ws.m_filterValid = 1;
         ws.m_coefFormat = FLT64;
-        ws.m_nyquist = fs / 2.0;
-        ws.m_linFMin = 0.0;
-        ws.m_linFMax = ws.m_util.NiceCeil(fs / 2.0);
-        ws.m_logFMax = ws.m_util.NiceCeil(fs);
-        ws.m_logFMin = ws.m_logFMax / 1000.0;
+        ws.m_view.nyquist = fs / 2.0;
+        ws.m_view.linFMin = 0.0;
+        ws.m_view.linFMax = ws.m_util.NiceCeil(fs / 2.0);
+        ws.m_view.logFMax = ws.m_util.NiceCeil(fs);
+        ws.m_view.logFMin = ws.m_view.logFMax / 1000.0;
     }
 
     void Paint(bool curves = true) { plot.PaintPlots(curves); }
@@ -208,7 +208,7 @@ TEST_F(GraphicalTest, VerticalGridLinesEndAtRow15InLinearAndAtTheTopRowInLog) {
     EXPECT_EQ(Resp().pixel(90, 15), kBackground);
     EXPECT_EQ(Resp().pixel(50, 16), kWhite);
 
-    ws.m_logScale = 1;
+    ws.m_view.logScale = 1;
     Paint(false);
     EXPECT_EQ(Resp().pixel(373, 18), kMajor);
     EXPECT_EQ(Resp().pixel(373, 17), kWhite);  // the top row
@@ -219,9 +219,9 @@ TEST_F(GraphicalTest, VerticalGridLinesEndAtRow15InLinearAndAtTheTopRowInLog) {
 
 TEST_F(GraphicalTest, LogFrameTicksAndTheRangeOfThisPaint) {
     LoadLowPass(101, 24000.0, 3000.0);
-    ws.m_logScale = 1;
-    ws.m_logFMax = 24000.0;  // 24 .. 24000 Hz
-    ws.m_logFMin = 24.0;
+    ws.m_view.logScale = 1;
+    ws.m_view.logFMax = 24000.0;  // 24 .. 24000 Hz
+    ws.m_view.logFMin = 24.0;
     Paint(false);
     const QImage& r = Resp();
     const int h = kResponsePlotHeight;
@@ -238,12 +238,12 @@ TEST_F(GraphicalTest, LogFrameTicksAndTheRangeOfThisPaint) {
 
     // An upper limit beyond the sampling frequency is pulled back for the next paint; this one
     // still shows the old range.
-    ws.m_logFMax = 100000.0;
-    ws.m_logFMin = 100.0;
+    ws.m_view.logFMax = 100000.0;
+    ws.m_view.logFMin = 100.0;
     window.calls.clear();
     Paint(false);
-    EXPECT_EQ(ws.m_logFMax, 30000.0);
-    EXPECT_EQ(ws.m_logFMin, 100.0);
+    EXPECT_EQ(ws.m_view.logFMax, 30000.0);
+    EXPECT_EQ(ws.m_view.logFMin, 100.0);
     EXPECT_EQ(window.calls.front(), "ShowFreqMax 30000");
 }
 
@@ -257,10 +257,10 @@ TEST_F(GraphicalTest, ResponseCurveStopsBeforeNyquistAndHoldsLowLevelsOnTheAxis)
     EXPECT_EQ(Count(r, kCurve, 0, 0, 38, h), 0);
     EXPECT_GT(Count(r, kCurve, 39, 0, 39, h), 0);  // the curve starts one column left of 0 Hz
     EXPECT_EQ(r.pixel(100, 15), kCurve);           // 0 dB in the pass band: the top row
-    EXPECT_EQ(ws.m_nyquist, 24000.0);
+    EXPECT_EQ(ws.m_view.nyquist, 24000.0);
 
     // With the bottom at -40 dB the stop band lies on the bottom axis, never below it.
-    ws.m_dbBottom = -40.0;
+    ws.m_view.dbBottom = -40.0;
     Paint();
     EXPECT_GT(Count(Resp(), kCurve, 500, h - 18, 800, h - 18), 250);
     EXPECT_EQ(Count(Resp(), kCurve, 0, h - 17, 1059, h - 1), 0);
@@ -290,14 +290,14 @@ TEST_F(GraphicalTest, CursorLinesAndReadout) {
     EXPECT_EQ(plot.m_cursorX, 140);
     EXPECT_EQ(plot.m_cursorY, 318);
     EXPECT_NEAR(plot.m_cursorDb, 0.0, 0.01);
-    EXPECT_EQ(ws.m_cursorFreq, 3000.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 3000.0);
     EXPECT_EQ(r.pixel(140, 200), kCursor);
     EXPECT_EQ(r.pixel(140, h - 19), kCursor);
     EXPECT_EQ(r.pixel(140, h - 18), kBlack);
     EXPECT_GT(Count(r, kReadout, 143, h - 48, 230, h - 34), 20);  // "3 KHz" beside the cursor
 
     // In the stop band with the bottom at -40 dB the level lies below the axis: no cursor.
-    ws.m_dbBottom = -40.0;
+    ws.m_view.dbBottom = -40.0;
     plot.m_cursorHz = 15000.0;
     Paint();
     EXPECT_EQ(CountAll(Resp(), kCursor), 0);
@@ -310,7 +310,7 @@ TEST_F(GraphicalTest, CursorBelowTheLowerLimitKeepsItsColumn) {
     plot.m_cursorHz = 3000.0;
     Paint();
     ASSERT_EQ(plot.m_cursorX, 140);
-    ws.m_linFMin = 6000.0;
+    ws.m_view.linFMin = 6000.0;
     Paint();
     EXPECT_EQ(plot.m_cursorX, 140);
     EXPECT_EQ(Resp().pixel(140, 200), kCursor);
@@ -322,12 +322,12 @@ TEST_F(GraphicalTest, CursorBelowTheLowerLimitKeepsItsColumn) {
 
 TEST_F(GraphicalTest, LogCursorIsRaisedToTheLowerLimit) {
     LoadLowPass();  // log limits 50 .. 50000
-    ws.m_logScale = 1;
+    ws.m_view.logScale = 1;
     plot.m_cursorHz = 10.0;
-    ws.m_cursorFreq = 10.0;
+    ws.m_view.cursorHz = 10.0;
     Paint();
     EXPECT_EQ(plot.m_cursorHz, 50.0);
-    EXPECT_EQ(ws.m_cursorFreq, 50.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 50.0);
     EXPECT_EQ(plot.m_cursorX, 40);
     // 500 Hz: one decade up.
     plot.m_cursorHz = 500.0;
@@ -380,7 +380,7 @@ TEST_F(GraphicalTest, NothingIsDrawnWithoutAFilter) {
 TEST_F(GraphicalTest, OddCountsAndLimitsStayWithinTheArraysAndTheArea) {
     // A fresh workspace: no limits, no filter, in both scales; and a paint before any limits.
     Paint();
-    ws.m_logScale = 1;
+    ws.m_view.logScale = 1;
     Paint();
     EXPECT_EQ(CountAll(Resp(), kCurve), 0);
     EXPECT_EQ(plot.PlaceCursorAt(100.0), 1);
@@ -388,7 +388,7 @@ TEST_F(GraphicalTest, OddCountsAndLimitsStayWithinTheArraysAndTheArea) {
 
     // Counts beyond the coefficient array are held to it.
     LoadLowPass();
-    ws.m_logScale = 0;
+    ws.m_view.logScale = 0;
     ws.m_specWork.numCoefs = 0;
     ws.m_spec.numCoefs = 0;
     ws.m_spec.maxCoefs = 1000000;
@@ -407,6 +407,121 @@ TEST_F(GraphicalTest, OddCountsAndLimitsStayWithinTheArraysAndTheArea) {
     EXPECT_EQ(Resp().pixel(0, 0), kOutline);
     EXPECT_EQ(Resp().pixel(30, 15), kBackground);
     EXPECT_EQ(Coef().pixel(40, 20), kBackground);
+}
+
+// A display state of the response plot, set over the low pass of LoadLowPass (48 kHz).
+struct ViewCase {
+    const char* name;
+    bool log = false;
+    double linFMin = 0.0;
+    double linFMax = 30000.0;
+    double logFMax = 50000.0;
+    double cursorHz = 3000.0;
+    double dbBottom = -120.0;
+    int format = FLT64;
+    bool curves = true;
+};
+
+const ViewCase kViewCases[] = {
+    {.name = "linear, the whole range"},
+    {.name = "linear, zoomed", .linFMin = 6000.0, .linFMax = 12000.0, .cursorHz = 9000.0},
+    {.name = "linear, cursor below the level axis", .cursorHz = 15000.0, .dbBottom = -40.0},
+    {.name = "linear, 16-bit coefficients", .format = INT16},
+    {.name = "logarithmic", .log = true, .cursorHz = 500.0},
+    {.name = "logarithmic, zoomed", .log = true, .logFMax = 9000.0, .cursorHz = 700.0},
+    {.name = "logarithmic, cursor below the lower limit", .log = true, .cursorHz = 10.0},
+    {.name = "logarithmic, upper limit beyond the rate", .log = true, .logFMax = 100000.0},
+    {.name = "frames only", .log = true, .logFMax = 100000.0, .curves = false},
+};
+
+void SetView(FilterWorkspace& ws, CGraphical& plot, const ViewCase& c) {
+    ws.m_view.logScale = c.log;
+    ws.m_view.linFMin = c.linFMin;
+    ws.m_view.linFMax = c.linFMax;
+    ws.m_view.logFMax = c.logFMax;
+    ws.m_view.logFMin = c.logFMax / 1000.0;
+    ws.m_view.dbBottom = c.dbBottom;
+    ws.m_view.cursorHz = 0.0;
+    ws.m_coefFormat = c.format;
+    plot.m_cursorHz = c.cursorHz;
+    plot.m_cursorX = -1;
+}
+
+TEST_F(GraphicalTest, DrawingReadsTheViewAndNeverCallsTheWindow) {
+    for (const ViewCase& c : kViewCases) {
+        SCOPED_TRACE(c.name);
+        LoadLowPass();
+        SetView(ws, plot, c);
+        plot.PrepareView(c.curves);
+        const ViewState prepared = ws.m_view;
+        const double cursor = plot.m_cursorHz;
+        window.calls.clear();
+        window.repaints = 0;
+        plot.DrawPlots();
+        EXPECT_EQ(ws.m_view, prepared);
+        EXPECT_EQ(plot.m_cursorHz, cursor);
+        EXPECT_TRUE(window.calls.empty());
+        EXPECT_EQ(window.repaints, 0);
+        // Drawing the same view again gives the same pictures.
+        const QImage response = Resp();
+        const QImage coefs = Coef();
+        plot.DrawPlots();
+        EXPECT_EQ(Resp(), response);
+        EXPECT_EQ(Coef(), coefs);
+    }
+}
+
+TEST_F(GraphicalTest, PaintingTwiceInARowChangesNothingTheSecondTime) {
+    for (const ViewCase& c : kViewCases) {
+        SCOPED_TRACE(c.name);
+        LoadLowPass();
+        SetView(ws, plot, c);
+        // As the window does: a paint that pulled a limit back asks for another one.
+        for (int paint = 0; paint < 3; ++paint) {
+            window.repaints = 0;
+            Paint(c.curves);
+            if (window.repaints == 0) break;
+        }
+        const ViewState painted = ws.m_view;
+        const double cursor = plot.m_cursorHz;
+        const int cursorX = plot.m_cursorX;
+        window.calls.clear();
+        window.repaints = 0;
+        Paint(c.curves);
+        EXPECT_EQ(ws.m_view, painted);
+        EXPECT_EQ(plot.m_cursorHz, cursor);
+        EXPECT_EQ(plot.m_cursorX, cursorX);
+        EXPECT_TRUE(window.calls.empty());
+        EXPECT_EQ(window.repaints, 0);
+    }
+}
+
+TEST_F(GraphicalTest, PreparingTheViewForTheCursorItDraws) {
+    // A cursor that is drawn becomes the view's cursor frequency; one below the level axis
+    // does not; the logarithmic curve raises a cursor below its lower limit.
+    struct Case {
+        const char* name;
+        bool log;
+        double cursorHz;
+        double dbBottom;
+        double viewCursor;
+    };
+    const Case cases[] = {
+        {"drawn", false, 3000.0, -120.0, 3000.0},
+        {"below the level axis", false, 15000.0, -40.0, 0.0},
+        {"beyond the Nyquist frequency", false, 25000.0, -120.0, 0.0},
+        {"raised to the lower limit", true, 10.0, -120.0, 50.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadLowPass();
+        ws.m_view.logScale = c.log;
+        ws.m_view.dbBottom = c.dbBottom;
+        ws.m_view.cursorHz = 0.0;
+        plot.m_cursorHz = c.cursorHz;
+        plot.PrepareView(true);
+        EXPECT_EQ(ws.m_view.cursorHz, c.viewCursor);
+    }
 }
 
 TEST_F(GraphicalTest, DragCursorToAColumn) {
@@ -434,12 +549,12 @@ TEST_F(GraphicalTest, DragCursorToAColumn) {
         EXPECT_EQ(plot.m_cursorHz, c.cursorHz) << c.column;
     }
     EXPECT_EQ(window.calls.back(), "SetCursorFreq 0");
-    EXPECT_EQ(ws.m_cursorFreq, 0.0);
+    EXPECT_EQ(ws.m_view.cursorHz, 0.0);
 
     // Logarithmic: three significant digits; a move that rounds to the same frequency does not
     // repaint.
-    ws.m_logScale = 1;
-    ws.m_logFMax = 24000.0;
+    ws.m_view.logScale = 1;
+    ws.m_view.logFMax = 24000.0;
     window.repaints = 0;
     EXPECT_EQ(plot.DragCursorTo(373), 1);
     EXPECT_EQ(plot.m_cursorHz, 239.0);
@@ -458,15 +573,15 @@ TEST_F(GraphicalTest, PlaceCursorAtAFrequency) {
     EXPECT_EQ(plot.m_cursorX, 440);
     EXPECT_EQ(plot.PlaceCursorAt(1e9), 1);
     EXPECT_EQ(plot.m_cursorX, 1040);
-    ws.m_linFMin = 6000.0;
+    ws.m_view.linFMin = 6000.0;
     EXPECT_EQ(plot.PlaceCursorAt(1000.0), 0);
     EXPECT_EQ(plot.m_cursorHz, 6000.0);
-    EXPECT_EQ(plot.m_cursorX, 240);   // counted from 0 Hz
-    EXPECT_EQ(ws.m_cursorFreq, 0.0);  // left to the caller
+    EXPECT_EQ(plot.m_cursorX, 240);      // counted from 0 Hz
+    EXPECT_EQ(ws.m_view.cursorHz, 0.0);  // left to the caller
 
-    ws.m_logScale = 1;
-    ws.m_logFMax = 24000.0;
-    ws.m_logFMin = 24.0;
+    ws.m_view.logScale = 1;
+    ws.m_view.logFMax = 24000.0;
+    ws.m_view.logFMin = 24.0;
     EXPECT_EQ(plot.PlaceCursorAt(240.0), 1);
     EXPECT_EQ(plot.m_cursorX, 373);
     EXPECT_EQ(plot.PlaceCursorAt(10.0), 0);

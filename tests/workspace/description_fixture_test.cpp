@@ -53,7 +53,7 @@ class DesignedDescriptionTest : public ::testing::Test {
         ASSERT_EQ(w->ws.RunDesign(), 0);
         ASSERT_TRUE(w->Messages().empty()) << w->Messages()[0];
         w->ws.m_filterValid = 1;
-        w->ws.m_keepLimits = 1;
+        w->ws.m_view.keepLimits = 1;
     }
 
     // The description as the editor receives it, with the format radio of the given format

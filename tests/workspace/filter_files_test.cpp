@@ -130,7 +130,7 @@ TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
     EXPECT_EQ(ws().m_spec.f1, 8000.0);
     EXPECT_EQ(ws().m_filterValid, 1);
     EXPECT_EQ(ws().m_fromSpec, 1);
-    EXPECT_EQ(ws().m_keepLimits, 1);
+    EXPECT_EQ(ws().m_view.keepLimits, 1);
     EXPECT_EQ(ws().m_filePath, file.string());
     EXPECT_NE(std::find(w->log.begin(), w->log.end(), "CreateFilter"), w->log.end());
     EXPECT_FALSE(w->dialogs.waiting);
@@ -264,7 +264,7 @@ const char* const kHalfBandList =
 TEST_F(FilterFilesTest, SevenValueListWithZerosAroundItsCentreIsAHalfBand) {
     const fs::path file = dir / "hb.txt";
     Write(file, kHalfBandList);
-    ws().m_nyquist = 0.0;
+    ws().m_view.nyquist = 0.0;
     Load(file);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
     EXPECT_EQ(ws().m_spec.type, HalfBand);
@@ -274,7 +274,7 @@ TEST_F(FilterFilesTest, SevenValueListWithZerosAroundItsCentreIsAHalfBand) {
     EXPECT_EQ(ws().m_coefFormat, FLT32);
     EXPECT_EQ(ws().m_filterValid, 1);
     EXPECT_EQ(ws().m_fromSpec, 0);
-    EXPECT_EQ(ws().m_keepLimits, 0);
+    EXPECT_EQ(ws().m_view.keepLimits, 0);
     EXPECT_EQ(ws().m_analysed, 1);
     EXPECT_NE(std::find(w->log.begin(), w->log.end(), "SelectFilterType 5"), w->log.end());
 }
@@ -289,17 +289,17 @@ TEST_F(FilterFilesTest, CoefficientAnalysisFileIsMeasuredAndGetsTheWholeAxis) {
         Write(file, std::string("Ondela Filter\r\nPARAMETERS\r\nType = ") + type +
                         ", fs = 44100\r\n\r\nstatic double m_firCoefs[NBCOEFS] = {\r\n"
                         " 0.05, 0.25, 0.4, 0.25, 0.05 };\r\n");
-        ws().m_nyquist = 0.0;
+        ws().m_view.nyquist = 0.0;
         Load(file);
         EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
         EXPECT_EQ(std::find(w->log.begin(), w->log.end(), "CreateFilter"), w->log.end());
         EXPECT_EQ(ws().m_spec.fs, 44100.0);
-        EXPECT_EQ(ws().m_nyquist, 22050.0);
-        EXPECT_EQ(ws().m_linFMax, 30000.0);
-        EXPECT_EQ(ws().m_linFMin, 0.0);
-        EXPECT_EQ(ws().m_logFMax, 50000.0);
-        EXPECT_EQ(ws().m_logFMin, 50.0);
-        EXPECT_EQ(ws().m_cursorFreq, ws().m_spec.f1);
+        EXPECT_EQ(ws().m_view.nyquist, 22050.0);
+        EXPECT_EQ(ws().m_view.linFMax, 30000.0);
+        EXPECT_EQ(ws().m_view.linFMin, 0.0);
+        EXPECT_EQ(ws().m_view.logFMax, 50000.0);
+        EXPECT_EQ(ws().m_view.logFMin, 50.0);
+        EXPECT_EQ(ws().m_view.cursorHz, ws().m_spec.f1);
         EXPECT_NE(std::find(w->log.begin(), w->log.end(), "ShowFreqMax 30000"), w->log.end());
         EXPECT_NE(std::find(w->log.begin(), w->log.end(), "ShowFreqMin 0"), w->log.end());
     }
@@ -347,7 +347,7 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
         w = NewWorkspace();
         ws().m_filterValid = 1;
         ws().m_fromSpec = 1;
-        ws().m_keepLimits = 1;
+        ws().m_view.keepLimits = 1;
         ws().m_coefs.fill(0.5);
         const fs::path file = dir / "refused.txt";
         Write(file, c.content);
@@ -355,7 +355,7 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
         EXPECT_EQ(w->Messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(ws().m_filterValid, 1);
         EXPECT_EQ(ws().m_fromSpec, 0);
-        EXPECT_EQ(ws().m_keepLimits, 0);
+        EXPECT_EQ(ws().m_view.keepLimits, 0);
         EXPECT_TRUE(std::all_of(ws().m_coefs.begin(), ws().m_coefs.end(),
                                 [](double v) { return v == 0.0; }));
         EXPECT_EQ(std::string(ws().m_text.data()), c.content);

@@ -425,13 +425,13 @@ TEST(FitDisplayLimits, PullsTheUpperLimitBackAndReplacesTheCursor) {
         SCOPED_TRACE(std::to_string(c.log) + " " + std::to_string(c.limit));
         auto w = std::make_unique<WiredWorkspace>();
         FilterWorkspace& ws = w->ws;
-        ws.m_logScale = c.log;
-        ws.m_nyquist = c.nyquist;
-        (c.log ? ws.m_logFMax : ws.m_linFMax) = c.limit;
+        ws.m_view.logScale = c.log;
+        ws.m_view.nyquist = c.nyquist;
+        (c.log ? ws.m_view.logFMax : ws.m_view.linFMax) = c.limit;
         w->window.plotCursorHz = 5000;
 
         ws.FitDisplayLimits();
-        EXPECT_EQ(c.log ? ws.m_logFMax : ws.m_linFMax, c.fitted);
+        EXPECT_EQ(c.log ? ws.m_view.logFMax : ws.m_view.linFMax, c.fitted);
         if (c.moved) {
             EXPECT_EQ(w->log, (testing::EventLog{FormatText("ShowFreqMax %g", c.fitted),
                                                  "SetPlotCursorHz 0", "PlaceCursorAt 5000"}));
@@ -443,10 +443,10 @@ TEST(FitDisplayLimits, PullsTheUpperLimitBackAndReplacesTheCursor) {
 
 TEST(FitDisplayLimits, WithoutAWindowOnlyTheLimitChanges) {
     FilterWorkspace ws;
-    ws.m_nyquist = 4000;
-    ws.m_linFMax = 30000;
+    ws.m_view.nyquist = 4000;
+    ws.m_view.linFMax = 30000;
     ws.FitDisplayLimits();
-    EXPECT_EQ(ws.m_linFMax, 4000);
+    EXPECT_EQ(ws.m_view.linFMax, 4000);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
+#include "settings/spec_limits.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/ondela_dlg.h"
 #include "ui/plot/graphical.h"
@@ -20,13 +22,8 @@ namespace ondela {
 
 namespace {
 
-constexpr double kMinShown = 0.0001;   // smaller values leave a frequency field empty
-constexpr double kEdgeLimit = 0.4999;  // highest edge, as a fraction of fs
-constexpr double kMaxAttenuation = 120.0;
-constexpr double kMinRipple = 0.001;
-constexpr double kMaxRipple = 2.0;
-constexpr int kMinCoefs = 3;
-constexpr int kMaxCoefs = 4096;
+constexpr double kMinShown = ViewState::kSmallestShown;  // smaller values leave a field empty
+constexpr double kEdgeLimit = kMaxEdgeFraction;
 
 bool IsBand(int type) {
     return type == BandPass || type == BandStop;
@@ -65,7 +62,7 @@ double COndelaDlg::ReadField(int id) const {
 int COndelaDlg::StoredType() {
     CPreferences* prefs = m_ws.m_prefs;
     if (!prefs || !prefs->IsOpen()) return 0;
-    return static_cast<int>(prefs->GetDword("TYPE", LowPass));
+    return static_cast<int>(prefs->GetDword(setting::kType, LowPass));
 }
 
 // ---- single fields ----
@@ -178,7 +175,7 @@ void COndelaDlg::SelectFilterType(int type) {
     const double f2 = ReadEdgeFreq2();
     const double a = ReadAttenuation();
     if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
-        m_ws.m_prefs->SetDword("TYPE", static_cast<uint32_t>(type));
+        m_ws.m_prefs->SetDword(setting::kType, static_cast<uint32_t>(type));
     }
 
     switch (type) {
@@ -205,9 +202,9 @@ void COndelaDlg::SelectFilterType(int type) {
         case HalfBand:
             m_controls.SetChecked(ctl::kHalfBand, true);
             ShowEdgeFreq2(0.0);
-            ShowEdgeFreq1(fsTyped * 0.25);
-            ShowRipple(kMinRipple);
-            if (a < 30.0) ShowAttenuation(30.0);
+            ShowEdgeFreq1(HalfBandEdge(fsTyped));
+            ShowRipple(kHalfBandRipple);
+            if (a < kHalfBandMinAttenuation) ShowAttenuation(kHalfBandMinAttenuation);
             m_controls.SetEnabled(ctl::kEdgeFreq1, false);
             m_controls.SetEnabled(ctl::kEdgeFreq2, false);
             m_controls.SetEnabled(ctl::kRipple, false);
@@ -249,37 +246,37 @@ void COndelaDlg::CompleteSpec() {
     if (!(s.fs >= kMinShown)) {
         s.fs = ReadField(ctl::kSamplingFreq);
         ShowSamplingFreq(s.fs);
-        if (!(s.fs >= kMinShown)) s.fs = storedDouble("FS", 48000.0);
+        if (!(s.fs >= kMinShown)) s.fs = storedDouble(setting::kSamplingFreq, 48000.0);
         if (!(s.fs >= kMinShown)) s.fs = 48000.0;
     }
-    m_ws.m_nyquist = s.fs / 2.0;
-    const double nyq = m_ws.m_nyquist;
+    m_ws.m_view.SetRate(s.fs);
+    const double nyq = m_ws.m_view.nyquist;
 
     if (s.type <= 0) {
         s.type = static_cast<FilterType>(ReadFilterType());
-        if (s.type == 0) s.type = static_cast<FilterType>(storedDword("TYPE", LowPass));
+        if (s.type == 0) s.type = static_cast<FilterType>(storedDword(setting::kType, LowPass));
         if (s.type <= 0) s.type = LowPass;
     }
     if (!(s.f1 >= kMinShown)) {
         s.f1 = ReadEdgeFreq1();
-        if (!(s.f1 >= kMinShown)) s.f1 = storedDouble("F1", nyq / 2.0);
+        if (!(s.f1 >= kMinShown)) s.f1 = storedDouble(setting::kEdgeFreq1, nyq / 2.0);
         if (!(s.f1 >= kMinShown)) s.f1 = nyq / 2.0;
         if (s.f1 >= nyq) s.f1 = nyq / 2.0;
     }
     if (!(s.f2 >= kMinShown)) {
         s.f2 = ReadEdgeFreq2();
-        if (!(s.f2 >= kMinShown)) s.f2 = storedDouble("F2", 2.0 * nyq / 3.0);
+        if (!(s.f2 >= kMinShown)) s.f2 = storedDouble(setting::kEdgeFreq2, 2.0 * nyq / 3.0);
         if (!(s.f2 > 0.0) || s.f2 >= nyq) s.f2 = 2.0 * nyq / 3.0;
         if (!(s.f2 > s.f1)) s.f2 = nyq + s.f1 / 2.0;
     }
     if (!(s.attenuation > 0.0)) {
         s.attenuation = ReadAttenuation();
-        if (!(s.attenuation > 0.0)) s.attenuation = storedDouble("ATT", 40.0);
+        if (!(s.attenuation > 0.0)) s.attenuation = storedDouble(setting::kAttenuation, 40.0);
         if (!(s.attenuation > 0.0)) s.attenuation = 40.0;
     }
     if (!(s.ripple > 0.0)) {
         s.ripple = ReadRipple();
-        if (!(s.ripple > 0.0)) s.ripple = storedDouble("RIPPLE", 0.4);
+        if (!(s.ripple > 0.0)) s.ripple = storedDouble(setting::kRipple, 0.4);
         if (!(s.ripple > 0.0)) s.ripple = 0.4;
     }
     if (s.maxCoefs <= 0) s.maxCoefs = ReadMaxCoefs();
@@ -302,7 +299,7 @@ void COndelaDlg::RefreshFields() {
 
     if (s.f1 < kMinShown) s.f1 = kMinShown;
     if (s.f1 > kEdgeLimit * s.fs) s.f1 = kEdgeLimit * s.fs;
-    if (s.type == HalfBand) s.f1 = s.fs / 4.0;
+    if (s.type == HalfBand) s.f1 = HalfBandEdge(s.fs);
     ShowEdgeFreq1(s.f1);
     if (IsBand(s.type)) {
         if (s.f2 > kEdgeLimit * s.fs) s.f2 = kEdgeLimit * s.fs;
@@ -310,27 +307,19 @@ void COndelaDlg::RefreshFields() {
     }
     ShowEdgeFreq2(s.f2);
     if (s.type == HalfBand) {
-        if (s.attenuation < 30.0) s.attenuation = 30.0;
-        s.ripple = kMinRipple;
+        if (s.attenuation < kHalfBandMinAttenuation) s.attenuation = kHalfBandMinAttenuation;
+        s.ripple = kHalfBandRipple;
     }
 
-    const CUtil& u = m_ws.m_util;
-    if (!(m_ws.m_linFMax > 0.0) || !(m_ws.m_logFMax > 0.0)) {
-        m_ws.m_linFMax = u.NiceCeil(m_ws.m_nyquist);
-        m_ws.m_logFMax = u.NiceCeil(2.0 * m_ws.m_nyquist);
-        m_ws.m_linFMin = 0.0;
-        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
-    }
-    m_ws.m_linFMax = u.NiceCeil(m_ws.m_linFMax);
-    m_ws.m_logFMax = u.NiceCeil(m_ws.m_logFMax);
-    m_ws.m_linFMin = u.NiceCeil(m_ws.m_linFMin);
-    m_ws.m_logFMin = u.NiceCeil(m_ws.m_logFMin);
-    ShowFreqMax(m_ws.m_logScale ? m_ws.m_logFMax : m_ws.m_linFMax);
-    ShowFreqMin(m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
+    ViewState& view = m_ws.m_view;
+    if (!(view.linFMax > 0.0) || !(view.logFMax > 0.0)) view.ResetRange();
+    view.RoundRange();
+    ShowFreqMax(view.UpperLimit());
+    ShowFreqMin(view.LowerLimit());
 
     SelectCoefFormat(m_ws.m_coefFormat);
     const double cursor = SpecCursorFreq();
-    m_ws.m_cursorFreq = cursor;
+    view.cursorHz = cursor;
     SetCursorFreq(cursor);
     m_lastF2 = 0.0;
 }
@@ -344,12 +333,12 @@ int COndelaDlg::ReadSpecFields() {
     ShowSamplingFreq(fs);
     if (fs != s.fs) mask |= 1;
     s.fs = fs;
-    m_ws.m_nyquist = fs / 2.0;
+    m_ws.m_view.SetRate(fs);
 
     s.type = static_cast<FilterType>(ReadFilterType());
     s.maxCoefs = ReadMaxCoefs();
 
-    const double f1 = s.type == HalfBand ? fs / 4.0 : ReadEdgeFreq1();
+    const double f1 = s.type == HalfBand ? HalfBandEdge(fs) : ReadEdgeFreq1();
     if (f1 != s.f1) mask |= 2;
     s.f1 = f1;
     if (IsBand(s.type)) {
@@ -361,7 +350,7 @@ int COndelaDlg::ReadSpecFields() {
     s.attenuation = ReadAttenuation();
 
     if (m_ws.ValidateSpec(s) == -1) return -1;
-    m_ws.m_cursorFreq = ReadCursorField();
+    m_ws.m_view.cursorHz = ReadCursorField();
 
     m_controls.SetText(ctl::kMaxCoefs,
                        FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
@@ -380,61 +369,59 @@ void COndelaDlg::ShowFreqText(int id, double hz) {
 }
 
 void COndelaDlg::CapDisplayMaxima() {
-    const CUtil& u = m_ws.m_util;
-    if (!UsableRate(m_ws.m_nyquist)) m_ws.m_nyquist = m_ws.m_spec.fs / 2.0;
-    if (!UsableRate(m_ws.m_nyquist)) {
-        m_ws.m_nyquist = 24000.0;
+    ViewState& view = m_ws.m_view;
+    if (!UsableRate(view.nyquist)) view.SetRate(m_ws.m_spec.fs);
+    if (!UsableRate(view.nyquist)) {
+        view.nyquist = 24000.0;
         m_ws.m_spec.fs = 48000.0;
     }
-    m_ws.m_linFMax = std::min(m_ws.m_linFMax, u.NiceCeil(m_ws.m_nyquist));
-    m_ws.m_logFMax = std::min(m_ws.m_logFMax, u.NiceCeil(2.0 * m_ws.m_nyquist));
+    view.CapMaxima();
 }
 
 void COndelaDlg::ShowFreqMin(double hz) {
     CapDisplayMaxima();
-    if (!m_ws.m_logScale) {
-        m_ws.m_linFMin = hz < 0.0 ? 0.0 : hz;
-        ShowFreqText(ctl::kFreqMin, m_ws.m_linFMin);
+    ViewState& view = m_ws.m_view;
+    if (!view.logScale) {
+        view.linFMin = hz < 0.0 ? 0.0 : hz;
+        ShowFreqText(ctl::kFreqMin, view.linFMin);
         return;
     }
-    double v = m_ws.m_logFMax / 1000.0;
+    double v = ViewState::LogMinFor(view.logFMax);
     if (v < kMinShown) {
         v = kMinShown;
-        m_ws.m_logFMax = 0.1;
+        view.logFMax = 0.1;
     }
-    m_ws.m_logFMin = v;
+    view.logFMin = v;
     ShowFreqText(ctl::kFreqMin, v);
 }
 
 void COndelaDlg::ShowFreqMax(double hz) {
     CapDisplayMaxima();
-    const CUtil& u = m_ws.m_util;
-    if (!m_ws.m_logScale) {
-        m_ws.m_linFMax = std::min(hz, u.NiceCeil(m_ws.m_nyquist));
-        ShowFreqText(ctl::kFreqMax, m_ws.m_linFMax);
+    ViewState& view = m_ws.m_view;
+    if (!view.logScale) {
+        view.linFMax = std::min(hz, view.LinearCap());
+        ShowFreqText(ctl::kFreqMax, view.linFMax);
         return;
     }
-    m_ws.m_logFMax = std::min(hz, u.NiceCeil(2.0 * m_ws.m_nyquist));
-    if (m_ws.m_logFMin != m_ws.m_logFMax / 1000.0) {
-        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
-        ShowFreqMin(m_ws.m_logFMin);
-    }
-    ShowFreqText(ctl::kFreqMax, m_ws.m_logFMax);
+    view.logFMax = std::min(hz, view.LogCap());
+    if (view.FollowLogMax()) ShowFreqMin(view.logFMin);
+    ShowFreqText(ctl::kFreqMax, view.logFMax);
 }
 
 double COndelaDlg::ReadFreqMin() {
     CapDisplayMaxima();
+    ViewState& view = m_ws.m_view;
     double x = ReadField(ctl::kFreqMin);
-    if (!m_ws.m_logScale) {
-        if (x < kMinShown || x < m_ws.m_linFMax / 1000.0) x = 0.0;
+    if (!view.logScale) {
+        x = view.TypedLinearMin(x);
         // A lower limit at or above the upper one would reverse the axis: the previous one
         // stays, or the axis starts at zero.
-        if (x >= m_ws.m_linFMax) x = m_ws.m_linFMin < m_ws.m_linFMax ? m_ws.m_linFMin : 0.0;
-        m_ws.m_linFMin = x;
+        if (x >= view.linFMax) x = view.linFMin < view.linFMax ? view.linFMin : 0.0;
+        view.linFMin = x;
     } else {
-        if (x < kMinShown) m_ws.m_logFMax = 0.1;
-        x = m_ws.m_logFMax / 1000.0;
-        m_ws.m_logFMin = x;
+        if (x < kMinShown) view.logFMax = 0.1;
+        x = ViewState::LogMinFor(view.logFMax);
+        view.logFMin = x;
     }
     ShowFreqMin(x);
     return x;
@@ -442,29 +429,29 @@ double COndelaDlg::ReadFreqMin() {
 
 double COndelaDlg::ReadFreqMax() {
     CapDisplayMaxima();
-    const double x = std::max(ReadField(ctl::kFreqMax), 0.001);
-    if (!m_ws.m_logScale) {
+    ViewState& view = m_ws.m_view;
+    const double x = ViewState::TypedUpperLimit(ReadField(ctl::kFreqMax));
+    if (!view.logScale) {
         // An upper limit at or below the lower one leaves the previous upper limit.
-        if (x > m_ws.m_linFMin) m_ws.m_linFMax = x;
+        if (x > view.linFMin) view.linFMax = x;
     } else {
-        m_ws.m_logFMax = x;
-        if (m_ws.m_logFMin != x / 1000.0) {
-            m_ws.m_logFMin = x / 1000.0;
-            ShowFreqMin(m_ws.m_logFMin);
-        }
+        view.logFMax = x;
+        if (view.FollowLogMax()) ShowFreqMin(view.logFMin);
     }
     return x;
 }
 
 void COndelaDlg::SwitchFreqScale(bool toLog) {
     CapDisplayMaxima();
-    if (toLog == (m_ws.m_logScale != 0)) return;
+    ViewState& view = m_ws.m_view;
+    if (toLog == (view.logScale != 0)) return;
     ReadFreqMin();
     ReadFreqMax();
-    m_ws.m_logScale = toLog ? 1 : 0;
-    if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) m_ws.m_prefs->SetDword("LogFreqScale", toLog);
-    ShowFreqMax(toLog ? m_ws.m_logFMax : m_ws.m_linFMax);
-    ShowFreqMin(toLog ? m_ws.m_logFMin : m_ws.m_linFMin);
+    view.logScale = toLog ? 1 : 0;
+    if (m_ws.m_prefs && m_ws.m_prefs->IsOpen())
+        m_ws.m_prefs->SetDword(setting::kLogFreqScale, toLog);
+    ShowFreqMax(view.UpperLimit());
+    ShowFreqMin(view.LowerLimit());
     PlaceCursorAt(m_graph.m_cursorHz);
 }
 
@@ -472,30 +459,30 @@ void COndelaDlg::SwitchFreqScale(bool toLog) {
 
 void COndelaDlg::OnSpin(int id, bool up) {
     const CUtil& u = m_ws.m_util;
+    ViewState& view = m_ws.m_view;
     if (id == ctl::kFreqMinSpin) {
-        if (m_ws.m_logScale) return;
-        const double step = m_ws.m_linFMax > 0.0
-                                ? std::pow(10.0, std::round(std::log10(m_ws.m_linFMax))) / 100.0
-                                : 1.0;
-        const double v = std::max(m_ws.m_linFMin + (up ? step : -step), 0.0);
+        if (view.logScale) return;
+        const double step =
+            view.linFMax > 0.0 ? std::pow(10.0, std::round(std::log10(view.linFMax))) / 100.0 : 1.0;
+        const double v = std::max(view.linFMin + (up ? step : -step), 0.0);
         // f. min stays below f. max: a step that would reach it is not taken.
-        if (v >= m_ws.m_linFMax) return;
-        m_ws.m_linFMin = v;
+        if (v >= view.linFMax) return;
+        view.linFMin = v;
         ShowFreqMin(v);
     } else if (id == ctl::kFreqMaxSpin) {
-        const bool log = m_ws.m_logScale != 0;
-        const double cap = u.NiceCeil(log ? 2.0 * m_ws.m_nyquist : m_ws.m_nyquist);
-        const double cur = log ? m_ws.m_logFMax : m_ws.m_linFMax;
+        const bool log = view.logScale != 0;
+        const double cap = log ? view.LogCap() : view.LinearCap();
+        const double cur = view.UpperLimit();
         const double v = up ? std::min(u.NiceStep(true, cur), cap)
-                            : std::max(u.NiceStep(false, u.NiceCeil(cur)), 0.001);
+                            : ViewState::TypedUpperLimit(u.NiceStep(false, u.NiceCeil(cur)));
         // f. max stays above f. min (in the log scale f. min follows it at a thousandth): a
         // step that would reach f. min is not taken.
-        if (!log && v <= m_ws.m_linFMin) return;
-        (log ? m_ws.m_logFMax : m_ws.m_linFMax) = v;
+        if (!log && v <= view.linFMin) return;
+        view.SetUpperLimit(v);
         ShowFreqMax(v);
         if (log) {
-            m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
-            ShowFreqMin(m_ws.m_logFMin);
+            view.FollowLogMax();
+            ShowFreqMin(view.logFMin);
         }
     } else if (id == ctl::kCursorSpin) {
         const double v = ReadCursorField();
@@ -505,9 +492,9 @@ void COndelaDlg::OnSpin(int id, bool up) {
         } else {
             const double r = u.RoundDisplay(v);
             const double step = u.NiceCeil(std::max(r / 100.0, 0.1));
-            next = std::max(std::min(up ? r + step : r - step, m_ws.m_nyquist), 0.0);
+            next = std::max(std::min(up ? r + step : r - step, view.nyquist), 0.0);
         }
-        m_ws.m_cursorFreq = next;
+        view.cursorHz = next;
         SetCursorFreq(next);
         PlaceCursorAt(next);
         return;
@@ -521,19 +508,15 @@ void COndelaDlg::OnSpin(int id, bool up) {
 // ---- cursor field and coefficient format ----
 
 void COndelaDlg::SetCursorFreq(double hz) {
-    double v = std::max(hz, 0.0);
-    v = std::max(v, m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
-    m_ws.m_cursorFreq = v;
+    const double v = m_ws.m_view.CursorWithinRange(hz);
+    m_ws.m_view.cursorHz = v;
     m_graph.m_cursorHz = v;
     m_controls.SetText(ctl::kCursorField, FormatFreqField(v));
     Repaint();
 }
 
 double COndelaDlg::ReadCursorField() {
-    double v = ReadField(ctl::kCursorField);
-    if (v < 0.0) v = 0.0;
-    const double fs = m_ws.m_spec.fs;
-    if (fs > 0.0 && v > fs / 2.0) v = fs / 2.0;
+    double v = ViewState::CursorWithinRate(ReadField(ctl::kCursorField), m_ws.m_spec.fs);
     v = std::max(v, ReadFreqMin());
     SetCursorFreq(v);
     return v;
@@ -545,7 +528,7 @@ void COndelaDlg::SelectCoefFormat(int format) {
         for (int k = FLT64; k <= INT16; ++k) m_controls.SetChecked(ctl::kFloat64 + k, k == format);
     }
     if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
-        m_ws.m_prefs->SetDword("COEF_FORMAT", static_cast<uint32_t>(format));
+        m_ws.m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
     }
 }
 

@@ -23,10 +23,10 @@ void COndelaDlg::SetPlotCursorHz(double hz) {
 
 int COndelaDlg::PointerColumn(int x) const {
     int offset = 0;
-    if (!m_ws.m_logScale) {
+    if (!m_ws.m_view.logScale) {
         // Linear cursor columns count from 0 Hz, the plot's first column from f. min.
         if (m_graph.m_hzPerPixel > 0.0) {
-            const double cols = std::round(m_ws.m_linFMin / m_graph.m_hzPerPixel);
+            const double cols = std::round(m_ws.m_view.linFMin / m_graph.m_hzPerPixel);
             offset = std::isfinite(cols) && std::fabs(cols) < 1e9 ? static_cast<int>(cols) : 0;
         }
     } else {

@@ -5,6 +5,8 @@
 
 #include "numbers/number_text.h"
 #include "settings/preferences.h"
+#include "settings/setting_keys.h"
+#include "settings/spec_limits.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/shell_services.h"
 #include "ui/plot/graphical.h"
@@ -46,13 +48,14 @@ void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
     if (prefs) prefs->LoadSpec(m_ws.m_spec);
     // The stored format is taken before the fields are refreshed, which store the format they
     // show: otherwise the workspace's start-up format would overwrite the user's choice.
-    uint32_t fmt = prefs ? prefs->GetDword("COEF_FORMAT", FLT32) : static_cast<uint32_t>(FLT32);
+    uint32_t fmt =
+        prefs ? prefs->GetDword(setting::kCoefFormat, FLT32) : static_cast<uint32_t>(FLT32);
     if (fmt > INT16) fmt = FLT32;
     m_ws.m_coefFormat = static_cast<int32_t>(fmt);
 
-    m_ws.m_logScale = prefs && prefs->GetDword("LogFreqScale", 0) != 0 ? 1 : 0;
-    m_controls.SetChecked(ctl::kScaleLin, !m_ws.m_logScale);
-    m_controls.SetChecked(ctl::kScaleLog, m_ws.m_logScale);
+    m_ws.m_view.logScale = prefs && prefs->GetDword(setting::kLogFreqScale, 0) != 0 ? 1 : 0;
+    m_controls.SetChecked(ctl::kScaleLin, !m_ws.m_view.logScale);
+    m_controls.SetChecked(ctl::kScaleLog, m_ws.m_view.logScale);
 
     RefreshFields();
 
@@ -128,9 +131,7 @@ void COndelaDlg::OnCommand(int id) {
 }
 
 double COndelaDlg::SpecCursorFreq() const {
-    const FilterSpec& s = m_ws.m_spec;
-    if (s.type == BandPass || s.type == BandStop) return (s.f1 + s.f2) / 2.0;
-    return s.f1 > 0.0 ? s.f1 : s.f2;
+    return ViewState::CursorForSpec(m_ws.m_spec);
 }
 
 void COndelaDlg::ShowSpecCursor() {
@@ -163,18 +164,13 @@ int COndelaDlg::DesignFromFields() {
     if (mask != 0) RefreshFields();
     if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_spec);
 
-    const double fs = m_ws.m_spec.fs;
-    m_ws.m_nyquist = fs / 2.0;
-    m_ws.m_cursorFreq = 0.0;
-    const bool keep = m_ws.m_keepLimits == 1 && !(mask & 1) && m_ws.m_linFMax <= m_ws.m_nyquist &&
-                      m_ws.m_logFMax <= fs;
-    if (!keep) {
-        m_ws.m_linFMax = m_ws.m_util.NiceCeil(m_ws.m_nyquist);
-        m_ws.m_linFMin = 0.0;
-        m_ws.m_logFMax = m_ws.m_util.NiceCeil(fs);
-        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
-        ShowFreqMax(m_ws.m_logScale ? m_ws.m_logFMax : m_ws.m_linFMax);
-        ShowFreqMin(m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
+    ViewState& view = m_ws.m_view;
+    view.SetRate(m_ws.m_spec.fs);
+    view.cursorHz = 0.0;
+    if (!view.KeepsRange(mask & 1)) {
+        view.ResetRange();
+        ShowFreqMax(view.UpperLimit());
+        ShowFreqMin(view.LowerLimit());
     }
 
     m_ws.CloseBusyWindow();
@@ -185,7 +181,7 @@ int COndelaDlg::DesignFromFields() {
     if (m_ws.RunDesign() == 0) {
         ShowSpecCursor();
         m_ws.m_filterValid = 1;
-        m_ws.m_keepLimits = 1;
+        view.keepLimits = 1;
         m_ws.m_fromSpec = 1;
     }
 
@@ -269,7 +265,7 @@ void COndelaDlg::OnQuit() {
 }
 
 bool COndelaDlg::OnEnterInCursorField() {
-    const double noted = m_ws.m_cursorFreq;
+    const double noted = m_ws.m_view.cursorHz;
     const double v = ReadCursorField();
     if (v == noted) return false;
     PlaceCursorAt(v);
@@ -282,8 +278,9 @@ void COndelaDlg::Repaint() {
 
 void COndelaDlg::ShowAchieved() {
     const FilterSpec& w = m_ws.m_specWork;
-    m_controls.SetText(ctl::kAchievedAttenuation,
-                       FormatText("%3.3lf dB", std::fmin(std::fabs(w.attenuation), 120.0)));
+    m_controls.SetText(
+        ctl::kAchievedAttenuation,
+        FormatText("%3.3lf dB", std::fmin(std::fabs(w.attenuation), kMaxAttenuation)));
     m_controls.SetText(ctl::kAchievedRipple, FormatText("%2.3lf dB", w.ripple));
     m_controls.SetText(ctl::kAchievedCoefs, FormatText("%d", w.numCoefs));
     m_controls.SetText(ctl::kAchievedBandwidth,

@@ -55,7 +55,11 @@ QFont MakeLabelFont() {
 }  // namespace
 
 CGraphical::CGraphical(FilterWorkspace& ws)
-    : m_ws(ws), m_labelFont(MakeLabelFont()), m_evaluated(kCoefArraySize, 0.0) {}
+    : m_ws(ws),
+      m_data(ws),
+      m_shown(ws.m_view),
+      m_labelFont(MakeLabelFont()),
+      m_evaluated(kCoefArraySize, 0.0) {}
 
 CGraphical::~CGraphical() = default;
 
@@ -71,23 +75,93 @@ bool CGraphical::PrepareSurface(QSize area, QImage& image) {
 }
 
 void CGraphical::PaintPlots(bool curvesShown) {
-    if (PrepareSurface(m_respArea, m_respImage)) {
+    PrepareView(curvesShown);
+    DrawPlots();
+}
+
+// The steps of a paint that change the view, in the order the drawing depends on them.
+void CGraphical::PrepareView(bool curvesShown) {
+    m_plan = PaintPlan{};
+    m_plan.response = PrepareSurface(m_respArea, m_respImage);
+    const int w = m_respArea.width();
+    const int h = m_respArea.height();
+    if (m_plan.response && w >= kMinPlotWidth && h >= kMinPlotHeight) {
+        const ViewState& view = m_ws.m_view;
+        const LevelScale level = MakeLevelScale(DivideRows(h).size, view.dbTop, view.dbBottom);
+        if (view.logScale) {
+            PrepareLogView(curvesShown, level);
+        } else {
+            PrepareLinearView(curvesShown, DivideColumns(w).size, level);
+        }
+    }
+    m_plan.coefs = PrepareSurface(m_coefArea, m_coefImage);
+    m_plan.coefCurve = curvesShown && m_ws.m_view.nyquist > 0.0 && m_ws.m_filterValid;
+}
+
+// The logarithmic frame pulls its upper limit back to the rate for the next paint (this one's
+// frame still shows the range it started with) and sets its lower limit from the upper one it
+// shows; the curve takes the Nyquist frequency of the filter, sets the lower limit from the
+// upper one again and raises the cursor to it.
+void CGraphical::PrepareLogView(bool curvesShown, const LevelScale& level) {
+    ViewState& view = m_ws.m_view;
+    m_plan.frameLogFMax = view.logFMax;
+    m_ws.FitDisplayLimits();
+    const double fmin = ViewState::LogMinFor(m_plan.frameLogFMax);
+    if (view.logFMin != fmin) {
+        view.logFMin = fmin;
+        if (m_ws.m_mainWindow) m_ws.m_mainWindow->ShowFreqMin(fmin);
+    }
+    if (!(curvesShown && view.nyquist > 0.0 && view.logFMax > 0.0 &&
+          ResponsePreamble(m_plan.n, m_plan.half) && view.logFMin < view.logFMax)) {
+        return;
+    }
+    m_plan.responseCurve = true;
+    m_plan.curveLogFMin = ViewState::LogMinFor(view.logFMax);
+    if (view.FollowLogMax() && m_ws.m_mainWindow) {
+        m_ws.m_mainWindow->ShowFreqMin(m_plan.curveLogFMin);
+    }
+    if (m_plan.curveLogFMin > m_cursorHz) {
+        m_cursorHz = m_plan.curveLogFMin;
+        view.cursorHz = m_plan.curveLogFMin;
+    }
+    double db;
+    if (LogCursorShown(level, db)) NoteDrawnCursor();
+}
+
+// The linear curve takes the Nyquist frequency of the filter.
+void CGraphical::PrepareLinearView(bool curvesShown, int gridWidth, const LevelScale& level) {
+    const ViewState& view = m_ws.m_view;
+    if (!(curvesShown && view.nyquist > 0.0 && view.linFMax > 0.0 &&
+          ResponsePreamble(m_plan.n, m_plan.half) && !(view.linFMax <= view.linFMin))) {
+        return;
+    }
+    m_plan.responseCurve = true;
+    double db;
+    if (LinearCursorShown(gridWidth, level, db)) NoteDrawnCursor();
+}
+
+void CGraphical::NoteDrawnCursor() {
+    if (m_ws.m_view.cursorHz != m_cursorHz) m_ws.m_view.cursorHz = m_cursorHz;
+}
+
+void CGraphical::DrawPlots() {
+    if (m_plan.response) {
         m_respWidth = m_respArea.width();
         m_respHeight = m_respArea.height();
         PlotCanvas canvas(m_respImage, m_labelFont);
         m_canvas = &canvas;
         if (m_respWidth < kMinPlotWidth || m_respHeight < kMinPlotHeight) {
             DrawOutline(m_respWidth, m_respHeight);  // too small for a grid
-        } else if (m_ws.m_logScale) {
+        } else if (m_shown.logScale) {
             DrawLogFrame();
-            if (curvesShown && m_ws.m_nyquist > 0.0 && m_ws.m_logFMax > 0.0) DrawLogResponse();
+            if (m_plan.responseCurve) DrawLogResponse();
         } else {
             DrawLinearFrame();
-            if (curvesShown && m_ws.m_nyquist > 0.0 && m_ws.m_linFMax > 0.0) DrawLinearResponse();
+            if (m_plan.responseCurve) DrawLinearResponse();
         }
         m_canvas = nullptr;
     }
-    if (PrepareSurface(m_coefArea, m_coefImage)) {
+    if (m_plan.coefs) {
         m_coefWidth = m_coefArea.width();
         m_coefHeight = m_coefArea.height();
         PlotCanvas canvas(m_coefImage, m_labelFont);
@@ -96,7 +170,7 @@ void CGraphical::PaintPlots(bool curvesShown) {
             DrawOutline(m_coefWidth, m_coefHeight);
         } else {
             DrawCoefFrame();
-            if (curvesShown && m_ws.m_nyquist > 0.0 && m_ws.m_filterValid) DrawCoefCurve();
+            if (m_plan.coefCurve) DrawCoefCurve();
         }
         m_canvas = nullptr;
     }
@@ -201,7 +275,7 @@ void CGraphical::DrawLinearFrame() {
     }
     DrawMajorRows(w, h, false);
     LabelLinearAxis();
-    LabelLevelAxis(m_ws.m_dbBottom, m_ws.m_dbTop);
+    LabelLevelAxis(m_shown.dbBottom, m_shown.dbTop);
 }
 
 void CGraphical::DrawLogFrame() {
@@ -214,16 +288,7 @@ void CGraphical::DrawLogFrame() {
     m_gridWidth = columns.size;
     m_gridHeight = DivideRows(h).size;
 
-    // An upper limit beyond the sampling frequency is pulled back for the next paint; this one
-    // still shows the range it started with.
-    const double fmax = m_ws.m_logFMax;
-    if (m_ws.m_nyquist > 0.0 && m_ws.m_logFMax > 2.0 * m_ws.m_nyquist) m_ws.FitDisplayLimits();
-    const double fmin = fmax / 1000.0;
-    if (m_ws.m_logFMin != fmin) {
-        m_ws.m_logFMin = fmin;
-        if (m_ws.m_mainWindow) m_ws.m_mainWindow->ShowFreqMin(fmin);
-    }
-
+    const double fmax = m_plan.frameLogFMax;
     DrawBottomAxis(w, h);
     c.SetTextColor(kLabelText);
     c.SetTextAnchor(TextAnchor::BaselineCenter);
@@ -251,7 +316,7 @@ void CGraphical::DrawLogFrame() {
         first = false;
     }
     DrawMajorRows(w, h, false);
-    LabelLevelAxis(m_ws.m_dbBottom, m_ws.m_dbTop);
+    LabelLevelAxis(m_shown.dbBottom, m_shown.dbTop);
 }
 
 void CGraphical::DrawCoefFrame() {
@@ -296,7 +361,7 @@ void CGraphical::LabelLinearAxis() {
         c.Line(x, h - 17, x, i % 5 == 0 ? h - 12 : h - 15);
     }
     for (const AxisLabel& label :
-         LinearAxisLabels(w, h, m_ws.m_linFMin, m_ws.m_linFMax, m_majorXCount)) {
+         LinearAxisLabels(w, h, m_shown.linFMin, m_shown.linFMax, m_majorXCount)) {
         c.TextOut(label.x, label.y, label.text);
     }
 }
@@ -331,23 +396,40 @@ bool CGraphical::ResponsePreamble(int& n, double& half) {
     if (!(fs >= kSmallestFs)) return false;
     half = fs * 0.5;
     if (!(half >= kSmallestFs)) return false;
-    m_ws.m_nyquist = half;
+    m_ws.m_view.nyquist = half;
     // A level axis without height has no scale.
-    return m_ws.m_dbTop > m_ws.m_dbBottom;
+    return m_ws.m_view.dbTop > m_ws.m_view.dbBottom;
+}
+
+bool CGraphical::CursorLevelShown(const LevelScale& level, double& db) const {
+    db = LevelAt(m_plan.n, m_cursorHz / m_plan.half);
+    return level.Height(db) > kAxisHeight;
+}
+
+bool CGraphical::LinearCursorShown(int gridWidth, const LevelScale& level, double& db) const {
+    const ViewState& view = m_ws.m_view;
+    const double hzPerPixel = (view.linFMax - view.linFMin) / gridWidth;
+    return hzPerPixel > 0.0 && m_cursorHz > 0.0 && m_cursorHz < view.nyquist &&
+           m_cursorHz < view.linFMax && CursorLevelShown(level, db);
+}
+
+bool CGraphical::LogCursorShown(const LevelScale& level, double& db) const {
+    const ViewState& view = m_ws.m_view;
+    return m_cursorHz > 0.0 && m_cursorHz < view.nyquist && m_cursorHz < view.logFMax &&
+           CursorLevelShown(level, db);
 }
 
 double CGraphical::LevelAt(int n, double r) const {
     return 20.0 *
-           std::log10(m_ws.m_util.ResponseMagnitude(m_evaluated.data(), n, r, m_evaluatedFormat));
+           std::log10(m_data.m_util.ResponseMagnitude(m_evaluated.data(), n, r, m_evaluatedFormat));
 }
 
-bool CGraphical::DrawCursor(double offset, const LevelScale& level, int n, double half) {
+bool CGraphical::DrawCursor(double offset, const LevelScale& level) {
     PlotCanvas& c = *m_canvas;
     const int h = m_respHeight;
     c.SelectPen(kCursorPen);
-    m_cursorDb = LevelAt(n, m_cursorHz / half);
+    if (!CursorLevelShown(level, m_cursorDb)) return false;
     const int hc = level.Height(m_cursorDb);
-    if (hc <= kAxisHeight) return false;
     m_cursorY = hc;
     // Off the grid, the cursor stays at its previous column when that one is on the grid.
     const int right = kAxisX + m_gridWidth;
@@ -358,7 +440,6 @@ bool CGraphical::DrawCursor(double offset, const LevelScale& level, int n, doubl
     m_cursorX = x;
     c.Line(x, h - 19, x, h - level.base);
     c.Line(x, h - hc, kAxisX, h - hc);
-    if (m_ws.m_cursorFreq != m_cursorHz) m_ws.m_cursorFreq = m_cursorHz;
     return true;
 }
 
@@ -397,29 +478,27 @@ void CGraphical::DrawReadout() {
 }
 
 void CGraphical::DrawLinearResponse() {
-    int n = 0;
-    double half = 0.0;
-    if (!ResponsePreamble(n, half)) return;
-    if (m_ws.m_linFMax <= m_ws.m_linFMin) return;
+    const int n = m_plan.n;
+    const double half = m_plan.half;
     PlotCanvas& c = *m_canvas;
     const int h = m_respHeight;
 
-    m_hzPerPixel = (m_ws.m_linFMax - m_ws.m_linFMin) / m_gridWidth;
-    const LevelScale level = MakeLevelScale(m_gridHeight, m_ws.m_dbTop, m_ws.m_dbBottom);
+    m_hzPerPixel = (m_shown.linFMax - m_shown.linFMin) / m_gridWidth;
+    const LevelScale level = MakeLevelScale(m_gridHeight, m_shown.dbTop, m_shown.dbBottom);
     m_pixelsPerDb = level.pixelsPerDb;
 
     const QColor previous = c.SelectPen(kAxisPen);
     c.Line(kAxisX, h - kAxisHeight, kAxisX, 6);
 
     bool cursorDrawn = false;
-    if (m_hzPerPixel > 0.0 && m_cursorHz > 0.0 && m_cursorHz < m_ws.m_nyquist &&
-        m_cursorHz < m_ws.m_linFMax) {
-        cursorDrawn = DrawCursor((m_cursorHz - m_ws.m_linFMin) / m_hzPerPixel, level, n, half);
+    if (m_hzPerPixel > 0.0 && m_cursorHz > 0.0 && m_cursorHz < m_shown.nyquist &&
+        m_cursorHz < m_shown.linFMax) {
+        cursorDrawn = DrawCursor((m_cursorHz - m_shown.linFMin) / m_hzPerPixel, level);
     }
 
     CollectCurveColumns(
-        m_gridWidth, m_ws.m_nyquist, half, [&](int i) { return i * m_hzPerPixel + m_ws.m_linFMin; },
-        m_curveX);
+        m_gridWidth, m_shown.nyquist, half,
+        [&](int i) { return i * m_hzPerPixel + m_shown.linFMin; }, m_curveX);
     DrawCurve(n, level);
 
     if (cursorDrawn) DrawReadout();
@@ -427,35 +506,25 @@ void CGraphical::DrawLinearResponse() {
 }
 
 void CGraphical::DrawLogResponse() {
-    int n = 0;
-    double half = 0.0;
-    if (!ResponsePreamble(n, half)) return;
-    if (!(m_ws.m_logFMin < m_ws.m_logFMax)) return;
+    const int n = m_plan.n;
+    const double half = m_plan.half;
     PlotCanvas& c = *m_canvas;
     const int h = m_respHeight;
 
-    const double fmin = m_ws.m_logFMax / 1000.0;
-    if (m_ws.m_logFMin != fmin) {
-        m_ws.m_logFMin = fmin;
-        if (m_ws.m_mainWindow) m_ws.m_mainWindow->ShowFreqMin(fmin);
-    }
+    const double fmin = m_plan.curveLogFMin;
     const QColor previous = c.SelectPen(kAxisPen);
     c.Line(kAxisX, h - kAxisHeight, kAxisX, 6);
-    if (fmin > m_cursorHz) {
-        m_cursorHz = fmin;
-        m_ws.m_cursorFreq = fmin;
-    }
-    const LevelScale level = MakeLevelScale(m_gridHeight, m_ws.m_dbTop, m_ws.m_dbBottom);
+    const LevelScale level = MakeLevelScale(m_gridHeight, m_shown.dbTop, m_shown.dbBottom);
     m_pixelsPerDb = level.pixelsPerDb;
     c.SelectPen(kCursorPen);
 
     bool cursorDrawn = false;
-    if (m_cursorHz > 0.0 && m_cursorHz < m_ws.m_nyquist && m_cursorHz < m_ws.m_logFMax) {
-        cursorDrawn = DrawCursor(std::log10(m_cursorHz / fmin) / 3.0 * m_gridWidth, level, n, half);
+    if (m_cursorHz > 0.0 && m_cursorHz < m_shown.nyquist && m_cursorHz < m_shown.logFMax) {
+        cursorDrawn = DrawCursor(std::log10(m_cursorHz / fmin) / 3.0 * m_gridWidth, level);
     }
 
     CollectCurveColumns(
-        m_gridWidth, m_ws.m_nyquist, half,
+        m_gridWidth, m_shown.nyquist, half,
         [&](int i) { return fmin * std::pow(1000.0, static_cast<double>(i) / m_gridWidth); },
         m_curveX);
     DrawCurve(n, level);
@@ -465,12 +534,12 @@ void CGraphical::DrawLogResponse() {
 }
 
 void CGraphical::DrawCoefCurve() {
-    if (!m_ws.m_filterValid) return;
-    const int n = std::min(m_ws.m_specWork.numCoefs, kCoefArraySize);
-    if (n < 1 || !(m_ws.m_specWork.fs >= kSmallestFs)) return;
+    if (!m_data.m_filterValid) return;
+    const int n = std::min(m_data.m_specWork.numCoefs, kCoefArraySize);
+    if (n < 1 || !(m_data.m_specWork.fs >= kSmallestFs)) return;
     PlotCanvas& c = *m_canvas;
     const int h = m_coefHeight;
-    const double* coefs = m_ws.m_coefs.data();
+    const double* coefs = m_data.m_coefs.data();
 
     const CoefScale scale = ChooseCoefScale(coefs, n, m_coefZeroOffset);
 
@@ -543,18 +612,19 @@ int CGraphical::DragCursorTo(int c) {
     if (c == m_cursorX || c == w - 4) return 1;
     double f = 0.0;
     int valid = 1;
-    if (!m_ws.m_logScale) {
+    ViewState& view = m_ws.m_view;
+    if (!view.logScale) {
         f = (c - kAxisX) * m_hzPerPixel;
-        if (!(f >= m_ws.m_linFMin)) {
-            f = m_ws.m_linFMin;
+        if (!(f >= view.linFMin)) {
+            f = view.linFMin;
             valid = 0;
         }
     } else {
-        m_ws.m_logFMin = m_ws.m_logFMax / 1000.0;
-        f = m_ws.m_logFMin *
+        view.FollowLogMax();
+        f = view.logFMin *
             std::pow(1000.0, static_cast<double>(c - kAxisX) / std::max(m_gridWidth, 1));
-        if (!(f >= m_ws.m_logFMin)) {
-            f = m_ws.m_logFMin;
+        if (!(f >= view.logFMin)) {
+            f = view.logFMin;
             valid = 0;
         }
         f = m_ws.m_util.RoundDisplay(f);
@@ -572,21 +642,22 @@ int CGraphical::DragCursorTo(int c) {
 int CGraphical::PlaceCursorAt(double f) {
     int result = 1;
     double k = 0.0;
-    if (!m_ws.m_logScale) {
-        if (!(f >= m_ws.m_linFMin)) {
-            f = m_ws.m_linFMin;
+    const ViewState& view = m_ws.m_view;
+    if (!view.logScale) {
+        if (!(f >= view.linFMin)) {
+            f = view.linFMin;
             result = 0;
         }
         m_cursorHz = f;
         k = m_hzPerPixel > 0.0 ? f / m_hzPerPixel : 0.0;
     } else {
-        if (!(f >= m_ws.m_logFMin)) {
-            f = m_ws.m_logFMin;
+        if (!(f >= view.logFMin)) {
+            f = view.logFMin;
             result = 0;
         }
         m_cursorHz = f;
-        const double base = m_ws.m_logFMax / 1000.0;
-        k = std::log10(f / base) * m_gridWidth / std::log10(m_ws.m_logFMax / base);
+        const double base = ViewState::LogMinFor(view.logFMax);
+        k = std::log10(f / base) * m_gridWidth / std::log10(view.logFMax / base);
     }
     m_cursorX = kAxisX + std::clamp(RoundToInt(k), 0, std::max(m_gridWidth, 0));
     if (m_ws.m_mainWindow) m_ws.m_mainWindow->Repaint();

@@ -4,6 +4,10 @@
 // off-screen images, which the window then copies onto its plot areas; the command line writes
 // the same images to a picture file.
 //
+// A paint has two steps. PrepareView brings the workspace's view (ViewState) up to what this
+// paint shows, telling the window of every limit it changes; DrawPlots then draws from the
+// workspace and never changes it nor calls the window, so drawing again gives the same images.
+//
 // The response curve is evaluated at every paint, one magnitude per pixel column, from the
 // coefficients quantised to the current coefficient format, so it always shows the filter as it
 // will be written. The plot keeps the response cursor (its column and its own copy of the cursor
@@ -25,6 +29,7 @@ namespace ondela {
 class FilterWorkspace;
 class PlotCanvas;
 struct LevelScale;
+struct ViewState;
 
 // The window's plot areas in pixels: both 1060 wide; the response area 333 and the coefficient
 // area 169 high (205 and 104 dialog units of the window layout at 13/8 pixels per unit).
@@ -44,8 +49,14 @@ class CGraphical {
     void SetPlotAreas(QSize response, QSize coefs);
 
     // Redraws both plots from the workspace: the frames always, the curves only when
-    // curvesShown (a Create, Load or Analysis has run).
+    // curvesShown (a Create, Load or Analysis has run). PrepareView, then DrawPlots.
     void PaintPlots(bool curvesShown);
+    // The view changes the next drawing depends on: the logarithmic limits fitted to the rate
+    // and set from the upper one, the Nyquist frequency of the filter, the cursor raised to the
+    // logarithmic lower limit, and the cursor frequency of a cursor that will be drawn.
+    void PrepareView(bool curvesShown);
+    // Draws both plots as the last PrepareView planned them; reads the workspace only.
+    void DrawPlots();
     const QImage& ResponseImage() const { return m_respImage; }
     const QImage& CoefImage() const { return m_coefImage; }
 
@@ -107,12 +118,34 @@ class CGraphical {
     void LabelLinearAxis();
     void LabelLevelAxis(double bottom, double top);
 
+    // What PrepareView found for the drawing.
+    struct PaintPlan {
+        bool response = false;       // the response image is there to draw into
+        bool responseCurve = false;  // the response curve is drawn
+        bool coefs = false;          // the coefficient image is there to draw into
+        bool coefCurve = false;      // the coefficient curve is drawn
+        double frameLogFMax = 0.0;   // upper limit of the logarithmic frame
+        double curveLogFMin = 0.0;   // lower limit of the logarithmic curve
+        int n = 0;                   // coefficients of the response curve
+        double half = 0.0;           // its Nyquist frequency
+    };
+
+    // PrepareView for either scale of the response plot.
+    void PrepareLogView(bool curvesShown, const LevelScale& level);
+    void PrepareLinearView(bool curvesShown, int gridWidth, const LevelScale& level);
+    // A cursor that will be drawn: its frequency becomes the view's cursor frequency.
+    void NoteDrawnCursor();
     // The coefficient count and half the sampling frequency of the response curves; false when
     // there is nothing to draw. Stores the Nyquist frequency in the workspace.
     bool ResponsePreamble(int& n, double& half);
+    // Whether the cursor's level at the planned curve lies above the bottom axis (db: the level).
+    bool CursorLevelShown(const LevelScale& level, double& db) const;
+    // Whether the cursor is drawn on the linear (grid gridWidth wide) or logarithmic curve.
+    bool LinearCursorShown(int gridWidth, const LevelScale& level, double& db) const;
+    bool LogCursorShown(const LevelScale& level, double& db) const;
     // The cursor at column 40 + round(offset), its level from the curve; false when it is not
     // drawn (its level at or below the bottom axis).
-    bool DrawCursor(double offset, const LevelScale& level, int n, double half);
+    bool DrawCursor(double offset, const LevelScale& level);
     void DrawReadout();
     double LevelAt(int n, double r) const;
     void DrawCurve(int n, const LevelScale& level);
@@ -120,7 +153,10 @@ class CGraphical {
     void DrawLogResponse();
     void DrawCoefCurve();
 
-    FilterWorkspace& m_ws;
+    FilterWorkspace& m_ws;          // changed by PrepareView and the cursor moves only
+    const FilterWorkspace& m_data;  // what the drawing reads
+    const ViewState& m_shown;       // the view the drawing reads
+    PaintPlan m_plan;
     QFont m_labelFont;
     QSize m_respArea{kPlotWidth, kResponsePlotHeight};
     QSize m_coefArea{kPlotWidth, kCoefPlotHeight};
