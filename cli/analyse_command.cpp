@@ -112,9 +112,8 @@ int RunAnalyseCommand(const QStringList& arguments, const Console& console) {
     FilterWorkspace& ws = *designer.ws;
     designer.window.SelectCoefFormat(designer.StartupCoefFormat());
 
-    // The window's Load, with the file named on the command line as the one chosen.
-    designer.dialogs.fileToOpen = QFile::encodeName(request->file).toStdString();
-    ws.LoadFilter();
+    // The window's Load of the file named on the command line.
+    ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
 
     // A fresh workspace has no filter; Load marks one valid only when it resulted.
     bool produced = ws.m_filterValid == 1;
@@ -135,11 +134,8 @@ int RunAnalyseCommand(const QStringList& arguments, const Console& console) {
     int status = produced ? kExitFilter : kExitNoFilter;
     if (produced && !request->output.isEmpty()) {
         // As Save does: the description of the filter, then the file replaced only by all of it.
-        if (ws.BuildDescription() != 1 || ws.m_textSize == 0) {
-            ws.ShowMessage("No valid filter coefs available");
-            status = kExitNoFilter;
-        } else if (ws.m_textOverflow) {
-            ws.ShowMessage("Sorry... there are too many coefs to display!");
+        if (const auto refusal = ws.DescriptionRefusal()) {
+            ws.ShowMessage(*refusal);
             status = kExitNoFilter;
         } else {
             status = WriteResult(std::string(ws.Text()), request->output, console);

@@ -1,6 +1,7 @@
 #include "cli/cli_ports.h"
 
 #include "cli/cli_support.h"
+#include "workspace/spec_entry.h"
 
 namespace ondela::cli {
 
@@ -12,32 +13,28 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
 }
 
 int CliMainWindow::CreateFilter() {
-    // Reading the fields: the entered specification is what was typed.
+    // Reading the fields: the entered specification is what was typed, as the fields read it.
     m_ws.m_spec = fields;
-    m_ws.m_nyquist = m_ws.m_spec.fs * 0.5;
-    m_ws.m_cursorFreq = 0.0;
     if (m_ws.CreateFromSpec() == 0) {
         m_ws.m_status = -1;
         m_designResult = -1;
         return 0;
     }
-    // The validated specification is stored, as the window stores what it designed. RunDesign
-    // leaves its result in the status word.
-    m_prefs.SaveSpec(m_ws.m_spec);
+    // RunDesign leaves its result in the status word.
     m_designResult = m_ws.m_status;
     m_ws.m_status = 0;
-    if (m_designResult == 0) {
-        const FilterSpec& s = m_ws.m_spec;
-        const bool band = s.type == BandPass || s.type == BandStop;
-        const double cursor = band ? (s.f1 + s.f2) / 2.0 : (s.f1 > 0.0 ? s.f1 : s.f2);
-        SetCursorFreq(cursor);
-        PlaceCursorAt(cursor);
-    }
     return 1;
 }
 
 void CliMainWindow::RefreshFields() {
-    fields = m_ws.m_spec;
+    // As the window's fields show a specification: a missing type is the one last shown (a low
+    // pass on a first start), and the values are held within what the fields show.
+    FilterSpec& s = m_ws.m_spec;
+    if (s.type <= 0) s.type = fields.type > 0 ? fields.type : LowPass;
+    LimitShownLevels(s);
+    LimitShownEdges(s);
+    m_ws.m_cursorFreq = m_ws.SpecCursorFreq();
+    fields = s;
 }
 
 void CliMainWindow::SetCursorFreq(double hz) {

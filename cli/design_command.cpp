@@ -8,8 +8,11 @@
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
 #include "numbers/number_text.h"
+#include "ui/plot/plot_text.h"
+#include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 #include "workspace/filter_workspace.h"
+#include "workspace/spec_entry.h"
 
 namespace ondela::cli {
 
@@ -19,17 +22,10 @@ constexpr const char* kUsage =
     "ondela-cli design --type TYPE --fs HZ --f1 HZ [--f2 HZ] --att DB\n"
     "           --ripple DB --max-coefs N [--format FORMAT] [--output FILE] [--json]";
 
-constexpr int kMinCoefs = 3;
-constexpr int kMaxCoefs = 4096;
-
 // The half band's edge is fixed at a quarter of the sampling frequency; a typed edge is accepted
 // when it differs from it by no more than this fraction of fs (a "kHz" form may be off by an
 // ulp).
 constexpr double kQuarterTolerance = 1e-9;
-
-// The window raises a half band's attenuation to this floor and sets its ripple.
-constexpr double kHalfBandMinAttenuation = 30.0;
-constexpr double kHalfBandRipple = 0.001;
 
 int UsageError(const Console& console, const std::string& what) {
     PrintLine(console.err, "ondela-cli design: " + what);
@@ -62,7 +58,14 @@ void AddOptions(QCommandLineParser& parser) {
         "\n"
         "Frequencies and levels are read as the window's fields read them: a decimal\n"
         "comma and a \"kHz\" suffix are accepted (\"44,1 kHz\"), unit words such as\n"
-        "\"Hz\" or \"dB\" are ignored; text that holds no number is an error.\n"
+        "\"Hz\" or \"dB\" are ignored; text that holds no number is an error. The values\n"
+        "are then corrected as the window's fields correct them, so that the same\n"
+        "entries give the same filter; where the window does so without a word, this\n"
+        "command says what it changed in a message (\"--f1: 30000 Hz is above 0.4999 fs;\n"
+        "23995 Hz is used\"), before any other: an edge above 0.4999 fs, a second edge\n"
+        "not above the first, a count outside 3 to 4096. A corrected edge is taken as\n"
+        "its field shows it (six characters), the attenuation with six significant\n"
+        "digits.\n"
         "\n"
         "Exit status: 0 a filter was produced (warnings included); 1 no filter could be\n"
         "produced, or the output could not be written; 2 usage error or invalid\n"
@@ -73,12 +76,15 @@ void AddOptions(QCommandLineParser& parser) {
     parser.addOption({"fs", "Sampling frequency in Hz.", "HZ"});
     parser.addOption({"f1",
                       "Cut-off frequency (low pass, high pass) or lower band edge (band pass, "
-                      "band stop) in Hz. A half band has its edge at fs/4: leave --f1 out, or "
-                      "give exactly fs/4.",
+                      "band stop) in Hz. Above 0.4999 fs it is lowered to 0.4999 fs (with a "
+                      "message). A half band has its edge at fs/4: leave --f1 out, or give "
+                      "exactly fs/4.",
                       "HZ"});
     parser.addOption({"f2",
                       "Upper band edge in Hz; required for band pass and band stop, ignored by "
-                      "the other types. Edges given in reverse order are swapped.",
+                      "the other types; it must differ from --f1. Above 0.4999 fs, or below "
+                      "--f1 (edges in reverse order), it becomes the middle between --f1 and "
+                      "0.4999 fs, as shown in the window's field (with a message).",
                       "HZ"});
     parser.addOption({"att",
                       "Minimum stop-band attenuation in dB; its magnitude is used, at most 120. "
@@ -88,7 +94,10 @@ void AddOptions(QCommandLineParser& parser) {
                       "Maximum pass-band ripple in dB; its magnitude is used, limited to "
                       "0.001..2. Not used by a half band (optional there), which takes 0.001.",
                       "DB"});
-    parser.addOption({"max-coefs", "Maximum number of coefficients, 3 to 4096.", "N"});
+    parser.addOption({"max-coefs",
+                      "Maximum number of coefficients, 3 to 4096; a count outside is taken as "
+                      "the nearer end (with a message).",
+                      "N"});
     parser.addOption({"format",
                       "Coefficient format: flt64, flt32, int32 or int16 (default flt32). The "
                       "achieved values are measured on the coefficients in this format.",
@@ -104,8 +113,10 @@ void AddOptions(QCommandLineParser& parser) {
                       "Writes a JSON report instead of the description text: status (0 a "
                       "filter was produced, -1 invalid specification, else the engine status "
                       "that stopped the design), engineStatus (the engine's status word, null "
-                      "when it did not run), messages, format, title, entered and achieved "
-                      "values, and the coefficients with 17 significant digits."});
+                      "when it did not run), messages (the corrections first), format, title, "
+                      "entered and achieved values, cursor (the frequency where the window puts "
+                      "its cursor, 0 without a filter), and the coefficients with 17 "
+                      "significant digits."});
 }
 
 // A required frequency or level option; nullopt (after the usage line) when it is missing or
@@ -120,6 +131,30 @@ std::optional<double> FieldOption(const QCommandLineParser& parser, const char* 
     const auto value = ReadFieldValue(text);
     if (!value) UsageError(console, std::string("--") + name + ": '" + text + "' is not a number");
     return value;
+}
+
+// What the command line says about a value the window's fields would have corrected silently.
+std::string CorrectionText(const EntryCorrection& c, double f1) {
+    switch (c.kind) {
+        case EntryCorrection::kEdge1AboveLimit:
+            return FormatText("--f1: %.10g Hz is above 0.4999 fs; %.10g Hz is used", c.typed,
+                              c.used);
+        case EntryCorrection::kEdge2AboveLimit:
+            return FormatText(
+                "--f2: %.10g Hz is above 0.4999 fs; %.10g Hz is used, halfway from --f1 to 0.4999 "
+                "fs",
+                c.typed, c.used);
+        case EntryCorrection::kEdge2NotAboveEdge1:
+            return FormatText(
+                "--f2: %.10g Hz is not above --f1 (%.10g Hz); %.10g Hz is used, halfway from --f1 "
+                "to "
+                "0.4999 fs",
+                c.typed, f1, c.used);
+        case EntryCorrection::kCountOutOfRange:
+            return FormatText("--max-coefs: %.10g is outside 3 to 4096; %.10g is used", c.typed,
+                              c.used);
+    }
+    return {};
 }
 
 }  // namespace
@@ -180,10 +215,6 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
         UsageError(console, "--max-coefs: '" + maxText + "' is not a whole number");
         return std::nullopt;
     }
-    if (*maxCoefs < kMinCoefs || *maxCoefs > kMaxCoefs) {
-        UsageError(console, "--max-coefs: " + maxText + " is outside 3 to 4096");
-        return std::nullopt;
-    }
 
     if (parser.isSet("format")) {
         const auto format = CoefFormatFromWord(Utf8(parser.value("format")));
@@ -206,33 +237,35 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
     }
     request.json = parser.isSet("json");
 
-    FilterSpec& s = request.spec;
-    s.type = *type;
-    s.fs = *fs;
-    s.maxCoefs = *maxCoefs;
-    s.attenuation = *att;
-    if (halfBand) {
-        // As the window's fields do for a half band: the edge at fs/4, no second edge, the
-        // ripple fixed and the attenuation at least 30 dB.
+    if (halfBand && f1) {
+        // A half band has its edge at fs/4; a typed edge must say so.
         const double quarter = *fs / 4.0;
-        if (f1 && !(std::fabs(*f1 - quarter) <= kQuarterTolerance * std::fabs(*fs))) {
+        if (!(std::fabs(*f1 - quarter) <= kQuarterTolerance * std::fabs(*fs))) {
             UsageError(console,
                        "--f1: a half band has its edge at fs/4 = " + FormatText("%g", quarter) +
                            " Hz, not " + FormatText("%g", *f1) + " Hz");
             return std::nullopt;
         }
-        s.f1 = quarter;
-        s.f2 = 0.0;
-        s.ripple = kHalfBandRipple;
-        s.attenuation = std::max(std::fabs(*att), kHalfBandMinAttenuation);
-    } else {
-        s.f1 = *f1;
-        s.f2 = band ? *f2 : 0.0;
-        s.ripple = *ripple;
-        if (band && s.f1 == s.f2) {
-            UsageError(console, "--f1 and --f2: a band needs two different edges");
-            return std::nullopt;
-        }
+    }
+    if (band && *f1 == *f2) {
+        UsageError(console, "--f1 and --f2: a band needs two different edges");
+        return std::nullopt;
+    }
+
+    // The values go through the rules of the window's fields, which correct some of them.
+    SpecEntries typed;
+    typed.type = *type;
+    typed.fs = *fs;
+    typed.f1 = halfBand ? 0.0 : *f1;
+    typed.f2 = band ? *f2 : 0.0;
+    typed.attenuation = *att;
+    typed.ripple = halfBand ? 0.0 : *ripple;
+    typed.maxCoefs = *maxCoefs;
+    const SpecReading read = ReadSpecEntries(
+        typed, [](double hz) { return CUtil().ParseFrequency(FormatFreqField(hz).c_str()); });
+    request.spec = read.spec;
+    for (const EntryCorrection& c : read.corrections) {
+        request.corrections.push_back(CorrectionText(c, *f1));
     }
     exitCode = kExitFilter;
     return request;
@@ -244,6 +277,7 @@ int RunDesignCommand(const QStringList& arguments, const Console& console) {
     if (!request) return exitCode;
 
     CliDesigner designer(console.err);
+    for (const std::string& c : request->corrections) designer.dialogs.Note(c);
     CliMainWindow& window = designer.window;
     FilterWorkspace* ws = designer.ws.get();
 
@@ -256,18 +290,12 @@ int RunDesignCommand(const QStringList& arguments, const Console& console) {
     const bool produced = result == 0;
 
     int status = produced ? kExitFilter : (valid ? kExitNoFilter : kExitUsage);
-    bool described = false;
     if (produced) {
         // As Save does: the description of the filter in the chosen format.
-        described = ws->BuildDescription() == 1 && ws->m_textSize > 0;
-        if (!request->json) {
-            if (!described) {
-                ws->ShowMessage("No valid filter coefs available");
-                status = kExitNoFilter;
-            } else if (ws->m_textOverflow) {
-                ws->ShowMessage("Sorry... there are too many coefs to display!");
-                status = kExitNoFilter;
-            }
+        const auto refusal = ws->DescriptionRefusal();
+        if (refusal && !request->json) {
+            ws->ShowMessage(*refusal);
+            status = kExitNoFilter;
         }
     }
 

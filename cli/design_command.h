@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cli_support.h"
 #include "engine/filter_spec.h"
@@ -13,9 +14,10 @@ namespace ondela::cli {
 
 // What the command line asked for.
 struct DesignRequest {
-    FilterSpec spec{};  // type, fs, f1, f2, attenuation, ripple, maxCoefs
-    int format = -1;    // coefficient format; -1: the stored setting, as in the window
-    QString output;     // empty: standard output
+    FilterSpec spec{};  // type, fs, f1, f2, attenuation, ripple, maxCoefs as the fields read them
+    std::vector<std::string> corrections;  // the values corrected on the way, one line each
+    int format = -1;  // coefficient format; -1: the stored setting, as in the window
+    QString output;   // empty: standard output
     bool json = false;
 };
 

@@ -230,9 +230,8 @@ int RunPlotCommand(const QStringList& arguments, const Console& console) {
     ws.m_logScale = request->logScale ? 1 : 0;
     window.SelectCoefFormat(designer.StartupCoefFormat());
 
-    // The window's Load, with the file named on the command line as the one chosen.
-    designer.dialogs.fileToOpen = QFile::encodeName(request->file).toStdString();
-    ws.LoadFilter();
+    // The window's Load of the file named on the command line.
+    ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
     // Load has said why when it gave no filter.
     if (ws.m_filterValid != 1) return kExitNoFilter;
     if (!(ws.m_specWork.fs > 0.0)) {

@@ -14,6 +14,7 @@
 #include "numbers/number_text.h"
 #include "workspace/c_util.h"
 #include "workspace/description_reader.h"
+#include "workspace/filter_file_text.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/measurable_coefs.h"
 
@@ -67,25 +68,6 @@ void AddOptions(QCommandLineParser& parser) {
     parser.addPositionalArgument("FILE", "The filter file (a description text).");
 }
 
-// Reads at most limit bytes of a file; one more tells that it is larger. The text is followed by
-// a zero, as the description readers expect. false with errno set when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    text.assign(limit + 2, '\0');
-    const std::size_t got = std::fread(text.data(), 1, limit + 1, file);
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-        // Reading a directory fails with EISDIR.
-        errno = error != 0 ? error : EIO;
-        return false;
-    }
-    text.resize(got);
-    return true;
-}
-
 }  // namespace
 
 std::optional<ResponseRequest> ParseResponseArguments(const QStringList& arguments,
@@ -129,21 +111,26 @@ int RunResponseCommand(const QStringList& arguments, const Console& console) {
     const auto request = ParseResponseArguments(arguments, console, exitCode);
     if (!request) return exitCode;
 
-    // The file as Load would take it: no larger than Load reads.
-    std::string text;
-    if (!ReadWholeFile(QFile::encodeName(request->file).toStdString(), kFileSizeLimit, text)) {
-        return FileError(console, request->file, std::strerror(errno));
+    // The file as Load reads it: no larger than Load reads.
+    const FilterFileText read = ReadFilterFileText(QFile::encodeName(request->file).toStdString(),
+                                                   static_cast<std::size_t>(kFileSizeLimit));
+    if (read.outcome == FilterFileText::kNoOpen) {
+        return FileError(console, request->file, std::strerror(read.error));
     }
-    if (text.size() > static_cast<std::size_t>(kFileSizeLimit)) {
+    if (read.outcome == FilterFileText::kNoRead) {
+        return FileError(console, request->file, std::strerror(EIO));
+    }
+    if (read.outcome == FilterFileText::kTooLarge) {
         return FileError(console, request->file,
                          FormatText("larger than a filter file can be (%d bytes)", kFileSizeLimit));
     }
+    const char* text = read.text.data();
 
     // The coefficients as stored, each the value its number stands for in the format it is
     // written in.
     std::array<double, kCoefArraySize> coefs{};
     int fileFormat = FLT64;
-    const int n = ReadCoefList(text.c_str(), coefs, fileFormat);
+    const int n = ReadCoefList(text, coefs, fileFormat);
     if (n == -1) {
         return FileError(
             console, request->file,
@@ -158,7 +145,7 @@ int RunResponseCommand(const QStringList& arguments, const Console& console) {
                          FormatText("no coefficients, or more than %d", kCoefArraySize));
     }
     FilterSpec spec;
-    ParseDescription(text.c_str(), spec, nullptr);
+    ParseDescription(text, spec, nullptr);
     if (!(spec.fs > 0.0) || !std::isfinite(spec.fs)) {
         return FileError(console, request->file,
                          "no sampling frequency (\"fs = ...\" in the header)");

@@ -15,6 +15,7 @@
 #include "ui/plot/graphical.h"
 #include "ui/plot/plot_text.h"
 #include "workspace/filter_workspace.h"
+#include "workspace/spec_entry.h"
 
 namespace ondela {
 
@@ -116,50 +117,36 @@ void COndelaDlg::ShowRipple(double db) {
 }
 
 double COndelaDlg::ReadEdgeFreq1() {
-    double v = ReadField(ctl::kEdgeFreq1);
-    const double fs = m_ws.m_spec.fs;
-    if (fs > 0.0 && v > kEdgeLimit * fs) {
-        v = kEdgeLimit * fs;
-        ShowEdgeFreq1(v);
-    }
+    const double typed = ReadField(ctl::kEdgeFreq1);
+    const double v = LimitEdge1(typed, m_ws.m_spec.fs);
+    if (v != typed) ShowEdgeFreq1(v);
     return v;
 }
 
 double COndelaDlg::ReadEdgeFreq2() {
     const double f1 = ReadEdgeFreq1();
-    double v = ReadField(ctl::kEdgeFreq2);
-    if (v < 2.5e-16) return 0.0;
-    const double fs = m_ws.m_spec.fs;
-    if (fs > 0.0) {
-        const double middle = f1 + (kEdgeLimit * fs - f1) / 2.0;
-        if (v > kEdgeLimit * fs) {
-            v = middle;
-            m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
-        }
-        if (v <= f1) {
-            v = middle;
-            m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
-        }
-    }
+    const double typed = ReadField(ctl::kEdgeFreq2);
+    const double v = LimitEdge2(typed, f1, m_ws.m_spec.fs);
+    if (v != typed && v != 0.0) m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
     return v;
 }
 
 double COndelaDlg::ReadAttenuation() {
-    const double v = std::min(std::fabs(ReadField(ctl::kAttenuation)), kMaxAttenuation);
+    const double v = LimitAttenuation(ReadField(ctl::kAttenuation));
     ShowAttenuation(v);
     return v;
 }
 
 double COndelaDlg::ReadRipple() {
     if (!m_controls.HasControl(ctl::kRipple)) return 0.0;
-    const double v = std::clamp(std::fabs(ReadField(ctl::kRipple)), kMinRipple, kMaxRipple);
+    const double v = LimitRipple(ReadField(ctl::kRipple));
     ShowRipple(v);
     return v;
 }
 
 int COndelaDlg::ReadMaxCoefs() {
     const int typed = WholeInteger(m_controls.GetText(ctl::kMaxCoefs));
-    const int v = std::clamp(typed, kMinCoefs, kMaxCoefs);
+    const int v = LimitMaxCoefs(typed);
     if (v != typed) m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", v));
     return v;
 }
@@ -290,29 +277,17 @@ void COndelaDlg::RefreshFields() {
     CompleteSpec();
     ShowSamplingFreq(s.fs);
 
-    if (s.ripple > kMaxRipple) s.ripple = kMaxRipple;
-    if (s.attenuation > kMaxAttenuation) s.attenuation = kMaxAttenuation;
+    LimitShownLevels(s);
     ShowAttenuation(s.attenuation);
     ShowRipple(s.ripple);
 
-    if (s.maxCoefs > kMaxCoefs) s.maxCoefs = kMaxCoefs;
     m_controls.SetText(ctl::kMaxCoefs,
                        FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
     SelectFilterType(s.type);
 
-    if (s.f1 < kMinShown) s.f1 = kMinShown;
-    if (s.f1 > kEdgeLimit * s.fs) s.f1 = kEdgeLimit * s.fs;
-    if (s.type == HalfBand) s.f1 = s.fs / 4.0;
+    LimitShownEdges(s);
     ShowEdgeFreq1(s.f1);
-    if (IsBand(s.type)) {
-        if (s.f2 > kEdgeLimit * s.fs) s.f2 = kEdgeLimit * s.fs;
-        if (s.f2 < 1.0001 * s.f1) s.f2 = 1.0001 * s.f1;
-    }
     ShowEdgeFreq2(s.f2);
-    if (s.type == HalfBand) {
-        if (s.attenuation < 30.0) s.attenuation = 30.0;
-        s.ripple = kMinRipple;
-    }
 
     const CUtil& u = m_ws.m_util;
     if (!(m_ws.m_linFMax > 0.0) || !(m_ws.m_logFMax > 0.0)) {
@@ -329,7 +304,7 @@ void COndelaDlg::RefreshFields() {
     ShowFreqMin(m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
 
     SelectCoefFormat(m_ws.m_coefFormat);
-    const double cursor = SpecCursorFreq();
+    const double cursor = m_ws.SpecCursorFreq();
     m_ws.m_cursorFreq = cursor;
     SetCursorFreq(cursor);
     m_lastF2 = 0.0;

@@ -127,18 +127,6 @@ void COndelaDlg::OnCommand(int id) {
     }
 }
 
-double COndelaDlg::SpecCursorFreq() const {
-    const FilterSpec& s = m_ws.m_spec;
-    if (s.type == BandPass || s.type == BandStop) return (s.f1 + s.f2) / 2.0;
-    return s.f1 > 0.0 ? s.f1 : s.f2;
-}
-
-void COndelaDlg::ShowSpecCursor() {
-    const double cursor = SpecCursorFreq();
-    SetCursorFreq(cursor);
-    PlaceCursorAt(cursor);
-}
-
 int COndelaDlg::CreateFilter() {
     m_ws.m_coefs.fill(0.0);
     m_ws.m_specWork = FilterSpec{};
@@ -148,10 +136,7 @@ int COndelaDlg::CreateFilter() {
     if (result == -1) {
         // No filter any more: the plots drop the old curve before the message shows.
         m_controls.RepaintPlots(true);
-        if (m_ws.m_dialogs) {
-            m_ws.m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
-                                       MessageIcon::Information);
-        }
+        m_ws.ShowInvalidSpec();
         return 0;
     }
     return 1;
@@ -161,11 +146,9 @@ int COndelaDlg::DesignFromFields() {
     const int mask = ReadSpecFields();
     if (mask == -1) return -1;
     if (mask != 0) RefreshFields();
-    if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_spec);
+    m_ws.EnterSpec();
 
     const double fs = m_ws.m_spec.fs;
-    m_ws.m_nyquist = fs / 2.0;
-    m_ws.m_cursorFreq = 0.0;
     const bool keep = m_ws.m_keepLimits == 1 && !(mask & 1) && m_ws.m_linFMax <= m_ws.m_nyquist &&
                       m_ws.m_logFMax <= fs;
     if (!keep) {
@@ -177,23 +160,11 @@ int COndelaDlg::DesignFromFields() {
         ShowFreqMin(m_ws.m_logScale ? m_ws.m_logFMin : m_ws.m_linFMin);
     }
 
-    m_ws.CloseBusyWindow();
-    if (m_ws.m_spec.maxCoefs > 1000) m_ws.OpenBusyWindow();
     m_controls.SetPointer(PointerShape::Wait);
-    ClearAchieved();
-
-    if (m_ws.RunDesign() == 0) {
-        ShowSpecCursor();
-        m_ws.m_filterValid = 1;
-        m_ws.m_keepLimits = 1;
-        m_ws.m_fromSpec = 1;
-    }
-
+    m_ws.DesignEntered();
     m_controls.SetPointer(m_cursor);
-    m_ws.CloseBusyWindow();
     m_curvesShown = true;
     Repaint();
-    if (m_ws.m_editor && m_ws.m_editor->IsEditorOpen()) m_ws.ShowInEditor();
     return 0;
 }
 
@@ -229,7 +200,7 @@ void COndelaDlg::OnAnalysis() {
         m_ws.ShowInEditor();
     } else {
         ShowAchieved();
-        ShowSpecCursor();
+        m_ws.PlaceSpecCursor();
         m_ws.m_filterValid = 1;
         m_curvesShown = true;
         m_controls.RepaintPlots(true);

@@ -1,0 +1,127 @@
+#include "workspace/spec_entry.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "numbers/number_text.h"
+#include "workspace/c_util.h"
+
+namespace ondela {
+
+double EdgeLimit(double fs) {
+    return 0.4999 * fs;
+}
+
+double LimitEdge1(double f1, double fs) {
+    return fs > 0.0 && f1 > EdgeLimit(fs) ? EdgeLimit(fs) : f1;
+}
+
+double LimitEdge2(double f2, double f1, double fs) {
+    if (f2 < 2.5e-16) return 0.0;
+    if (!(fs > 0.0)) return f2;
+    const double middle = f1 + (EdgeLimit(fs) - f1) / 2.0;
+    if (f2 > EdgeLimit(fs)) f2 = middle;
+    if (f2 <= f1) f2 = middle;
+    return f2;
+}
+
+double LimitAttenuation(double db) {
+    return std::min(std::fabs(db), 120.0);
+}
+
+double LimitRipple(double db) {
+    return std::clamp(std::fabs(db), 0.001, 2.0);
+}
+
+int LimitMaxCoefs(int n) {
+    return std::clamp(n, 3, 4096);
+}
+
+void LimitShownLevels(FilterSpec& s) {
+    if (s.ripple > 2.0) s.ripple = 2.0;
+    if (s.attenuation > 120.0) s.attenuation = 120.0;
+    if (s.maxCoefs > 4096) s.maxCoefs = 4096;
+}
+
+void LimitShownEdges(FilterSpec& s) {
+    if (s.f1 < 0.0001) s.f1 = 0.0001;
+    if (s.f1 > EdgeLimit(s.fs)) s.f1 = EdgeLimit(s.fs);
+    if (s.type == HalfBand) s.f1 = s.fs / 4.0;
+    if (s.type == BandPass || s.type == BandStop) {
+        if (s.f2 > EdgeLimit(s.fs)) s.f2 = EdgeLimit(s.fs);
+        if (s.f2 < 1.0001 * s.f1) s.f2 = 1.0001 * s.f1;
+    }
+    if (s.type == HalfBand) {
+        if (s.attenuation < 30.0) s.attenuation = 30.0;
+        s.ripple = 0.001;
+    }
+}
+
+namespace {
+
+// The attenuation and ripple fields show "%g dB": six significant digits.
+double ShownLevel(double db) {
+    return CUtil().ParseFrequency(FormatText("%g dB", db).c_str());
+}
+
+}  // namespace
+
+SpecReading ReadSpecEntries(const SpecEntries& typed, const ShownFrequency& shown) {
+    SpecReading r;
+    FilterSpec& s = r.spec;
+    const double fs = typed.fs;
+    s.fs = fs;
+    s.type = typed.type;
+    const bool band = typed.type == BandPass || typed.type == BandStop;
+    const bool halfBand = typed.type == HalfBand;
+
+    // What each field holds while it is read: a corrected value is shown and read back.
+    double f1Field = typed.f1;
+    double f2Field = typed.f2;
+    double attField = typed.attenuation;
+    double rippleField = typed.ripple;
+    const auto readEdge1 = [&] {
+        const double v = LimitEdge1(f1Field, fs);
+        if (v != f1Field) f1Field = shown(v);
+        return v;
+    };
+    const auto readEdge2 = [&] {
+        const double f1 = readEdge1();
+        const double v = LimitEdge2(f2Field, f1, fs);
+        if (v != f2Field && v != 0.0) f2Field = shown(v);
+        return v;
+    };
+
+    // Choosing the type reads the edges and the attenuation once and sets up a half band.
+    readEdge1();
+    readEdge2();
+    const double att = LimitAttenuation(attField);
+    attField = ShownLevel(att);
+    if (halfBand) {
+        rippleField = ShownLevel(0.001);
+        if (att < 30.0) attField = ShownLevel(30.0);
+    }
+
+    s.maxCoefs = LimitMaxCoefs(typed.maxCoefs);
+    if (s.maxCoefs != typed.maxCoefs) {
+        r.corrections.push_back({EntryCorrection::kCountOutOfRange,
+                                 static_cast<double>(typed.maxCoefs),
+                                 static_cast<double>(s.maxCoefs)});
+    }
+    s.f1 = halfBand ? fs / 4.0 : readEdge1();
+    if (!halfBand && s.f1 != typed.f1)
+        r.corrections.push_back({EntryCorrection::kEdge1AboveLimit, typed.f1, s.f1});
+    if (band) {
+        s.f2 = readEdge2();
+        if (s.f2 != typed.f2) {
+            const auto kind = typed.f2 > EdgeLimit(fs) ? EntryCorrection::kEdge2AboveLimit
+                                                       : EntryCorrection::kEdge2NotAboveEdge1;
+            r.corrections.push_back({kind, typed.f2, s.f2});
+        }
+    }
+    s.ripple = LimitRipple(rippleField);
+    s.attenuation = LimitAttenuation(attField);
+    return r;
+}
+
+}  // namespace ondela
