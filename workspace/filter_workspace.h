@@ -43,6 +43,14 @@ constexpr int kFileSizeLimit = 261888;    // largest filter file Load reads
 // The file choosers' filter: description and pattern pairs separated by "|".
 constexpr const char* kFilterFileTypes = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
+// What AnalyseText answers instead of a number of coefficients.
+enum AnalysisOutcome : int {
+    kAnalysisFailed = -1,        // a message said why
+    kAnalysisRedesign = -2,      // only parameters changed: m_spec holds them, design them again
+    kAnalysisCoefsChanged = -3,  // the edited coefficients were measured; the editor should get
+                                 // the new description
+};
+
 class FilterWorkspace {
   public:
     using DesignFunction = std::function<int(FilterSpec&, double*, ResponsePoint*, int*)>;
@@ -107,10 +115,8 @@ class FilterWorkspace {
     void PlaceSpecCursor();
 
     // The Analysis command (analysis_command.cpp): reads the editor's text back, decides whether
-    // its coefficients or its parameters were edited, and re-measures the coefficients. -1 after
-    // a failure (message shown), -2 when only parameters changed (m_spec holds them; the filter
-    // must be designed again), -3 when the coefficients changed (they were measured; the editor
-    // should get the new description), else the number of coefficients measured.
+    // its coefficients or its parameters were edited, and re-measures the coefficients. An
+    // AnalysisOutcome, else the number of coefficients measured.
     int AnalyseText();
 
     // Filter files (filter_files.cpp). Load asks for a description file (ChooseFileToLoad, in

@@ -71,10 +71,10 @@ class FakeEditor : public EditorPort {
     explicit FakeEditor(EventLog& log) : log_(log) {}
 
     int OpenEditor(const std::string&) override {
-        if (open) return -1;
-        if (openFailure != 0) return openFailure;
+        if (open) return kEditorAlreadyOpen;
+        if (openFailure != kEditorOpened) return openFailure;
         open = true;
-        return 0;
+        return kEditorOpened;
     }
     bool IsEditorOpen() const override { return open; }
     void ClearEditorText() override {

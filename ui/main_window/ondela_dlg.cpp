@@ -15,14 +15,6 @@
 
 namespace ondela {
 
-namespace {
-
-constexpr int kEditorAlreadyOpen = -1;
-constexpr int kEditorNotCreated = -2;
-constexpr int kEditorNotInitialised = -3;
-
-}  // namespace
-
 COndelaDlg::COndelaDlg(FilterWorkspace& ws, CGraphical& graph, DialogControls& controls,
                        ShellServices* services)
     : m_ws(ws), m_graph(graph), m_controls(controls), m_services(services) {}
@@ -192,11 +184,11 @@ void COndelaDlg::OnFilterEditor() {
 
 void COndelaDlg::OnAnalysis() {
     const int result = m_ws.AnalyseText();
-    if (result == -1) {
+    if (result == kAnalysisFailed) {
         ClearAchieved();
-    } else if (result == -2) {
+    } else if (result == kAnalysisRedesign) {
         CreateFilter();
-    } else if (result == -3) {
+    } else if (result == kAnalysisCoefsChanged) {
         m_ws.ShowInEditor();
     } else {
         ShowAchieved();
