@@ -33,9 +33,9 @@ namespace {
 using testing::CliRun;
 using testing::EventLog;
 using testing::FakeControls;
-using testing::FakeDialogs;
 using testing::FakeEditor;
 using testing::ParseJson;
+using testing::RecordingDialogs;
 using testing::RunCli;
 using testing::Str;
 using testing::TempDir;
@@ -188,7 +188,7 @@ struct WindowRig {
     FakeControls controls;
     EventLog log;
     FakeEditor editor{log};
-    FakeDialogs dialogs{log};
+    RecordingDialogs dialogs{log};
     COndelaDlg dlg{ws, graph, controls, nullptr};
 };
 
@@ -207,7 +207,7 @@ struct WorkspaceRig {
     DesignEngine engine;
     FilterWorkspace ws;
     EventLog log;
-    FakeDialogs dialogs{log};
+    RecordingDialogs dialogs{log};
 };
 
 struct Entries {
