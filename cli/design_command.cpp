@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "cli/cli_command.h"
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
 #include "numbers/number_text.h"
@@ -48,7 +49,19 @@ std::optional<FilterType> TypeFromWord(const std::string& word) {
     return std::nullopt;
 }
 
-void AddOptions(QCommandLineParser& parser) {
+class DesignCommand : public CliCommand {
+  public:
+    DesignCommand() : CliCommand("design", kUsage) {}
+
+  private:
+    void AddOptions(QCommandLineParser& parser) override;
+    bool ReadOptions(const QCommandLineParser& parser) override;
+    int Run() override;
+
+    DesignRequest request;
+};
+
+void DesignCommand::AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         "Designs an equiripple linear-phase FIR filter from a specification, as the\n"
         "designer window's Create button does, choosing the length itself within\n"
@@ -70,7 +83,6 @@ void AddOptions(QCommandLineParser& parser) {
         "Exit status: 0 a filter was produced (warnings included); 1 no filter could be\n"
         "produced, or the output could not be written; 2 usage error or invalid\n"
         "specification.");
-    parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption(
         {"type", "Filter type: lowpass, highpass, bandpass, bandstop or halfband.", "TYPE"});
     parser.addOption({"fs", "Sampling frequency in Hz.", "HZ"});
@@ -98,25 +110,24 @@ void AddOptions(QCommandLineParser& parser) {
                       "Maximum number of coefficients, 3 to 4096; a count outside is taken as "
                       "the nearer end (with a message).",
                       "N"});
-    parser.addOption({"format",
-                      "Coefficient format: flt64, flt32, int32 or int16 (default flt32). The "
-                      "achieved values are measured on the coefficients in this format.",
-                      "FORMAT"});
-    parser.addOption({"output",
-                      "Writes the result to FILE instead of standard output. FILE is replaced "
-                      "only by a complete result; when no filter is produced it is left as it "
-                      "was (a --json report then goes to standard output). A link stays a link "
-                      "(the file it names is replaced), a device or a FIFO is written directly, "
-                      "and '-' is standard output.",
-                      "FILE"});
-    parser.addOption({"json",
-                      "Writes a JSON report instead of the description text: status (0 a "
-                      "filter was produced, -1 invalid specification, else the engine status "
-                      "that stopped the design), engineStatus (the engine's status word, null "
-                      "when it did not run), messages (the corrections first), format, title, "
-                      "entered and achieved values, cursor (the frequency where the window puts "
-                      "its cursor, 0 without a filter), and the coefficients with 17 "
-                      "significant digits."});
+    AddFormatOption(parser,
+                    "Coefficient format: flt64, flt32, int32 or int16 (default flt32). The "
+                    "achieved values are measured on the coefficients in this format.");
+    AddOutputOption(parser,
+                    "Writes the result to FILE instead of standard output. FILE is replaced "
+                    "only by a complete result; when no filter is produced it is left as it "
+                    "was (a --json report then goes to standard output). A link stays a link "
+                    "(the file it names is replaced), a device or a FIFO is written directly, "
+                    "and '-' is standard output.",
+                    "FILE");
+    AddJsonOption(parser,
+                  "Writes a JSON report instead of the description text: status (0 a "
+                  "filter was produced, -1 invalid specification, else the engine status "
+                  "that stopped the design), engineStatus (the engine's status word, null "
+                  "when it did not run), messages (the corrections first), format, title, "
+                  "entered and achieved values, cursor (the frequency where the window puts "
+                  "its cursor, 0 without a filter), and the coefficients with 17 "
+                  "significant digits.");
 }
 
 // A required frequency or level option; nullopt (after the usage line) when it is missing or
@@ -157,99 +168,71 @@ std::string CorrectionText(const EntryCorrection& c, double f1) {
     return {};
 }
 
-}  // namespace
-
-std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
-                                                  const Console& console, int& exitCode) {
-    QCommandLineParser parser;
-    AddOptions(parser);
-    if (!ParseCommandArguments(parser, arguments, "design", kUsage, false, console, exitCode)) {
-        return std::nullopt;
-    }
-
-    DesignRequest request;
+bool DesignCommand::ReadOptions(const QCommandLineParser& parser) {
     if (!parser.isSet("type")) {
-        UsageError(console, "--type is required");
-        return std::nullopt;
+        UsageError("--type is required");
+        return false;
     }
     const auto type = TypeFromWord(Utf8(parser.value("type")));
     if (!type) {
-        UsageError(console, "--type: unknown filter type '" + Utf8(parser.value("type")) +
-                                "' (lowpass, highpass, bandpass, bandstop or halfband)");
-        return std::nullopt;
+        UsageError("--type: unknown filter type '" + Utf8(parser.value("type")) +
+                   "' (lowpass, highpass, bandpass, bandstop or halfband)");
+        return false;
     }
     const bool band = *type == BandPass || *type == BandStop;
     const bool halfBand = *type == HalfBand;
 
-    const auto fs = FieldOption(parser, "fs", console);
-    if (!fs) return std::nullopt;
+    const auto fs = FieldOption(parser, "fs", console());
+    if (!fs) return false;
     std::optional<double> f1;
     if (!halfBand || parser.isSet("f1")) {
-        f1 = FieldOption(parser, "f1", console);
-        if (!f1) return std::nullopt;
+        f1 = FieldOption(parser, "f1", console());
+        if (!f1) return false;
     }
     std::optional<double> f2;
     if (band) {
         if (!parser.isSet("f2")) {
-            UsageError(console, "--f2 is required for a band pass or band stop");
-            return std::nullopt;
+            UsageError("--f2 is required for a band pass or band stop");
+            return false;
         }
-        f2 = FieldOption(parser, "f2", console);
-        if (!f2) return std::nullopt;
+        f2 = FieldOption(parser, "f2", console());
+        if (!f2) return false;
     }
-    const auto att = FieldOption(parser, "att", console);
-    if (!att) return std::nullopt;
+    const auto att = FieldOption(parser, "att", console());
+    if (!att) return false;
     std::optional<double> ripple;
     if (!halfBand || parser.isSet("ripple")) {
-        ripple = FieldOption(parser, "ripple", console);
-        if (!ripple) return std::nullopt;
+        ripple = FieldOption(parser, "ripple", console());
+        if (!ripple) return false;
     }
 
     if (!parser.isSet("max-coefs")) {
-        UsageError(console, "--max-coefs is required");
-        return std::nullopt;
+        UsageError("--max-coefs is required");
+        return false;
     }
     const std::string maxText = Utf8(parser.value("max-coefs"));
     const auto maxCoefs = ReadWholeInt(maxText);
     if (!maxCoefs) {
-        UsageError(console, "--max-coefs: '" + maxText + "' is not a whole number");
-        return std::nullopt;
+        UsageError("--max-coefs: '" + maxText + "' is not a whole number");
+        return false;
     }
 
-    if (parser.isSet("format")) {
-        const auto format = CoefFormatFromWord(Utf8(parser.value("format")));
-        if (!format) {
-            UsageError(console, "--format: unknown coefficient format '" +
-                                    Utf8(parser.value("format")) +
-                                    "' (flt64, flt32, int32 or int16)");
-            return std::nullopt;
-        }
-        request.format = *format;
-    } else {
-        request.format = -1;  // the stored setting decides, as in the window
-    }
-    if (parser.isSet("output")) {
-        request.output = parser.value("output");
-        if (request.output.isEmpty()) {
-            UsageError(console, "--output: the file name is empty");
-            return std::nullopt;
-        }
-    }
-    request.json = parser.isSet("json");
+    request.format = format.value_or(-1);  // -1: the stored setting decides, as in the window
+    request.output = output;
+    request.json = json;
 
     if (halfBand && f1) {
         // A half band has its edge at fs/4; a typed edge must say so.
         const double quarter = *fs / 4.0;
         if (!(std::fabs(*f1 - quarter) <= kQuarterTolerance * std::fabs(*fs))) {
-            UsageError(console,
-                       "--f1: a half band has its edge at fs/4 = " + FormatText("%g", quarter) +
-                           " Hz, not " + FormatText("%g", *f1) + " Hz");
-            return std::nullopt;
+            UsageError("--f1: a half band has its edge at fs/4 = " + FormatText("%g", quarter) +
+                       " Hz, not " + FormatText("%g", *f1) + " Hz");
+            return false;
         }
     }
     if (band && *f1 == *f2) {
-        UsageError(console, "--f1 and --f2: a band needs two different edges");
-        return std::nullopt;
+        UsageError("--f1 and --f2: a band needs two different edges");
+        return false;
     }
 
     // The values go through the rules of the window's fields, which correct some of them.
@@ -267,15 +250,12 @@ std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
     for (const EntryCorrection& c : read.corrections) {
         request.corrections.push_back(CorrectionText(c, *f1));
     }
-    exitCode = kExitFilter;
-    return request;
+    return true;
 }
 
-int RunDesignCommand(const QStringList& arguments, const Console& console) {
-    int exitCode = kExitUsage;
-    const auto request = ParseDesignArguments(arguments, console, exitCode);
-    if (!request) return exitCode;
-
+int DesignCommand::Run() {
+    const Console& console = this->console();
+    const DesignRequest* request = &this->request;
     CliDesigner designer(console.err);
     for (const std::string& c : request->corrections) designer.dialogs.Note(c);
     CliMainWindow& window = designer.window;
@@ -311,6 +291,13 @@ int RunDesignCommand(const QStringList& arguments, const Console& console) {
     }
     if (status != kExitFilter) return status;
     return WriteResult(std::string(ws->Text()), request->output, console);
+}
+
+}  // namespace
+
+int RunDesignCommand(const QStringList& arguments, const Console& console) {
+    DesignCommand command;
+    return command.Main(arguments, console);
 }
 
 }  // namespace ondela::cli

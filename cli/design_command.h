@@ -21,11 +21,6 @@ struct DesignRequest {
     bool json = false;
 };
 
-// Reads the design options. arguments starts with the command word ("design"). Returns the
-// request, or nullopt with exitCode set: 0 after printing the help, 2 after a usage error line.
-std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
-                                                  const Console& console, int& exitCode);
-
 // Runs the whole command and returns the exit status.
 int RunDesignCommand(const QStringList& arguments, const Console& console);
 
