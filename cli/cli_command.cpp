@@ -15,7 +15,10 @@ int CliCommand::Main(const QStringList& arguments, const Console& console) {
         ParseCommandArguments(parser, arguments, m_name, m_usage, m_takesFile, console, exitCode);
     if (!positional) return exitCode;
     if (m_takesFile) file = positional->first();
-    if (!ReadSharedOptions(parser) || !ReadOptions(parser)) return kExitUsage;
+    // The file's name and where the result goes first, the coefficient format last.
+    if (!ReadOutputOptions(parser) || !ReadOptions(parser) || !ReadFormatOption(parser)) {
+        return kExitUsage;
+    }
     return Run();
 }
 
@@ -45,21 +48,22 @@ bool CliCommand::UsageError(const std::string& what) const {
     return false;
 }
 
-bool CliCommand::ReadSharedOptions(const QCommandLineParser& parser) {
+bool CliCommand::ReadOutputOptions(const QCommandLineParser& parser) {
     if (m_hasOutput && parser.isSet("output")) {
         output = parser.value("output");
         if (output.isEmpty()) return UsageError("--output: the file name is empty");
     }
-    if (m_hasFormat && parser.isSet("format")) {
-        const std::string word = Utf8(parser.value("format"));
-        format = CoefFormatFromWord(word);
-        if (!format) {
-            return UsageError("--format: unknown coefficient format '" + word +
-                              "' (flt64, flt32, int32 or int16)");
-        }
-    }
     json = m_hasJson && parser.isSet("json");
     return true;
+}
+
+bool CliCommand::ReadFormatOption(const QCommandLineParser& parser) {
+    if (!m_hasFormat || !parser.isSet("format")) return true;
+    const std::string word = Utf8(parser.value("format"));
+    format = CoefFormatFromWord(word);
+    if (format) return true;
+    return UsageError("--format: unknown coefficient format '" + word +
+                      "' (flt64, flt32, int32 or int16)");
 }
 
 }  // namespace ondela::cli

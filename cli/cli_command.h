@@ -29,7 +29,8 @@ class CliCommand {
 
     // The command's description and options, the shared ones through the Add calls below.
     virtual void AddOptions(QCommandLineParser& parser) = 0;
-    // Reads the command's own options once the shared ones are read. false after UsageError.
+    // Reads the command's own options, after --output and --json, before --format (whose value
+    // the command takes in Run). false after UsageError.
     virtual bool ReadOptions(const QCommandLineParser& parser) = 0;
     // Runs the command and writes its result: the exit status.
     virtual int Run() = 0;
@@ -58,7 +59,8 @@ class CliCommand {
     std::optional<int> format;
 
   private:
-    bool ReadSharedOptions(const QCommandLineParser& parser);
+    bool ReadOutputOptions(const QCommandLineParser& parser);
+    bool ReadFormatOption(const QCommandLineParser& parser);
 
     std::string m_name;
     std::string m_usage;

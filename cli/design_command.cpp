@@ -217,7 +217,6 @@ bool DesignCommand::ReadOptions(const QCommandLineParser& parser) {
         return false;
     }
 
-    request.format = format.value_or(-1);  // -1: the stored setting decides, as in the window
     request.output = output;
     request.json = json;
 
@@ -255,6 +254,7 @@ bool DesignCommand::ReadOptions(const QCommandLineParser& parser) {
 
 int DesignCommand::Run() {
     const Console& console = this->console();
+    this->request.format = format.value_or(-1);  // -1: the stored setting, as in the window
     const DesignRequest* request = &this->request;
     CliDesigner designer(console.err);
     for (const std::string& c : request->corrections) designer.dialogs.Note(c);

@@ -196,12 +196,12 @@ bool PlotCommand::ReadOptions(const QCommandLineParser& parser) {
         UsageError("--fmin: the logarithmic axis always starts at 1/1000 of its upper limit");
         return false;
     }
-    request.format = format;
     return true;
 }
 
 int PlotCommand::Run() {
     const Console& console = this->console();
+    this->request.format = format;
     const PlotRequest* request = &this->request;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         PrintLine(console.err, "ondela-cli plot: no graphical application to draw with");

@@ -76,7 +76,6 @@ void ResponseCommand::AddOptions(QCommandLineParser& parser) {
 
 bool ResponseCommand::ReadOptions(const QCommandLineParser& parser) {
     request.file = file;
-    request.format = format.value_or(-1);
     if (parser.isSet("points")) {
         const std::string text = Utf8(parser.value("points"));
         const auto points = ReadWholeInt(text);
@@ -95,6 +94,7 @@ bool ResponseCommand::ReadOptions(const QCommandLineParser& parser) {
 
 int ResponseCommand::Run() {
     const Console& console = this->console();
+    this->request.format = format.value_or(-1);
     const ResponseRequest* request = &this->request;
 
     // The file as Load reads it: no larger than Load reads.
