@@ -13,13 +13,14 @@ constexpr std::size_t kPathLimit = 520;  // longest path the workspace keeps
 
 }  // namespace
 
+bool UsableFilePath(const std::string& path) {
+    return !path.empty() && path.size() <= kPathLimit && path.find('\0') == std::string::npos;
+}
+
 FilterFileText ReadFilterFileText(const std::string& path, std::size_t limit) {
     FilterFileText r;
     r.error = ENAMETOOLONG;
-    // A cut path would name some other file.
-    if (path.empty() || path.size() > kPathLimit || path.find('\0') != std::string::npos) {
-        return r;
-    }
+    if (!UsableFilePath(path)) return r;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     r.error = errno;
     if (file == nullptr) return r;

@@ -20,9 +20,13 @@ struct FilterFileText {
     std::vector<char> text;  // limit + 1 bytes; the file's bytes from the start
 };
 
+// A path the file routines can use as it is: not longer than the workspace keeps (520 bytes; a
+// cut path would name some other file) and without an embedded zero.
+bool UsableFilePath(const std::string& path);
+
 // Reads at most limit bytes of path, to the end rather than trusting the size the file reports
 // (a pipe or a process's output reports none); one byte beyond the limit tells that it is too
-// large. A path longer than 520 bytes or holding a zero is not opened (ENAMETOOLONG).
+// large. A path that is not usable is not opened (ENAMETOOLONG).
 FilterFileText ReadFilterFileText(const std::string& path, std::size_t limit);
 
 }  // namespace ondela

@@ -26,17 +26,9 @@ namespace ondela {
 
 namespace {
 
-constexpr std::size_t kPathLimit = 520;  // longest path the workspace keeps
-
 bool IsDirectory(const std::string& path) {
     struct stat info {};
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// A path the file routines can use as it is: not longer than the workspace keeps (a cut path
-// would name some other file) and without an embedded zero.
-bool UsablePath(const std::string& path) {
-    return !path.empty() && path.size() <= kPathLimit && path.find('\0') == std::string::npos;
 }
 
 // The directory a path stands for: itself when it is one, else the directory part.
@@ -273,7 +265,7 @@ void FilterWorkspace::SaveFilter() {
     FileReplaceFailure failure;
     const std::string_view text(m_text.data(),
                                 static_cast<std::size_t>(std::clamp(m_textSize, 0, kTextCapacity)));
-    if (!UsablePath(*chosen) || !ReplaceFileContents(path, text, &failure, m_writeBytes)) {
+    if (!UsableFilePath(*chosen) || !ReplaceFileContents(path, text, &failure, m_writeBytes)) {
         ShowMessage(failure.stage == FileReplaceFailure::kCreate ? "Could not create File!"
                                                                  : "Could not write to File");
         return;

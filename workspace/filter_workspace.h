@@ -165,7 +165,7 @@ class FilterWorkspace {
     // ---- state ----
     int32_t m_status = 0;      // last design or analysis status word; -1 after invalid input
     int32_t m_busyWindow = 0;  // 1 while the busy pop-up opened for a design is shown
-    std::FILE* m_fileHandle = nullptr;  // the file being read by Load; null at other times
+    std::FILE* m_fileHandle = nullptr;  // never left open: Load reads a file whole and closes it
     double m_nyquist = 0.0;
     double m_linFMax = 0.0;
     double m_linFMin = 0.0;
