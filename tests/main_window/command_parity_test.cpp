@@ -42,14 +42,6 @@ using testing::TempDir;
 
 constexpr ClientRect kRespRect{15, 18, 15 + kPlotWidth, 18 + kResponsePlotHeight};
 
-// The messages shown, in order, from a log the fakes wrote.
-std::vector<std::string> MessagesIn(const EventLog& log) {
-    std::vector<std::string> out;
-    for (const auto& e : log)
-        if (e.rfind("Message ", 0) == 0) out.push_back(e.substr(8));
-    return out;
-}
-
 // What a command left behind, in the terms all three ways can report.
 struct Outcome {
     std::vector<std::string> messages;
@@ -178,7 +170,7 @@ struct WindowRig {
         dlg.OnInitDialog(kRespRect);
         log.clear();
     }
-    std::vector<std::string> Messages() const { return MessagesIn(log); }
+    std::vector<std::string> Messages() const { return dialogs.Texts(); }
 
     MemorySettingsStore store;
     CPreferences prefs{&store};
@@ -206,8 +198,7 @@ struct WorkspaceRig {
     CPreferences prefs{&store};
     DesignEngine engine;
     FilterWorkspace ws;
-    EventLog log;
-    RecordingDialogs dialogs{log};
+    RecordingDialogs dialogs;
 };
 
 struct Entries {
@@ -294,7 +285,7 @@ Outcome CreateInWorkspace(const Entries& e) {
         typed, [](double hz) { return CUtil().ParseFrequency(FormatFreqField(hz).c_str()); });
     rig.ws.m_spec = read.spec;
     rig.ws.CreateFromSpec();
-    return FromWorkspace(rig.ws, MessagesIn(rig.log));
+    return FromWorkspace(rig.ws, rig.dialogs.Texts());
 }
 
 CliRun DesignWithCli(const Entries& e) {
