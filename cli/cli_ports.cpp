@@ -1,6 +1,8 @@
 #include "cli/cli_ports.h"
 
 #include "cli/cli_support.h"
+#include "ui/plot/plot_text.h"
+#include "workspace/c_util.h"
 #include "workspace/spec_entry.h"
 
 namespace ondela::cli {
@@ -12,9 +14,15 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 
+double FieldShows(double hz) {
+    return CUtil().ParseFrequency(FormatFreqField(hz).c_str());
+}
+
 int CliMainWindow::CreateFilter() {
-    // Reading the fields: the entered specification is what was typed, as the fields read it.
-    m_ws.m_spec = fields;
+    // Reading the fields; the types without a second edge keep the one entered before.
+    const double f2 = m_ws.m_spec.f2;
+    m_ws.m_spec = ReadSpecEntries(fields, FieldShows).spec;
+    if (m_ws.m_spec.type != BandPass && m_ws.m_spec.type != BandStop) m_ws.m_spec.f2 = f2;
     if (m_ws.CreateFromSpec() == 0) {
         m_ws.m_status = -1;
         m_designResult = -1;
@@ -34,7 +42,7 @@ void CliMainWindow::RefreshFields() {
     LimitShownLevels(s);
     LimitShownEdges(s);
     m_ws.m_cursorFreq = m_ws.SpecCursorFreq();
-    fields = s;
+    fields = ShownEntries(s, FieldShows);
 }
 
 void CliMainWindow::SetCursorFreq(double hz) {

@@ -17,9 +17,13 @@
 #include "settings/preferences.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
+#include "workspace/spec_entry.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela::cli {
+
+// The value a frequency field of the window reads back after showing hz.
+double FieldShows(double hz);
 
 class CliDialogs : public UserDialogs {
   public:
@@ -62,11 +66,13 @@ class CliMainWindow : public MainWindowPort {
     // The workspace's dialogs must be set before CreateFilter runs.
     CliMainWindow(FilterWorkspace& ws, CPreferences& prefs) : m_ws(ws), m_prefs(prefs) {}
 
-    // The specification as typed; CreateFilter reads it as the window reads its fields.
-    FilterSpec fields{};
+    // What the fields hold: typed, or shown by RefreshFields. CreateFilter reads them as the
+    // window's Create reads its fields.
+    SpecEntries fields{};
 
-    // The design command of the window: puts the fields into the workspace's entered
-    // specification and runs the workspace's Create (CreateFromSpec). 1 once a design was
+    // The design command of the window: reads the fields into the workspace's entered
+    // specification (an edge 2 only for the band types) and runs the workspace's Create
+    // (CreateFromSpec). 1 once a design was
     // attempted; DesignResult() tells how it ended.
     int CreateFilter() override;
     // RunDesign's result of the last CreateFilter: 0 a filter was produced, -1 invalid

@@ -9,8 +9,6 @@
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
 #include "numbers/number_text.h"
-#include "ui/plot/plot_text.h"
-#include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/spec_entry.h"
@@ -234,7 +232,7 @@ bool DesignCommand::ReadOptions(const QCommandLineParser& parser) {
         return false;
     }
 
-    // The values go through the rules of the window's fields, which correct some of them.
+    // The values as typed into the window's fields.
     SpecEntries typed;
     typed.type = *type;
     typed.fs = *fs;
@@ -243,9 +241,9 @@ bool DesignCommand::ReadOptions(const QCommandLineParser& parser) {
     typed.attenuation = *att;
     typed.ripple = halfBand ? 0.0 : *ripple;
     typed.maxCoefs = *maxCoefs;
-    const SpecReading read = ReadSpecEntries(
-        typed, [](double hz) { return CUtil().ParseFrequency(FormatFreqField(hz).c_str()); });
-    request.spec = read.spec;
+    // The window's Create reads them; what its fields would correct without a word is said.
+    request.typed = typed;
+    const SpecReading read = ReadSpecEntries(typed, FieldShows);
     for (const EntryCorrection& c : read.corrections) {
         request.corrections.push_back(CorrectionText(c, *f1));
     }
@@ -263,7 +261,7 @@ int DesignCommand::Run() {
 
     // Unless told otherwise, the format the window starts with.
     window.SelectCoefFormat(request->format >= 0 ? request->format : designer.StartupCoefFormat());
-    window.fields = request->spec;
+    window.fields = request->typed;
 
     const bool valid = window.CreateFilter() == 1;
     const int result = valid ? window.DesignResult() : -1;

@@ -9,12 +9,13 @@
 
 #include "cli/cli_support.h"
 #include "engine/filter_spec.h"
+#include "workspace/spec_entry.h"
 
 namespace ondela::cli {
 
 // What the command line asked for.
 struct DesignRequest {
-    FilterSpec spec{};  // type, fs, f1, f2, attenuation, ripple, maxCoefs as the fields read them
+    SpecEntries typed{};  // the values typed, as the window's fields would hold them
     std::vector<std::string> corrections;  // the values corrected on the way, one line each
     int format = -1;  // coefficient format; -1: the stored setting, as in the window
     QString output;   // empty: standard output

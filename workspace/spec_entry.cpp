@@ -57,14 +57,40 @@ void LimitShownEdges(FilterSpec& s) {
     }
 }
 
-namespace {
+std::optional<double> ShownEdge1(double hz, double fs) {
+    if (!(std::fabs(hz) >= 0.0001)) return std::nullopt;
+    double v = std::max(hz, 0.0001 * fs);
+    if (fs > 0.0) v = std::min(v, EdgeLimit(fs));
+    return v;
+}
 
-// The attenuation and ripple fields show "%g dB": six significant digits.
+std::optional<double> ShownEdge2(double hz, double f1, double fs) {
+    if (!(hz >= 0.0001)) return std::nullopt;
+    double v = hz;
+    if (fs > 0.0 && v >= EdgeLimit(fs)) v = EdgeLimit(fs);
+    if (v < f1 + 0.0001 * fs) v = f1 + 0.0001 * fs;
+    return v;
+}
+
 double ShownLevel(double db) {
     return CUtil().ParseFrequency(FormatText("%g dB", db).c_str());
 }
 
-}  // namespace
+SpecEntries ShownEntries(const FilterSpec& s, const ShownFrequency& shown) {
+    SpecEntries e;
+    e.type = s.type;
+    e.fs = std::fabs(s.fs) < 0.0001 ? 0.0 : shown(s.fs);
+    const auto f1 = ShownEdge1(s.f1, s.fs);
+    e.f1 = f1 ? shown(*f1) : 0.0;
+    if (s.type == BandPass || s.type == BandStop) {
+        const auto f2 = ShownEdge2(s.f2, LimitEdge1(e.f1, s.fs), s.fs);
+        e.f2 = f2 ? shown(*f2) : 0.0;
+    }
+    e.attenuation = ShownLevel(LimitAttenuation(s.attenuation));
+    e.ripple = ShownLevel(LimitRipple(s.ripple));
+    e.maxCoefs = LimitMaxCoefs(s.maxCoefs);
+    return e;
+}
 
 SpecReading ReadSpecEntries(const SpecEntries& typed, const ShownFrequency& shown) {
     SpecReading r;

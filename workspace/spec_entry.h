@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "engine/filter_spec.h"
@@ -24,6 +25,18 @@ double LimitAttenuation(double db);
 double LimitRipple(double db);
 // The coefficient-count field reads a whole number within 3..4096.
 int LimitMaxCoefs(int n);
+
+// The value a frequency field reads back after showing hz (the field shows a rounded text).
+using ShownFrequency = std::function<double(double hz)>;
+
+// What edge 1's field shows for hz, before its rounding: at least 0.0001 fs, at most the edge
+// limit; nullopt (an empty field) below 0.0001 Hz.
+std::optional<double> ShownEdge1(double hz, double fs);
+// What a band's edge 2 field shows for hz with edge 1 at f1: at most the edge limit, at least
+// f1 + 0.0001 fs; nullopt (an empty field) below 0.0001 Hz.
+std::optional<double> ShownEdge2(double hz, double f1, double fs);
+// The level fields show "%g dB" (six significant digits): the value that text reads back.
+double ShownLevel(double db);
 
 // What showing a specification in the fields does to it. The levels: a ripple above 2 dB and an
 // attenuation above 120 dB are lowered to those, a count above 4096 too.
@@ -62,8 +75,9 @@ struct SpecReading {
     std::vector<EntryCorrection> corrections;
 };
 
-// The value a frequency field reads back after showing hz (the field shows a rounded text).
-using ShownFrequency = std::function<double(double hz)>;
+// What the fields hold once s is shown in them, each value as its field reads it back: the
+// entries the window's Create then reads.
+SpecEntries ShownEntries(const FilterSpec& s, const ShownFrequency& shown);
 
 // Reads typed as the window's Create reads its fields on a first design: the rate, the type (a
 // half band takes its edge at fs/4, a ripple of 0.001 dB and at least 30 dB), the count, the

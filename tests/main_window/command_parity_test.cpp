@@ -344,9 +344,16 @@ std::vector<FileCase> FileCases() {
     std::string noMarker = ReadFixture("lowpass_flt32.txt");
     noMarker.replace(noMarker.find("Ondela Filter Designed"), 22, "Some other text");
     std::string tooLarge = ReadFixture("lowpass_flt32.txt") + std::string(262000, ' ');
+    // Values the window's fields show rounded (six characters, "%g" for the levels) before its
+    // Create reads them back.
+    std::string manyDigits = ReadFixture("bandpass_flt32.txt");
+    manyDigits.replace(manyDigits.find("fc1 = 4000, fc2 = 8000 @ fs = 44100"), 35,
+                       "fc1 = 4000.123456, fc2 = 8000.987654 @ fs = 44100.25");
+    manyDigits.replace(manyDigits.find("Attenuation = 50.000"), 20, "Attenuation = 50.123456");
     return {
         {"full specification", ReadFixture("lowpass_flt32.txt")},
         {"band pass specification", ReadFixture("bandpass_flt32.txt")},
+        {"specification of many digits", manyDigits},
         {"coefficients only", CoefsOnly("lowpass_flt32.txt")},
         {"half-band coefficients only", CoefsOnly("halfband_flt64.txt")},
         {"no marker", noMarker},

@@ -21,13 +21,8 @@ namespace ondela {
 
 namespace {
 
-constexpr double kMinShown = 0.0001;   // smaller values leave a frequency field empty
-constexpr double kEdgeLimit = 0.4999;  // highest edge, as a fraction of fs
-constexpr double kMaxAttenuation = 120.0;
+constexpr double kMinShown = 0.0001;  // smaller values leave a frequency field empty
 constexpr double kMinRipple = 0.001;
-constexpr double kMaxRipple = 2.0;
-constexpr int kMinCoefs = 3;
-constexpr int kMaxCoefs = 4096;
 
 bool IsBand(int type) {
     return type == BandPass || type == BandStop;
@@ -77,14 +72,8 @@ void COndelaDlg::ShowSamplingFreq(double hz) {
 }
 
 void COndelaDlg::ShowEdgeFreq1(double hz) {
-    if (!(std::fabs(hz) >= kMinShown)) {
-        m_controls.SetText(ctl::kEdgeFreq1, std::string());
-        return;
-    }
-    const double fs = m_ws.m_spec.fs;
-    double v = std::max(hz, kMinShown * fs);
-    if (fs > 0.0) v = std::min(v, kEdgeLimit * fs);
-    m_controls.SetText(ctl::kEdgeFreq1, FormatFreqField(v));
+    const auto v = ShownEdge1(hz, m_ws.m_spec.fs);
+    m_controls.SetText(ctl::kEdgeFreq1, v ? FormatFreqField(*v) : std::string());
 }
 
 void COndelaDlg::ShowEdgeFreq2(double hz) {
@@ -97,23 +86,17 @@ void COndelaDlg::ShowEdgeFreq2(double hz) {
         return;
     }
     const double f1 = ReadEdgeFreq1();
-    const double fs = m_ws.m_spec.fs;
-    double v = hz;
-    if (fs > 0.0 && v >= kEdgeLimit * fs) v = kEdgeLimit * fs;
-    if (v < f1 + kMinShown * fs) v = f1 + kMinShown * fs;
-    m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
+    m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(*ShownEdge2(hz, f1, m_ws.m_spec.fs)));
     m_lastF2 = hz;
 }
 
 void COndelaDlg::ShowAttenuation(double db) {
-    m_controls.SetText(ctl::kAttenuation,
-                       FormatText("%g dB", std::min(std::fabs(db), kMaxAttenuation)));
+    m_controls.SetText(ctl::kAttenuation, FormatText("%g dB", LimitAttenuation(db)));
 }
 
 void COndelaDlg::ShowRipple(double db) {
     if (!m_controls.HasControl(ctl::kRipple)) return;
-    m_controls.SetText(ctl::kRipple,
-                       FormatText("%g dB", std::clamp(std::fabs(db), kMinRipple, kMaxRipple)));
+    m_controls.SetText(ctl::kRipple, FormatText("%g dB", LimitRipple(db)));
 }
 
 double COndelaDlg::ReadEdgeFreq1() {
@@ -281,8 +264,7 @@ void COndelaDlg::RefreshFields() {
     ShowAttenuation(s.attenuation);
     ShowRipple(s.ripple);
 
-    m_controls.SetText(ctl::kMaxCoefs,
-                       FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
+    m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", LimitMaxCoefs(s.maxCoefs)));
     SelectFilterType(s.type);
 
     LimitShownEdges(s);
@@ -338,8 +320,7 @@ int COndelaDlg::ReadSpecFields() {
     if (m_ws.ValidateSpec(s) == -1) return -1;
     m_ws.m_cursorFreq = ReadCursorField();
 
-    m_controls.SetText(ctl::kMaxCoefs,
-                       FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
+    m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", LimitMaxCoefs(s.maxCoefs)));
     ShowEdgeFreq1(s.f1);
     if (IsBand(s.type)) ShowEdgeFreq2(s.f2);
     ShowRipple(s.ripple);
