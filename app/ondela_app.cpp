@@ -84,8 +84,12 @@ bool COndelaApp::event(QEvent* event) {
     if (event->type() != kEditorNotifyEventType) return QObject::event(event);
     const auto* notify = static_cast<EditorNotifyEvent*>(event);
     if (notify->code == kEditorLoadRequest && m_mainWindow) {
-        if (!notify->path.isEmpty()) m_dialogs.SetNextFileToOpen(notify->path.toStdString());
-        m_mainWindow->Logic().OnCommand(ctl::kLoad);
+        // A file dropped on the editor is loaded by its path; without one, Load asks for a file.
+        if (notify->path.isEmpty()) {
+            m_mainWindow->Logic().OnCommand(ctl::kLoad);
+        } else {
+            m_ws.LoadFilterFile(notify->path.toStdString());
+        }
     }
     return true;
 }

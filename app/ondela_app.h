@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "app/app_dialogs.h"
 #include "app/app_shell.h"
 #include "engine/design_engine.h"
 #include "settings/preferences.h"
@@ -57,7 +56,7 @@ class COndelaApp : public QObject {
 
     AppEnvironment m_env;
     QtUserDialogs m_qtDialogs;
-    AppDialogs m_dialogs;
+    UserDialogs& m_dialogs;  // the Qt dialogs unless the environment gives others
     std::unique_ptr<SettingsStore> m_store;
     CPreferences m_prefs;
     DesignEngine m_engine;

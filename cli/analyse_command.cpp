@@ -4,6 +4,7 @@
 #include <QFile>
 #include <string>
 
+#include "cli/cli_command.h"
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
 #include "numbers/number_text.h"
@@ -17,12 +18,19 @@ namespace {
 
 constexpr const char* kUsage = "ondela-cli analyse FILE [--json] [--output FILE2]";
 
-int UsageError(const Console& console, const std::string& what) {
-    PrintLine(console.err, "ondela-cli analyse: " + what);
-    return kExitUsage;
-}
+class AnalyseCommand : public CliCommand {
+  public:
+    AnalyseCommand() : CliCommand("analyse", kUsage) {}
 
-void AddOptions(QCommandLineParser& parser) {
+  private:
+    void AddOptions(QCommandLineParser& parser) override;
+    bool ReadOptions(const QCommandLineParser& parser) override;
+    int Run() override;
+
+    AnalyseRequest request;
+};
+
+void AnalyseCommand::AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         "Loads a filter file as the designer window's Load button does: a file that\n"
         "holds a complete specification is designed again from it (its stored\n"
@@ -37,23 +45,22 @@ void AddOptions(QCommandLineParser& parser) {
         "(not readable, not a filter description, no usable data, coefficients\n"
         "without a sampling frequency, an invalid specification or a design that is\n"
         "not possible), or FILE2 could not be written; 2 usage error.");
-    parser.addOption({{"h", "help"}, "Shows this help."});
-    parser.addOption({"json",
-                      "Writes a JSON report instead of the summary, with the fields of 'ondela-cli "
-                      "design --json' and \"redesigned\" (true: designed again from the file's "
-                      "specification, false: measured from its coefficients, null: no filter). "
-                      "\"entered\" is the specification read from the file (for coefficients "
-                      "only, the measured values), null when the file is no filter description; "
-                      "\"status\" is 0 when a filter resulted, -1 when the file gave none before "
-                      "a design, else the engine status that stopped the design. The report is "
-                      "written whether or not a filter resulted."});
-    parser.addOption({"output",
-                      "Writes the description of the resulting filter to FILE2 as Save writes "
-                      "it, in the file's coefficient format. FILE2 is replaced only by a "
-                      "complete description; when no filter resulted it is left as it was. FILE2 "
-                      "may be FILE; '-' is standard output.",
-                      "FILE2"});
-    parser.addPositionalArgument("FILE", "The filter file (a description text).");
+    AddJsonOption(parser,
+                  "Writes a JSON report instead of the summary, with the fields of 'ondela-cli "
+                  "design --json' and \"redesigned\" (true: designed again from the file's "
+                  "specification, false: measured from its coefficients, null: no filter). "
+                  "\"entered\" is the specification read from the file (for coefficients "
+                  "only, the measured values), null when the file is no filter description; "
+                  "\"status\" is 0 when a filter resulted, -1 when the file gave none before "
+                  "a design, else the engine status that stopped the design. The report is "
+                  "written whether or not a filter resulted.");
+    AddOutputOption(parser,
+                    "Writes the description of the resulting filter to FILE2 as Save writes "
+                    "it, in the file's coefficient format. FILE2 is replaced only by a "
+                    "complete description; when no filter resulted it is left as it was. FILE2 "
+                    "may be FILE; '-' is standard output.",
+                    "FILE2");
+    AddFileArgument(parser);
 }
 
 // The achieved values of the current filter as "name value unit" lines.
@@ -80,41 +87,23 @@ std::string Summary(FilterWorkspace& ws, bool redesigned) {
     return text;
 }
 
-}  // namespace
-
-std::optional<AnalyseRequest> ParseAnalyseArguments(const QStringList& arguments,
-                                                    const Console& console, int& exitCode) {
-    QCommandLineParser parser;
-    AddOptions(parser);
-    const auto files =
-        ParseCommandArguments(parser, arguments, "analyse", kUsage, true, console, exitCode);
-    if (!files) return std::nullopt;
-    AnalyseRequest request;
-    request.file = files->first();
-    if (parser.isSet("output")) {
-        request.output = parser.value("output");
-        if (request.output.isEmpty()) {
-            UsageError(console, "--output: the file name is empty");
-            return std::nullopt;
-        }
-    }
-    request.json = parser.isSet("json");
-    exitCode = kExitFilter;
-    return request;
+bool AnalyseCommand::ReadOptions(const QCommandLineParser&) {
+    request.file = file;
+    request.output = output;
+    request.json = json;
+    return true;
 }
 
-int RunAnalyseCommand(const QStringList& arguments, const Console& console) {
-    int exitCode = kExitUsage;
-    const auto request = ParseAnalyseArguments(arguments, console, exitCode);
-    if (!request) return exitCode;
+int AnalyseCommand::Run() {
+    const Console& console = this->console();
+    const AnalyseRequest* request = &this->request;
 
     CliDesigner designer(console.err);
     FilterWorkspace& ws = *designer.ws;
     designer.window.SelectCoefFormat(designer.StartupCoefFormat());
 
-    // The window's Load, with the file named on the command line as the one chosen.
-    designer.dialogs.fileToOpen = QFile::encodeName(request->file).toStdString();
-    ws.LoadFilter();
+    // The window's Load of the file named on the command line.
+    ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
 
     // A fresh workspace has no filter; Load marks one valid only when it resulted.
     bool produced = ws.m_filterValid == 1;
@@ -135,11 +124,8 @@ int RunAnalyseCommand(const QStringList& arguments, const Console& console) {
     int status = produced ? kExitFilter : kExitNoFilter;
     if (produced && !request->output.isEmpty()) {
         // As Save does: the description of the filter, then the file replaced only by all of it.
-        if (ws.BuildDescription() != 1 || ws.m_textSize == 0) {
-            ws.ShowMessage("No valid filter coefs available");
-            status = kExitNoFilter;
-        } else if (ws.m_textOverflow) {
-            ws.ShowMessage("Sorry... there are too many coefs to display!");
+        if (const auto refusal = ws.DescriptionRefusal()) {
+            ws.ShowMessage(*refusal);
             status = kExitNoFilter;
         } else {
             status = WriteResult(std::string(ws.Text()), request->output, console);
@@ -164,6 +150,13 @@ int RunAnalyseCommand(const QStringList& arguments, const Console& console) {
     if (report.empty()) return status;
     const int written = WriteResult(report, QString(), console);
     return status == kExitFilter ? written : status;
+}
+
+}  // namespace
+
+int RunAnalyseCommand(const QStringList& arguments, const Console& console) {
+    AnalyseCommand command;
+    return command.Main(arguments, console);
 }
 
 }  // namespace ondela::cli

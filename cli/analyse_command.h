@@ -16,11 +16,6 @@ struct AnalyseRequest {
     bool json = false;
 };
 
-// Reads the analyse arguments. arguments starts with the command word ("analyse"). Returns the
-// request, or nullopt with exitCode set: 0 after printing the help, 2 after a usage error line.
-std::optional<AnalyseRequest> ParseAnalyseArguments(const QStringList& arguments,
-                                                    const Console& console, int& exitCode);
-
 // Runs the whole command and returns the exit status.
 int RunAnalyseCommand(const QStringList& arguments, const Console& console);
 

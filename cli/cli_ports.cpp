@@ -2,6 +2,9 @@
 
 #include "cli/cli_support.h"
 #include "settings/setting_keys.h"
+#include "ui/plot/plot_text.h"
+#include "workspace/c_util.h"
+#include "workspace/spec_entry.h"
 
 namespace ondela::cli {
 
@@ -12,31 +15,35 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 
+double FieldShows(double hz) {
+    return CUtil().ParseFrequency(FormatFreqField(hz).c_str());
+}
+
 int CliMainWindow::CreateFilter() {
-    // Reading the fields: the entered specification is what was typed.
-    m_ws.m_spec = fields;
-    m_ws.m_view.SetRate(m_ws.m_spec.fs);
-    m_ws.m_view.cursorHz = 0.0;
+    // Reading the fields; the types without a second edge keep the one entered before.
+    const double f2 = m_ws.m_spec.f2;
+    m_ws.m_spec = ReadSpecEntries(fields, FieldShows).spec;
+    if (m_ws.m_spec.type != BandPass && m_ws.m_spec.type != BandStop) m_ws.m_spec.f2 = f2;
     if (m_ws.CreateFromSpec() == 0) {
         m_ws.m_status = -1;
         m_designResult = -1;
         return 0;
     }
-    // The validated specification is stored, as the window stores what it designed. RunDesign
-    // leaves its result in the status word.
-    m_prefs.SaveSpec(m_ws.m_spec);
+    // RunDesign leaves its result in the status word.
     m_designResult = m_ws.m_status;
     m_ws.m_status = 0;
-    if (m_designResult == 0) {
-        const double cursor = ViewState::CursorForSpec(m_ws.m_spec);
-        SetCursorFreq(cursor);
-        PlaceCursorAt(cursor);
-    }
     return 1;
 }
 
 void CliMainWindow::RefreshFields() {
-    fields = m_ws.m_spec;
+    // As the window's fields show a specification: a missing type is the one last shown (a low
+    // pass on a first start), and the values are held within what the fields show.
+    FilterSpec& s = m_ws.m_spec;
+    if (s.type <= 0) s.type = fields.type > 0 ? fields.type : LowPass;
+    LimitShownLevels(s);
+    LimitShownEdges(s);
+    m_ws.m_view.cursorHz = m_ws.SpecCursorFreq();
+    fields = ShownEntries(s, FieldShows);
 }
 
 void CliMainWindow::SetCursorFreq(double hz) {

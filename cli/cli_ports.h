@@ -10,15 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "engine/design_engine.h"
 #include "engine/filter_spec.h"
 #include "settings/memory_settings_store.h"
 #include "settings/preferences.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
+#include "workspace/spec_entry.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela::cli {
+
+// The value a frequency field of the window reads back after showing hz.
+double FieldShows(double hz);
 
 class CliDialogs : public UserDialogs {
   public:
@@ -27,12 +32,10 @@ class CliDialogs : public UserDialogs {
     // Prints the text and answers as a user who only ever presses OK, or No to a question.
     MessageAnswer MessageBox(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) override;
-    // The file named on the command line stands for the user's choice in the open-file
-    // chooser; without one the chooser is cancelled. Nobody chooses a file to save.
-    std::optional<std::string> fileToOpen;
+    // Nobody chooses a file: the commands load the file named on the command line by its path.
     std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&,
                                                 const std::string&) override {
-        return fileToOpen;
+        return std::nullopt;
     }
     std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
                                                 const std::string&) override {
@@ -43,6 +46,12 @@ class CliDialogs : public UserDialogs {
     bool OpenBusyPopup() override { return false; }
     void CloseBusyPopup() override {}
     bool IsBusyPopupOpen() const override { return false; }
+
+    // A message of the command line itself, printed and kept with the others.
+    void Note(const std::string& text) {
+        m_messages.push_back(text);
+        PrintLine(m_err, text);
+    }
 
     // The messages shown so far, in order.
     const std::vector<std::string>& Messages() const { return m_messages; }
@@ -57,21 +66,22 @@ class CliMainWindow : public MainWindowPort {
     // The workspace's dialogs must be set before CreateFilter runs.
     CliMainWindow(FilterWorkspace& ws, CPreferences& prefs) : m_ws(ws), m_prefs(prefs) {}
 
-    // The specification as typed; CreateFilter reads it as the window reads its fields.
-    FilterSpec fields{};
+    // What the fields hold: typed, or shown by RefreshFields. CreateFilter reads them as the
+    // window's Create reads its fields.
+    SpecEntries fields{};
 
     // The design command of the window: reads the fields into the workspace's entered
-    // specification and runs the workspace's Create (CreateFromSpec: validation, "SORRY: Invalid
-    // Specifications" and 0 when invalid, the design, the filter marked valid on success); on
-    // top of it, as the window does, stores the specification and places the cursor. 1 once a
-    // design was attempted; DesignResult() tells how it ended.
+    // specification (an edge 2 only for the band types) and runs the workspace's Create
+    // (CreateFromSpec). 1 once a design was
+    // attempted; DesignResult() tells how it ended.
     int CreateFilter() override;
     // RunDesign's result of the last CreateFilter: 0 a filter was produced, -1 invalid
     // specification, otherwise the engine status that stopped the design.
     int DesignResult() const { return m_designResult; }
 
-    // The fields show the workspace's entered specification as it is (Load puts a file's
-    // specification there before it runs Create).
+    // The fields show the workspace's entered specification, which they complete and hold
+    // within their limits as the window's fields do (Load puts a file's specification there
+    // before it runs Create).
     void RefreshFields() override;
     void SelectFilterType(int) override {}
     void ShowEdgeFreq1(double) override {}

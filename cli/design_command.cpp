@@ -5,12 +5,14 @@
 #include <cctype>
 #include <cmath>
 
+#include "cli/cli_command.h"
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
 #include "numbers/number_text.h"
 #include "settings/spec_limits.h"
 #include "workspace/coef_format.h"
 #include "workspace/filter_workspace.h"
+#include "workspace/spec_entry.h"
 
 namespace ondela::cli {
 
@@ -46,7 +48,19 @@ std::optional<FilterType> TypeFromWord(const std::string& word) {
     return std::nullopt;
 }
 
-void AddOptions(QCommandLineParser& parser) {
+class DesignCommand : public CliCommand {
+  public:
+    DesignCommand() : CliCommand("design", kUsage) {}
+
+  private:
+    void AddOptions(QCommandLineParser& parser) override;
+    bool ReadOptions(const QCommandLineParser& parser) override;
+    int Run() override;
+
+    DesignRequest request;
+};
+
+void DesignCommand::AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         "Designs an equiripple linear-phase FIR filter from a specification, as the\n"
         "designer window's Create button does, choosing the length itself within\n"
@@ -56,23 +70,32 @@ void AddOptions(QCommandLineParser& parser) {
         "\n"
         "Frequencies and levels are read as the window's fields read them: a decimal\n"
         "comma and a \"kHz\" suffix are accepted (\"44,1 kHz\"), unit words such as\n"
-        "\"Hz\" or \"dB\" are ignored; text that holds no number is an error.\n"
+        "\"Hz\" or \"dB\" are ignored; text that holds no number is an error. The values\n"
+        "are then corrected as the window's fields correct them, so that the same\n"
+        "entries give the same filter; where the window does so without a word, this\n"
+        "command says what it changed in a message (\"--f1: 30000 Hz is above 0.4999 fs;\n"
+        "23995 Hz is used\"), before any other: an edge above 0.4999 fs, a second edge\n"
+        "not above the first, a count outside 3 to 4096. A corrected edge is taken as\n"
+        "its field shows it (six characters), the attenuation with six significant\n"
+        "digits.\n"
         "\n"
         "Exit status: 0 a filter was produced (warnings included); 1 no filter could be\n"
         "produced, or the output could not be written; 2 usage error or invalid\n"
         "specification.");
-    parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption(
         {"type", "Filter type: lowpass, highpass, bandpass, bandstop or halfband.", "TYPE"});
     parser.addOption({"fs", "Sampling frequency in Hz.", "HZ"});
     parser.addOption({"f1",
                       "Cut-off frequency (low pass, high pass) or lower band edge (band pass, "
-                      "band stop) in Hz. A half band has its edge at fs/4: leave --f1 out, or "
-                      "give exactly fs/4.",
+                      "band stop) in Hz. Above 0.4999 fs it is lowered to 0.4999 fs (with a "
+                      "message). A half band has its edge at fs/4: leave --f1 out, or give "
+                      "exactly fs/4.",
                       "HZ"});
     parser.addOption({"f2",
                       "Upper band edge in Hz; required for band pass and band stop, ignored by "
-                      "the other types. Edges given in reverse order are swapped.",
+                      "the other types; it must differ from --f1. Above 0.4999 fs, or below "
+                      "--f1 (edges in reverse order), it becomes the middle between --f1 and "
+                      "0.4999 fs, as shown in the window's field (with a message).",
                       "HZ"});
     parser.addOption({"att",
                       "Minimum stop-band attenuation in dB; its magnitude is used, at most 120. "
@@ -82,24 +105,28 @@ void AddOptions(QCommandLineParser& parser) {
                       "Maximum pass-band ripple in dB; its magnitude is used, limited to "
                       "0.001..2. Not used by a half band (optional there), which takes 0.001.",
                       "DB"});
-    parser.addOption({"max-coefs", "Maximum number of coefficients, 3 to 4096.", "N"});
-    parser.addOption({"format",
-                      "Coefficient format: flt64, flt32, int32 or int16 (default flt32). The "
-                      "achieved values are measured on the coefficients in this format.",
-                      "FORMAT"});
-    parser.addOption({"output",
-                      "Writes the result to FILE instead of standard output. FILE is replaced "
-                      "only by a complete result; when no filter is produced it is left as it "
-                      "was (a --json report then goes to standard output). A link stays a link "
-                      "(the file it names is replaced), a device or a FIFO is written directly, "
-                      "and '-' is standard output.",
-                      "FILE"});
-    parser.addOption({"json",
-                      "Writes a JSON report instead of the description text: status (0 a "
-                      "filter was produced, -1 invalid specification, else the engine status "
-                      "that stopped the design), engineStatus (the engine's status word, null "
-                      "when it did not run), messages, format, title, entered and achieved "
-                      "values, and the coefficients with 17 significant digits."});
+    parser.addOption({"max-coefs",
+                      "Maximum number of coefficients, 3 to 4096; a count outside is taken as "
+                      "the nearer end (with a message).",
+                      "N"});
+    AddFormatOption(parser,
+                    "Coefficient format: flt64, flt32, int32 or int16 (default flt32). The "
+                    "achieved values are measured on the coefficients in this format.");
+    AddOutputOption(parser,
+                    "Writes the result to FILE instead of standard output. FILE is replaced "
+                    "only by a complete result; when no filter is produced it is left as it "
+                    "was (a --json report then goes to standard output). A link stays a link "
+                    "(the file it names is replaced), a device or a FIFO is written directly, "
+                    "and '-' is standard output.",
+                    "FILE");
+    AddJsonOption(parser,
+                  "Writes a JSON report instead of the description text: status (0 a "
+                  "filter was produced, -1 invalid specification, else the engine status "
+                  "that stopped the design), engineStatus (the engine's status word, null "
+                  "when it did not run), messages (the corrections first), format, title, "
+                  "entered and achieved values, cursor (the frequency where the window puts "
+                  "its cursor, 0 without a filter), and the coefficients with 17 "
+                  "significant digits.");
 }
 
 // A required frequency or level option; nullopt (after the usage line) when it is missing or
@@ -116,152 +143,138 @@ std::optional<double> FieldOption(const QCommandLineParser& parser, const char* 
     return value;
 }
 
-}  // namespace
-
-std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
-                                                  const Console& console, int& exitCode) {
-    QCommandLineParser parser;
-    AddOptions(parser);
-    if (!ParseCommandArguments(parser, arguments, "design", kUsage, false, console, exitCode)) {
-        return std::nullopt;
+// What the command line says about a value the window's fields would have corrected silently.
+std::string CorrectionText(const EntryCorrection& c, double f1) {
+    switch (c.kind) {
+        case EntryCorrection::kEdge1AboveLimit:
+            return FormatText("--f1: %.10g Hz is above 0.4999 fs; %.10g Hz is used", c.typed,
+                              c.used);
+        case EntryCorrection::kEdge2AboveLimit:
+            return FormatText(
+                "--f2: %.10g Hz is above 0.4999 fs; %.10g Hz is used, halfway from --f1 to 0.4999 "
+                "fs",
+                c.typed, c.used);
+        case EntryCorrection::kEdge2NotAboveEdge1:
+            return FormatText(
+                "--f2: %.10g Hz is not above --f1 (%.10g Hz); %.10g Hz is used, halfway from --f1 "
+                "to "
+                "0.4999 fs",
+                c.typed, f1, c.used);
+        case EntryCorrection::kCountOutOfRange:
+            return FormatText("--max-coefs: %.10g is outside 3 to 4096; %.10g is used", c.typed,
+                              c.used);
     }
+    return {};
+}
 
-    DesignRequest request;
+bool DesignCommand::ReadOptions(const QCommandLineParser& parser) {
     if (!parser.isSet("type")) {
-        UsageError(console, "--type is required");
-        return std::nullopt;
+        UsageError("--type is required");
+        return false;
     }
     const auto type = TypeFromWord(Utf8(parser.value("type")));
     if (!type) {
-        UsageError(console, "--type: unknown filter type '" + Utf8(parser.value("type")) +
-                                "' (lowpass, highpass, bandpass, bandstop or halfband)");
-        return std::nullopt;
+        UsageError("--type: unknown filter type '" + Utf8(parser.value("type")) +
+                   "' (lowpass, highpass, bandpass, bandstop or halfband)");
+        return false;
     }
     const bool band = *type == BandPass || *type == BandStop;
     const bool halfBand = *type == HalfBand;
 
-    const auto fs = FieldOption(parser, "fs", console);
-    if (!fs) return std::nullopt;
+    const auto fs = FieldOption(parser, "fs", console());
+    if (!fs) return false;
     std::optional<double> f1;
     if (!halfBand || parser.isSet("f1")) {
-        f1 = FieldOption(parser, "f1", console);
-        if (!f1) return std::nullopt;
+        f1 = FieldOption(parser, "f1", console());
+        if (!f1) return false;
     }
     std::optional<double> f2;
     if (band) {
         if (!parser.isSet("f2")) {
-            UsageError(console, "--f2 is required for a band pass or band stop");
-            return std::nullopt;
+            UsageError("--f2 is required for a band pass or band stop");
+            return false;
         }
-        f2 = FieldOption(parser, "f2", console);
-        if (!f2) return std::nullopt;
+        f2 = FieldOption(parser, "f2", console());
+        if (!f2) return false;
     }
-    const auto att = FieldOption(parser, "att", console);
-    if (!att) return std::nullopt;
+    const auto att = FieldOption(parser, "att", console());
+    if (!att) return false;
     std::optional<double> ripple;
     if (!halfBand || parser.isSet("ripple")) {
-        ripple = FieldOption(parser, "ripple", console);
-        if (!ripple) return std::nullopt;
+        ripple = FieldOption(parser, "ripple", console());
+        if (!ripple) return false;
     }
 
     if (!parser.isSet("max-coefs")) {
-        UsageError(console, "--max-coefs is required");
-        return std::nullopt;
+        UsageError("--max-coefs is required");
+        return false;
     }
     const std::string maxText = Utf8(parser.value("max-coefs"));
     const auto maxCoefs = ReadWholeInt(maxText);
     if (!maxCoefs) {
-        UsageError(console, "--max-coefs: '" + maxText + "' is not a whole number");
-        return std::nullopt;
-    }
-    if (*maxCoefs < kMinCoefs || *maxCoefs > kMaxCoefs) {
-        UsageError(console, "--max-coefs: " + maxText + " is outside 3 to 4096");
-        return std::nullopt;
+        UsageError("--max-coefs: '" + maxText + "' is not a whole number");
+        return false;
     }
 
-    if (parser.isSet("format")) {
-        const auto format = CoefFormatFromWord(Utf8(parser.value("format")));
-        if (!format) {
-            UsageError(console, "--format: unknown coefficient format '" +
-                                    Utf8(parser.value("format")) +
-                                    "' (flt64, flt32, int32 or int16)");
-            return std::nullopt;
-        }
-        request.format = *format;
-    } else {
-        request.format = -1;  // the stored setting decides, as in the window
-    }
-    if (parser.isSet("output")) {
-        request.output = parser.value("output");
-        if (request.output.isEmpty()) {
-            UsageError(console, "--output: the file name is empty");
-            return std::nullopt;
-        }
-    }
-    request.json = parser.isSet("json");
+    request.output = output;
+    request.json = json;
 
-    FilterSpec& s = request.spec;
-    s.type = *type;
-    s.fs = *fs;
-    s.maxCoefs = *maxCoefs;
-    s.attenuation = *att;
-    if (halfBand) {
-        // As the window's fields do for a half band: the edge at fs/4, no second edge, the
-        // ripple fixed and the attenuation at least 30 dB.
+    if (halfBand && f1) {
+        // A half band has its edge at fs/4; a typed edge must say so.
         const double quarter = HalfBandEdge(*fs);
-        if (f1 && !(std::fabs(*f1 - quarter) <= kQuarterTolerance * std::fabs(*fs))) {
-            UsageError(console,
-                       "--f1: a half band has its edge at fs/4 = " + FormatText("%g", quarter) +
-                           " Hz, not " + FormatText("%g", *f1) + " Hz");
-            return std::nullopt;
-        }
-        s.f1 = quarter;
-        s.f2 = 0.0;
-        s.ripple = kHalfBandRipple;
-        s.attenuation = std::max(std::fabs(*att), kHalfBandMinAttenuation);
-    } else {
-        s.f1 = *f1;
-        s.f2 = band ? *f2 : 0.0;
-        s.ripple = *ripple;
-        if (band && s.f1 == s.f2) {
-            UsageError(console, "--f1 and --f2: a band needs two different edges");
-            return std::nullopt;
+        if (!(std::fabs(*f1 - quarter) <= kQuarterTolerance * std::fabs(*fs))) {
+            UsageError("--f1: a half band has its edge at fs/4 = " + FormatText("%g", quarter) +
+                       " Hz, not " + FormatText("%g", *f1) + " Hz");
+            return false;
         }
     }
-    exitCode = kExitFilter;
-    return request;
+    if (band && *f1 == *f2) {
+        UsageError("--f1 and --f2: a band needs two different edges");
+        return false;
+    }
+
+    // The values as typed into the window's fields.
+    SpecEntries typed;
+    typed.type = *type;
+    typed.fs = *fs;
+    typed.f1 = halfBand ? 0.0 : *f1;
+    typed.f2 = band ? *f2 : 0.0;
+    typed.attenuation = *att;
+    typed.ripple = halfBand ? 0.0 : *ripple;
+    typed.maxCoefs = *maxCoefs;
+    // The window's Create reads them; what its fields would correct without a word is said.
+    request.typed = typed;
+    const SpecReading read = ReadSpecEntries(typed, FieldShows);
+    for (const EntryCorrection& c : read.corrections) {
+        request.corrections.push_back(CorrectionText(c, *f1));
+    }
+    return true;
 }
 
-int RunDesignCommand(const QStringList& arguments, const Console& console) {
-    int exitCode = kExitUsage;
-    const auto request = ParseDesignArguments(arguments, console, exitCode);
-    if (!request) return exitCode;
-
+int DesignCommand::Run() {
+    const Console& console = this->console();
+    this->request.format = format.value_or(-1);  // -1: the stored setting, as in the window
+    const DesignRequest* request = &this->request;
     CliDesigner designer(console.err);
+    for (const std::string& c : request->corrections) designer.dialogs.Note(c);
     CliMainWindow& window = designer.window;
     FilterWorkspace* ws = designer.ws.get();
 
     // Unless told otherwise, the format the window starts with.
     window.SelectCoefFormat(request->format >= 0 ? request->format : designer.StartupCoefFormat());
-    window.fields = request->spec;
+    window.fields = request->typed;
 
     const bool valid = window.CreateFilter() == 1;
     const int result = valid ? window.DesignResult() : -1;
     const bool produced = result == 0;
 
     int status = produced ? kExitFilter : (valid ? kExitNoFilter : kExitUsage);
-    bool described = false;
     if (produced) {
         // As Save does: the description of the filter in the chosen format.
-        described = ws->BuildDescription() == 1 && ws->m_textSize > 0;
-        if (!request->json) {
-            if (!described) {
-                ws->ShowMessage("No valid filter coefs available");
-                status = kExitNoFilter;
-            } else if (ws->m_textOverflow) {
-                ws->ShowMessage("Sorry... there are too many coefs to display!");
-                status = kExitNoFilter;
-            }
+        const auto refusal = ws->DescriptionRefusal();
+        if (refusal && !request->json) {
+            ws->ShowMessage(*refusal);
+            status = kExitNoFilter;
         }
     }
 
@@ -277,6 +290,13 @@ int RunDesignCommand(const QStringList& arguments, const Console& console) {
     }
     if (status != kExitFilter) return status;
     return WriteResult(std::string(ws->Text()), request->output, console);
+}
+
+}  // namespace
+
+int RunDesignCommand(const QStringList& arguments, const Console& console) {
+    DesignCommand command;
+    return command.Main(arguments, console);
 }
 
 }  // namespace ondela::cli

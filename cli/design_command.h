@@ -5,24 +5,22 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cli_support.h"
 #include "engine/filter_spec.h"
+#include "workspace/spec_entry.h"
 
 namespace ondela::cli {
 
 // What the command line asked for.
 struct DesignRequest {
-    FilterSpec spec{};  // type, fs, f1, f2, attenuation, ripple, maxCoefs
-    int format = -1;    // coefficient format; -1: the stored setting, as in the window
-    QString output;     // empty: standard output
+    SpecEntries typed{};  // the values typed, as the window's fields would hold them
+    std::vector<std::string> corrections;  // the values corrected on the way, one line each
+    int format = -1;  // coefficient format; -1: the stored setting, as in the window
+    QString output;   // empty: standard output
     bool json = false;
 };
-
-// Reads the design options. arguments starts with the command word ("design"). Returns the
-// request, or nullopt with exitCode set: 0 after printing the help, 2 after a usage error line.
-std::optional<DesignRequest> ParseDesignArguments(const QStringList& arguments,
-                                                  const Console& console, int& exitCode);
 
 // Runs the whole command and returns the exit status.
 int RunDesignCommand(const QStringList& arguments, const Console& console);

@@ -72,6 +72,7 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
     } else {
         json.Null();
     }
+    json.Key("cursor").Number(ws.m_view.cursorHz);
     json.Key("coefficients").BeginArray();
     if (report.produced) {
         const int n = std::clamp(ws.m_specWork.numCoefs, 0, kCoefArraySize);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "cli/cli_command.h"
 #include "cli/cli_ports.h"
 #include "numbers/number_text.h"
 #include "ui/plot/graphical.h"
@@ -29,7 +30,19 @@ int UsageError(const Console& console, const std::string& what) {
     return kExitUsage;
 }
 
-void AddOptions(QCommandLineParser& parser) {
+class PlotCommand : public CliCommand {
+  public:
+    PlotCommand() : CliCommand("plot", kUsage) {}
+
+  private:
+    void AddOptions(QCommandLineParser& parser) override;
+    bool ReadOptions(const QCommandLineParser& parser) override;
+    int Run() override;
+
+    PlotRequest request;
+};
+
+void PlotCommand::AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         "Loads a filter file as the designer window's Load button does (designed again\n"
         "from a complete specification, else measured from its coefficients) and writes\n"
@@ -47,10 +60,8 @@ void AddOptions(QCommandLineParser& parser) {
         "\n"
         "Exit status: 0 the picture was written; 1 the file gave no filter, or the\n"
         "picture could not be written; 2 usage error.");
-    parser.addOption({{"h", "help"}, "Shows this help."});
-    parser.addOption({"output",
-                      "The picture file to write (PNG); '-' is standard output. Required.",
-                      "PICTURE"});
+    AddOutputOption(parser, "The picture file to write (PNG); '-' is standard output. Required.",
+                    "PICTURE");
     parser.addOption({"log", "Logarithmic frequency axis (three decades)."});
     parser.addOption({"fmin",
                       "Lower display frequency of the linear axis, as typed in a frequency "
@@ -66,11 +77,10 @@ void AddOptions(QCommandLineParser& parser) {
                       "Cursor frequency, held within the displayed range and half the "
                       "sampling frequency.",
                       "HZ"});
-    parser.addOption({"format",
-                      "Coefficient format to show the filter in: flt64, flt32, int32 or int16 "
-                      "(default: the format Load gives the file).",
-                      "FORMAT"});
-    parser.addPositionalArgument("FILE", "The filter file (a description text).");
+    AddFormatOption(parser,
+                    "Coefficient format to show the filter in: flt64, flt32, int32 or int16 "
+                    "(default: the format Load gives the file).");
+    AddFileArgument(parser);
 }
 
 std::optional<double> FrequencyOption(const QCommandLineParser& parser, const char* name,
@@ -165,51 +175,27 @@ std::string PictureBytes(const CGraphical& plot) {
     return bytes.toStdString();
 }
 
-}  // namespace
-
-std::optional<PlotRequest> ParsePlotArguments(const QStringList& arguments, const Console& console,
-                                              int& exitCode) {
-    QCommandLineParser parser;
-    AddOptions(parser);
-    const auto files =
-        ParseCommandArguments(parser, arguments, "plot", kUsage, true, console, exitCode);
-    if (!files) return std::nullopt;
-    PlotRequest request;
-    request.file = files->first();
-    request.output = parser.value("output");
-    if (request.output.isEmpty()) {
-        UsageError(console, parser.isSet("output") ? "--output: the file name is empty"
-                                                   : "no picture file given (--output)");
-        return std::nullopt;
-    }
+bool PlotCommand::ReadOptions(const QCommandLineParser& parser) {
+    request.file = file;
+    request.output = output;
+    if (request.output.isEmpty()) return UsageError("no picture file given (--output)");
     request.logScale = parser.isSet("log");
     bool failed = false;
-    request.fmin = FrequencyOption(parser, "fmin", console, failed);
-    request.fmax = FrequencyOption(parser, "fmax", console, failed);
-    request.cursor = FrequencyOption(parser, "cursor", console, failed);
-    if (failed) return std::nullopt;
+    request.fmin = FrequencyOption(parser, "fmin", console(), failed);
+    request.fmax = FrequencyOption(parser, "fmax", console(), failed);
+    request.cursor = FrequencyOption(parser, "cursor", console(), failed);
+    if (failed) return false;
     if (request.fmin && request.logScale) {
-        UsageError(console,
-                   "--fmin: the logarithmic axis always starts at 1/1000 of its upper limit");
-        return std::nullopt;
+        UsageError("--fmin: the logarithmic axis always starts at 1/1000 of its upper limit");
+        return false;
     }
-    if (parser.isSet("format")) {
-        request.format = CoefFormatFromWord(Utf8(parser.value("format")));
-        if (!request.format) {
-            UsageError(console, "--format: unknown coefficient format '" +
-                                    Utf8(parser.value("format")) +
-                                    "' (flt64, flt32, int32 or int16)");
-            return std::nullopt;
-        }
-    }
-    exitCode = kExitFilter;
-    return request;
+    return true;
 }
 
-int RunPlotCommand(const QStringList& arguments, const Console& console) {
-    int exitCode = kExitUsage;
-    const auto request = ParsePlotArguments(arguments, console, exitCode);
-    if (!request) return exitCode;
+int PlotCommand::Run() {
+    const Console& console = this->console();
+    this->request.format = format;
+    const PlotRequest* request = &this->request;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         PrintLine(console.err, "ondela-cli plot: no graphical application to draw with");
         return kExitNoFilter;
@@ -223,9 +209,8 @@ int RunPlotCommand(const QStringList& arguments, const Console& console) {
     ws.m_view.logScale = request->logScale ? 1 : 0;
     window.SelectCoefFormat(designer.StartupCoefFormat());
 
-    // The window's Load, with the file named on the command line as the one chosen.
-    designer.dialogs.fileToOpen = QFile::encodeName(request->file).toStdString();
-    ws.LoadFilter();
+    // The window's Load of the file named on the command line.
+    ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
     // Load has said why when it gave no filter.
     if (ws.m_filterValid != 1) return kExitNoFilter;
     if (!(ws.m_specWork.fs > 0.0)) {
@@ -254,6 +239,13 @@ int RunPlotCommand(const QStringList& arguments, const Console& console) {
         return kExitNoFilter;
     }
     return WriteResult(bytes, request->output, console);
+}
+
+}  // namespace
+
+int RunPlotCommand(const QStringList& arguments, const Console& console) {
+    PlotCommand command;
+    return command.Main(arguments, console);
 }
 
 }  // namespace ondela::cli

@@ -19,11 +19,6 @@ struct PlotRequest {
     std::optional<int> format;     // coefficient format to show the filter in
 };
 
-// Reads the plot arguments. arguments starts with the command word ("plot"). Returns the
-// request, or nullopt with exitCode set: 0 after printing the help, 2 after a usage error line.
-std::optional<PlotRequest> ParsePlotArguments(const QStringList& arguments, const Console& console,
-                                              int& exitCode);
-
 // Runs the whole command and returns the exit status. Needs a QGuiApplication (for the label
 // font).
 int RunPlotCommand(const QStringList& arguments, const Console& console);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "cli/cli_command.h"
 #include "cli/json_writer.h"
 #include "engine/filter_spec.h"
 #include "numbers/number_text.h"
@@ -23,7 +24,19 @@ int UsageError(const Console& console, const std::string& what) {
     return kExitUsage;
 }
 
-void AddOptions(QCommandLineParser& parser) {
+class RemezCommand : public CliCommand {
+  public:
+    RemezCommand() : CliCommand("remez", kUsage) {}
+
+  private:
+    void AddOptions(QCommandLineParser& parser) override;
+    bool ReadOptions(const QCommandLineParser& parser) override;
+    int Run() override;
+
+    RemezRequest request;
+};
+
+void RemezCommand::AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         "Runs one equiripple (Remez) exchange of a given odd length over up to 8 bands,\n"
         "each with a desired amplitude and a weight, and prints the symmetric\n"
@@ -36,7 +49,6 @@ void AddOptions(QCommandLineParser& parser) {
         "(coefficients that are not finite numbers, a deviation that is zero or not\n"
         "finite, or a reference set that lost its points): then one line on standard\n"
         "error says why, and no coefficients are printed; 2 usage error.");
-    parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption({"taps", "Number of coefficients: odd, 3 to 4095.", "N"});
     parser.addOption({"bands",
                       "Band edges as fractions of the sampling frequency, two per band, rising "
@@ -48,11 +60,11 @@ void AddOptions(QCommandLineParser& parser) {
     parser.addOption({"density",
                       "Grid points per coefficient of the cosine series, 1 to 40 (default 16).",
                       "L"});
-    parser.addOption({"json",
-                      "Writes a JSON report instead of one coefficient a line: \"produced\" (true "
-                      "when coefficients resulted), \"status\" (the exchange's status bits), "
-                      "\"messages\", \"taps\", \"density\", \"deviation\" and \"coefficients\" "
-                      "(empty when none resulted; a broken-down exchange reports no deviation)."});
+    AddJsonOption(parser,
+                  "Writes a JSON report instead of one coefficient a line: \"produced\" (true "
+                  "when coefficients resulted), \"status\" (the exchange's status bits), "
+                  "\"messages\", \"taps\", \"density\", \"deviation\" and \"coefficients\" "
+                  "(empty when none resulted; a broken-down exchange reports no deviation).");
 }
 
 // A comma-separated option; nullopt (after the usage line) when it is missing or not a list of
@@ -100,71 +112,59 @@ std::string Breakdown(const DesignEngine& engine, int taps, double deviation,
     return {};
 }
 
-}  // namespace
-
-std::optional<RemezRequest> ParseRemezArguments(const QStringList& arguments,
-                                                const Console& console, int& exitCode) {
-    QCommandLineParser parser;
-    AddOptions(parser);
-    if (!ParseCommandArguments(parser, arguments, "remez", kUsage, false, console, exitCode)) {
-        return std::nullopt;
-    }
-
-    RemezRequest request;
+bool RemezCommand::ReadOptions(const QCommandLineParser& parser) {
     if (!parser.isSet("taps")) {
-        UsageError(console, "--taps is required");
-        return std::nullopt;
+        UsageError("--taps is required");
+        return false;
     }
     const std::string tapsText = Utf8(parser.value("taps"));
     const auto taps = ReadWholeInt(tapsText);
     if (!taps) {
-        UsageError(console, "--taps: '" + tapsText + "' is not a whole number");
-        return std::nullopt;
+        UsageError("--taps: '" + tapsText + "' is not a whole number");
+        return false;
     }
     if (*taps < 3 || *taps > kMaxDesignCoefs || *taps % 2 == 0) {
-        UsageError(console, "--taps: " + tapsText + " is not an odd number from 3 to 4095");
-        return std::nullopt;
+        UsageError("--taps: " + tapsText + " is not an odd number from 3 to 4095");
+        return false;
     }
     request.taps = *taps;
 
-    const auto edges = ListOption(parser, "bands", console);
-    if (!edges) return std::nullopt;
+    const auto edges = ListOption(parser, "bands", console());
+    if (!edges) return false;
     if (edges->size() % 2 != 0 || edges->size() < 2 ||
         edges->size() > 2 * static_cast<std::size_t>(kMaxExchangeBands)) {
-        UsageError(console, "--bands: give two edges per band, for 1 to 8 bands (" +
-                                std::to_string(edges->size()) + " edges given)");
-        return std::nullopt;
+        UsageError("--bands: give two edges per band, for 1 to 8 bands (" +
+                   std::to_string(edges->size()) + " edges given)");
+        return false;
     }
     for (std::size_t i = 0; i < edges->size(); ++i) {
         const double e = (*edges)[i];
         if (!(e >= 0.0 && e <= 0.5) || (i > 0 && !(e > (*edges)[i - 1]))) {
-            UsageError(console, "--bands: the edges must rise within 0 to 0.5 (edge " +
-                                    std::to_string(i + 1) + " is " + FormatText("%g", e) + ")");
-            return std::nullopt;
+            UsageError("--bands: the edges must rise within 0 to 0.5 (edge " +
+                       std::to_string(i + 1) + " is " + FormatText("%g", e) + ")");
+            return false;
         }
     }
     const std::size_t bandCount = edges->size() / 2;
 
-    const auto desired = ListOption(parser, "desired", console);
-    if (!desired) return std::nullopt;
-    const auto weights = ListOption(parser, "weights", console);
-    if (!weights) return std::nullopt;
+    const auto desired = ListOption(parser, "desired", console());
+    if (!desired) return false;
+    const auto weights = ListOption(parser, "weights", console());
+    if (!weights) return false;
     if (desired->size() != bandCount) {
-        UsageError(console, "--desired: one value per band is needed (" +
-                                std::to_string(bandCount) + " bands, " +
-                                std::to_string(desired->size()) + " given)");
-        return std::nullopt;
+        UsageError("--desired: one value per band is needed (" + std::to_string(bandCount) +
+                   " bands, " + std::to_string(desired->size()) + " given)");
+        return false;
     }
     if (weights->size() != bandCount) {
-        UsageError(console, "--weights: one value per band is needed (" +
-                                std::to_string(bandCount) + " bands, " +
-                                std::to_string(weights->size()) + " given)");
-        return std::nullopt;
+        UsageError("--weights: one value per band is needed (" + std::to_string(bandCount) +
+                   " bands, " + std::to_string(weights->size()) + " given)");
+        return false;
     }
     for (const double w : *weights) {
         if (!(w > 0.0)) {
-            UsageError(console, "--weights: every weight must be greater than 0");
-            return std::nullopt;
+            UsageError("--weights: every weight must be greater than 0");
+            return false;
         }
     }
     for (std::size_t b = 0; b < bandCount; ++b) {
@@ -177,20 +177,18 @@ std::optional<RemezRequest> ParseRemezArguments(const QStringList& arguments,
         const std::string text = Utf8(parser.value("density"));
         const auto density = ReadWholeInt(text);
         if (!density || *density < 1 || *density > kMaxGridDensity) {
-            UsageError(console, "--density: '" + text + "' is not a whole number from 1 to 40");
-            return std::nullopt;
+            UsageError("--density: '" + text + "' is not a whole number from 1 to 40");
+            return false;
         }
         request.density = *density;
     }
-    request.json = parser.isSet("json");
-    exitCode = kExitFilter;
-    return request;
+    request.json = json;
+    return true;
 }
 
-int RunRemezCommand(const QStringList& arguments, const Console& console) {
-    int exitCode = kExitUsage;
-    const auto request = ParseRemezArguments(arguments, console, exitCode);
-    if (!request) return exitCode;
+int RemezCommand::Run() {
+    const Console& console = this->console();
+    const RemezRequest* request = &this->request;
 
     DesignEngine engine;
     std::vector<double> coefs(kCoefArraySize, 0.0);
@@ -253,6 +251,13 @@ int RunRemezCommand(const QStringList& arguments, const Console& console) {
     const int written = output.empty() ? kExitFilter : WriteResult(output, QString(), console);
     if (!produced) return kExitNoFilter;
     return written;
+}
+
+}  // namespace
+
+int RunRemezCommand(const QStringList& arguments, const Console& console) {
+    RemezCommand command;
+    return command.Main(arguments, console);
 }
 
 }  // namespace ondela::cli

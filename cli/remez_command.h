@@ -18,11 +18,6 @@ struct RemezRequest {
     bool json = false;
 };
 
-// Reads the remez options. arguments starts with the command word ("remez"). Returns the
-// request, or nullopt with exitCode set: 0 after printing the help, 2 after a usage error line.
-std::optional<RemezRequest> ParseRemezArguments(const QStringList& arguments,
-                                                const Console& console, int& exitCode);
-
 // Runs the whole command and returns the exit status.
 int RunRemezCommand(const QStringList& arguments, const Console& console);
 

@@ -9,11 +9,13 @@
 #include <cstring>
 #include <string>
 
+#include "cli/cli_command.h"
 #include "engine/filter_spec.h"
 #include "engine/response.h"
 #include "numbers/number_text.h"
 #include "workspace/c_util.h"
 #include "workspace/description_reader.h"
+#include "workspace/filter_file_text.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/measurable_coefs.h"
 
@@ -26,17 +28,24 @@ constexpr const char* kUsage = "ondela-cli response FILE [--points N] [--format 
 // The lowest level printed: magnitudes below kMagnitudeFloor read -240 dB.
 constexpr double kFloorDb = -240.0;
 
-int UsageError(const Console& console, const std::string& what) {
-    PrintLine(console.err, "ondela-cli response: " + what);
-    return kExitUsage;
-}
-
 int FileError(const Console& console, const QString& file, const std::string& what) {
     PrintLine(console.err, "ondela-cli response: " + Utf8(file) + ": " + what);
     return kExitNoFilter;
 }
 
-void AddOptions(QCommandLineParser& parser) {
+class ResponseCommand : public CliCommand {
+  public:
+    ResponseCommand() : CliCommand("response", kUsage) {}
+
+  private:
+    void AddOptions(QCommandLineParser& parser) override;
+    bool ReadOptions(const QCommandLineParser& parser) override;
+    int Run() override;
+
+    ResponseRequest request;
+};
+
+void ResponseCommand::AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         "Prints the magnitude response of the coefficients stored in a filter file, as\n"
         "they are: nothing is designed again, so this is a measurement of the file. (For\n"
@@ -58,92 +67,56 @@ void AddOptions(QCommandLineParser& parser) {
         "that the response overflows, or so small that it lies below -240 dB\n"
         "everywhere; then \"Sorry, no valid filter coefs in this file.\"), or the\n"
         "output could not be written; 2 usage error.");
-    parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption({"points", "Number of frequencies, 1 to 1000000 (default 1024).", "N"});
-    parser.addOption({"format",
-                      "Coefficient format in which the stored coefficients are evaluated: "
-                      "flt64, flt32, int32 or int16 (default: the format they are written in).",
-                      "FORMAT"});
-    parser.addPositionalArgument("FILE", "The filter file (a description text).");
+    AddFormatOption(parser,
+                    "Coefficient format in which the stored coefficients are evaluated: "
+                    "flt64, flt32, int32 or int16 (default: the format they are written in).");
+    AddFileArgument(parser);
 }
 
-// Reads at most limit bytes of a file; one more tells that it is larger. The text is followed by
-// a zero, as the description readers expect. false with errno set when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    text.assign(limit + 2, '\0');
-    const std::size_t got = std::fread(text.data(), 1, limit + 1, file);
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-        // Reading a directory fails with EISDIR.
-        errno = error != 0 ? error : EIO;
-        return false;
-    }
-    text.resize(got);
-    return true;
-}
-
-}  // namespace
-
-std::optional<ResponseRequest> ParseResponseArguments(const QStringList& arguments,
-                                                      const Console& console, int& exitCode) {
-    QCommandLineParser parser;
-    AddOptions(parser);
-    const auto files =
-        ParseCommandArguments(parser, arguments, "response", kUsage, true, console, exitCode);
-    if (!files) return std::nullopt;
-    ResponseRequest request;
-    request.file = files->first();
+bool ResponseCommand::ReadOptions(const QCommandLineParser& parser) {
+    request.file = file;
     if (parser.isSet("points")) {
         const std::string text = Utf8(parser.value("points"));
         const auto points = ReadWholeInt(text);
         if (!points) {
-            UsageError(console, "--points: '" + text + "' is not a whole number");
-            return std::nullopt;
+            UsageError("--points: '" + text + "' is not a whole number");
+            return false;
         }
         if (*points < 1 || *points > kMaxResponsePoints) {
-            UsageError(console, "--points: " + text + " is outside 1 to 1000000");
-            return std::nullopt;
+            UsageError("--points: " + text + " is outside 1 to 1000000");
+            return false;
         }
         request.points = *points;
     }
-    if (parser.isSet("format")) {
-        const auto format = CoefFormatFromWord(Utf8(parser.value("format")));
-        if (!format) {
-            UsageError(console, "--format: unknown coefficient format '" +
-                                    Utf8(parser.value("format")) +
-                                    "' (flt64, flt32, int32 or int16)");
-            return std::nullopt;
-        }
-        request.format = *format;
-    }
-    exitCode = kExitFilter;
-    return request;
+    return true;
 }
 
-int RunResponseCommand(const QStringList& arguments, const Console& console) {
-    int exitCode = kExitUsage;
-    const auto request = ParseResponseArguments(arguments, console, exitCode);
-    if (!request) return exitCode;
+int ResponseCommand::Run() {
+    const Console& console = this->console();
+    this->request.format = format.value_or(-1);
+    const ResponseRequest* request = &this->request;
 
-    // The file as Load would take it: no larger than Load reads.
-    std::string text;
-    if (!ReadWholeFile(QFile::encodeName(request->file).toStdString(), kFileSizeLimit, text)) {
-        return FileError(console, request->file, std::strerror(errno));
+    // The file as Load reads it: no larger than Load reads.
+    const FilterFileText read = ReadFilterFileText(QFile::encodeName(request->file).toStdString(),
+                                                   static_cast<std::size_t>(kFileSizeLimit));
+    if (read.outcome == FilterFileText::kNoOpen) {
+        return FileError(console, request->file, std::strerror(read.error));
     }
-    if (text.size() > static_cast<std::size_t>(kFileSizeLimit)) {
+    if (read.outcome == FilterFileText::kNoRead) {
+        return FileError(console, request->file, std::strerror(EIO));
+    }
+    if (read.outcome == FilterFileText::kTooLarge) {
         return FileError(console, request->file,
                          FormatText("larger than a filter file can be (%d bytes)", kFileSizeLimit));
     }
+    const char* text = read.text.data();
 
     // The coefficients as stored, each the value its number stands for in the format it is
     // written in.
     std::array<double, kCoefArraySize> coefs{};
     int fileFormat = FLT64;
-    const int n = ReadCoefList(text.c_str(), coefs, fileFormat);
+    const int n = ReadCoefList(text, coefs, fileFormat);
     if (n == -1) {
         return FileError(
             console, request->file,
@@ -158,7 +131,7 @@ int RunResponseCommand(const QStringList& arguments, const Console& console) {
                          FormatText("no coefficients, or more than %d", kCoefArraySize));
     }
     FilterSpec spec;
-    ParseDescription(text.c_str(), spec, nullptr);
+    ParseDescription(text, spec, nullptr);
     if (!(spec.fs > 0.0) || !std::isfinite(spec.fs)) {
         return FileError(console, request->file,
                          "no sampling frequency (\"fs = ...\" in the header)");
@@ -180,6 +153,13 @@ int RunResponseCommand(const QStringList& arguments, const Console& console) {
         out += FormatText("%.10g,%.6f\n", x * nyquist, level);
     }
     return WriteResult(out, QString(), console);
+}
+
+}  // namespace
+
+int RunResponseCommand(const QStringList& arguments, const Console& console) {
+    ResponseCommand command;
+    return command.Main(arguments, console);
 }
 
 }  // namespace ondela::cli

@@ -18,11 +18,6 @@ struct ResponseRequest {
     int format = -1;  // coefficient format; -1: the one the file's numbers are written in
 };
 
-// Reads the response arguments. arguments starts with the command word ("response"). Returns the
-// request, or nullopt with exitCode set: 0 after printing the help, 2 after a usage error line.
-std::optional<ResponseRequest> ParseResponseArguments(const QStringList& arguments,
-                                                      const Console& console, int& exitCode);
-
 // Runs the whole command and returns the exit status.
 int RunResponseCommand(const QStringList& arguments, const Console& console);
 

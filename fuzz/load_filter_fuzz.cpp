@@ -19,17 +19,16 @@ namespace {
 
 using namespace ondela;
 
-// Answers every file chooser with one path and every message box with OK.
-class FixedChoiceDialogs : public UserDialogs {
+// Answers every message box with OK; nobody chooses a file.
+class OkDialogs : public UserDialogs {
   public:
-    explicit FixedChoiceDialogs(std::string path) : path_(std::move(path)) {}
     MessageAnswer MessageBox(const std::string&, const std::string&, MessageButtons,
                              MessageIcon) override {
         return MessageAnswer::Ok;
     }
     std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&,
                                                 const std::string&) override {
-        return path_;
+        return std::nullopt;
     }
     std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
                                                 const std::string&) override {
@@ -39,9 +38,6 @@ class FixedChoiceDialogs : public UserDialogs {
     bool OpenBusyPopup() override { return true; }
     void CloseBusyPopup() override {}
     bool IsBusyPopupOpen() const override { return false; }
-
-  private:
-    std::string path_;
 };
 
 // Long designs would take seconds each and starve the search; the longest a fuzz run designs is
@@ -61,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     MemorySettingsStore store;
     CPreferences prefs(&store);
     prefs.OpenKeys();
-    FixedChoiceDialogs dialogs(path);
+    OkDialogs dialogs;
 
     FilterWorkspace ws;
     ws.m_engine = &engine;
@@ -71,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (spec.maxCoefs > kLongestFuzzedDesign) spec.maxCoefs = kLongestFuzzedDesign;
         return engine.DesignFilter(spec, coefs, response, count);
     };
-    ws.LoadFilter();
+    ws.LoadFilterFile(path);
     ws.BuildDescription();
     return 0;
 }

@@ -45,21 +45,21 @@ int FilterWorkspace::AnalyseText() {
 
     int length = m_editor ? m_editor->GetEditorTextLength() : -1;
     if (length == -1) {
-        const int opened = m_editor ? m_editor->OpenEditor(m_prefKeyPath) : -2;
-        if (opened != 0 && opened != -1) {
+        const int opened = m_editor ? m_editor->OpenEditor(m_prefKeyPath) : kEditorNotCreated;
+        if (opened != kEditorOpened && opened != kEditorAlreadyOpen) {
             ShowMessage("Unexpected Error...");
-            return -1;
+            return kAnalysisFailed;
         }
-        if (ShowInEditor() == 0) return -1;
+        if (ShowInEditor() == 0) return kAnalysisFailed;
         length = m_editor->GetEditorTextLength();
     }
     if (length <= 0) {
         ShowMessage("Nothing inside the Filter Editor window!");
-        return -1;
+        return kAnalysisFailed;
     }
     if (length > kEditorTextLimit) {
         ShowMessage("Sorry, too many things inside the Filter Editor window!");
-        return -1;
+        return kAnalysisFailed;
     }
 
     // The readers work on zero-terminated text: the buffer is cleared first and is larger than
@@ -69,7 +69,7 @@ int FilterWorkspace::AnalyseText() {
     m_text[std::clamp(got, 0, kEditorTextLimit)] = '\0';
     if (got <= 0) {
         ShowMessage("Sorry, could not extract significant parameters...");
-        return -1;
+        return kAnalysisFailed;
     }
 
     m_fromSpec = 0;
@@ -84,7 +84,7 @@ int FilterWorkspace::AnalyseText() {
     const int count = ParseDescription(m_text.data(), s, m_prefs);
     if (count == -1) {
         ShowMessage("Sorry, not a valid Ondela specification...");
-        return -1;
+        return kAnalysisFailed;
     }
 
     m_fromSpec = 0;
@@ -104,7 +104,7 @@ int FilterWorkspace::AnalyseText() {
             "re-created");
         m_spec = s;
         if (m_mainWindow) m_mainWindow->RefreshFields();
-        return -2;
+        return kAnalysisRedesign;
     }
 
     s.maxCoefs = std::max(s.maxCoefs, n);
@@ -125,7 +125,7 @@ int FilterWorkspace::AnalyseText() {
     if (m_mainWindow) m_mainWindow->ShowAchieved();
     if (coefsChanged) {
         m_fromSpec = 0;
-        return -3;
+        return kAnalysisCoefsChanged;
     }
     return n;
 }

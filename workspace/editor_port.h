@@ -6,12 +6,20 @@
 
 namespace ondela {
 
+// What OpenEditor answers.
+enum EditorOpening : int {
+    kEditorOpened = 0,
+    kEditorAlreadyOpen = -1,     // nothing changed
+    kEditorNotCreated = -2,      // the window could not be created
+    kEditorNotInitialised = -3,  // the window could not be initialised
+};
+
 class EditorPort {
   public:
     virtual ~EditorPort() = default;
 
-    // Creates and shows the editor: 0 opened, -1 already open (nothing changed), -2 could not be
-    // created, -3 could not be initialised. keyPath is the settings key the editor uses.
+    // Creates and shows the editor (an EditorOpening). keyPath is the settings key the editor
+    // uses.
     virtual int OpenEditor(const std::string& keyPath) = 0;
     virtual bool IsEditorOpen() const = 0;
     // Empties the text; nothing when there is no editor.

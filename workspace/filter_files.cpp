@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "workspace/description_reader.h"
 #include "workspace/editor_port.h"
 #include "workspace/file_replace.h"
+#include "workspace/filter_file_text.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
 #include "workspace/measurable_coefs.h"
@@ -25,17 +27,9 @@ namespace ondela {
 
 namespace {
 
-constexpr std::size_t kPathLimit = 520;  // longest path the workspace keeps
-
 bool IsDirectory(const std::string& path) {
     struct stat info {};
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// A path the file routines can use as it is: not longer than the workspace keeps (a cut path
-// would name some other file) and without an embedded zero.
-bool UsablePath(const std::string& path) {
-    return !path.empty() && path.size() <= kPathLimit && path.find('\0') == std::string::npos;
 }
 
 // The directory a path stands for: itself when it is one, else the directory part.
@@ -63,52 +57,45 @@ std::string FilterWorkspace::SaveStartDirectory() {
     return IsDirectory(m_saveDir) ? m_saveDir : std::string();
 }
 
-void FilterWorkspace::LoadFilter() {
+std::optional<std::string> FilterWorkspace::ChooseFileToLoad() {
     const std::string startDir = LoadStartDirectory();
-    if (!m_dialogs) return;
-    const auto chosen = m_dialogs->ChooseFileToOpen(startDir, "*.txt", kFilterFileTypes);
-    if (!chosen) return;
+    if (!m_dialogs) return std::nullopt;
+    return m_dialogs->ChooseFileToOpen(startDir, "*.txt", kFilterFileTypes);
+}
 
-    m_util.CopyText(m_filePath, chosen->c_str());
-    int error = ENAMETOOLONG;
-    if (UsablePath(*chosen)) {
-        m_fileHandle = std::fopen(m_filePath.c_str(), "rb");
-        error = errno;
+void FilterWorkspace::LoadFilter() {
+    if (const auto chosen = ChooseFileToLoad()) LoadFilterFile(*chosen);
+}
+
+bool FilterWorkspace::ReadFileText(const std::string& path) {
+    m_util.CopyText(m_filePath, path.c_str());
+    // The text is read aside first, so a file refused as too large leaves the workspace as it
+    // was.
+    const FilterFileText read = ReadFilterFileText(path, static_cast<std::size_t>(kFileSizeLimit));
+    if (read.outcome == FilterFileText::kNoOpen) {
+        ShowMessage(
+            FormatText("Could not open File %s: error %d\n", m_filePath.c_str(), read.error));
+        return false;
     }
-    struct stat info {};
-    if (m_fileHandle != nullptr && fstat(fileno(m_fileHandle), &info) == 0 &&
-        S_ISDIR(info.st_mode)) {
-        std::fclose(m_fileHandle);
-        m_fileHandle = nullptr;
-        error = EISDIR;
-    }
-    if (m_fileHandle == nullptr) {
-        ShowMessage(FormatText("Could not open File %s: error %d\n", m_filePath.c_str(), error));
-        return;
-    }
-    // Read to the end rather than trusting the size the file reports: a pipe or a process's
-    // output reports none. One byte beyond the limit tells that the file is too large; the text
-    // is read aside first, so a file refused as too large leaves the workspace as it was.
-    std::vector<char> read(static_cast<std::size_t>(kFileSizeLimit) + 1);
-    const std::size_t size = std::fread(read.data(), 1, read.size(), m_fileHandle);
-    const bool readFailed = std::ferror(m_fileHandle) != 0;
-    if (size > static_cast<std::size_t>(kFileSizeLimit)) {
-        std::fclose(m_fileHandle);
-        m_fileHandle = nullptr;
+    if (read.outcome == FilterFileText::kTooLarge) {
         ShowMessage("Sorry, this file is too large !");
-        return;
+        return false;
     }
     // The text buffer is larger than the largest file, so the text read always ends with a zero.
     static_assert(kFileSizeLimit < kTextCapacity);
     std::fill(m_text.begin(), m_text.end(), '\0');
-    if (readFailed) {
-        std::fclose(m_fileHandle);
-        m_fileHandle = nullptr;
+    if (read.outcome == FilterFileText::kNoRead) {
         m_textSize = 0;
         ShowMessage("Could not read the File");
-        return;
+        return false;
     }
-    std::copy_n(read.begin(), size, m_text.begin());
+    std::copy_n(read.text.begin(), read.size, m_text.begin());
+    m_textSize = static_cast<int32_t>(read.size);
+    return true;
+}
+
+void FilterWorkspace::LoadFilterFile(const std::string& path) {
+    if (!ReadFileText(path)) return;
 
     if (m_dialogs) m_dialogs->SetWaitPointer(true);
     m_coefs.fill(0.0);
@@ -116,9 +103,6 @@ void FilterWorkspace::LoadFilter() {
     m_fromSpec = 0;
     m_view.keepLimits = 0;
     if (m_mainWindow) m_mainWindow->ClearAchieved();
-    m_textSize = static_cast<int32_t>(size);
-    std::fclose(m_fileHandle);
-    m_fileHandle = nullptr;
     if (m_prefs) m_prefs->SetString(setting::kFileInPath, m_filePath);
 
     int fmt = FLT64;
@@ -138,48 +122,54 @@ void FilterWorkspace::LoadFilter() {
     s.maxCoefs = std::max(s.maxCoefs, n);
     s.numCoefs = std::max(s.numCoefs, n);
     m_spec = s;
-
     if (c >= 4) {
-        // The file holds a specification: the filter is designed again from it.
-        FilterSpec check = s;
-        if (ValidateSpec(check) != 0)
-            ShowMessage("WARNING: Not every parameter stored in this file is valid...");
-        if (m_mainWindow) {
-            m_mainWindow->SelectCoefFormat(fmt);
-            m_mainWindow->RefreshFields();
-        } else {
-            m_coefFormat = fmt;
-        }
-        // The design keeps its own coefficients as the reference; the file's are put back
-        // afterwards, to be compared with the design and kept as what was loaded.
-        const auto fileCoefs = m_coefsRef;
-        const int created = m_mainWindow ? m_mainWindow->CreateFilter() : CreateFromSpec();
-        m_coefsRef = fileCoefs;
-        // Create marks the coefficients as going with the specification only after a design;
-        // when there is none, there is no filter either (Create cleared the coefficients).
-        const bool designed = created == 1 && m_fromSpec == 1;
-        if (designed) {
-            if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
-            m_filterValid = 1;
-            m_spec.numCoefs = m_specWork.numCoefs;
-            if (n > 0) {
-                // The file holds the coefficients rounded to its own format, so the design is
-                // compared as that format would hold it.
-                const bool differ = n != m_spec.numCoefs ||
-                                    !StoredCoefsMatch(m_coefs.data(), m_coefsRef.data(), n, fmt);
-                if (differ) {
-                    ShowMessage(
-                        "WARNING: The coefs stored in this file are not valid. They will be "
-                        "modified");
-                }
+        RedesignFromFile(n, fmt);
+    } else {
+        MeasureFileCoefs(s, n, fmt);
+    }
+}
+
+void FilterWorkspace::RedesignFromFile(int n, int fmt) {
+    // The file holds a specification: the filter is designed again from it.
+    FilterSpec check = m_spec;
+    if (ValidateSpec(check) != 0)
+        ShowMessage("WARNING: Not every parameter stored in this file is valid...");
+    if (m_mainWindow) {
+        m_mainWindow->SelectCoefFormat(fmt);
+        m_mainWindow->RefreshFields();
+    } else {
+        m_coefFormat = fmt;
+    }
+    // The design keeps its own coefficients as the reference; the file's are put back
+    // afterwards, to be compared with the design and kept as what was loaded.
+    const auto fileCoefs = m_coefsRef;
+    const int created = m_mainWindow ? m_mainWindow->CreateFilter() : CreateFromSpec();
+    m_coefsRef = fileCoefs;
+    // Create marks the coefficients as going with the specification only after a design;
+    // when there is none, there is no filter either (Create cleared the coefficients).
+    const bool designed = created == 1 && m_fromSpec == 1;
+    if (designed) {
+        if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
+        m_filterValid = 1;
+        m_spec.numCoefs = m_specWork.numCoefs;
+        if (n > 0) {
+            // The file holds the coefficients rounded to its own format, so the design is
+            // compared as that format would hold it.
+            const bool differ = n != m_spec.numCoefs ||
+                                !StoredCoefsMatch(m_coefs.data(), m_coefsRef.data(), n, fmt);
+            if (differ) {
+                ShowMessage(
+                    "WARNING: The coefs stored in this file are not valid. They will be "
+                    "modified");
             }
         }
-        if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
-        m_filterValid = designed ? 1 : 0;
-        if (m_mainWindow) m_mainWindow->Repaint();
-        return;
     }
+    if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
+    m_filterValid = designed ? 1 : 0;
+    if (m_mainWindow) m_mainWindow->Repaint();
+}
 
+void FilterWorkspace::MeasureFileCoefs(FilterSpec s, int n, int fmt) {
     // Coefficients only: they are measured as they stand, when they are a filter at all (some
     // positive value, and a response the measurement can see).
     if (n < 4 ||
@@ -222,11 +212,7 @@ void FilterWorkspace::LoadFilter() {
         m_mainWindow->ShowAchieved();
     }
 
-    m_view.cursorHz = ViewState::CursorForSpec(m_spec);
-    if (m_mainWindow) {
-        m_mainWindow->SetCursorFreq(m_view.cursorHz);
-        m_mainWindow->PlaceCursorAt(m_view.cursorHz);
-    }
+    PlaceSpecCursor();
     m_filterValid = 1;
     if (m_mainWindow) m_mainWindow->Repaint();
     if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
@@ -243,17 +229,19 @@ void FilterWorkspace::LoadFilter() {
     m_filterValid = 1;
 }
 
+std::optional<std::string> FilterWorkspace::DescriptionRefusal() {
+    if (!BuildDescription() || m_textSize == 0) return "No valid filter coefs available";
+    if (m_textOverflow) return "Sorry... there are too many coefs to display!";
+    return std::nullopt;
+}
+
 void FilterWorkspace::SaveFilter() {
     if (!m_filterValid) {
         ShowMessage("No filter created");
         return;
     }
-    if (!BuildDescription() || m_textSize == 0) {
-        ShowMessage("No valid filter coefs available");
-        return;
-    }
-    if (m_textOverflow) {
-        ShowMessage("Sorry... there are too many coefs to display!");
+    if (const auto refusal = DescriptionRefusal()) {
+        ShowMessage(*refusal);
         return;
     }
     if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
@@ -275,7 +263,7 @@ void FilterWorkspace::SaveFilter() {
     FileReplaceFailure failure;
     const std::string_view text(m_text.data(),
                                 static_cast<std::size_t>(std::clamp(m_textSize, 0, kTextCapacity)));
-    if (!UsablePath(*chosen) || !ReplaceFileContents(path, text, &failure, m_writeBytes)) {
+    if (!UsableFilePath(*chosen) || !ReplaceFileContents(path, text, &failure, m_writeBytes)) {
         ShowMessage(failure.stage == FileReplaceFailure::kCreate ? "Could not create File!"
                                                                  : "Could not write to File");
         return;

@@ -10,6 +10,7 @@
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "settings/spec_limits.h"
+#include "workspace/editor_port.h"
 #include "workspace/main_window_port.h"
 #include "workspace/user_dialogs.h"
 
@@ -192,19 +193,55 @@ int FilterWorkspace::CreateFromSpec() {
     m_coefs.fill(0.0);
     m_specWork = FilterSpec{};
     if (ValidateSpec(m_spec) == -1) {
-        CloseBusyWindow();
-        if (m_dialogs) {
-            m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
-                                  MessageIcon::Information);
-        }
+        ShowInvalidSpec();
         return 0;
     }
-    if (RunDesign() == 0) {
+    EnterSpec();
+    DesignEntered();
+    return 1;
+}
+
+void FilterWorkspace::ShowInvalidSpec() {
+    CloseBusyWindow();
+    if (m_dialogs) {
+        m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
+                              MessageIcon::Information);
+    }
+}
+
+void FilterWorkspace::EnterSpec() {
+    if (m_prefs) m_prefs->SaveSpec(m_spec);
+    m_view.SetRate(m_spec.fs);
+    m_view.cursorHz = 0.0;
+}
+
+int FilterWorkspace::DesignEntered() {
+    CloseBusyWindow();
+    if (m_spec.maxCoefs > 1000) OpenBusyWindow();
+    if (m_mainWindow) m_mainWindow->ClearAchieved();
+    const int result = RunDesign();
+    if (result == 0) {
+        PlaceSpecCursor();
         m_filterValid = 1;
         m_view.keepLimits = 1;
         m_fromSpec = 1;
     }
-    return 1;
+    CloseBusyWindow();
+    if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
+    return result;
+}
+
+double FilterWorkspace::SpecCursorFreq() const {
+    return ViewState::CursorForSpec(m_spec);
+}
+
+void FilterWorkspace::PlaceSpecCursor() {
+    const double cursor = SpecCursorFreq();
+    m_view.cursorHz = cursor > 0.0 ? cursor : 0.0;
+    if (m_mainWindow) {
+        m_mainWindow->SetCursorFreq(cursor);
+        m_mainWindow->PlaceCursorAt(cursor);
+    }
 }
 
 int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {

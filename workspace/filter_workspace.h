@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,14 @@ constexpr int kEditorTextLimit = 262064;  // most characters Analysis takes from
 constexpr int kFileSizeLimit = 261888;    // largest filter file Load reads
 // The file choosers' filter: description and pattern pairs separated by "|".
 constexpr const char* kFilterFileTypes = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+
+// What AnalyseText answers instead of a number of coefficients.
+enum AnalysisOutcome : int {
+    kAnalysisFailed = -1,        // a message said why
+    kAnalysisRedesign = -2,      // only parameters changed: m_spec holds them, design them again
+    kAnalysisCoefsChanged = -3,  // the edited coefficients were measured; the editor should get
+                                 // the new description
+};
 
 class FilterWorkspace {
   public:
@@ -80,27 +89,52 @@ class FilterWorkspace {
     // frequency allows, and re-places the plot cursor when it moved.
     void FitDisplayLimits();
 
-    // What the Create command does to the workspace once the entered specification is in
-    // m_spec: clears the coefficients and the achieved values, validates m_spec (an invalid one
-    // shows "SORRY: Invalid Specifications" with the caption "Error" and gives 0), designs it,
-    // and on success marks the filter valid, its display limits as set by a design, and the
-    // coefficients as going with the specification. 1 whenever the specification was valid,
-    // whether the design then succeeded or not (RunDesign has shown why not).
+    // The Create command, once the entered specification is in m_spec as the fields read it
+    // (the window reads its fields, the command line its options, through the rules of
+    // spec_entry.h): clears the coefficients and the achieved values, validates m_spec (an
+    // invalid one shows "SORRY: Invalid Specifications" and gives 0), stores it, and designs it
+    // (DesignEntered). 1 whenever the specification was valid, whether the design then succeeded
+    // or not (RunDesign has shown why not; m_status keeps the engine status that stopped it).
     int CreateFromSpec();
+    // The steps of Create, for the window, which puts its display limits between them.
+    // The refusal of an invalid specification: "SORRY: Invalid Specifications", caption "Error".
+    void ShowInvalidSpec();
+    // Stores the valid entered specification and starts a design of it: the Nyquist frequency
+    // of its rate, the cursor at 0 until a design places it.
+    void EnterSpec();
+    // Designs the entered specification, with the busy pop-up above 1000 coefficients; after a
+    // design the filter is valid, its display limits count as set by it, its coefficients go
+    // with the specification and the cursor stands at the specification's frequency. An open
+    // editor gets the new description. RunDesign's result.
+    int DesignEntered();
+
+    // The frequency the cursor goes with the entered specification: the middle of the band for
+    // the band types, else edge 1 (edge 2 when edge 1 is missing).
+    double SpecCursorFreq() const;
+    // Puts the cursor there: in the cursor field and on the plot when there is a main window.
+    void PlaceSpecCursor();
 
     // The Analysis command (analysis_command.cpp): reads the editor's text back, decides whether
-    // its coefficients or its parameters were edited, and re-measures the coefficients. -1 after
-    // a failure (message shown), -2 when only parameters changed (m_spec holds them; the filter
-    // must be designed again), -3 when the coefficients changed (they were measured; the editor
-    // should get the new description), else the number of coefficients measured.
+    // its coefficients or its parameters were edited, and re-measures the coefficients. An
+    // AnalysisOutcome, else the number of coefficients measured.
     int AnalyseText();
 
-    // Filter files (filter_files.cpp). Load asks for a description file and rebuilds the filter
-    // from it: designed again from its specification when it holds a complete one, else measured
-    // from its coefficients. Save asks for a file name and writes the current description; the
-    // file already there is replaced only once the new text is completely written.
+    // Filter files (filter_files.cpp). Load asks for a description file (ChooseFileToLoad, in
+    // the folder of the last one) and loads it (LoadFilterFile). Save asks for a file name and
+    // writes the current description; the file already there is replaced only once the new text
+    // is completely written.
     void LoadFilter();
     void SaveFilter();
+    // The file chooser of Load; nullopt when it was cancelled (or there are no dialogs).
+    std::optional<std::string> ChooseFileToLoad();
+    // Loads the description file at path (chosen, dropped on the editor or named on the command
+    // line) and rebuilds the filter from it: designed again from its specification when it holds
+    // a complete one (RedesignFromFile), else measured from its coefficients (MeasureFileCoefs).
+    void LoadFilterFile(const std::string& path);
+    // The checks Save makes before it asks for a file name: builds the description and gives the
+    // message that refuses it ("No valid filter coefs available", too many coefficients), or
+    // nullopt when it can be written.
+    std::optional<std::string> DescriptionRefusal();
 
     // Filter description text (description_writer.cpp).
     //
@@ -131,7 +165,7 @@ class FilterWorkspace {
     // ---- state ----
     int32_t m_status = 0;      // last design or analysis status word; -1 after invalid input
     int32_t m_busyWindow = 0;  // 1 while the busy pop-up opened for a design is shown
-    std::FILE* m_fileHandle = nullptr;  // the file being read by Load; null at other times
+    std::FILE* m_fileHandle = nullptr;  // never left open: Load reads a file whole and closes it
     ViewState m_view;                   // scale, display limits and cursor of the plots
     int32_t m_filterValid = 0;          // a coefficient set is present
     int32_t m_fromSpec = 0;             // the coefficients go with a complete specification
@@ -180,6 +214,12 @@ class FilterWorkspace {
     WriteFunction m_writeBytes;
 
   private:
+    // Load's steps: reading the file into m_text (false after a message), designing the file's
+    // specification in m_spec again (n coefficients of format fmt read from it), measuring its
+    // coefficients when it holds no complete specification (s as read from it).
+    bool ReadFileText(const std::string& path);
+    void RedesignFromFile(int n, int fmt);
+    void MeasureFileCoefs(FilterSpec s, int n, int fmt);
     int ValidateSpecImpl(FilterSpec& spec, bool showEdges);
     int ComposeHeader(std::string& header);
     bool CoefsReadDiffer(int n, int fmt) const;

@@ -41,7 +41,7 @@ struct Session {
 
     QTemporaryDir dir;
     testing::EventLog log;
-    testing::FakeDialogs dialogs{log};
+    testing::RecordingDialogs dialogs{log};
     std::vector<int> pauses;
     std::unique_ptr<COndelaApp> app;
 };

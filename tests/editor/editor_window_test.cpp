@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/workspace/recording_dialogs.h"
 #include "ui/editor/edit_frame.h"
 #include "ui/editor/editor_notify.h"
 #include "ui/editor/editor_window_port.h"
@@ -64,36 +65,14 @@ class NoticeRecorder : public QObject {
     std::vector<Notice> notices;
 };
 
-class FakeDialogs : public UserDialogs {
-  public:
-    struct SaveRequest {
-        std::string dir, name, filter;
-    };
+using testing::RecordingDialogs;
 
-    MessageAnswer MessageBox(const std::string& text, const std::string& caption, MessageButtons,
-                             MessageIcon) override {
-        messages.push_back(caption + ": " + text);
-        return MessageAnswer::Ok;
-    }
-    std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&,
-                                                const std::string&) override {
-        ADD_FAILURE() << "the editor never chooses a file to open";
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseFileToSave(const std::string& dir, const std::string& name,
-                                                const std::string& filter) override {
-        saveRequests.push_back({dir, name, filter});
-        return saveAnswer;
-    }
-    void SetWaitPointer(bool) override {}
-    bool OpenBusyPopup() override { return false; }
-    void CloseBusyPopup() override {}
-    bool IsBusyPopupOpen() const override { return false; }
-
-    std::optional<std::string> saveAnswer;
-    std::vector<SaveRequest> saveRequests;
-    std::vector<std::string> messages;
-};
+// The editor saves and prints; it never chooses a file to open.
+RecordingDialogs EditorDialogs() {
+    RecordingDialogs dialogs;
+    dialogs.openChooserUnexpected = true;
+    return dialogs;
+}
 
 // A print dialog that picks a PDF file, or is cancelled when no file is set.
 class PdfPrinters : public PrinterSource {
@@ -158,7 +137,7 @@ class EditorWindowTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
-    FakeDialogs dialogs;
+    RecordingDialogs dialogs = EditorDialogs();
     PdfPrinters printers;
     NoticeRecorder recorder;
     std::unique_ptr<EditorWindowPort> port =
@@ -289,7 +268,7 @@ TEST_F(EditorWindowTest, SaveAsWritesTheTextAndNamesTheWindowAfterTheFile) {
     Place(kDescription);
     port->SetEditorTitle("LowPass 48000Hz");
 
-    dialogs.saveAnswer = PathIn("lp.txt").toStdString();
+    dialogs.fileToSave = PathIn("lp.txt").toStdString();
     Run(frame, EditorCommand::SaveAs);
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].name, "LowPass 48000Hz");
@@ -301,7 +280,7 @@ TEST_F(EditorWindowTest, SaveAsWritesTheTextAndNamesTheWindowAfterTheFile) {
 
     // The next Save As offers the file's name in its folder; a name without an extension is a
     // text file; a cancelled chooser changes nothing.
-    dialogs.saveAnswer = PathIn("hp").toStdString();
+    dialogs.fileToSave = PathIn("hp").toStdString();
     Run(frame, EditorCommand::SaveAs);
     ASSERT_EQ(dialogs.saveRequests.size(), 2u);
     EXPECT_EQ(dialogs.saveRequests[1].name, "lp.txt");
@@ -309,7 +288,7 @@ TEST_F(EditorWindowTest, SaveAsWritesTheTextAndNamesTheWindowAfterTheFile) {
     EXPECT_EQ(ReadFile(PathIn("hp.txt")), kDescription);
     EXPECT_EQ(frame->windowTitle(), "hp.txt");
 
-    dialogs.saveAnswer.reset();
+    dialogs.fileToSave.reset();
     Run(frame, EditorCommand::SaveAs);
     EXPECT_EQ(frame->windowTitle(), "hp.txt");
     EXPECT_EQ(frame->Path(), PathIn("hp.txt"));
@@ -320,7 +299,7 @@ TEST_F(EditorWindowTest, SaveAsWritesTheTextAndNamesTheWindowAfterTheFile) {
 TEST_F(EditorWindowTest, SaveAsksForANameOnlyUntilTheTextHasAFileButCtrlSAlwaysAsks) {
     CEdit_Frame* frame = Open();
     Place(kDescription);
-    dialogs.saveAnswer = PathIn("lp.txt").toStdString();
+    dialogs.fileToSave = PathIn("lp.txt").toStdString();
     Run(frame, EditorCommand::Save);
     EXPECT_EQ(dialogs.saveRequests.size(), 1u);
 
@@ -337,7 +316,7 @@ TEST_F(EditorWindowTest, SaveAsksForANameOnlyUntilTheTextHasAFileButCtrlSAlwaysA
 
 TEST_F(EditorWindowTest, SavingEditedTextAsksTheMainWindowToLoadOnce) {
     CEdit_Frame* frame = Open();
-    dialogs.saveAnswer = PathIn("lp.txt").toStdString();
+    dialogs.fileToSave = PathIn("lp.txt").toStdString();
     const struct {
         const char* edit;
         void (*change)(QPlainTextEdit*);
@@ -380,9 +359,9 @@ TEST_F(EditorWindowTest, AFileThatCannotBeWrittenIsReportedAndNothingIsAsked) {
     CEdit_Frame* frame = Open();
     Place(kDescription);
     frame->Editor()->appendPlainText("// edited");
-    dialogs.saveAnswer = PathIn("missing/lp.txt").toStdString();
+    dialogs.fileToSave = PathIn("missing/lp.txt").toStdString();
     Run(frame, EditorCommand::SaveAs);
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Ondela: Could not create File!"});
+    EXPECT_EQ(dialogs.CaptionedTexts(), std::vector<std::string>{"Ondela: Could not create File!"});
     EXPECT_TRUE(TakeNotices().empty());
     EXPECT_TRUE(Text().endsWith("// edited"));
 }
@@ -390,14 +369,14 @@ TEST_F(EditorWindowTest, AFileThatCannotBeWrittenIsReportedAndNothingIsAsked) {
 TEST_F(EditorWindowTest, NewEmptiesTheTextAndForgetsTheFile) {
     CEdit_Frame* frame = Open();
     Place(kDescription);
-    dialogs.saveAnswer = PathIn("lp.txt").toStdString();
+    dialogs.fileToSave = PathIn("lp.txt").toStdString();
     Run(frame, EditorCommand::SaveAs);
 
     Run(frame, EditorCommand::New);
     EXPECT_EQ(port->GetEditorTextLength(), 0);
     EXPECT_TRUE(frame->Path().isEmpty());
     EXPECT_EQ(frame->windowTitle(), "Show & Edit");
-    dialogs.saveAnswer.reset();
+    dialogs.fileToSave.reset();
     Run(frame, EditorCommand::Save);  // no file any more: asks for a name, offering none
     ASSERT_EQ(dialogs.saveRequests.size(), 2u);
     EXPECT_EQ(dialogs.saveRequests[1].name, "");

@@ -63,7 +63,7 @@ class MainDialogTest : public ::testing::Test {
     FilterWorkspace ws;
     CGraphical graph{ws};
     testing::EventLog log;
-    testing::FakeDialogs dialogs{log};
+    testing::RecordingDialogs dialogs{log};
     testing::FakeShell shell;
     std::unique_ptr<MainDialog> dialog;
 };
@@ -146,7 +146,7 @@ TEST_F(MainDialogTest, EnterInTheCursorFieldAndEscape) {
 // the format.
 // A window over the user's settings file, as the application builds it.
 struct WindowOverUserSettings {
-    WindowOverUserSettings(testing::FakeDialogs& dialogs, testing::FakeShell& shell) {
+    WindowOverUserSettings(testing::RecordingDialogs& dialogs, testing::FakeShell& shell) {
         EXPECT_TRUE(prefs.OpenKeys());
         ws.m_prefs = &prefs;
         ws.m_engine = &engine;
@@ -170,7 +170,7 @@ TEST(MainDialogSettings, QuitWritesTheSettingsFileAndTheNextStartShowsThem) {
     QTemporaryDir dir;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
     testing::EventLog log;
-    testing::FakeDialogs dialogs{log};
+    testing::RecordingDialogs dialogs{log};
     testing::FakeShell shell;
     {
         WindowOverUserSettings first(dialogs, shell);

@@ -21,9 +21,9 @@ namespace {
 
 using testing::EventLog;
 using testing::FakeControls;
-using testing::FakeDialogs;
 using testing::FakeEditor;
 using testing::FakeShell;
+using testing::RecordingDialogs;
 
 // The response plot where the window puts it: left edge at x = 15.
 constexpr ClientRect kRespRect{15, 18, 15 + kPlotWidth, 18 + kResponsePlotHeight};
@@ -65,7 +65,7 @@ class MainWindowTest : public ::testing::Test {
     FakeShell shell;
     EventLog log;
     FakeEditor editor{log};
-    FakeDialogs dialogs{log};
+    RecordingDialogs dialogs{log};
     COndelaDlg dlg{ws, graph, controls, &shell};
 };
 
@@ -424,7 +424,7 @@ TEST_F(MainWindowTest, FilterEditorCommandAndItsMessages) {
     dlg.CreateFilter();  // the open editor receives the new description
     EXPECT_NE(editor.text.find("m_firCoefs"), std::string::npos);
     log.clear();
-    dlg.OnCommand(ctl::kFilterEditor);  // FakeDialogs answers Ok, which is not Yes
+    dlg.OnCommand(ctl::kFilterEditor);  // RecordingDialogs answers Ok, which is not Yes
     EXPECT_EQ(Messages(), std::vector<std::string>{
                               "The Filter Editor is already opened, refresh its content ?"});
     EXPECT_EQ(std::count(log.begin(), log.end(), "ClearEditorText"), 0);

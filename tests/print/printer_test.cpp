@@ -1,4 +1,5 @@
 #include "ui/print/printer.h"
+#include "tests/workspace/recording_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -23,33 +24,7 @@
 namespace ondela {
 namespace {
 
-struct Message {
-    std::string text;
-    std::string caption;
-};
-
-class RecordingDialogs : public UserDialogs {
-  public:
-    MessageAnswer MessageBox(const std::string& text, const std::string& caption, MessageButtons,
-                             MessageIcon) override {
-        messages.push_back({text, caption});
-        return MessageAnswer::Ok;
-    }
-    std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&,
-                                                const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseFileToSave(const std::string&, const std::string&,
-                                                const std::string&) override {
-        return std::nullopt;
-    }
-    void SetWaitPointer(bool) override {}
-    bool OpenBusyPopup() override { return false; }
-    void CloseBusyPopup() override {}
-    bool IsBusyPopupOpen() const override { return false; }
-
-    std::vector<Message> messages;
-};
+using testing::RecordingDialogs;
 
 // The print dialog as a test sees it: remembers what it was preset to, then either confirms a
 // PDF printer or is cancelled.

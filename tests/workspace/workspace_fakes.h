@@ -1,5 +1,5 @@
-// Stand-ins for the main window, the editor and the modal dialogs that record every call in one
-// shared log, so tests can check both what was shown and in which order.
+// Stand-ins for the main window and the editor that record every call in one shared log, which
+// the recording dialogs share, so tests can check both what was shown and in which order.
 #pragma once
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "numbers/number_text.h"
+#include "tests/workspace/recording_dialogs.h"
 #include "workspace/editor_port.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
@@ -71,10 +72,10 @@ class FakeEditor : public EditorPort {
     explicit FakeEditor(EventLog& log) : log_(log) {}
 
     int OpenEditor(const std::string&) override {
-        if (open) return -1;
-        if (openFailure != 0) return openFailure;
+        if (open) return kEditorAlreadyOpen;
+        if (openFailure != kEditorOpened) return openFailure;
         open = true;
-        return 0;
+        return kEditorOpened;
     }
     bool IsEditorOpen() const override { return open; }
     void ClearEditorText() override {
@@ -104,60 +105,6 @@ class FakeEditor : public EditorPort {
     bool failGetText = false;  // GetEditorText fails as if there were no editor
     std::string title;
     std::string text;
-
-  private:
-    EventLog& log_;
-};
-
-class FakeDialogs : public UserDialogs {
-  public:
-    explicit FakeDialogs(EventLog& log) : log_(log) {}
-
-    MessageAnswer MessageBox(const std::string& text, const std::string& caption,
-                             MessageButtons buttons, MessageIcon) override {
-        log_.push_back("Message " + text);
-        captions.push_back(caption);
-        okOnly = okOnly && buttons == MessageButtons::Ok;
-        return MessageAnswer::Ok;
-    }
-    // The choosers answer with fileToOpen and fileToSave (nullopt: cancelled) and remember
-    // what they were asked with.
-    std::optional<std::string> ChooseFileToOpen(const std::string& dir, const std::string& name,
-                                                const std::string& filter) override {
-        openAsked = {dir, name, filter};
-        return fileToOpen;
-    }
-    std::optional<std::string> ChooseFileToSave(const std::string& dir, const std::string& name,
-                                                const std::string& filter) override {
-        saveAsked = {dir, name, filter};
-        return fileToSave;
-    }
-    void SetWaitPointer(bool w) override { waiting = w; }
-    bool OpenBusyPopup() override {
-        log_.push_back("OpenBusyPopup");
-        busyOpen = true;
-        return true;
-    }
-    void CloseBusyPopup() override {
-        log_.push_back("CloseBusyPopup");
-        busyOpen = false;
-    }
-    bool IsBusyPopupOpen() const override { return busyOpen; }
-
-    struct ChooserRequest {
-        std::string dir;
-        std::string name;
-        std::string filter;
-    };
-
-    std::vector<std::string> captions;
-    bool okOnly = true;
-    bool busyOpen = false;
-    std::optional<std::string> fileToOpen;
-    std::optional<std::string> fileToSave;
-    std::optional<ChooserRequest> openAsked;
-    std::optional<ChooserRequest> saveAsked;
-    bool waiting = false;
 
   private:
     EventLog& log_;
@@ -197,7 +144,7 @@ struct WiredWorkspace {
     FilterWorkspace ws;
     FakeMainWindow window;
     FakeEditor editor;
-    FakeDialogs dialogs;
+    RecordingDialogs dialogs;
 };
 
 }  // namespace ondela::testing

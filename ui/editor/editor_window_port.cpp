@@ -16,8 +16,9 @@ EditorWindowPort::~EditorWindowPort() {
 }
 
 int EditorWindowPort::OpenEditor(const std::string& keyPath) {
-    if (IsEditorOpen()) return -1;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return -3;
+    if (IsEditorOpen()) return kEditorAlreadyOpen;
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+        return kEditorNotInitialised;
 
     EditorServices services;
     services.dialogs = m_dialogs;
@@ -27,11 +28,11 @@ int EditorWindowPort::OpenEditor(const std::string& keyPath) {
     try {
         m_frame = new CEdit_Frame(std::move(services));
     } catch (const std::bad_alloc&) {
-        return -2;
+        return kEditorNotCreated;
     }
     m_frame->show();
     m_keyPath = keyPath;
-    return 0;
+    return kEditorOpened;
 }
 
 bool EditorWindowPort::IsEditorOpen() const {

@@ -17,13 +17,13 @@
 #include "ui/plot/graphical.h"
 #include "ui/plot/plot_text.h"
 #include "workspace/filter_workspace.h"
+#include "workspace/spec_entry.h"
 
 namespace ondela {
 
 namespace {
 
 constexpr double kMinShown = ViewState::kSmallestShown;  // smaller values leave a field empty
-constexpr double kEdgeLimit = kMaxEdgeFraction;
 
 bool IsBand(int type) {
     return type == BandPass || type == BandStop;
@@ -73,14 +73,8 @@ void COndelaDlg::ShowSamplingFreq(double hz) {
 }
 
 void COndelaDlg::ShowEdgeFreq1(double hz) {
-    if (!(std::fabs(hz) >= kMinShown)) {
-        m_controls.SetText(ctl::kEdgeFreq1, std::string());
-        return;
-    }
-    const double fs = m_ws.m_spec.fs;
-    double v = std::max(hz, kMinShown * fs);
-    if (fs > 0.0) v = std::min(v, kEdgeLimit * fs);
-    m_controls.SetText(ctl::kEdgeFreq1, FormatFreqField(v));
+    const auto v = ShownEdge1(hz, m_ws.m_spec.fs);
+    m_controls.SetText(ctl::kEdgeFreq1, v ? FormatFreqField(*v) : std::string());
 }
 
 void COndelaDlg::ShowEdgeFreq2(double hz) {
@@ -93,70 +87,50 @@ void COndelaDlg::ShowEdgeFreq2(double hz) {
         return;
     }
     const double f1 = ReadEdgeFreq1();
-    const double fs = m_ws.m_spec.fs;
-    double v = hz;
-    if (fs > 0.0 && v >= kEdgeLimit * fs) v = kEdgeLimit * fs;
-    if (v < f1 + kMinShown * fs) v = f1 + kMinShown * fs;
-    m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
+    m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(*ShownEdge2(hz, f1, m_ws.m_spec.fs)));
     m_lastF2 = hz;
 }
 
 void COndelaDlg::ShowAttenuation(double db) {
-    m_controls.SetText(ctl::kAttenuation,
-                       FormatText("%g dB", std::min(std::fabs(db), kMaxAttenuation)));
+    m_controls.SetText(ctl::kAttenuation, FormatText("%g dB", LimitAttenuation(db)));
 }
 
 void COndelaDlg::ShowRipple(double db) {
     if (!m_controls.HasControl(ctl::kRipple)) return;
-    m_controls.SetText(ctl::kRipple,
-                       FormatText("%g dB", std::clamp(std::fabs(db), kMinRipple, kMaxRipple)));
+    m_controls.SetText(ctl::kRipple, FormatText("%g dB", LimitRipple(db)));
 }
 
 double COndelaDlg::ReadEdgeFreq1() {
-    double v = ReadField(ctl::kEdgeFreq1);
-    const double fs = m_ws.m_spec.fs;
-    if (fs > 0.0 && v > kEdgeLimit * fs) {
-        v = kEdgeLimit * fs;
-        ShowEdgeFreq1(v);
-    }
+    const double typed = ReadField(ctl::kEdgeFreq1);
+    const double v = LimitEdge1(typed, m_ws.m_spec.fs);
+    if (v != typed) ShowEdgeFreq1(v);
     return v;
 }
 
 double COndelaDlg::ReadEdgeFreq2() {
     const double f1 = ReadEdgeFreq1();
-    double v = ReadField(ctl::kEdgeFreq2);
-    if (v < 2.5e-16) return 0.0;
-    const double fs = m_ws.m_spec.fs;
-    if (fs > 0.0) {
-        const double middle = f1 + (kEdgeLimit * fs - f1) / 2.0;
-        if (v > kEdgeLimit * fs) {
-            v = middle;
-            m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
-        }
-        if (v <= f1) {
-            v = middle;
-            m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
-        }
-    }
+    const double typed = ReadField(ctl::kEdgeFreq2);
+    const double v = LimitEdge2(typed, f1, m_ws.m_spec.fs);
+    if (v != typed && v != 0.0) m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
     return v;
 }
 
 double COndelaDlg::ReadAttenuation() {
-    const double v = std::min(std::fabs(ReadField(ctl::kAttenuation)), kMaxAttenuation);
+    const double v = LimitAttenuation(ReadField(ctl::kAttenuation));
     ShowAttenuation(v);
     return v;
 }
 
 double COndelaDlg::ReadRipple() {
     if (!m_controls.HasControl(ctl::kRipple)) return 0.0;
-    const double v = std::clamp(std::fabs(ReadField(ctl::kRipple)), kMinRipple, kMaxRipple);
+    const double v = LimitRipple(ReadField(ctl::kRipple));
     ShowRipple(v);
     return v;
 }
 
 int COndelaDlg::ReadMaxCoefs() {
     const int typed = WholeInteger(m_controls.GetText(ctl::kMaxCoefs));
-    const int v = std::clamp(typed, kMinCoefs, kMaxCoefs);
+    const int v = LimitMaxCoefs(typed);
     if (v != typed) m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", v));
     return v;
 }
@@ -287,29 +261,16 @@ void COndelaDlg::RefreshFields() {
     CompleteSpec();
     ShowSamplingFreq(s.fs);
 
-    if (s.ripple > kMaxRipple) s.ripple = kMaxRipple;
-    if (s.attenuation > kMaxAttenuation) s.attenuation = kMaxAttenuation;
+    LimitShownLevels(s);
     ShowAttenuation(s.attenuation);
     ShowRipple(s.ripple);
 
-    if (s.maxCoefs > kMaxCoefs) s.maxCoefs = kMaxCoefs;
-    m_controls.SetText(ctl::kMaxCoefs,
-                       FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
+    m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", LimitMaxCoefs(s.maxCoefs)));
     SelectFilterType(s.type);
 
-    if (s.f1 < kMinShown) s.f1 = kMinShown;
-    if (s.f1 > kEdgeLimit * s.fs) s.f1 = kEdgeLimit * s.fs;
-    if (s.type == HalfBand) s.f1 = HalfBandEdge(s.fs);
+    LimitShownEdges(s);
     ShowEdgeFreq1(s.f1);
-    if (IsBand(s.type)) {
-        if (s.f2 > kEdgeLimit * s.fs) s.f2 = kEdgeLimit * s.fs;
-        if (s.f2 < 1.0001 * s.f1) s.f2 = 1.0001 * s.f1;
-    }
     ShowEdgeFreq2(s.f2);
-    if (s.type == HalfBand) {
-        if (s.attenuation < kHalfBandMinAttenuation) s.attenuation = kHalfBandMinAttenuation;
-        s.ripple = kHalfBandRipple;
-    }
 
     ViewState& view = m_ws.m_view;
     if (!(view.linFMax > 0.0) || !(view.logFMax > 0.0)) view.ResetRange();
@@ -318,7 +279,7 @@ void COndelaDlg::RefreshFields() {
     ShowFreqMin(view.LowerLimit());
 
     SelectCoefFormat(m_ws.m_coefFormat);
-    const double cursor = SpecCursorFreq();
+    const double cursor = m_ws.SpecCursorFreq();
     view.cursorHz = cursor;
     SetCursorFreq(cursor);
     m_lastF2 = 0.0;
@@ -352,8 +313,7 @@ int COndelaDlg::ReadSpecFields() {
     if (m_ws.ValidateSpec(s) == -1) return -1;
     m_ws.m_view.cursorHz = ReadCursorField();
 
-    m_controls.SetText(ctl::kMaxCoefs,
-                       FormatText("%d", std::clamp(s.maxCoefs, kMinCoefs, kMaxCoefs)));
+    m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", LimitMaxCoefs(s.maxCoefs)));
     ShowEdgeFreq1(s.f1);
     if (IsBand(s.type)) ShowEdgeFreq2(s.f2);
     ShowRipple(s.ripple);

@@ -17,14 +17,6 @@
 
 namespace ondela {
 
-namespace {
-
-constexpr int kEditorAlreadyOpen = -1;
-constexpr int kEditorNotCreated = -2;
-constexpr int kEditorNotInitialised = -3;
-
-}  // namespace
-
 COndelaDlg::COndelaDlg(FilterWorkspace& ws, CGraphical& graph, DialogControls& controls,
                        ShellServices* services)
     : m_ws(ws), m_graph(graph), m_controls(controls), m_services(services) {}
@@ -130,16 +122,6 @@ void COndelaDlg::OnCommand(int id) {
     }
 }
 
-double COndelaDlg::SpecCursorFreq() const {
-    return ViewState::CursorForSpec(m_ws.m_spec);
-}
-
-void COndelaDlg::ShowSpecCursor() {
-    const double cursor = SpecCursorFreq();
-    SetCursorFreq(cursor);
-    PlaceCursorAt(cursor);
-}
-
 int COndelaDlg::CreateFilter() {
     m_ws.m_coefs.fill(0.0);
     m_ws.m_specWork = FilterSpec{};
@@ -149,10 +131,7 @@ int COndelaDlg::CreateFilter() {
     if (result == -1) {
         // No filter any more: the plots drop the old curve before the message shows.
         m_controls.RepaintPlots(true);
-        if (m_ws.m_dialogs) {
-            m_ws.m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
-                                       MessageIcon::Information);
-        }
+        m_ws.ShowInvalidSpec();
         return 0;
     }
     return 1;
@@ -162,34 +141,20 @@ int COndelaDlg::DesignFromFields() {
     const int mask = ReadSpecFields();
     if (mask == -1) return -1;
     if (mask != 0) RefreshFields();
-    if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_spec);
+    m_ws.EnterSpec();
 
     ViewState& view = m_ws.m_view;
-    view.SetRate(m_ws.m_spec.fs);
-    view.cursorHz = 0.0;
     if (!view.KeepsRange(mask & 1)) {
         view.ResetRange();
         ShowFreqMax(view.UpperLimit());
         ShowFreqMin(view.LowerLimit());
     }
 
-    m_ws.CloseBusyWindow();
-    if (m_ws.m_spec.maxCoefs > 1000) m_ws.OpenBusyWindow();
     m_controls.SetPointer(PointerShape::Wait);
-    ClearAchieved();
-
-    if (m_ws.RunDesign() == 0) {
-        ShowSpecCursor();
-        m_ws.m_filterValid = 1;
-        view.keepLimits = 1;
-        m_ws.m_fromSpec = 1;
-    }
-
+    m_ws.DesignEntered();
     m_controls.SetPointer(m_cursor);
-    m_ws.CloseBusyWindow();
     m_curvesShown = true;
     Repaint();
-    if (m_ws.m_editor && m_ws.m_editor->IsEditorOpen()) m_ws.ShowInEditor();
     return 0;
 }
 
@@ -217,15 +182,15 @@ void COndelaDlg::OnFilterEditor() {
 
 void COndelaDlg::OnAnalysis() {
     const int result = m_ws.AnalyseText();
-    if (result == -1) {
+    if (result == kAnalysisFailed) {
         ClearAchieved();
-    } else if (result == -2) {
+    } else if (result == kAnalysisRedesign) {
         CreateFilter();
-    } else if (result == -3) {
+    } else if (result == kAnalysisCoefsChanged) {
         m_ws.ShowInEditor();
     } else {
         ShowAchieved();
-        ShowSpecCursor();
+        m_ws.PlaceSpecCursor();
         m_ws.m_filterValid = 1;
         m_curvesShown = true;
         m_controls.RepaintPlots(true);

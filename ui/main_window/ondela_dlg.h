@@ -106,11 +106,6 @@ class COndelaDlg : public MainWindowPort {
     void OnPrint();
     void OnHelp();
     void OnQuit();
-    // The cursor frequency that goes with the entered specification: the middle of the band for
-    // band filters, else edge 1 (edge 2 when edge 1 is missing).
-    double SpecCursorFreq() const;
-    // Shows that frequency in the cursor field and moves the plot cursor there.
-    void ShowSpecCursor();
     void ShowFreqText(int id, double hz);
     void ShowEdgeText(int id, double hz);
     double ReadField(int id) const;
