@@ -29,7 +29,7 @@ class AnalyseTextTest : public ::testing::Test {
     void SetUp() override {
         w = std::make_unique<WiredWorkspace>();
         ws().m_engine = &engine;
-        ws().m_spec = Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63);
+        ws().m_spec = Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63};
         ASSERT_EQ(w->window.CreateFilter(), 1);
         ASSERT_EQ(ws().m_filterValid, 1);
         n = ws().m_specWork.numCoefs;

@@ -69,7 +69,7 @@ class DesignedDescriptionTest : public ::testing::Test {
 };
 
 TEST_F(DesignedDescriptionTest, LowPassInEachFormat) {
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63));
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63});
     ExpectFixture("lowpass_flt64.txt", Described(FLT64));
     ExpectFixture("lowpass_flt32.txt", Described(FLT32));
     ExpectFixture("lowpass_int32.txt", Described(INT32));
@@ -78,20 +78,31 @@ TEST_F(DesignedDescriptionTest, LowPassInEachFormat) {
 }
 
 TEST_F(DesignedDescriptionTest, BandPass) {
-    Design(Spec(BandPass, 44100, 4000, 8000, 50, 0.3, 81));
+    Design(Spec{.type = BandPass,
+                .f1 = 4000,
+                .f2 = 8000,
+                .attenuation = 50,
+                .ripple = 0.3,
+                .maxCoefs = 81,
+                .fs = 44100});
     ExpectFixture("bandpass_flt32.txt", Described(FLT32));
     EXPECT_EQ(w->editor.title,
               "FIR_81_FLT32 BandPass fs=44100 fc1=4000 fc2=8000 Att=50dB Rip=0.3dB");
 }
 
 TEST_F(DesignedDescriptionTest, HalfBand) {
-    Design(Spec(HalfBand, 96000, 24000, 0, 70, 0.01, 43));
+    Design(Spec{.type = HalfBand,
+                .f1 = 24000,
+                .attenuation = 70,
+                .ripple = 0.01,
+                .maxCoefs = 43,
+                .fs = 96000});
     ExpectFixture("halfband_flt64.txt", Described(FLT64));
     EXPECT_EQ(w->editor.title, "FIR_43_FLT64 HalfBand fs=96000 Att=70dB");
 }
 
 TEST_F(DesignedDescriptionTest, NumbersIgnoreTheProcessLocale) {
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63));
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63});
     const std::string plain = Described(FLT32);
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale here";

@@ -35,7 +35,7 @@ class WriterTest : public ::testing::Test {
         UseUtc();
         w = std::make_unique<WiredWorkspace>();
         ws().m_clock = [] { return k7May2026At0905; };
-        ws().m_spec = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+        ws().m_spec = Spec{.f1 = 1000, .ripple = 0.5};
         ws().m_specWork = ws().m_spec;
         ws().m_filterValid = 1;
         ws().m_fromSpec = 1;
@@ -192,24 +192,38 @@ TEST_F(WriterTest, HeaderForEachKindOfFilter) {
         const char* parameters;  // the lines after "----------"
     };
     const Case cases[] = {
-        {"high pass", Spec(HighPass, 44100, 2205.5, 0, 80, 0.1, 255), 1,
+        {"high pass",
+         Spec{.type = HighPass,
+              .f1 = 2205.5,
+              .attenuation = 80,
+              .ripple = 0.1,
+              .maxCoefs = 255,
+              .fs = 44100},
+         1,
          "Type = HighPass, fc = 2205.5 @ fs = 44100\r\n"
          "Attenuation = 80.000 dB, Ripple = 0.100 dB\r\n"
          "Max nb of Coefficients = 255\r\n"},
-        {"band stop", Spec(BandStop, 8000, 1000, 2000, 40, 1, 63), 1,
+        {"band stop",
+         Spec{.type = BandStop,
+              .f1 = 1000,
+              .f2 = 2000,
+              .attenuation = 40,
+              .ripple = 1,
+              .maxCoefs = 63,
+              .fs = 8000},
+         1,
          "Type = BandStop, fc1 = 1000, fc2 = 2000 @ fs = 8000\r\n"
          "Attenuation = 40.000 dB, Ripple = 1.000 dB\r\n"
          "Max nb of Coefficients = 63\r\n"},
-        {"half band", Spec(HalfBand, 48000, 12000, 0, 100, 0.01, 127), 1,
+        {"half band", Spec{.type = HalfBand, .f1 = 12000, .attenuation = 100, .ripple = 0.01}, 1,
          "Type = HalfBand, fs = 48000\r\n"
          "Attenuation = 100.000 dB\r\n"
          "Max nb of Coefficients = 127\r\n"},
-        {"coefficient analysis", Spec(BandPass, 48000, 1000, 2000, 60, 0.5, 127), 0,
+        {"coefficient analysis", Spec{.type = BandPass, .f1 = 1000, .f2 = 2000, .ripple = 0.5}, 0,
          "Type = BandPass, fs = 48000\r\n"},
         // An entered specification that does not validate turns the description into a
         // coefficient analysis.
-        {"invalid entry", Spec(LowPass, 48000, 0, 0, 60, 0.5, 127), 1,
-         "Type = LowPass, fs = 48000\r\n"},
+        {"invalid entry", Spec{.f1 = 0, .ripple = 0.5}, 1, "Type = LowPass, fs = 48000\r\n"},
     };
     Coefs(kNineTaps, INT16);
     for (const Case& c : cases) {
@@ -226,7 +240,7 @@ TEST_F(WriterTest, HeaderForEachKindOfFilter) {
 
 TEST_F(WriterTest, ReversedBandEdgesAreWrittenAscendingAndShown) {
     Coefs(kNineTaps, INT16);
-    ws().m_spec = Spec(BandStop, 48000, 3000, 1000, 60, 0.5, 127);
+    ws().m_spec = Spec{.type = BandStop, .f1 = 3000, .f2 = 1000, .ripple = 0.5};
     ASSERT_EQ(ws().BuildDescription(), 1);
     EXPECT_NE(ws().Text().find("Type = BandStop, fc1 = 1000, fc2 = 3000 @ fs = 48000\r\n"),
               std::string::npos);
@@ -235,8 +249,8 @@ TEST_F(WriterTest, ReversedBandEdgesAreWrittenAscendingAndShown) {
 
 TEST_F(WriterTest, NoHeaderWithoutTypeOrSamplingFrequency) {
     Coefs(kNineTaps, INT16);
-    for (const FilterSpec& s : {Spec(static_cast<FilterType>(0), 48000, 1000, 0, 60, 0.5, 127),
-                                Spec(LowPass, 0.00005, 1000, 0, 60, 0.5, 127)}) {
+    for (const FilterSpec& s : {Spec{.type = static_cast<FilterType>(0), .f1 = 1000, .ripple = 0.5},
+                                Spec{.f1 = 1000, .ripple = 0.5, .fs = 0.00005}}) {
         w->log.clear();
         ws().m_spec = s;
         EXPECT_EQ(ws().BuildDescription(), 0);
@@ -264,14 +278,15 @@ TEST_F(WriterTest, TitleForEachKindOfFilterAndOrigin) {
         int analysed;
         const char* title;
     };
-    const FilterSpec lp = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
-    const FilterSpec bp = Spec(BandPass, 48000, 1000, 3000, 60, 0.5, 127);
-    const FilterSpec hb = Spec(HalfBand, 48000, 12000, 0, 60, 0.01, 127);
-    FilterSpec lpWork = Spec(LowPass, 48000, 1012.7, 0, 61.234, 0.4321, 127);
+    const FilterSpec lp = Spec{.f1 = 1000, .ripple = 0.5};
+    const FilterSpec bp = Spec{.type = BandPass, .f1 = 1000, .f2 = 3000, .ripple = 0.5};
+    const FilterSpec hb = Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.01};
+    FilterSpec lpWork = Spec{.f1 = 1012.7, .attenuation = 61.234, .ripple = 0.4321};
     lpWork.numCoefs = 101;
-    FilterSpec bpWork = Spec(BandPass, 48000, 1234.5678, 3456.789, 58.01, 0.0123, 127);
+    FilterSpec bpWork = Spec{
+        .type = BandPass, .f1 = 1234.5678, .f2 = 3456.789, .attenuation = 58.01, .ripple = 0.0123};
     bpWork.numCoefs = 121;
-    FilterSpec hbWork = Spec(HalfBand, 48000, 11900, 0, 72.34, 0.001, 127);
+    FilterSpec hbWork = Spec{.type = HalfBand, .f1 = 11900, .attenuation = 72.34, .ripple = 0.001};
     hbWork.numCoefs = 51;
     FilterSpec noEdges = bpWork;
     noEdges.f2 = 0.0;

@@ -104,7 +104,7 @@ class FilterFilesTest : public ::testing::Test {
 // Round trips
 
 TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63));
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63});
     const auto designed = ws().m_coefs;
     const int n = ws().m_specWork.numCoefs;
     const fs::path file = dir / "lowpass.txt";
@@ -140,11 +140,33 @@ TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
 // filter again and finds the stored values to be that design, for every type.
 TEST_F(FilterFilesTest, SavedFilesOfEveryTypeAndFormatReloadWithoutWarning) {
     const FilterSpec entries[] = {
-        Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63),
-        Spec(HighPass, 44100, 5000, 0, 70, 0.1, 101),
-        Spec(BandPass, 44100, 4000, 8000, 50, 0.3, 81),
-        Spec(BandStop, 44100, 4000, 8000, 50, 0.3, 81),
-        Spec(HalfBand, 96000, 24000, 0, 70, 0.01, 43),
+        Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63},
+        Spec{.type = HighPass,
+             .f1 = 5000,
+             .attenuation = 70,
+             .ripple = 0.1,
+             .maxCoefs = 101,
+             .fs = 44100},
+        Spec{.type = BandPass,
+             .f1 = 4000,
+             .f2 = 8000,
+             .attenuation = 50,
+             .ripple = 0.3,
+             .maxCoefs = 81,
+             .fs = 44100},
+        Spec{.type = BandStop,
+             .f1 = 4000,
+             .f2 = 8000,
+             .attenuation = 50,
+             .ripple = 0.3,
+             .maxCoefs = 81,
+             .fs = 44100},
+        Spec{.type = HalfBand,
+             .f1 = 24000,
+             .attenuation = 70,
+             .ripple = 0.01,
+             .maxCoefs = 43,
+             .fs = 96000},
     };
     for (const FilterSpec& entry : entries) {
         for (const int format : {FLT64, FLT32, INT32, INT16}) {
@@ -183,7 +205,7 @@ TEST_F(FilterFilesTest, EditedCoefficientIsReplacedByTheNewDesign) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.format) + " moved by " + std::to_string(c.shift));
         w = NewWorkspace();
-        Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 63));
+        Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63});
         const auto designed = ws().m_coefs;
         // The largest coefficient of this low pass is its centre, about 0.33: 1e-6 of it is
         // about 3.3e-7, and one INT16 step is 3.1e-5.
@@ -222,7 +244,13 @@ TEST_F(FilterFilesTest, FilesOfAnEarlierBuildReloadWithoutWarning) {
 }
 
 TEST_F(FilterFilesTest, WithoutMainWindowTheWorkspaceDesignsOnItsOwn) {
-    Design(Spec(BandStop, 44100, 4000, 8000, 50, 0.3, 81));
+    Design(Spec{.type = BandStop,
+                .f1 = 4000,
+                .f2 = 8000,
+                .attenuation = 50,
+                .ripple = 0.3,
+                .maxCoefs = 81,
+                .fs = 44100});
     const auto designed = ws().m_coefs;
     const fs::path file = dir / "bandstop.txt";
     Save(file, FLT64);
@@ -493,7 +521,7 @@ TEST_F(FilterFilesTest, ChoosersStartInTheFolderOfTheLastFile) {
     }
 
     // Save starts where the last Load pointed, then where the last Save went.
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31});
     store.Plant("FileInPath", (sub / "f.txt").string());
     w->dialogs.fileToOpen.reset();
     ws().LoadFilter();
@@ -516,14 +544,14 @@ TEST_F(FilterFilesTest, SaveWithoutAFilterOrTitle) {
     // Coefficients present, none in the first taps: nothing to describe.
     w = NewWorkspace();
     ws().m_filterValid = 1;
-    ws().m_spec = Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31);
+    ws().m_spec = Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31};
     ws().SaveFilter();
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"No valid filter coefs available"});
     EXPECT_FALSE(w->dialogs.saveAsked);
 
     // A specification that is no longer valid gives no title: the proposed name is the plain one.
     w = NewWorkspace();
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31});
     ws().m_spec.f1 = 30000;
     w->dialogs.fileToSave.reset();
     ws().SaveFilter();
@@ -533,7 +561,7 @@ TEST_F(FilterFilesTest, SaveWithoutAFilterOrTitle) {
 }
 
 TEST_F(FilterFilesTest, FailedSaveLeavesTheOldFileAsItWas) {
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31});
     const fs::path file = dir / "keep.txt";
     Write(file, "old content");
     store.Plant("FileInPath", std::string("/elsewhere/old.txt"));
@@ -559,7 +587,7 @@ TEST_F(FilterFilesTest, FailedSaveLeavesTheOldFileAsItWas) {
     // With a working disk the old file is replaced, keeping its permissions.
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     w = NewWorkspace();
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31});
     Save(file, FLT64);
     EXPECT_TRUE(w->Messages().empty());
     EXPECT_EQ(Read(file), std::string(ws().Text()));
@@ -569,7 +597,7 @@ TEST_F(FilterFilesTest, FailedSaveLeavesTheOldFileAsItWas) {
 }
 
 TEST_F(FilterFilesTest, OpenEditorIsShownTheTextBeingSaved) {
-    Design(Spec(LowPass, 48000, 8000, 0, 60, 0.5, 31));
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31});
     w->editor.open = true;
     Save(dir / "shown.txt", INT16);
     EXPECT_EQ(w->editor.text, Read(dir / "shown.txt"));

@@ -28,56 +28,67 @@ TEST(ValidateSpec, RejectsCorrectsOrAcceptsEachField) {
         int result;
         FilterSpec out;  // compared only when the result is not -1
     };
-    const FilterSpec lp = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+    const FilterSpec lp = Spec{.f1 = 1000, .ripple = 0.5};
     const Case cases[] = {
         {"plain low pass", lp, 0, lp},
-        {"fs 0", Spec(LowPass, 0, 1000, 0, 60, 0.5, 127), -1, {}},
-        {"fs negative", Spec(LowPass, -48000, 1000, 0, 60, 0.5, 127), -1, {}},
-        {"f1 negative", Spec(HighPass, 48000, -1, 0, 60, 0.5, 127), -1, {}},
-        {"f1 above Nyquist", Spec(LowPass, 48000, 24000.5, 0, 60, 0.5, 127), -1, {}},
-        {"low pass at Nyquist", Spec(LowPass, 48000, 24000, 0, 60, 0.5, 127), 0,
-         Spec(LowPass, 48000, 24000, 0, 60, 0.5, 127)},
-        {"high pass at Nyquist", Spec(HighPass, 48000, 24000, 0, 60, 0.5, 127), -1, {}},
-        {"high pass at 0 Hz", Spec(HighPass, 48000, 0, 0, 60, 0.5, 127), 0,
-         Spec(HighPass, 48000, 0, 0, 60, 0.5, 127)},
-        {"low pass at 0 Hz", Spec(LowPass, 48000, 0, 0, 60, 0.5, 127), -1, {}},
-        {"half band at 0 Hz", Spec(HalfBand, 48000, 0, 0, 60, 0.5, 127), -1, {}},
+        {"fs 0", Spec{.f1 = 1000, .ripple = 0.5, .fs = 0}, -1, {}},
+        {"fs negative", Spec{.f1 = 1000, .ripple = 0.5, .fs = -48000}, -1, {}},
+        {"f1 negative", Spec{.type = HighPass, .f1 = -1, .ripple = 0.5}, -1, {}},
+        {"f1 above Nyquist", Spec{.f1 = 24000.5, .ripple = 0.5}, -1, {}},
+        {"low pass at Nyquist", Spec{.f1 = 24000, .ripple = 0.5}, 0,
+         Spec{.f1 = 24000, .ripple = 0.5}},
+        {"high pass at Nyquist", Spec{.type = HighPass, .f1 = 24000, .ripple = 0.5}, -1, {}},
+        {"high pass at 0 Hz", Spec{.type = HighPass, .f1 = 0, .ripple = 0.5}, 0,
+         Spec{.type = HighPass, .f1 = 0, .ripple = 0.5}},
+        {"low pass at 0 Hz", Spec{.f1 = 0, .ripple = 0.5}, -1, {}},
+        {"half band at 0 Hz", Spec{.type = HalfBand, .f1 = 0, .ripple = 0.5}, -1, {}},
         {"low pass f2 far beyond Nyquist is dropped silently",
-         Spec(LowPass, 48000, 1000, 72000, 60, 0.5, 127), 0, lp},
-        {"low pass negative f2 is dropped silently", Spec(LowPass, 48000, 1000, -3, 60, 0.5, 127),
-         0, lp},
-        {"band stop f2 above Nyquist", Spec(BandStop, 48000, 1000, 24001, 60, 0.5, 127), -1, {}},
-        {"band pass negative f2", Spec(BandPass, 48000, 1000, -1, 60, 0.5, 127), -1, {}},
-        {"band pass reversed edges are swapped", Spec(BandPass, 48000, 3000, 1000, 60, 0.5, 127), 1,
-         Spec(BandPass, 48000, 1000, 3000, 60, 0.5, 127)},
-        {"band pass without f2 is left alone", Spec(BandPass, 48000, 3000, 0, 60, 0.5, 127), 0,
-         Spec(BandPass, 48000, 3000, 0, 60, 0.5, 127)},
-        {"type 0", Spec(static_cast<FilterType>(0), 48000, 1000, 0, 60, 0.5, 127), -1, {}},
-        {"type 6", Spec(static_cast<FilterType>(6), 48000, 1000, 0, 60, 0.5, 127), -1, {}},
-        {"negative attenuation", Spec(LowPass, 48000, 1000, 0, -80, 0.5, 127), 1,
-         Spec(LowPass, 48000, 1000, 0, 80, 0.5, 127)},
-        {"attenuation above 120", Spec(LowPass, 48000, 1000, 0, 150, 0.5, 127), 1,
-         Spec(LowPass, 48000, 1000, 0, 120, 0.5, 127)},
-        {"negative count", Spec(LowPass, 48000, 1000, 0, 60, 0.5, -5), 1,
-         Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127)},
-        {"count above 4096", Spec(LowPass, 48000, 1000, 0, 60, 0.5, 5000), 1,
-         Spec(LowPass, 48000, 1000, 0, 60, 0.5, 4096)},
-        {"count 0 stays", Spec(LowPass, 48000, 1000, 0, 60, 0.5, 0), 0,
-         Spec(LowPass, 48000, 1000, 0, 60, 0.5, 0)},
-        {"ripple below 0.001", Spec(LowPass, 48000, 1000, 0, 60, 0.0001, 127), 1,
-         Spec(LowPass, 48000, 1000, 0, 60, 0.001, 127)},
-        {"ripple 0", Spec(LowPass, 48000, 1000, 0, 60, 0, 127), 1,
-         Spec(LowPass, 48000, 1000, 0, 60, 0.001, 127)},
-        {"ripple above 2", Spec(LowPass, 48000, 1000, 0, 60, 3, 127), 1,
-         Spec(LowPass, 48000, 1000, 0, 60, 2, 127)},
-        {"negative ripple", Spec(LowPass, 48000, 1000, 0, 60, -0.5, 127), 1,
-         Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127)},
+         Spec{.f1 = 1000, .f2 = 72000, .ripple = 0.5}, 0, lp},
+        {"low pass negative f2 is dropped silently", Spec{.f1 = 1000, .f2 = -3, .ripple = 0.5}, 0,
+         lp},
+        {"band stop f2 above Nyquist",
+         Spec{.type = BandStop, .f1 = 1000, .f2 = 24001, .ripple = 0.5},
+         -1,
+         {}},
+        {"band pass negative f2",
+         Spec{.type = BandPass, .f1 = 1000, .f2 = -1, .ripple = 0.5},
+         -1,
+         {}},
+        {"band pass reversed edges are swapped",
+         Spec{.type = BandPass, .f1 = 3000, .f2 = 1000, .ripple = 0.5}, 1,
+         Spec{.type = BandPass, .f1 = 1000, .f2 = 3000, .ripple = 0.5}},
+        {"band pass without f2 is left alone", Spec{.type = BandPass, .f1 = 3000, .ripple = 0.5}, 0,
+         Spec{.type = BandPass, .f1 = 3000, .ripple = 0.5}},
+        {"type 0", Spec{.type = static_cast<FilterType>(0), .f1 = 1000, .ripple = 0.5}, -1, {}},
+        {"type 6", Spec{.type = static_cast<FilterType>(6), .f1 = 1000, .ripple = 0.5}, -1, {}},
+        {"negative attenuation", Spec{.f1 = 1000, .attenuation = -80, .ripple = 0.5}, 1,
+         Spec{.f1 = 1000, .attenuation = 80, .ripple = 0.5}},
+        {"attenuation above 120", Spec{.f1 = 1000, .attenuation = 150, .ripple = 0.5}, 1,
+         Spec{.f1 = 1000, .attenuation = 120, .ripple = 0.5}},
+        {"negative count", Spec{.f1 = 1000, .ripple = 0.5, .maxCoefs = -5}, 1,
+         Spec{.f1 = 1000, .ripple = 0.5}},
+        {"count above 4096", Spec{.f1 = 1000, .ripple = 0.5, .maxCoefs = 5000}, 1,
+         Spec{.f1 = 1000, .ripple = 0.5, .maxCoefs = 4096}},
+        {"count 0 stays", Spec{.f1 = 1000, .ripple = 0.5, .maxCoefs = 0}, 0,
+         Spec{.f1 = 1000, .ripple = 0.5, .maxCoefs = 0}},
+        {"ripple below 0.001", Spec{.f1 = 1000, .ripple = 0.0001}, 1,
+         Spec{.f1 = 1000, .ripple = 0.001}},
+        {"ripple 0", Spec{.f1 = 1000, .ripple = 0}, 1, Spec{.f1 = 1000, .ripple = 0.001}},
+        {"ripple above 2", Spec{.f1 = 1000, .ripple = 3}, 1, Spec{.f1 = 1000, .ripple = 2}},
+        {"negative ripple", Spec{.f1 = 1000, .ripple = -0.5}, 1, Spec{.f1 = 1000, .ripple = 0.5}},
         // Equal band edges are not rejected, but the remaining corrections still apply, so no
         // negative count reaches the engine.
-        {"band pass with equal edges", Spec(BandPass, 48000, 2000, 2000, -80, 0, -5), 1,
-         Spec(BandPass, 48000, 2000, 2000, 80, 0.001, 127)},
-        {"band stop with equal edges", Spec(BandStop, 48000, 2000, 2000, 60, 0.5, 127), 0,
-         Spec(BandStop, 48000, 2000, 2000, 60, 0.5, 127)},
+        {"band pass with equal edges",
+         Spec{.type = BandPass,
+              .f1 = 2000,
+              .f2 = 2000,
+              .attenuation = -80,
+              .ripple = 0,
+              .maxCoefs = -5},
+         1, Spec{.type = BandPass, .f1 = 2000, .f2 = 2000, .attenuation = 80, .ripple = 0.001}},
+        {"band stop with equal edges",
+         Spec{.type = BandStop, .f1 = 2000, .f2 = 2000, .ripple = 0.5}, 0,
+         Spec{.type = BandStop, .f1 = 2000, .f2 = 2000, .ripple = 0.5}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -97,7 +108,7 @@ TEST(ValidateSpec, RejectsCorrectsOrAcceptsEachField) {
 
 TEST(ValidateSpec, SwappedBandEdgesAreShownInTheEdgeFields) {
     auto w = std::make_unique<WiredWorkspace>();
-    FilterSpec s = Spec(BandStop, 48000, 3000, 1000, 60, 0.5, 127);
+    FilterSpec s = Spec{.type = BandStop, .f1 = 3000, .f2 = 1000, .ripple = 0.5};
     EXPECT_EQ(w->ws.ValidateSpec(s), 1);
     EXPECT_EQ(w->log, (testing::EventLog{"ShowEdgeFreq1 1000", "ShowEdgeFreq2 3000"}));
 }
@@ -112,7 +123,7 @@ class RunDesignTest : public ::testing::Test {
         designCalls = 0;
         analysedCount = -1;
         analysedFormat = -1;
-        ws().m_spec = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+        ws().m_spec = Spec{.f1 = 1000, .ripple = 0.5};
         ws().m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint*, int*) {
             ++designCalls;
             for (int i = 0; i < 5; ++i) coefs[i] = 0.1 * (i + 1);
@@ -248,7 +259,7 @@ TEST(RunDesignWithEngine, BandWithoutUpperEdgeIsRefusedNotMarkedDesigned) {
     auto w = std::make_unique<WiredWorkspace>();
     w->ws.m_engine = &engine;
     w->ws.m_filterValid = 1;
-    w->ws.m_spec = Spec(BandPass, 48000, 3000, 0, 60, 0.5, 127);
+    w->ws.m_spec = Spec{.type = BandPass, .f1 = 3000, .ripple = 0.5};
     EXPECT_EQ(w->ws.RunDesign(), EDGES_INVALID);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Erroneous Filter Specifications"});
     EXPECT_EQ(w->ws.m_filterValid, 0);
@@ -276,7 +287,7 @@ TEST(AnalyseCoefs, WarnsOnlyBeyondOneDecibelAndTenPercentOfRipple) {
                      std::to_string(c.achievedRipple));
         auto w = std::make_unique<WiredWorkspace>();
         FilterWorkspace& ws = w->ws;
-        ws.m_spec = Spec(c.type, 48000, 1000, 0, 60, 0.5, 127);
+        ws.m_spec = Spec{.type = c.type, .f1 = 1000, .ripple = 0.5};
         ws.m_fromSpec = c.fromSpec;
         ws.m_analyseResponse = [&c](FilterSpec& spec, const double*, int, int) {
             spec.attenuation = c.achievedAtt;
@@ -328,7 +339,7 @@ TEST_F(ChangeCoefFormatTest, WithoutAFilterOnlyStoresTheFormat) {
 TEST_F(ChangeCoefFormatTest, ValidFilterIsMeasuredAgainInTheNewFormat) {
     FilterWorkspace& ws = w->ws;
     ws.m_filterValid = 1;
-    ws.m_spec = Spec(LowPass, 48000, 1000, 0, 60, 0.5, 127);
+    ws.m_spec = Spec{.f1 = 1000, .ripple = 0.5};
     ws.m_specWork = ws.m_spec;
     ws.m_specWork.numCoefs = 101;
     ws.m_coefs[50] = 0.5;
@@ -366,7 +377,7 @@ TEST(ChangeCoefFormatWithEngine, SwitchingNeverTouchesTheCoefficients) {
     auto w = std::make_unique<WiredWorkspace>();
     FilterWorkspace& ws = w->ws;
     ws.m_engine = &engine;
-    ws.m_spec = Spec(LowPass, 48000, 6000, 0, 70, 0.2, 127);
+    ws.m_spec = Spec{.f1 = 6000, .attenuation = 70, .ripple = 0.2};
     ASSERT_EQ(ws.RunDesign(), 0);
     ws.m_filterValid = 1;
     const FilterSpec flt64 = ws.m_specWork;
@@ -391,7 +402,7 @@ TEST(ChangeCoefFormatWithEngine, SixteenBitsLoseAttenuationOfADeepFilter) {
     auto w = std::make_unique<WiredWorkspace>();
     FilterWorkspace& ws = w->ws;
     ws.m_engine = &engine;
-    ws.m_spec = Spec(LowPass, 48000, 6000, 0, 110, 0.1, 255);
+    ws.m_spec = Spec{.f1 = 6000, .attenuation = 110, .ripple = 0.1, .maxCoefs = 255};
     ASSERT_EQ(ws.RunDesign(), 0);
     ws.m_filterValid = 1;
     const double deep = ws.m_specWork.attenuation;

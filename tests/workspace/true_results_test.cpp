@@ -105,23 +105,24 @@ struct Case {
 };
 
 TEST(TrueResults, ReportedValuesAndVerdictHoldInADenseMeasurement) {
+    // clang-format off
     const Case cases[] = {
-        {"long low pass, 80 dB", Spec(LowPass, 48000, 10000, 0, 80, 0.1, 4095), FLT64, false},
-        {"long low pass, 60 dB", Spec(LowPass, 48000, 12000, 0, 60, 0.1, 4095), FLT64, false},
-        {"low pass near 0 Hz", Spec(LowPass, 48000, 300, 0, 100, 0.1, 4095), FLT64, false},
-        {"2559-tap low pass", Spec(LowPass, 48000, 20000, 0, 70, 0.1, 2559), FLT64, false},
-        {"3071-tap low pass", Spec(LowPass, 48000, 5000, 0, 120, 0.01, 3071), FLT64, false},
-        {"3583-tap low pass", Spec(LowPass, 48000, 8000, 0, 90, 0.1, 3583), FLT64, false},
-        {"long band pass, 60 dB", Spec(BandPass, 48000, 8000, 12000, 60, 0.1, 4095), FLT64, false},
-        {"long band pass, 120 dB", Spec(BandPass, 48000, 8000, 12000, 120, 0.1, 4095), FLT64,
-         false},
-        {"long high pass", Spec(HighPass, 48000, 15000, 0, 100, 0.1, 4095), FLT64, false},
-        {"narrow pass band", Spec(LowPass, 48000, 100, 0, 120, 0.01, 4095), FLT64, false},
-        {"short low pass in 16 bits", Spec(LowPass, 48000, 8000, 0, 60, 0.5, 127), INT16, false},
-        {"3-tap half band", Spec(HalfBand, 48000, 12000, 0, 30, 0.01, 3), FLT64, true},
-        {"low pass asked for 3 dB", Spec(LowPass, 48000, 12000, 0, 3, 2, 4095), FLT64, true},
-        {"band stop 1 to 2 Hz", Spec(BandStop, 48000, 1, 2, 30, 1, 4095), FLT64, true},
+        {"long low pass, 80 dB", Spec{.attenuation = 80, .ripple = 0.1, .maxCoefs = 4095}, FLT64, false},
+        {"long low pass, 60 dB", Spec{.f1 = 12000, .ripple = 0.1, .maxCoefs = 4095}, FLT64, false},
+        {"low pass near 0 Hz", Spec{.f1 = 300, .attenuation = 100, .ripple = 0.1, .maxCoefs = 4095}, FLT64, false},
+        {"2559-tap low pass", Spec{.f1 = 20000, .attenuation = 70, .ripple = 0.1, .maxCoefs = 2559}, FLT64, false},
+        {"3071-tap low pass", Spec{.f1 = 5000, .attenuation = 120, .ripple = 0.01, .maxCoefs = 3071}, FLT64, false},
+        {"3583-tap low pass", Spec{.f1 = 8000, .attenuation = 90, .ripple = 0.1, .maxCoefs = 3583}, FLT64, false},
+        {"long band pass, 60 dB", Spec{.type = BandPass, .f1 = 8000, .f2 = 12000, .ripple = 0.1, .maxCoefs = 4095}, FLT64, false},
+        {"long band pass, 120 dB", Spec{.type = BandPass, .f1 = 8000, .f2 = 12000, .attenuation = 120, .ripple = 0.1, .maxCoefs = 4095}, FLT64, false},
+        {"long high pass", Spec{.type = HighPass, .f1 = 15000, .attenuation = 100, .ripple = 0.1, .maxCoefs = 4095}, FLT64, false},
+        {"narrow pass band", Spec{.f1 = 100, .attenuation = 120, .ripple = 0.01, .maxCoefs = 4095}, FLT64, false},
+        {"short low pass in 16 bits", Spec{.f1 = 8000, .ripple = 0.5}, INT16, false},
+        {"3-tap half band", Spec{.type = HalfBand, .f1 = 12000, .attenuation = 30, .ripple = 0.01, .maxCoefs = 3}, FLT64, true},
+        {"low pass asked for 3 dB", Spec{.f1 = 12000, .attenuation = 3, .ripple = 2, .maxCoefs = 4095}, FLT64, true},
+        {"band stop 1 to 2 Hz", Spec{.type = BandStop, .f1 = 1, .f2 = 2, .attenuation = 30, .ripple = 1, .maxCoefs = 4095}, FLT64, true},
     };
+    // clang-format on
     DesignEngine engine;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

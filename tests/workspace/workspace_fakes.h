@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "numbers/number_text.h"
+#include "tests/support/spec_entry.h"
 #include "tests/workspace/recording_dialogs.h"
 #include "workspace/editor_port.h"
 #include "workspace/filter_workspace.h"
@@ -109,20 +110,6 @@ class FakeEditor : public EditorPort {
   private:
     EventLog& log_;
 };
-
-// A specification record with its entered fields.
-inline FilterSpec Spec(FilterType type, double fs, double f1, double f2, double att, double ripple,
-                       int maxCoefs) {
-    FilterSpec s;
-    s.type = type;
-    s.fs = fs;
-    s.f1 = f1;
-    s.f2 = f2;
-    s.attenuation = att;
-    s.ripple = ripple;
-    s.maxCoefs = maxCoefs;
-    return s;
-}
 
 // A workspace wired to the three fakes.
 struct WiredWorkspace {
