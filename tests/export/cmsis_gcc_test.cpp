@@ -110,11 +110,11 @@ TEST(CmsisGccTest, HeaderCompilesWithoutWarningsAndHoldsTheReversedTaps) {
         request.options.cmsisType = c.type;
         const ExportResult result = ExportCoefficients(ExportFormat::Cmsis, request);
         ASSERT_EQ(result.error, "");
-        ScratchDir dir;
-        WriteBytes(dir / "arm_math.h", kArmMath);
-        WriteBytes(dir / "probe_coefs.h", result.content);
-        WriteBytes(dir / "main.c", kMain);
-        WriteBytes(dir / "other.c", kOther);
+        TempDir dir;
+        WriteFile(dir / "arm_math.h", kArmMath);
+        WriteFile(dir / "probe_coefs.h", result.content);
+        WriteFile(dir / "main.c", kMain);
+        WriteFile(dir / "other.c", kOther);
         const std::string define = std::string("-DPRINT_ENTRY(x)=") + c.printEntry;
         struct Build {
             const char* compiler;
@@ -133,9 +133,9 @@ TEST(CmsisGccTest, HeaderCompilesWithoutWarningsAndHoldsTheReversedTaps) {
                 args.push_back(f);
             }
             args.push_back(define);
-            const ToolRun compile = RunTool(args, dir.Path());
+            const ChildRun compile = RunTool(args, dir.Path());
             ASSERT_EQ(compile.exitCode, 0) << compile.err << result.content;
-            const ToolRun run = RunTool({"./main"}, dir.Path());
+            const ChildRun run = RunTool({"./main"}, dir.Path());
             ASSERT_EQ(run.exitCode, 0) << run.err;
             EXPECT_EQ(Lines(run.out), c.expected) << result.content;
         }

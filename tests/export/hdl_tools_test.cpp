@@ -89,15 +89,15 @@ TEST(HdlToolsTest, GhdlRunsABenchOverTheVhdlPackage) {
         SCOPED_TRACE(::testing::Message() << "W=" << c.w);
         const ExportResult result = ExportCoefficients(ExportFormat::Vhdl, ProbeRequest(c.w));
         ASSERT_EQ(result.error, "");
-        ScratchDir dir;
-        WriteBytes(dir / "probe_pkg.vhd", result.content);
-        WriteBytes(dir / "bench.vhd", kVhdlBench);
+        TempDir dir;
+        WriteFile(dir / "probe_pkg.vhd", result.content);
+        WriteFile(dir / "bench.vhd", kVhdlBench);
         for (const char* file : {"probe_pkg.vhd", "bench.vhd"}) {
-            const ToolRun analyse = RunTool({"ghdl", "-a", "--std=08", file}, dir.Path());
+            const ChildRun analyse = RunTool({"ghdl", "-a", "--std=08", file}, dir.Path());
             ASSERT_EQ(analyse.exitCode, 0) << analyse.err << analyse.out << result.content;
             EXPECT_EQ(analyse.err, "");  // no warning either
         }
-        const ToolRun run = RunTool({"ghdl", "--elab-run", "--std=08", "bench"}, dir.Path());
+        const ChildRun run = RunTool({"ghdl", "--elab-run", "--std=08", "bench"}, dir.Path());
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(Lines(run.out), ExpectedOutput(c)) << result.content;
     }
@@ -108,14 +108,14 @@ TEST(HdlToolsTest, IcarusRunsABenchIncludingTheVerilogFile) {
         SCOPED_TRACE(::testing::Message() << "W=" << c.w);
         const ExportResult result = ExportCoefficients(ExportFormat::Verilog, ProbeRequest(c.w));
         ASSERT_EQ(result.error, "");
-        ScratchDir dir;
-        WriteBytes(dir / "probe_coefs.vh", result.content);
-        WriteBytes(dir / "bench.v", kVerilogBench);
-        const ToolRun compile =
+        TempDir dir;
+        WriteFile(dir / "probe_coefs.vh", result.content);
+        WriteFile(dir / "bench.v", kVerilogBench);
+        const ChildRun compile =
             RunTool({"iverilog", "-g2001", "-Wall", "-o", "bench.vvp", "bench.v"}, dir.Path());
         ASSERT_EQ(compile.exitCode, 0) << compile.err << result.content;
         EXPECT_EQ(compile.err, "");
-        const ToolRun run = RunTool({"vvp", "-n", "bench.vvp"}, dir.Path());
+        const ChildRun run = RunTool({"vvp", "-n", "bench.vvp"}, dir.Path());
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(Lines(run.out), ExpectedOutput(c)) << result.content;
     }

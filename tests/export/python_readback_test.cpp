@@ -69,8 +69,8 @@ print("\n".join(problems) if problems else "ok")
 sys.exit(1 if problems else 0)
 )";
 
-ToolRun Check(const ScratchDir& dir, const std::string& kind, const std::string& file,
-              const ProbeCase& c) {
+ChildRun Check(const TempDir& dir, const std::string& kind, const std::string& file,
+               const ProbeCase& c) {
     return RunTool({kPython, "check.py", kind, file, JsonList(c.values), std::to_string(c.f),
                     std::to_string(c.w)},
                    dir.Path());
@@ -86,10 +86,10 @@ TEST(PythonReadbackTest, NumpyLoadsTheArrayAndSavesTheSameBytes) {
             request.options.realValues = real;
             const ExportResult result = ExportCoefficients(ExportFormat::Npy, request);
             ASSERT_EQ(result.error, "");
-            ScratchDir dir;
-            WriteBytes(dir / "check.py", kCheck);
-            WriteBytes(dir / "probe.npy", result.content);
-            const ToolRun run = Check(dir, std::string("npy:") + dtype, "probe.npy", c);
+            TempDir dir;
+            WriteFile(dir / "check.py", kCheck);
+            WriteFile(dir / "probe.npy", result.content);
+            const ChildRun run = Check(dir, std::string("npy:") + dtype, "probe.npy", c);
             EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
         }
     }
@@ -113,19 +113,19 @@ TEST(PythonReadbackTest, NpyLayoutByteForByte) {
 TEST(PythonReadbackTest, CsvAndJsonReadBack) {
     for (const ProbeCase& c : kProbeCases) {
         SCOPED_TRACE(::testing::Message() << "W=" << c.w);
-        ScratchDir dir;
-        WriteBytes(dir / "check.py", kCheck);
+        TempDir dir;
+        WriteFile(dir / "check.py", kCheck);
         ExportRequest request = ProbeRequest(c.w);
-        WriteBytes(dir / "probe.csv", ExportCoefficients(ExportFormat::Csv, request).content);
+        WriteFile(dir / "probe.csv", ExportCoefficients(ExportFormat::Csv, request).content);
         request.options.realValues = true;
-        WriteBytes(dir / "real.csv", ExportCoefficients(ExportFormat::Csv, request).content);
-        WriteBytes(dir / "probe.json", ExportCoefficients(ExportFormat::Json, request).content);
+        WriteFile(dir / "real.csv", ExportCoefficients(ExportFormat::Csv, request).content);
+        WriteFile(dir / "probe.json", ExportCoefficients(ExportFormat::Json, request).content);
         for (const auto& [kind, file] :
              {std::pair{"csv", "probe.csv"}, std::pair{"csv-real", "real.csv"},
               std::pair{"json", "probe.json"}}) {
             SCOPED_TRACE(kind);
-            const ToolRun run = Check(dir, kind, file, c);
-            EXPECT_EQ(run.exitCode, 0) << run.out << run.err << ReadBytes(dir / file);
+            const ChildRun run = Check(dir, kind, file, c);
+            EXPECT_EQ(run.exitCode, 0) << run.out << run.err << ReadFile(dir / file);
         }
     }
 }
