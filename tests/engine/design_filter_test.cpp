@@ -9,7 +9,7 @@
 #include "engine/design_engine.h"
 #include "engine/response.h"
 #include "test_filters.h"
-#include "tests/support/spec_entry.h"
+#include "tests/support/named_spec.h"
 
 namespace ondela {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "numbers/number_text.h"
-#include "tests/support/spec_entry.h"
+#include "tests/support/named_spec.h"
 #include "tests/workspace/recording_dialogs.h"
 #include "workspace/editor_port.h"
 #include "workspace/filter_workspace.h"
