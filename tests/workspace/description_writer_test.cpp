@@ -249,8 +249,8 @@ TEST_F(WriterTest, ReversedBandEdgesAreWrittenAscendingAndShown) {
 
 TEST_F(WriterTest, NoHeaderWithoutTypeOrSamplingFrequency) {
     Coefs(kNineTaps, INT16);
-    for (const FilterSpec& s : {Spec{.type = static_cast<FilterType>(0), .f1 = 1000, .ripple = 0.5},
-                                Spec{.f1 = 1000, .ripple = 0.5, .fs = 0.00005}}) {
+    for (const Spec& s : {Spec{.type = static_cast<FilterType>(0), .f1 = 1000, .ripple = 0.5},
+                          Spec{.f1 = 1000, .ripple = 0.5, .fs = 0.00005}}) {
         w->log.clear();
         ws().m_spec = s;
         EXPECT_EQ(ws().BuildDescription(), 0);
