@@ -5,6 +5,7 @@
 
 #include "cli/analyse_command.h"
 #include "cli/design_command.h"
+#include "cli/export_command.h"
 #include "cli/plot_command.h"
 #include "cli/remez_command.h"
 #include "cli/response_command.h"
@@ -55,6 +56,11 @@ int RunCli(const QStringList& arguments, const Console& console) {
         "           and coefficient plots as one PNG picture:\n"
         "           ondela-cli plot FILE --output PICTURE.png [--log] [--fmin HZ]\n"
         "               [--fmax HZ] [--cursor HZ] [--format FORMAT]\n"
+        "  export   loads a filter file as Load does, quantises its coefficients to a\n"
+        "           fixed-point word and writes them as a file a toolchain reads:\n"
+        "           ondela-cli export FILE --to coe|mif|vhdl|verilog|cmsis|csv|npy|json\n"
+        "               --word-bits W [--frac-bits F] [--rounding nearest|floor]\n"
+        "               [--name IDENT] [--output OUT]\n"
         "\n"
         "'ondela-cli COMMAND --help' describes the options of a command.\n"
         "\n"
@@ -63,7 +69,7 @@ int RunCli(const QStringList& arguments, const Console& console) {
         "an invalid specification).");
     parser.addOption({{"h", "help"}, "Shows this help."});
     parser.addOption({{"v", "version"}, "Shows the version."});
-    parser.addPositionalArgument("command", "design, remez, analyse, response or plot.",
+    parser.addPositionalArgument("command", "design, remez, analyse, response, plot or export.",
                                  "COMMAND [options]");
 
     if (!parser.parse(arguments)) return UsageError(console, Utf8(parser.errorText()));
@@ -80,9 +86,10 @@ int RunCli(const QStringList& arguments, const Console& console) {
 
     const QStringList commandArguments = parser.positionalArguments();
     if (commandArguments.isEmpty()) {
-        return UsageError(console,
-                          "no command given (design, remez, analyse, response or plot); see "
-                          "'ondela-cli --help'");
+        return UsageError(
+            console,
+            "no command given (design, remez, analyse, response, plot or export); see "
+            "'ondela-cli --help'");
     }
     const QString command = commandArguments.first();
     if (command == "design") return RunDesignCommand(commandArguments, console);
@@ -90,9 +97,11 @@ int RunCli(const QStringList& arguments, const Console& console) {
     if (command == "analyse") return RunAnalyseCommand(commandArguments, console);
     if (command == "response") return RunResponseCommand(commandArguments, console);
     if (command == "plot") return RunPlotCommand(commandArguments, console);
-    return UsageError(console, "unknown command '" + Utf8(command) +
-                                   "' (design, remez, analyse, response or plot); see 'ondela-cli "
-                                   "--help'");
+    if (command == "export") return RunExportCommand(commandArguments, console);
+    return UsageError(console,
+                      "unknown command '" + Utf8(command) +
+                          "' (design, remez, analyse, response, plot or export); see 'ondela-cli "
+                          "--help'");
 }
 
 }  // namespace ondela::cli

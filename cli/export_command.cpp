@@ -1,0 +1,357 @@
+#include "cli/export_command.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/about/version_info.h"
+#include "cli/cli_command.h"
+#include "cli/cli_ports.h"
+#include "export/coef_export.h"
+#include "numbers/number_text.h"
+#include "workspace/filter_workspace.h"
+
+namespace ondela::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "ondela-cli export FILE --to FORMAT --word-bits W [--frac-bits F] [--rounding nearest|floor] "
+    "[--name IDENT] [--radix 10|16] [--cmsis-type q15|q31|f32] [--real] [--output OUT]";
+
+constexpr const char* kDefaultName = "fir";
+
+// What was asked for on the command line, before the file is read.
+struct ExportSettings {
+    ExportFormat format = ExportFormat::Csv;
+    FixedPointRequest fixed;
+    std::string name = kDefaultName;
+    ExportOptions options;
+    bool cmsisTypeGiven = false;
+};
+
+class ExportCommand : public CliCommand {
+  public:
+    ExportCommand() : CliCommand("export", kUsage) {}
+
+  private:
+    void AddOptions(QCommandLineParser& parser) override;
+    bool ReadOptions(const QCommandLineParser& parser) override;
+    int Run() override;
+
+    bool ReadFormat(const QCommandLineParser& parser);
+    bool ReadFixedPoint(const QCommandLineParser& parser);
+    bool ReadFileOptions(const QCommandLineParser& parser);
+    // The design the file states, with the achieved values of the quantised filter.
+    DesignSummary Summary(FilterWorkspace& ws, const std::vector<double>& quantised) const;
+
+    ExportSettings settings;
+};
+
+void ExportCommand::AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        "Loads a filter file as the designer window's Load button does, quantises its\n"
+        "coefficients to a signed fixed-point word of W bits and writes them as one file\n"
+        "that a toolchain reads.\n"
+        "\n"
+        "The coefficients quantised are those of the filter the file describes, at full\n"
+        "precision: a file that holds a complete specification is designed again from\n"
+        "it, and the new design's coefficients (not the file's copy of them, rounded to\n"
+        "its own coefficient format) are quantised; a file that holds only coefficients\n"
+        "gives its coefficients as written. Each coefficient c becomes the integer\n"
+        "q = c * 2^F, rounded, so that q stands for q / 2^F; values beyond the word's\n"
+        "limits saturate at them (never wrap around) and are reported as a warning.\n"
+        "\n"
+        "Every file but the .npy array states in its own comment syntax (JSON: in its\n"
+        "fields) the program and its version, the filter type, sampling frequency,\n"
+        "edges and targets of the design, the stop-band attenuation and pass-band\n"
+        "ripple that the QUANTISED filter achieves (measured as the window measures a\n"
+        "filter), the fixed-point format, the rounding and the saturated coefficients.\n"
+        "The window's messages (Load's, and \"Warning: Original specifications not\n"
+        "met\" when the quantised filter misses the file's targets) go to standard\n"
+        "error, one line each.\n"
+        "\n"
+        "Formats (--to):\n"
+        "  coe      Xilinx coefficient file: radix=10; or radix=16; then coefdata=\n"
+        "           one value a line (hexadecimal: two's complement of W bits in\n"
+        "           whole hex digits).\n"
+        "  mif      Intel/Altera memory initialisation file: WIDTH=W, DEPTH=count,\n"
+        "           decimal addresses, one \"address : value;\" line each.\n"
+        "  vhdl     VHDL-2008 package IDENT_pkg: IDENT_COUNT, IDENT_WORD_BITS,\n"
+        "           IDENT_FRAC_BITS and the array IDENT_COEFS of signed(W-1 downto 0).\n"
+        "  verilog  Verilog-2001 include for a module body: localparams IDENT_COUNT,\n"
+        "           IDENT_WORD_BITS, IDENT_FRAC_BITS and the array ident_coefs of signed\n"
+        "           W-bit regs filled by an initial block.\n"
+        "  cmsis    C header for the CMSIS-DSP FIR functions: IDENT_NUM_TAPS,\n"
+        "           IDENT_FRAC_BITS and the array ident_coefs in the time-reversed order\n"
+        "           those functions take (q15_t arrays padded with zero taps to an even\n"
+        "           count of at least four).\n"
+        "  csv      one value a line after \"#\" comment lines.\n"
+        "  npy      NumPy array (format 1.0): int8, int16 or int32, the smallest that\n"
+        "           holds W bits; float64 with --real. It holds no comment.\n"
+        "  json     an object with the program, the design, wordBits, fracBits,\n"
+        "           qFormat, rounding, saturated, the integers and their values.\n"
+        "\n"
+        "Exit status: 0 the file was written (warnings included); 1 FILE gave no filter\n"
+        "(not readable, not a filter description, no usable data, coefficients\n"
+        "without a sampling frequency, an invalid specification or a design that is\n"
+        "not possible: Load's message says which), or OUT could not be written; 2 usage\n"
+        "error.");
+    parser.addOption({"to",
+                      "The file format: coe, mif, vhdl, verilog, cmsis, csv, npy or json "
+                      "(required).",
+                      "FORMAT"});
+    parser.addOption({"word-bits",
+                      "The word length W of the signed two's complement integers, 2 to 32 "
+                      "(required).",
+                      "W"});
+    parser.addOption({"frac-bits",
+                      "The fraction bits F, -64 to 128: integer q stands for q / 2^F. "
+                      "Default: the largest F that keeps every coefficient inside the word.",
+                      "F"});
+    parser.addOption({"rounding",
+                      "nearest: to the nearest integer, ties away from zero (default); floor: "
+                      "toward minus infinity, as dropping the low bits of two's complement "
+                      "does.",
+                      "MODE"});
+    parser.addOption({"name",
+                      "The identifier the file's declarations are named after (default "
+                      "\"fir\"): a letter first, then letters, digits and single underscores, "
+                      "not ending with one, at most 64 characters.",
+                      "IDENT"});
+    parser.addOption({"radix",
+                      "coe and mif only: the values in decimal (10, default) or in hexadecimal "
+                      "two's complement (16).",
+                      "10|16"});
+    parser.addOption({"cmsis-type",
+                      "cmsis only: the array type, q15 (q15_t, needs W = 16), q31 (q31_t, "
+                      "needs W = 32) or f32 (float32_t: the quantised values q / 2^F). Default: "
+                      "q15 for W = 16, q31 for W = 32; any other W needs f32.",
+                      "TYPE"});
+    parser.addOption({"real",
+                      "csv and npy only: the values q / 2^F (npy: float64) instead of the "
+                      "integers."});
+    AddOutputOption(parser,
+                    "Where the file goes: replaced only once all of it is written, so that a "
+                    "failed export leaves an existing OUT as it was. '-' or no --output: "
+                    "standard output (the .npy bytes as they are).",
+                    "OUT");
+    AddFileArgument(parser);
+}
+
+bool ExportCommand::ReadOptions(const QCommandLineParser& parser) {
+    return ReadFormat(parser) && ReadFixedPoint(parser) && ReadFileOptions(parser);
+}
+
+bool ExportCommand::ReadFormat(const QCommandLineParser& parser) {
+    if (!parser.isSet("to")) {
+        return UsageError(
+            "--to FORMAT is required (coe, mif, vhdl, verilog, cmsis, csv, npy or json)");
+    }
+    const std::string word = Utf8(parser.value("to"));
+    const auto format = ExportFormatFromName(word);
+    if (!format) {
+        return UsageError("--to: unknown format '" + word +
+                          "' (coe, mif, vhdl, verilog, cmsis, csv, npy or json)");
+    }
+    settings.format = *format;
+    return true;
+}
+
+bool ExportCommand::ReadFixedPoint(const QCommandLineParser& parser) {
+    if (!parser.isSet("word-bits")) return UsageError("--word-bits W is required (2 to 32)");
+    const std::string wordText = Utf8(parser.value("word-bits"));
+    const auto w = ReadWholeInt(wordText);
+    if (!w) return UsageError("--word-bits: '" + wordText + "' is not a whole number");
+    if (*w < kMinWordBits || *w > kMaxWordBits) {
+        return UsageError(
+            FormatText("--word-bits: %d is outside %d to %d", *w, kMinWordBits, kMaxWordBits));
+    }
+    settings.fixed.wordBits = *w;
+    if (parser.isSet("frac-bits")) {
+        const std::string fracText = Utf8(parser.value("frac-bits"));
+        const auto f = ReadWholeInt(fracText);
+        if (!f) return UsageError("--frac-bits: '" + fracText + "' is not a whole number");
+        if (*f < kMinFracBits || *f > kMaxFracBits) {
+            return UsageError(
+                FormatText("--frac-bits: %d is outside %d to %d", *f, kMinFracBits, kMaxFracBits));
+        }
+        settings.fixed.fracBits = *f;
+    }
+    if (parser.isSet("rounding")) {
+        const std::string mode = Utf8(parser.value("rounding"));
+        if (mode == "nearest") {
+            settings.fixed.rounding = Rounding::Nearest;
+        } else if (mode == "floor") {
+            settings.fixed.rounding = Rounding::Floor;
+        } else {
+            return UsageError("--rounding: unknown mode '" + mode + "' (nearest or floor)");
+        }
+    }
+    const std::string problem = FixedPointProblem(settings.fixed);
+    if (!problem.empty()) return UsageError(problem);
+    return true;
+}
+
+bool ExportCommand::ReadFileOptions(const QCommandLineParser& parser) {
+    const ExportFormat format = settings.format;
+    const char* formatName = ExportFormatName(format);
+    if (parser.isSet("name")) settings.name = Utf8(parser.value("name"));
+    const std::string nameProblem = IdentifierProblem(settings.name);
+    if (!nameProblem.empty()) return UsageError("--name: " + nameProblem);
+
+    if (parser.isSet("radix")) {
+        if (format != ExportFormat::Coe && format != ExportFormat::Mif) {
+            return UsageError(std::string("--radix applies to coe and mif only, not to ") +
+                              formatName);
+        }
+        const std::string text = Utf8(parser.value("radix"));
+        const auto radix = ReadWholeInt(text);
+        if (!radix || (*radix != 10 && *radix != 16)) {
+            return UsageError("--radix: '" + text + "' is neither 10 nor 16");
+        }
+        settings.options.radix = *radix;
+    }
+
+    if (parser.isSet("real")) {
+        if (format != ExportFormat::Csv && format != ExportFormat::Npy) {
+            return UsageError(std::string("--real applies to csv and npy only, not to ") +
+                              formatName);
+        }
+        settings.options.realValues = true;
+    }
+
+    if (parser.isSet("cmsis-type")) {
+        if (format != ExportFormat::Cmsis) {
+            return UsageError(std::string("--cmsis-type applies to cmsis only, not to ") +
+                              formatName);
+        }
+        const std::string type = Utf8(parser.value("cmsis-type"));
+        if (type == "q15") {
+            settings.options.cmsisType = CmsisType::Q15;
+        } else if (type == "q31") {
+            settings.options.cmsisType = CmsisType::Q31;
+        } else if (type == "f32") {
+            settings.options.cmsisType = CmsisType::F32;
+        } else {
+            return UsageError("--cmsis-type: unknown type '" + type + "' (q15, q31 or f32)");
+        }
+        settings.cmsisTypeGiven = true;
+    }
+    if (format == ExportFormat::Cmsis) {
+        const int w = settings.fixed.wordBits;
+        if (!settings.cmsisTypeGiven) {
+            if (w != 16 && w != 32) {
+                return UsageError(FormatText(
+                    "a CMSIS header of a %d-bit word needs --cmsis-type f32 (q15 takes 16 "
+                    "bits, q31 32 bits)",
+                    w));
+            }
+            settings.options.cmsisType = w == 16 ? CmsisType::Q15 : CmsisType::Q31;
+        }
+        FixedPointFormat word;
+        word.wordBits = w;
+        const std::string problem = CmsisProblem(word, settings.options.cmsisType);
+        if (!problem.empty()) return UsageError("--cmsis-type: " + problem);
+    }
+    return true;
+}
+
+DesignSummary ExportCommand::Summary(FilterWorkspace& ws,
+                                     const std::vector<double>& quantised) const {
+    DesignSummary d;
+    VersionStrings strings;
+    ReadVersionInfo(BuiltInVersionBlock, strings);
+    d.program = strings.productName.empty() ? kAppTitle : strings.productName;
+    d.version = strings.productVersion;
+
+    const bool fromSpec = ws.m_fromSpec == 1;
+    const FilterSpec& entered = ws.m_spec;
+    d.type = FilterTypeName(entered.type);
+    d.fs = entered.fs;
+    if (fromSpec) {
+        // The design's own parameters; coefficients read without a specification have none
+        // (their measured values are no design's).
+        d.f1 = entered.f1;
+        d.f2 = entered.f2;
+        d.bandwidth = entered.bandwidth;
+        d.targetAttenuation = entered.attenuation;
+        if (entered.type != HalfBand) d.targetRipple = entered.ripple;
+    }
+
+    // The quantised filter measured as the window measures the current one: exactly the values
+    // the words hold, in double precision. Values the measurement leaves unset stay unstated.
+    FilterSpec measured = ws.m_specWork;
+    measured.attenuation = std::numeric_limits<double>::quiet_NaN();
+    measured.ripple = std::numeric_limits<double>::quiet_NaN();
+    ws.AnalyseCoefs(measured, quantised.data(), static_cast<int>(quantised.size()), FLT64);
+    if (std::isfinite(measured.attenuation)) d.achievedAttenuation = measured.attenuation;
+    if (std::isfinite(measured.ripple)) d.achievedRipple = measured.ripple;
+    return d;
+}
+
+int ExportCommand::Run() {
+    const Console& console = this->console();
+    CliDesigner designer(console.err);
+    FilterWorkspace& ws = *designer.ws;
+    designer.window.SelectCoefFormat(designer.StartupCoefFormat());
+
+    // The window's Load of the file named on the command line; its messages say why it gave no
+    // filter.
+    ws.LoadFilterFile(QFile::encodeName(file).toStdString());
+    if (ws.m_filterValid != 1) return kExitNoFilter;
+    if (ws.m_fromSpec != 1 && !(ws.m_specWork.fs > 0.0)) {
+        PrintLine(console.err, Prefix() + Utf8(file) +
+                                   ": no sampling frequency (\"fs = ...\" in the header); its "
+                                   "coefficients cannot be measured");
+        return kExitNoFilter;
+    }
+
+    ExportRequest request;
+    const int n = ws.m_specWork.numCoefs;
+    request.coefs.assign(ws.m_coefs.begin(), ws.m_coefs.begin() + n);
+    request.fixed = settings.fixed;
+    request.name = settings.name;
+    request.options = settings.options;
+
+    // Quantised once to measure what the words achieve, then again by the export itself.
+    const std::string coefProblem = CoefficientProblem(request.coefs);
+    if (!coefProblem.empty()) {
+        PrintLine(console.err, Prefix() + Utf8(file) + ": " + coefProblem);
+        return kExitNoFilter;
+    }
+    const QuantisedCoefs quantised = Quantise(request.coefs, request.fixed);
+    request.design = Summary(ws, QuantisedValues(quantised));
+
+    const ExportResult result = ExportCoefficients(settings.format, request);
+    if (!result.error.empty()) {
+        PrintLine(console.err, Prefix() + result.error);
+        return kExitNoFilter;
+    }
+    const QuantisedCoefs& q = result.quantised;
+    if (q.saturated > 0) {
+        PrintLine(
+            console.err,
+            Prefix() +
+                FormatText("warning: %d of %zu coefficients saturated at the limits of the "
+                           "%d-bit word (%lld to %lld) with %d fraction bits; fewer fraction "
+                           "bits keep them inside",
+                           q.saturated, q.values.size(), q.format.wordBits,
+                           static_cast<long long>(WordMin(q.format.wordBits)),
+                           static_cast<long long>(WordMax(q.format.wordBits)), q.format.fracBits));
+    }
+    return WriteResult(result.content, output, console);
+}
+
+}  // namespace
+
+int RunExportCommand(const QStringList& arguments, const Console& console) {
+    ExportCommand command;
+    return command.Main(arguments, console);
+}
+
+}  // namespace ondela::cli
