@@ -1,0 +1,654 @@
+// ondela-cli export, run as a child process on the description files of tests/data: each format
+// read back (by hand-written parsers, Python's numpy, gcc, GHDL and Icarus Verilog) holds the
+// integers worked out in the test from the coefficients the file lists; the attenuation the file
+// states agrees with a plain DFT of those integers; usage errors exit 2 and files that give no
+// filter exit 1, both without writing anything.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <numbers>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/cli/cli_json.h"
+#include "tests/cli/cli_process.h"
+
+namespace ondela {
+namespace {
+
+using testing::ChildRun;
+using testing::CliRun;
+using testing::Lines;
+using testing::ParseJson;
+using testing::ReadFile;
+using testing::RunChild;
+using testing::RunCli;
+using testing::TempDir;
+using testing::WriteFile;
+
+using Args = std::vector<std::string>;
+using Ints = std::vector<long long>;
+
+// Debian's python3-numpy belongs to the system interpreter.
+constexpr const char* kPython = "/usr/bin/python3";
+
+std::string Fixture(const std::string& name) {
+    return std::string(ONDELA_TEST_DATA_DIR) + "/" + name;
+}
+
+// The numbers between the braces of the file's coefficient array, as written.
+std::vector<double> ListedCoefs(const std::string& path) {
+    const std::string text = ReadFile(path);
+    const std::size_t open = text.find('{', text.find("m_firCoefs"));
+    const std::size_t close = text.find('}', open);
+    std::string list = text.substr(open + 1, close - open - 1);
+    std::replace(list.begin(), list.end(), ',', ' ');
+    std::istringstream in(list);
+    std::vector<double> coefs;
+    for (std::string word; in >> word;) coefs.push_back(std::strtod(word.c_str(), nullptr));
+    return coefs;
+}
+
+// Rounding by hand: c * 2^f to the nearest integer with ties away from zero (std::round), or
+// toward minus infinity.
+long long RoundScaled(double c, int f, bool floor) {
+    const double scaled = std::ldexp(c, f);
+    return static_cast<long long>(floor ? std::floor(scaled) : std::round(scaled));
+}
+
+// The largest fraction bits for which every coefficient rounds inside a signed w-bit word.
+int LargestFrac(const std::vector<double>& coefs, int w, bool floor) {
+    const long long hi = (1LL << (w - 1)) - 1;
+    const long long lo = -(1LL << (w - 1));
+    for (int f = 128;; --f) {
+        const bool fits = std::all_of(coefs.begin(), coefs.end(), [&](double c) {
+            const long long q = RoundScaled(c, f, floor);
+            return q >= lo && q <= hi;
+        });
+        if (fits) return f;
+    }
+}
+
+// Each coefficient rounded and then clipped to the word's limits.
+Ints HandQuantised(const std::vector<double>& coefs, int w, int f, bool floor) {
+    const long long hi = (1LL << (w - 1)) - 1;
+    const long long lo = -(1LL << (w - 1));
+    Ints q;
+    for (const double c : coefs) q.push_back(std::clamp(RoundScaled(c, f, floor), lo, hi));
+    return q;
+}
+
+// ---- readers: the integers a written file holds, read as a toolchain would ----
+
+struct Written {
+    std::string path;
+    const TempDir* dir;
+    int w;
+    int f;
+};
+
+Ints ParseInts(const std::vector<std::string>& words, int base, int bits) {
+    Ints values;
+    for (const std::string& word : words) {
+        long long v = std::strtoll(word.c_str(), nullptr, base);
+        // Hexadecimal words are two's complement over their whole digits.
+        if (base == 16 && bits > 0 && v >= (1LL << (bits - 1))) v -= 1LL << bits;
+        values.push_back(v);
+    }
+    return values;
+}
+
+Ints CsvInts(const Written& w) {
+    std::vector<std::string> words;
+    for (const std::string& line : Lines(ReadFile(w.path)))
+        if (!line.empty() && line[0] != '#') words.push_back(line);
+    return ParseInts(words, 10, 0);
+}
+
+Ints CsvRealInts(const Written& w) {
+    Ints values;
+    for (const std::string& line : Lines(ReadFile(w.path))) {
+        if (line.empty() || line[0] == '#') continue;
+        const double scaled = std::ldexp(std::strtod(line.c_str(), nullptr), w.f);
+        EXPECT_EQ(scaled, std::nearbyint(scaled)) << line;  // q / 2^F is exact
+        values.push_back(static_cast<long long>(scaled));
+    }
+    return values;
+}
+
+// "coefdata=" then values separated by commas, ended by ";".
+Ints CoeInts(const Written& w, int radix) {
+    const std::string text = ReadFile(w.path);
+    EXPECT_NE(text.find(radix == 16 ? "radix=16;" : "radix=10;"), std::string::npos);
+    const std::size_t start = text.find("coefdata=") + 9;
+    const std::size_t end = text.find(';', start);
+    std::string list = text.substr(start, end - start);
+    std::replace(list.begin(), list.end(), ',', ' ');
+    std::istringstream in(list);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    const int digits = (w.w + 3) / 4;
+    if (radix == 16) {
+        for (const std::string& word : words) {
+            EXPECT_EQ(static_cast<int>(word.size()), digits) << word;
+        }
+    }
+    return ParseInts(words, radix, digits * 4);
+}
+
+// "address : value;" lines between CONTENT BEGIN and END, addresses 0, 1, 2, ...
+Ints MifInts(const Written& w, int radix) {
+    const std::string text = ReadFile(w.path);
+    EXPECT_NE(text.find("WIDTH=" + std::to_string(w.w) + ";"), std::string::npos);
+    EXPECT_NE(text.find(radix == 16 ? "DATA_RADIX=HEX;" : "DATA_RADIX=DEC;"), std::string::npos);
+    const std::size_t begin = text.find("CONTENT BEGIN");
+    std::vector<std::string> words;
+    bool inside = false;
+    for (const std::string& line : Lines(text.substr(begin))) {
+        if (line.find("CONTENT BEGIN") != std::string::npos) {
+            inside = true;
+            continue;
+        }
+        if (line.find("END;") != std::string::npos) break;
+        if (!inside) continue;
+        const std::size_t colon = line.find(':');
+        EXPECT_EQ(std::atoi(line.substr(0, colon).c_str()), static_cast<int>(words.size()));
+        std::string value = line.substr(colon + 1);
+        value.erase(
+            std::remove_if(value.begin(), value.end(), [](char c) { return c == ' ' || c == ';'; }),
+            value.end());
+        words.push_back(value);
+    }
+    EXPECT_NE(text.find("DEPTH=" + std::to_string(words.size()) + ";"), std::string::npos);
+    return ParseInts(words, radix, radix == 16 ? w.w : 0);
+}
+
+Ints JsonInts(const Written& w) {
+    const QJsonObject o = ParseJson(ReadFile(w.path));
+    EXPECT_EQ(o["wordBits"].toInt(), w.w);
+    EXPECT_EQ(o["fracBits"].toInt(), w.f);
+    Ints values;
+    for (const QJsonValue v : o["values"].toArray()) values.push_back(v.toInteger());
+    return values;
+}
+
+// numpy's own reader: the dtype on the first line, then one value a line (real arrays scaled
+// by 2^F in Python, which must give whole numbers).
+Ints NpyInts(const Written& w, const std::string& dtype) {
+    const char* script =
+        "import sys, numpy\n"
+        "a = numpy.load(sys.argv[1])\n"
+        "print(a.dtype.str, a.ndim)\n"
+        "for v in a.tolist():\n"
+        "    s = v * 2.0 ** int(sys.argv[2]) if a.dtype.kind == 'f' else v\n"
+        "    assert s == int(s)\n"
+        "    print(int(s))\n";
+    const ChildRun run = RunChild({kPython, "-c", script, w.path, std::to_string(w.f)});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> lines = Lines(run.out);
+    if (lines.empty()) return {};
+    EXPECT_EQ(lines.front(), dtype + " 1");
+    lines.erase(lines.begin());
+    return ParseInts(lines, 10, 0);
+}
+
+// gcc compiles the header with every warning an error against a stand-in arm_math.h that only
+// defines the number types, and a program prints its entries.
+Ints CmsisInts(const Written& w) {
+    WriteFile(*w.dir / "arm_math.h",
+              "#include <stdint.h>\ntypedef int16_t q15_t;\ntypedef int32_t q31_t;\n"
+              "typedef float float32_t;\n");
+    WriteFile(*w.dir / "main.c",
+              "#include <stdio.h>\n#include \"" + w.path +
+                  "\"\nint main(void) {\n    unsigned i;\n"
+                  "    for (i = 0; i < FIR_NUM_TAPS; ++i) printf(\"%ld\\n\", (long)fir_coefs[i]);\n"
+                  "    return FIR_FRAC_BITS == " +
+                  std::to_string(w.f) + " ? 0 : 3;\n}\n");
+    const std::string exe = *w.dir / "cmsis_probe";
+    const ChildRun build = RunChild({"gcc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-I",
+                                     w.dir->Path(), "-o", exe, *w.dir / "main.c"});
+    EXPECT_EQ(build.exitCode, 0) << build.err;
+    const ChildRun run = RunChild({exe});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return ParseInts(Lines(run.out), 10, 0);
+}
+
+// GHDL analyses the package and runs a bench that reports every constant.
+Ints VhdlInts(const Written& w) {
+    WriteFile(*w.dir / "bench.vhd",
+              "library ieee;\nuse ieee.numeric_std.all;\nuse work.fir_pkg.all;\n"
+              "entity bench is\nend entity;\narchitecture sim of bench is\nbegin\n"
+              "    process\n    begin\n        for i in 0 to FIR_COUNT - 1 loop\n"
+              "            report \"coef \" & integer'image(to_integer(FIR_COEFS(i)));\n"
+              "        end loop;\n        wait;\n    end process;\nend architecture;\n");
+    for (const std::string& file : {w.path, *w.dir / "bench.vhd"}) {
+        const ChildRun analyse =
+            RunChild({"ghdl", "-a", "--std=08", "--workdir=" + w.dir->Path(), file});
+        EXPECT_EQ(analyse.exitCode, 0) << analyse.err;
+    }
+    testing::ChildOptions options;
+    options.dir = w.dir->Path();
+    const ChildRun run = RunChild({"ghdl", "--elab-run", "--std=08", "bench"}, options);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> words;
+    for (const std::string& line : Lines(run.out + run.err)) {
+        const std::size_t at = line.find("coef ");
+        if (at != std::string::npos) words.push_back(line.substr(at + 5));
+    }
+    return ParseInts(words, 10, 0);
+}
+
+// Icarus Verilog compiles a module that includes the file and displays every coefficient.
+Ints VerilogInts(const Written& w) {
+    WriteFile(*w.dir / "bench.v", "module bench;\n`include \"" + w.path +
+                                      "\"\n    integer k;\n    initial begin\n        #1;\n"
+                                      "        for (k = 0; k < FIR_COUNT; k = k + 1)\n"
+                                      "            $display(\"%0d\", fir_coefs[k]);\n"
+                                      "    end\nendmodule\n");
+    const std::string vvp = *w.dir / "bench.vvp";
+    const ChildRun build = RunChild({"iverilog", "-g2001", "-Wall", "-o", vvp, *w.dir / "bench.v"});
+    EXPECT_EQ(build.exitCode, 0) << build.err;
+    const ChildRun run = RunChild({"vvp", "-n", vvp});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return ParseInts(Lines(run.out), 10, 0);
+}
+
+struct FormatCase {
+    const char* what;
+    const char* fixture;  // the file exported
+    Args options;         // after "export FILE"
+    int w;
+    std::optional<int> f;  // none: the largest that fits, worked out here
+    bool floor;
+    std::function<Ints(const Written&)> read;
+    // The order the file holds the taps in, from the hand-rounded b[0..N-1].
+    std::function<Ints(Ints)> order = [](Ints q) { return q; };
+};
+
+// The CMSIS q15 array: b[N-1] first, b[0] last, with a zero tap first when N is odd.
+Ints CmsisQ15Order(Ints q) {
+    std::reverse(q.begin(), q.end());
+    if (q.size() % 2 == 1) q.insert(q.begin(), 0);
+    return q;
+}
+
+TEST(ExportCommandTest, EveryFormatHoldsTheHandRoundedCoefficientsOfTheDescribedFilter) {
+    const std::vector<FormatCase> cases = {
+        {"csv 16 bits",
+         "lowpass_flt64.txt",
+         {"--to", "csv", "--word-bits", "16"},
+         16,
+         {},
+         false,
+         CsvInts},
+        {"csv real 10 bits floor",
+         "lowpass_flt64.txt",
+         {"--to", "csv", "--word-bits", "10", "--rounding", "floor", "--real"},
+         10,
+         {},
+         true,
+         CsvRealInts},
+        {"coe hex 18 bits",
+         "lowpass_flt64.txt",
+         {"--to", "coe", "--word-bits", "18", "--radix", "16"},
+         18,
+         {},
+         false,
+         [](const Written& w) { return CoeInts(w, 16); }},
+        {"coe decimal, given fraction bits",
+         "bandpass_flt32.txt",
+         {"--to", "coe", "--word-bits", "14", "--frac-bits", "14"},
+         14,
+         14,
+         false,
+         [](const Written& w) { return CoeInts(w, 10); }},
+        {"mif decimal floor",
+         "lowpass_flt64.txt",
+         {"--to", "mif", "--word-bits", "12", "--frac-bits", "13", "--rounding", "floor"},
+         12,
+         13,
+         true,
+         [](const Written& w) { return MifInts(w, 10); }},
+        {"mif hex 24 bits",
+         "halfband_flt64.txt",
+         {"--to", "mif", "--word-bits", "24", "--radix", "16"},
+         24,
+         {},
+         false,
+         [](const Written& w) { return MifInts(w, 16); }},
+        {"json 20 bits",
+         "lowpass_flt64.txt",
+         {"--to", "json", "--word-bits", "20"},
+         20,
+         {},
+         false,
+         JsonInts},
+        {"npy 12 bits: int16",
+         "lowpass_flt64.txt",
+         {"--to", "npy", "--word-bits", "12"},
+         12,
+         {},
+         false,
+         [](const Written& w) { return NpyInts(w, "<i2"); }},
+        {"npy 8 bits: int8",
+         "halfband_flt64.txt",
+         {"--to", "npy", "--word-bits", "8"},
+         8,
+         {},
+         false,
+         [](const Written& w) { return NpyInts(w, "|i1"); }},
+        {"npy real 28 bits",
+         "lowpass_flt64.txt",
+         {"--to", "npy", "--word-bits", "28", "--real"},
+         28,
+         {},
+         false,
+         [](const Written& w) { return NpyInts(w, "<f8"); }},
+        {"cmsis q15",
+         "lowpass_flt64.txt",
+         {"--to", "cmsis", "--word-bits", "16"},
+         16,
+         {},
+         false,
+         CmsisInts,
+         CmsisQ15Order},
+        {"cmsis q31",
+         "lowpass_flt64.txt",
+         {"--to", "cmsis", "--word-bits", "32"},
+         32,
+         {},
+         false,
+         CmsisInts,
+         [](Ints q) {
+             std::reverse(q.begin(), q.end());
+             return q;
+         }},
+        {"vhdl 12 bits",
+         "halfband_flt64.txt",
+         {"--to", "vhdl", "--word-bits", "12"},
+         12,
+         {},
+         false,
+         VhdlInts},
+        {"verilog 16 bits floor",
+         "lowpass_flt64.txt",
+         {"--to", "verilog", "--word-bits", "16", "--rounding", "floor"},
+         16,
+         {},
+         true,
+         VerilogInts},
+    };
+    for (const FormatCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string out = dir / "coefs.out";
+        Args args = {"export", Fixture(c.fixture)};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), {"--output", out});
+        const CliRun run = RunCli(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+
+        // The files hold a complete specification: Load designs them again, and the design
+        // matches the listed coefficients to far below one step of these words.
+        const std::vector<double> coefs = ListedCoefs(Fixture(c.fixture));
+        const int f = c.f.value_or(LargestFrac(coefs, c.w, c.floor));
+        const Ints expected = c.order(HandQuantised(coefs, c.w, f, c.floor));
+        EXPECT_EQ(c.read({out, &dir, c.w, f}), expected);
+    }
+}
+
+// A file in Integer 16 is designed again from its specification: the export quantises that
+// full-precision design, not the file's 16-bit copy of it (at 24 bits, with 24 fraction
+// bits, the first tap of the file, -18 / 32767, is -9216; the design's, -5.4998e-4, is -9227).
+TEST(ExportCommandTest, AnInteger16FileExportsItsFullPrecisionDesign) {
+    TempDir dir;
+    const CliRun run = RunCli({"export", Fixture("lowpass_int16.txt"), "--to", "csv", "--word-bits",
+                               "24", "--output", dir / "int16.csv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<double> design = ListedCoefs(Fixture("lowpass_flt64.txt"));
+    const int f = LargestFrac(design, 24, false);
+    ASSERT_EQ(f, 24);  // the largest tap 0.3232 * 2^24 = 5421869 fits, * 2^25 does not
+    const Ints ints = CsvInts({dir / "int16.csv", &dir, 24, f});
+    EXPECT_EQ(ints, HandQuantised(design, 24, f, false));
+    ASSERT_FALSE(ints.empty());
+    EXPECT_EQ(ints.front(), RoundScaled(-5.4998413195988822e-4, 24, false));
+}
+
+// ---- the stated attenuation against a plain DFT ----
+
+// |H(f)| in dB at points+1 frequencies from 0 to fs/2 (the factor fs cancels).
+std::vector<double> DftLevels(const std::vector<double>& h, int points) {
+    std::vector<double> level;
+    for (int k = 0; k <= points; ++k) {
+        const double w = std::numbers::pi * k / points;
+        std::complex<double> sum = 0.0;
+        for (std::size_t n = 0; n < h.size(); ++n)
+            sum += h[n] * std::polar(1.0, -w * static_cast<double>(n));
+        level.push_back(20.0 * std::log10(std::max(std::abs(sum), 1e-15)));
+    }
+    return level;
+}
+
+// The highest level of the stop bands: from each -3 dB crossing, away from the pass band, the
+// response falls to its first minimum; everything beyond it is stop band.
+double StopBandPeak(const std::vector<double>& level) {
+    const int last = static_cast<int>(level.size()) - 1;
+    std::vector<bool> stop(level.size(), false);
+    for (int k = 0; k < last; ++k) {
+        const bool down = level[k] >= -3.0 && level[k + 1] < -3.0;
+        const bool up = level[k] < -3.0 && level[k + 1] >= -3.0;
+        if (down) {
+            int m = k + 1;
+            while (m < last && level[m + 1] < level[m]) ++m;
+            for (int j = m; j <= last && level[j] < -3.0; ++j) stop[j] = true;
+        }
+        if (up) {
+            int m = k;
+            while (m > 0 && level[m - 1] < level[m]) --m;
+            for (int j = m; j >= 0 && level[j] < -3.0; --j) stop[j] = true;
+        }
+    }
+    double peak = -1000.0;
+    for (int k = 0; k <= last; ++k)
+        if (stop[k]) peak = std::max(peak, level[k]);
+    return peak;
+}
+
+TEST(ExportCommandTest, StatedAttenuationIsThatOfTheQuantisedFilter) {
+    struct Case {
+        const char* fixture;
+        int w;
+    };
+    for (const Case& c : {Case{"lowpass_flt64.txt", 16}, Case{"lowpass_flt64.txt", 10},
+                          Case{"bandpass_flt32.txt", 13}, Case{"halfband_flt64.txt", 12}}) {
+        SCOPED_TRACE(std::string(c.fixture) + " " + std::to_string(c.w));
+        TempDir dir;
+        const CliRun run = RunCli({"export", Fixture(c.fixture), "--to", "csv", "--word-bits",
+                                   std::to_string(c.w), "--output", dir / "q.csv"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const std::string text = ReadFile(dir / "q.csv");
+        const std::string label = "# Achieved in this format: stop-band attenuation ";
+        const std::size_t at = text.find(label);
+        ASSERT_NE(at, std::string::npos) << text;
+        const double stated = std::strtod(text.c_str() + at + label.size(), nullptr);
+
+        const std::vector<double> coefs = ListedCoefs(Fixture(c.fixture));
+        const int f = LargestFrac(coefs, c.w, false);
+        std::vector<double> h;
+        for (const long long q : CsvInts({dir / "q.csv", &dir, c.w, f}))
+            h.push_back(std::ldexp(static_cast<double>(q), -f));
+        const double measured = -StopBandPeak(DftLevels(h, 16384));
+        EXPECT_NEAR(stated, measured, 0.1);
+    }
+}
+
+// Fewer bits cost attenuation: 10-bit words of the 60 dB low pass fall short, and the program
+// says so; 16 bits keep it.
+TEST(ExportCommandTest, WarnsWhenTheQuantisedFilterMissesItsTargets) {
+    const char* warning = "Warning: Original specifications not met";
+    for (const auto& [w, warns] : {std::pair{"16", false}, std::pair{"10", true}}) {
+        const CliRun run =
+            RunCli({"export", Fixture("lowpass_flt64.txt"), "--to", "json", "--word-bits", w});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const auto lines = run.ErrLines();
+        EXPECT_EQ(std::find(lines.begin(), lines.end(), warning) != lines.end(), warns)
+            << w << ": " << run.err;
+        const QJsonObject design = ParseJson(run.out)["design"].toObject();
+        EXPECT_EQ(design["target"].toObject()["attenuation"].toDouble(), 60.0);
+        EXPECT_EQ(design["achieved"].toObject()["attenuation"].toDouble() < 59.0, warns);
+    }
+}
+
+// ---- saturation, standard output, help ----
+
+// 8-bit words with 10 fraction bits hold at most 127 / 1024 = 0.124: the five taps of the low
+// pass above it (0.142, 0.270, 0.323, 0.270, 0.142) clip at 127, and standard error says so.
+TEST(ExportCommandTest, SaturatedTapsAreClippedAndReported) {
+    const CliRun run = RunCli({"export", Fixture("lowpass_flt64.txt"), "--to", "csv", "--word-bits",
+                               "8", "--frac-bits", "10"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("ondela-cli export: warning: 5 of 63 coefficients saturated at the "
+                           "limits of the 8-bit word (-128 to 127)"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("5 coefficients saturated"), std::string::npos);
+    std::vector<std::string> words;
+    for (const std::string& line : Lines(run.out))
+        if (!line.empty() && line[0] != '#') words.push_back(line);
+    const Ints values = ParseInts(words, 10, 0);
+    ASSERT_EQ(values.size(), 63u);
+    EXPECT_EQ(std::count(values.begin(), values.end(), 127LL), 5);
+    for (int i = 29; i <= 33; ++i) EXPECT_EQ(values[i], 127) << i;
+}
+
+// The .npy bytes reach standard output as they are, the same as in a file, and '-' means
+// standard output too.
+TEST(ExportCommandTest, BinaryArrayOnStandardOutputEqualsTheFile) {
+    TempDir dir;
+    const Args base = {"export", Fixture("halfband_flt64.txt"), "--to", "npy", "--word-bits", "16"};
+    Args toFile = base;
+    toFile.insert(toFile.end(), {"--output", dir / "a.npy"});
+    ASSERT_EQ(RunCli(toFile).exitCode, 0);
+    const std::string file = ReadFile(dir / "a.npy");
+    ASSERT_EQ(file.substr(0, 6), "\x93NUMPY");
+    for (const Args& args : {base, [&] {
+                                 Args dash = base;
+                                 dash.insert(dash.end(), {"--output", "-"});
+                                 return dash;
+                             }()}) {
+        const CliRun run = RunCli(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, file);
+    }
+}
+
+TEST(ExportCommandTest, HelpDescribesEveryOptionAndTheCommandIsListed) {
+    const CliRun help = RunCli({"export", "--help"});
+    ASSERT_EQ(help.exitCode, 0);
+    for (const char* option :
+         {"--to", "--word-bits", "--frac-bits", "--rounding", "--name", "--radix", "--cmsis-type",
+          "--real", "--output", "FILE", "at full\nprecision", "QUANTISED", "Exit status"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    const CliRun top = RunCli({"--help"});
+    EXPECT_NE(top.out.find("ondela-cli export FILE --to"), std::string::npos) << top.out;
+}
+
+// ---- usage errors and files that give no filter ----
+
+TEST(ExportCommandTest, UsageErrorsExitTwoWithOneLineAndWriteNothing) {
+    const Args valid = {"--to", "coe", "--word-bits", "16"};
+    struct Case {
+        Args options;
+        const char* message;  // the line after "ondela-cli export: "
+    };
+    const Case cases[] = {
+        {{"--word-bits", "16"}, "--to FORMAT is required"},
+        {{"--to", "hex", "--word-bits", "16"}, "--to: unknown format 'hex'"},
+        {{"--to", "csv"}, "--word-bits W is required (2 to 32)"},
+        {{"--to", "csv", "--word-bits", "sixteen"}, "--word-bits: 'sixteen' is not a whole"},
+        {{"--to", "csv", "--word-bits", "1"}, "--word-bits: 1 is outside 2 to 32"},
+        {{"--to", "csv", "--word-bits", "33"}, "--word-bits: 33 is outside 2 to 32"},
+        {{"--to", "csv", "--word-bits", "16", "--frac-bits", "129"},
+         "--frac-bits: 129 is outside -64 to 128"},
+        {{"--to", "csv", "--word-bits", "16", "--frac-bits", "1.5"},
+         "--frac-bits: '1.5' is not a whole number"},
+        {{"--to", "csv", "--word-bits", "16", "--rounding", "up"},
+         "--rounding: unknown mode 'up' (nearest or floor)"},
+        {{"--to", "vhdl", "--word-bits", "16", "--name", "lp__coefs"}, "--name: "},
+        {{"--to", "vhdl", "--word-bits", "16", "--name", ""}, "--name: "},
+        {{"--to", "coe", "--word-bits", "16", "--radix", "8"}, "--radix: '8' is neither 10 nor 16"},
+        {{"--to", "csv", "--word-bits", "16", "--radix", "16"},
+         "--radix applies to coe and mif only, not to csv"},
+        {{"--to", "json", "--word-bits", "16", "--real"},
+         "--real applies to csv and npy only, not to json"},
+        {{"--to", "mif", "--word-bits", "16", "--cmsis-type", "q15"},
+         "--cmsis-type applies to cmsis only, not to mif"},
+        {{"--to", "cmsis", "--word-bits", "12"},
+         "a CMSIS header of a 12-bit word needs --cmsis-type f32"},
+        {{"--to", "cmsis", "--word-bits", "16", "--cmsis-type", "q31"}, "--cmsis-type: "},
+        {{"--to", "cmsis", "--word-bits", "16", "--cmsis-type", "q7"},
+         "--cmsis-type: unknown type 'q7'"},
+        {{"--to", "csv", "--word-bits", "16", "--output", ""}, "--output: the file name is empty"},
+        {{"--to", "csv", "--word-bits", "16", "--bits", "4"}, "Unknown option 'bits'"},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        Args args = {"export", Fixture("lowpass_flt64.txt")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        if (std::find(c.options.begin(), c.options.end(), "--output") == c.options.end())
+            args.insert(args.end(), {"--output", dir / "never"});
+        const CliRun run = RunCli(args);
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        ASSERT_EQ(run.ErrLines().size(), 1u) << run.err;
+        EXPECT_EQ(run.ErrLines()[0].rfind(std::string("ondela-cli export: ") + c.message, 0), 0u)
+            << run.err;
+    }
+    EXPECT_TRUE(dir.Entries().empty());
+    // The same options with a valid word are accepted.
+    Args ok = {"export", Fixture("lowpass_flt64.txt")};
+    ok.insert(ok.end(), valid.begin(), valid.end());
+    EXPECT_EQ(RunCli(ok).exitCode, 0);
+}
+
+TEST(ExportCommandTest, FilesThatGiveNoFilterExitOneWithLoadsMessageAndKeepTheOutput) {
+    TempDir dir;
+    WriteFile(dir / "notes.txt", "Nothing but notes.\n");
+    // Coefficients without a sampling frequency: no measurement, no filter.
+    std::string noRate = ReadFile(Fixture("lowpass_flt64.txt"));
+    noRate.replace(noRate.find("Type = LowPass"),
+                   std::string("Type = LowPass, fc = 8000 @ fs = 48000").size(), "");
+    WriteFile(dir / "norate.txt", noRate);
+    struct Case {
+        std::string file;
+        const char* message;  // a line standard error holds
+    };
+    const Case cases[] = {
+        {dir / "missing.txt", "Could not open File"},
+        {dir / "notes.txt", "Sorry, not a valid Ravelo filter description..."},
+        {dir / "norate.txt", "no sampling frequency"},
+    };
+    WriteFile(dir / "out.coe", "old contents");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const CliRun run = RunCli(
+            {"export", c.file, "--to", "coe", "--word-bits", "16", "--output", dir / "out.coe"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFile(dir / "out.coe"), "old contents");
+    }
+}
+
+}  // namespace
+}  // namespace ondela
