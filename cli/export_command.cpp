@@ -11,6 +11,7 @@
 #include "app/about/version_info.h"
 #include "cli/cli_command.h"
 #include "cli/cli_ports.h"
+#include "cli/json_writer.h"
 #include "export/coef_export.h"
 #include "numbers/number_text.h"
 #include "workspace/filter_workspace.h"
@@ -21,7 +22,7 @@ namespace {
 
 constexpr const char* kUsage =
     "ondela-cli export FILE --to FORMAT --word-bits W [--frac-bits F] [--rounding nearest|floor] "
-    "[--name IDENT] [--radix 10|16] [--cmsis-type q15|q31|f32] [--real] [--output OUT]";
+    "[--name IDENT] [--radix 10|16] [--cmsis-type q15|q31|f32] [--real] [--output OUT] [--json]";
 
 constexpr const char* kDefaultName = "fir";
 
@@ -48,6 +49,9 @@ class ExportCommand : public CliCommand {
     bool ReadFileOptions(const QCommandLineParser& parser);
     // The design the file states, with the achieved values of the quantised filter.
     DesignSummary Summary(FilterWorkspace& ws, const std::vector<double>& quantised) const;
+    // The --json report of the run; result is null when no file was made.
+    std::string Report(const std::vector<std::string>& messages, const ExportRequest* request,
+                       const ExportResult* result, bool written) const;
 
     ExportSettings settings;
 };
@@ -140,11 +144,27 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
                     "failed export leaves an existing OUT as it was. '-' or no --output: "
                     "standard output (the .npy bytes as they are).",
                     "OUT");
+    AddJsonOption(parser,
+                  "Prints a JSON report on standard output once the run ends (OUT must then be "
+                  "a file): \"file\", \"output\", \"format\", \"written\" (true once OUT "
+                  "holds the whole file), \"messages\" (Load's messages and the warnings, as "
+                  "printed on standard error), "
+                  "and when coefficients were quantised \"count\", \"wordBits\", "
+                  "\"fracBits\", \"qFormat\" (null outside Q0.W to QW.0), \"rounding\", "
+                  "\"saturated\", \"target\" (attenuation and ripple in dB; null without a "
+                  "specification) and \"achieved\" (those of the quantised filter, null where "
+                  "not measured).");
     AddFileArgument(parser);
 }
 
 bool ExportCommand::ReadOptions(const QCommandLineParser& parser) {
-    return ReadFormat(parser) && ReadFixedPoint(parser) && ReadFileOptions(parser);
+    if (!ReadFormat(parser) || !ReadFixedPoint(parser) || !ReadFileOptions(parser)) return false;
+    if (json && (output.isEmpty() || output == QLatin1String("-"))) {
+        return UsageError(
+            "--json needs --output OUT naming a file: the report takes standard "
+            "output");
+    }
+    return true;
 }
 
 bool ExportCommand::ReadFormat(const QCommandLineParser& parser) {
@@ -294,21 +314,85 @@ DesignSummary ExportCommand::Summary(FilterWorkspace& ws,
     return d;
 }
 
+std::string ExportCommand::Report(const std::vector<std::string>& messages,
+                                  const ExportRequest* request, const ExportResult* result,
+                                  bool written) const {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("file").String(Utf8(file));
+    json.Key("output").String(Utf8(output));
+    json.Key("format").String(ExportFormatName(settings.format));
+    json.Key("written").Bool(written);
+    json.Key("messages").BeginArray();
+    for (const std::string& message : messages) json.String(message);
+    json.EndArray();
+    if (request != nullptr && result != nullptr) {
+        const QuantisedCoefs& q = result->quantised;
+        const DesignSummary& d = request->design;
+        const auto number = [&json](const std::optional<double>& value) {
+            if (value) {
+                json.Number(*value);
+            } else {
+                json.Null();
+            }
+        };
+        json.Key("count").Integer(static_cast<long long>(q.values.size()));
+        json.Key("wordBits").Integer(q.format.wordBits);
+        json.Key("fracBits").Integer(q.format.fracBits);
+        const std::string qName = QFormatName(q.format);
+        json.Key("qFormat");
+        if (qName.empty()) {
+            json.Null();
+        } else {
+            json.String(qName);
+        }
+        json.Key("rounding").String(RoundingName(q.format.rounding));
+        json.Key("saturated").Integer(q.saturated);
+        json.Key("target");
+        if (d.targetAttenuation || d.targetRipple) {
+            json.BeginObject();
+            json.Key("attenuation");
+            number(d.targetAttenuation);
+            json.Key("ripple");
+            number(d.targetRipple);
+            json.EndObject();
+        } else {
+            json.Null();
+        }
+        json.Key("achieved").BeginObject();
+        json.Key("attenuation");
+        number(d.achievedAttenuation);
+        json.Key("ripple");
+        number(d.achievedRipple);
+        json.EndObject();
+    }
+    json.EndObject();
+    return json.Text();
+}
+
 int ExportCommand::Run() {
     const Console& console = this->console();
     CliDesigner designer(console.err);
     FilterWorkspace& ws = *designer.ws;
     designer.window.SelectCoefFormat(designer.StartupCoefFormat());
+    // The end of a run: the status, after the report when one was asked for.
+    const auto finish = [&](int status, const ExportRequest* request, const ExportResult* result) {
+        if (!this->json) return status;
+        const std::string report =
+            Report(designer.dialogs.Messages(), request, result, status == kExitFilter);
+        const int reported = WriteResult(report, QString(), console);
+        return status == kExitFilter ? reported : status;
+    };
 
     // The window's Load of the file named on the command line; its messages say why it gave no
     // filter.
     ws.LoadFilterFile(QFile::encodeName(file).toStdString());
-    if (ws.m_filterValid != 1) return kExitNoFilter;
+    if (ws.m_filterValid != 1) return finish(kExitNoFilter, nullptr, nullptr);
     if (ws.m_fromSpec != 1 && !(ws.m_specWork.fs > 0.0)) {
-        PrintLine(console.err, Prefix() + Utf8(file) +
-                                   ": no sampling frequency (\"fs = ...\" in the header); its "
-                                   "coefficients cannot be measured");
-        return kExitNoFilter;
+        designer.dialogs.Note(Prefix() + Utf8(file) +
+                              ": no sampling frequency (\"fs = ...\" in the header); its "
+                              "coefficients cannot be measured");
+        return finish(kExitNoFilter, nullptr, nullptr);
     }
 
     ExportRequest request;
@@ -321,30 +405,29 @@ int ExportCommand::Run() {
     // Quantised once to measure what the words achieve, then again by the export itself.
     const std::string coefProblem = CoefficientProblem(request.coefs);
     if (!coefProblem.empty()) {
-        PrintLine(console.err, Prefix() + Utf8(file) + ": " + coefProblem);
-        return kExitNoFilter;
+        designer.dialogs.Note(Prefix() + Utf8(file) + ": " + coefProblem);
+        return finish(kExitNoFilter, nullptr, nullptr);
     }
     const QuantisedCoefs quantised = Quantise(request.coefs, request.fixed);
     request.design = Summary(ws, QuantisedValues(quantised));
 
     const ExportResult result = ExportCoefficients(settings.format, request);
     if (!result.error.empty()) {
-        PrintLine(console.err, Prefix() + result.error);
-        return kExitNoFilter;
+        designer.dialogs.Note(Prefix() + result.error);
+        return finish(kExitNoFilter, nullptr, nullptr);
     }
     const QuantisedCoefs& q = result.quantised;
     if (q.saturated > 0) {
-        PrintLine(
-            console.err,
+        designer.dialogs.Note(
             Prefix() +
-                FormatText("warning: %d of %zu coefficients saturated at the limits of the "
-                           "%d-bit word (%lld to %lld) with %d fraction bits; fewer fraction "
-                           "bits keep them inside",
-                           q.saturated, q.values.size(), q.format.wordBits,
-                           static_cast<long long>(WordMin(q.format.wordBits)),
-                           static_cast<long long>(WordMax(q.format.wordBits)), q.format.fracBits));
+            FormatText("warning: %d of %zu coefficients saturated at the limits of the %d-bit "
+                       "word (%lld to %lld) with %d fraction bits; fewer fraction bits keep them "
+                       "inside",
+                       q.saturated, q.values.size(), q.format.wordBits,
+                       static_cast<long long>(WordMin(q.format.wordBits)),
+                       static_cast<long long>(WordMax(q.format.wordBits)), q.format.fracBits));
     }
-    return WriteResult(result.content, output, console);
+    return finish(WriteResult(result.content, output, console), &request, &result);
 }
 
 }  // namespace

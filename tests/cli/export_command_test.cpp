@@ -32,6 +32,7 @@ using testing::ParseJson;
 using testing::ReadFile;
 using testing::RunChild;
 using testing::RunCli;
+using testing::Str;
 using testing::TempDir;
 using testing::WriteFile;
 
@@ -554,13 +555,55 @@ TEST(ExportCommandTest, BinaryArrayOnStandardOutputEqualsTheFile) {
 TEST(ExportCommandTest, HelpDescribesEveryOptionAndTheCommandIsListed) {
     const CliRun help = RunCli({"export", "--help"});
     ASSERT_EQ(help.exitCode, 0);
-    for (const char* option :
-         {"--to", "--word-bits", "--frac-bits", "--rounding", "--name", "--radix", "--cmsis-type",
-          "--real", "--output", "FILE", "at full\nprecision", "QUANTISED", "Exit status"}) {
+    for (const char* option : {"--to", "--word-bits", "--frac-bits", "--rounding", "--name",
+                               "--radix", "--cmsis-type", "--real", "--output", "--json", "FILE",
+                               "at full\nprecision", "QUANTISED", "Exit status"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     const CliRun top = RunCli({"--help"});
     EXPECT_NE(top.out.find("ondela-cli export FILE --to"), std::string::npos) << top.out;
+}
+
+// The report of a run that saturates: 8-bit words with 9 fraction bits hold at most
+// 127 / 512 = 0.248, which three taps of the low pass exceed (0.270, 0.323, 0.270); F = 9 lies
+// beyond the word, so there is no Qm.n name. The achieved attenuation is the one the file states.
+TEST(ExportCommandTest, JsonReportStatesTheFormatTheSaturationAndTheAchievedValues) {
+    TempDir dir;
+    const CliRun run = RunCli({"export", Fixture("lowpass_flt64.txt"), "--to", "coe", "--word-bits",
+                               "8", "--frac-bits", "9", "--output", dir / "q.coe", "--json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject report = ParseJson(run.out);
+    EXPECT_TRUE(report["written"].toBool());
+    EXPECT_EQ(report["format"].toString(), "coe");
+    EXPECT_EQ(report["count"].toInt(), 63);
+    EXPECT_EQ(report["wordBits"].toInt(), 8);
+    EXPECT_EQ(report["fracBits"].toInt(), 9);
+    EXPECT_TRUE(report["qFormat"].isNull());
+    EXPECT_EQ(report["rounding"].toString(), "nearest");
+    EXPECT_EQ(report["saturated"].toInt(), 3);
+    EXPECT_EQ(report["target"].toObject()["attenuation"].toDouble(), 60.0);
+    EXPECT_EQ(report["target"].toObject()["ripple"].toDouble(), 0.5);
+    std::vector<std::string> messages;
+    for (const QJsonValue m : report["messages"].toArray()) messages.push_back(Str(m));
+    EXPECT_EQ(messages, run.ErrLines());
+    EXPECT_NE(run.err.find("warning: 3 of 63 coefficients saturated"), std::string::npos);
+
+    const std::string text = ReadFile(dir / "q.coe");
+    const std::string label = "; Achieved in this format: stop-band attenuation ";
+    const std::size_t at = text.find(label);
+    ASSERT_NE(at, std::string::npos) << text;
+    const double stated = std::strtod(text.c_str() + at + label.size(), nullptr);
+    EXPECT_NEAR(report["achieved"].toObject()["attenuation"].toDouble(), stated, 0.0005);
+
+    // No filter: the report says so and keeps Load's message.
+    const CliRun missing = RunCli({"export", dir / "missing.txt", "--to", "coe", "--word-bits", "8",
+                                   "--output", dir / "never.coe", "--json"});
+    EXPECT_EQ(missing.exitCode, 1);
+    const QJsonObject none = ParseJson(missing.out);
+    EXPECT_FALSE(none["written"].toBool());
+    EXPECT_FALSE(none.contains("saturated"));
+    ASSERT_EQ(none["messages"].toArray().size(), 1);
+    EXPECT_EQ(Str(none["messages"][0]).rfind("Could not open File", 0), 0u);
 }
 
 // ---- usage errors and files that give no filter ----
@@ -599,6 +642,8 @@ TEST(ExportCommandTest, UsageErrorsExitTwoWithOneLineAndWriteNothing) {
         {{"--to", "cmsis", "--word-bits", "16", "--cmsis-type", "q7"},
          "--cmsis-type: unknown type 'q7'"},
         {{"--to", "csv", "--word-bits", "16", "--output", ""}, "--output: the file name is empty"},
+        {{"--to", "csv", "--word-bits", "16", "--json", "--output", "-"},
+         "--json needs --output OUT naming a file"},
         {{"--to", "csv", "--word-bits", "16", "--bits", "4"}, "Unknown option 'bits'"},
     };
     TempDir dir;
