@@ -60,7 +60,7 @@ int RunCli(const QStringList& arguments, const Console& console) {
         "           fixed-point word and writes them as a file a toolchain reads:\n"
         "           ondela-cli export FILE --to coe|mif|vhdl|verilog|cmsis|csv|npy|json\n"
         "               --word-bits W [--frac-bits F] [--rounding nearest|floor]\n"
-        "               [--name IDENT] [--output OUT]\n"
+        "               [--name IDENT] [--output OUT] [--json]\n"
         "\n"
         "'ondela-cli COMMAND --help' describes the options of a command.\n"
         "\n"
