@@ -15,6 +15,7 @@
 #include "export/coef_export.h"
 #include "numbers/number_text.h"
 #include "workspace/filter_workspace.h"
+#include "workspace/measurable_coefs.h"
 
 namespace ondela::cli {
 
@@ -74,7 +75,9 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
         "fields) the program and its version, the filter type, sampling frequency,\n"
         "edges and targets of the design, the stop-band attenuation and pass-band\n"
         "ripple that the QUANTISED filter achieves (measured as the window measures a\n"
-        "filter), the fixed-point format, the rounding and the saturated coefficients.\n"
+        "filter; not stated, with a warning, when the words hold no measurable filter,\n"
+        "e.g. every coefficient rounded to zero), the fixed-point format, the rounding\n"
+        "and the saturated coefficients.\n"
         "The window's messages (Load's, and \"Warning: Original specifications not\n"
         "met\" when the quantised filter misses the file's targets) go to standard\n"
         "error, one line each.\n"
@@ -304,11 +307,15 @@ DesignSummary ExportCommand::Summary(FilterWorkspace& ws,
     }
 
     // The quantised filter measured as the window measures the current one: exactly the values
-    // the words hold, in double precision. Values the measurement leaves unset stay unstated.
+    // the words hold, in double precision. Values the measurement leaves unset stay unstated;
+    // words that hold no measurable filter (all zero, or far below the response's floor) are not
+    // measured at all.
+    const int n = static_cast<int>(quantised.size());
+    if (!CoefsMeasurable(quantised.data(), n, FLT64)) return d;
     FilterSpec measured = ws.m_specWork;
     measured.attenuation = std::numeric_limits<double>::quiet_NaN();
     measured.ripple = std::numeric_limits<double>::quiet_NaN();
-    ws.AnalyseCoefs(measured, quantised.data(), static_cast<int>(quantised.size()), FLT64);
+    ws.AnalyseCoefs(measured, quantised.data(), n, FLT64);
     if (std::isfinite(measured.attenuation)) d.achievedAttenuation = measured.attenuation;
     if (std::isfinite(measured.ripple)) d.achievedRipple = measured.ripple;
     return d;
@@ -417,6 +424,14 @@ int ExportCommand::Run() {
         return finish(kExitNoFilter, nullptr, nullptr);
     }
     const QuantisedCoefs& q = result.quantised;
+    if (!request.design.achievedAttenuation) {
+        designer.dialogs.Note(
+            Prefix() +
+            FormatText("warning: the %d-bit words with %d fraction bits hold no measurable "
+                       "filter (every coefficient rounds to zero or clips to a vanishing value); "
+                       "no achieved values are stated",
+                       q.format.wordBits, q.format.fracBits));
+    }
     if (q.saturated > 0) {
         designer.dialogs.Note(
             Prefix() +

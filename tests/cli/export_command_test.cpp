@@ -509,6 +509,27 @@ TEST(ExportCommandTest, WarnsWhenTheQuantisedFilterMissesItsTargets) {
     }
 }
 
+// Words that hold no filter state no achieved values: with F = -10 every tap of the low pass
+// (at most 0.323, far below half of 2^10) rounds to zero; with F = 128 every tap clips to
+// +-2^31 / 2^128, a response near 1e-28 that no measurement sees.
+TEST(ExportCommandTest, WordsThatHoldNoFilterStateNoAchievedValues) {
+    for (const char* frac : {"-10", "128"}) {
+        SCOPED_TRACE(frac);
+        TempDir dir;
+        const CliRun run =
+            RunCli({"export", Fixture("lowpass_flt64.txt"), "--to", "csv", "--word-bits", "32",
+                    "--frac-bits", frac, "--output", dir / "q.csv", "--json"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.err.find("hold no measurable filter"), std::string::npos) << run.err;
+        const std::string text = ReadFile(dir / "q.csv");
+        EXPECT_EQ(text.find("Achieved"), std::string::npos) << text;
+        EXPECT_NE(text.find("# Target: stop-band attenuation 60.000 dB"), std::string::npos);
+        const QJsonObject achieved = ParseJson(run.out)["achieved"].toObject();
+        EXPECT_TRUE(achieved["attenuation"].isNull());
+        EXPECT_TRUE(achieved["ripple"].isNull());
+    }
+}
+
 // ---- saturation, standard output, help ----
 
 // 8-bit words with 10 fraction bits hold at most 127 / 1024 = 0.124: the five taps of the low
@@ -604,6 +625,18 @@ TEST(ExportCommandTest, JsonReportStatesTheFormatTheSaturationAndTheAchievedValu
     EXPECT_FALSE(none.contains("saturated"));
     ASSERT_EQ(none["messages"].toArray().size(), 1);
     EXPECT_EQ(Str(none["messages"][0]).rfind("Could not open File", 0), 0u);
+}
+
+// An output that cannot be written: exit 1 with the reason, and the report says nothing was.
+TEST(ExportCommandTest, AnUnwritableOutputExitsOne) {
+    TempDir dir;
+    const CliRun run =
+        RunCli({"export", Fixture("lowpass_flt64.txt"), "--to", "vhdl", "--word-bits", "16",
+                "--output", dir / "no-such-folder/q.vhd", "--json"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("cannot write " + dir / "no-such-folder"), std::string::npos) << run.err;
+    EXPECT_FALSE(ParseJson(run.out)["written"].toBool());
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
 }
 
 // ---- usage errors and files that give no filter ----
