@@ -16,6 +16,7 @@
 #include "numbers/number_text.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/measurable_coefs.h"
+#include "workspace/user_dialogs.h"
 
 namespace ondela::cli {
 
@@ -35,6 +36,26 @@ struct ExportSettings {
     ExportOptions options;
     bool cmsisTypeGiven = false;
 };
+
+// The achieved values that miss the targets by more than the window's measurement allows (1 dB
+// of attenuation, 10 % of ripple), as "stop-band attenuation A dB (T dB asked for), ..."; empty
+// when none does or nothing was measured.
+std::string MissedTargets(const DesignSummary& d) {
+    std::string missed;
+    const auto add = [&missed](const char* what, double achieved, double target) {
+        if (!missed.empty()) missed += ", ";
+        missed += std::string(what) + " " + DecibelText(achieved) + " dB (" + DecibelText(target) +
+                  " dB asked for)";
+    };
+    if (d.targetAttenuation && d.achievedAttenuation &&
+        *d.targetAttenuation - 1.0 > *d.achievedAttenuation) {
+        add("stop-band attenuation", *d.achievedAttenuation, *d.targetAttenuation);
+    }
+    if (d.targetRipple && d.achievedRipple && *d.targetRipple * 1.1 < *d.achievedRipple) {
+        add("pass-band ripple", *d.achievedRipple, *d.targetRipple);
+    }
+    return missed;
+}
 
 class ExportCommand : public CliCommand {
   public:
@@ -78,9 +99,10 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
         "filter; not stated, with a warning, when the words hold no measurable filter,\n"
         "e.g. every coefficient rounded to zero), the fixed-point format, the rounding\n"
         "and the saturated coefficients.\n"
-        "The window's messages (Load's, and \"Warning: Original specifications not\n"
-        "met\" when the quantised filter misses the file's targets) go to standard\n"
-        "error, one line each.\n"
+        "Load's messages (about the file as Load reads it, in its own coefficient\n"
+        "format) and the warnings of the export go to standard error, one line each;\n"
+        "a warning says when the quantised filter misses the file's specification by\n"
+        "more than the window allows (1 dB of attenuation, 10 % of ripple).\n"
         "\n"
         "Formats (--to):\n"
         "  coe      Xilinx coefficient file: radix=10; or radix=16; then coefdata=\n"
@@ -315,7 +337,12 @@ DesignSummary ExportCommand::Summary(FilterWorkspace& ws,
     FilterSpec measured = ws.m_specWork;
     measured.attenuation = std::numeric_limits<double>::quiet_NaN();
     measured.ripple = std::numeric_limits<double>::quiet_NaN();
+    // Without dialogs the measurement shows nothing: whether these words miss the
+    // specification is said by the export itself, apart from what Load said about the file.
+    UserDialogs* dialogs = ws.m_dialogs;
+    ws.m_dialogs = nullptr;
     ws.AnalyseCoefs(measured, quantised.data(), n, FLT64);
+    ws.m_dialogs = dialogs;
     if (std::isfinite(measured.attenuation)) d.achievedAttenuation = measured.attenuation;
     if (std::isfinite(measured.ripple)) d.achievedRipple = measured.ripple;
     return d;
@@ -431,6 +458,13 @@ int ExportCommand::Run() {
                        "filter (every coefficient rounds to zero or clips to a vanishing value); "
                        "no achieved values are stated",
                        q.format.wordBits, q.format.fracBits));
+    }
+    if (const std::string missed = MissedTargets(request.design); !missed.empty()) {
+        designer.dialogs.Note(Prefix() +
+                              FormatText("warning: in %d-bit words with %d fraction bits the "
+                                         "filter misses its specification: ",
+                                         q.format.wordBits, q.format.fracBits) +
+                              missed);
     }
     if (q.saturated > 0) {
         designer.dialogs.Note(
