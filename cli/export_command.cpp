@@ -40,6 +40,12 @@ struct ExportSettings {
 // The achieved values that miss the targets by more than the window's measurement allows (1 dB
 // of attenuation, 10 % of ripple), as "stop-band attenuation A dB (T dB asked for), ..."; empty
 // when none does or nothing was measured.
+// Whether the values of the words give a response the measurement can see (not all zero, not
+// far below the response's floor).
+bool Measurable(const std::vector<double>& values) {
+    return CoefsMeasurable(values.data(), static_cast<int>(values.size()), FLT64);
+}
+
 std::string MissedTargets(const DesignSummary& d) {
     std::string missed;
     const auto add = [&missed](const char* what, double achieved, double target) {
@@ -333,7 +339,7 @@ DesignSummary ExportCommand::Summary(FilterWorkspace& ws,
     // words that hold no measurable filter (all zero, or far below the response's floor) are not
     // measured at all.
     const int n = static_cast<int>(quantised.size());
-    if (!CoefsMeasurable(quantised.data(), n, FLT64)) return d;
+    if (!Measurable(quantised)) return d;
     FilterSpec measured = ws.m_specWork;
     measured.attenuation = std::numeric_limits<double>::quiet_NaN();
     measured.ripple = std::numeric_limits<double>::quiet_NaN();
@@ -442,8 +448,8 @@ int ExportCommand::Run() {
         designer.dialogs.Note(Prefix() + Utf8(file) + ": " + coefProblem);
         return finish(kExitNoFilter, nullptr, nullptr);
     }
-    const QuantisedCoefs quantised = Quantise(request.coefs, request.fixed);
-    request.design = Summary(ws, QuantisedValues(quantised));
+    const std::vector<double> values = QuantisedValues(Quantise(request.coefs, request.fixed));
+    request.design = Summary(ws, values);
 
     const ExportResult result = ExportCoefficients(settings.format, request);
     if (!result.error.empty()) {
@@ -451,7 +457,7 @@ int ExportCommand::Run() {
         return finish(kExitNoFilter, nullptr, nullptr);
     }
     const QuantisedCoefs& q = result.quantised;
-    if (!request.design.achievedAttenuation) {
+    if (!Measurable(values)) {
         designer.dialogs.Note(
             Prefix() +
             FormatText("warning: the %d-bit words with %d fraction bits hold no measurable "
