@@ -2,7 +2,10 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "cli/cli_command.h"
 #include "cli/cli_ports.h"
@@ -11,12 +14,15 @@
 #include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 #include "workspace/description_reader.h"
+#include "workspace/measurable_coefs.h"
 
 namespace ondela::cli {
 
 namespace {
 
-constexpr const char* kUsage = "ondela-cli analyse FILE [--json] [--output FILE2]";
+constexpr const char* kUsage =
+    "ondela-cli analyse FILE [--json] [--output FILE2] [--word-bits W [--frac-bits F] "
+    "[--rounding nearest|floor]]";
 
 class AnalyseCommand : public CliCommand {
   public:
@@ -41,6 +47,14 @@ void AnalyseCommand::AddOptions(QCommandLineParser& parser) {
         "and f2, transition), or with --json a JSON report. The window's messages go to\n"
         "standard error, one line each.\n"
         "\n"
+        "With --word-bits W the achieved values are those of the filter's coefficients\n"
+        "quantised to a signed fixed-point word of W bits (each coefficient c becomes\n"
+        "q / 2^F with q = c * 2^F rounded and held within the word), measured as the\n"
+        "window measures a filter; the format line names the word, a message counts the\n"
+        "coefficients saturated at its limits, and the JSON report adds \"fixedPoint\"\n"
+        "(wordBits, fracBits, rounding, saturated and the integers). FILE2 still\n"
+        "receives the description in the file's coefficient format.\n"
+        "\n"
         "Exit status: 0 a filter resulted (warnings included); 1 the file gave none\n"
         "(not readable, not a filter description, no usable data, coefficients\n"
         "without a sampling frequency, an invalid specification or a design that is\n"
@@ -60,11 +74,14 @@ void AnalyseCommand::AddOptions(QCommandLineParser& parser) {
                     "complete description; when no filter resulted it is left as it was. FILE2 "
                     "may be FILE; '-' is standard output.",
                     "FILE2");
+    AddFixedPointOptions(parser,
+                         "Measures the filter's coefficients quantised to a signed word of W "
+                         "bits, 2 to 32.");
     AddFileArgument(parser);
 }
 
 // The achieved values of the current filter as "name value unit" lines.
-std::string Summary(FilterWorkspace& ws, bool redesigned) {
+std::string Summary(FilterWorkspace& ws, bool redesigned, const std::string& format) {
     std::string title;
     if (ws.FilterTitle(title) != 1) title = "-";
     const FilterSpec& a = ws.m_specWork;
@@ -75,7 +92,7 @@ std::string Summary(FilterWorkspace& ws, bool redesigned) {
     };
     line("title", title);
     line("from", redesigned ? "specification" : "coefficients");
-    line("format", CoefFormatName(ws.m_coefFormat));
+    line("format", format.empty() ? std::string(CoefFormatName(ws.m_coefFormat)) : format);
     line("type", *type != '\0' ? type : "-");
     line("fs", FormatText("%.10g Hz", a.fs));
     line("coefs", FormatText("%d", a.numCoefs));
@@ -87,10 +104,32 @@ std::string Summary(FilterWorkspace& ws, bool redesigned) {
     return text;
 }
 
-bool AnalyseCommand::ReadOptions(const QCommandLineParser&) {
+bool AnalyseCommand::ReadOptions(const QCommandLineParser& parser) {
     request.file = file;
     request.output = output;
     request.json = json;
+    return ReadFixedPointOptions(parser);
+}
+
+// Measures the current filter's coefficients quantised to the word asked for: the achieved values
+// become those of the words. Nothing when the words hold no measurable filter (then a message
+// says so and false).
+bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed,
+                    FilterReport::Words& words) {
+    const int n = ws.m_specWork.numCoefs;
+    const QuantisedCoefs q =
+        Quantise(std::span<const double>(ws.m_coefs.data(), static_cast<std::size_t>(n)), fixed);
+    const std::vector<double> values = QuantisedValues(q);
+    words = {q.format, q.saturated, std::vector<int>(q.values.begin(), q.values.end())};
+    if (q.saturated > 0) ws.ShowMessage(SaturationText(q));
+    if (!CoefsMeasurable(values.data(), n, FLT64)) {
+        ws.ShowMessage(FormatText("The coefficients in %s hold no measurable filter",
+                                  FixedPointFormatText(q.format).c_str()));
+        return false;
+    }
+    FilterSpec measured = ws.m_specWork;
+    ws.AnalyseCoefs(measured, values.data(), n, FLT64);
+    ws.m_specWork = measured;
     return true;
 }
 
@@ -132,6 +171,17 @@ int AnalyseCommand::Run() {
         }
     }
 
+    // Measured in the word asked for after the description was written, which keeps the file's
+    // coefficient format.
+    std::optional<FilterReport::Words> words;
+    if (produced && fixedPoint) {
+        words.emplace();
+        if (!MeasureInWords(ws, *fixedPoint, *words)) {
+            produced = false;
+            status = kExitNoFilter;
+        }
+    }
+
     std::string report;
     if (request->json) {
         FilterReport contents;
@@ -143,9 +193,10 @@ int AnalyseCommand::Run() {
         contents.entered = described;
         contents.aboutFile = true;
         contents.redesigned = redesigned;
+        contents.words = words;
         report = FilterReportJson(ws, contents);
     } else if (produced) {
-        report = Summary(ws, redesigned);
+        report = Summary(ws, redesigned, words ? FixedPointFormatText(words->format) : "");
     }
     if (report.empty()) return status;
     const int written = WriteResult(report, QString(), console);

@@ -1,5 +1,7 @@
 #include "cli/cli_command.h"
 
+#include "numbers/number_text.h"
+
 namespace ondela::cli {
 
 CliCommand::CliCommand(std::string name, std::string usage)
@@ -41,6 +43,62 @@ void CliCommand::AddJsonOption(QCommandLineParser& parser, const QString& descri
 void CliCommand::AddFormatOption(QCommandLineParser& parser, const QString& description) {
     m_hasFormat = true;
     parser.addOption({"format", description, "FORMAT"});
+}
+
+void CliCommand::AddFixedPointOptions(QCommandLineParser& parser,
+                                      const QString& wordBitsDescription) {
+    parser.addOption({"word-bits", wordBitsDescription, "W"});
+    parser.addOption({"frac-bits",
+                      "The fraction bits F, -64 to 128: integer q stands for q / 2^F. "
+                      "Default: the largest F that keeps every coefficient inside the word.",
+                      "F"});
+    parser.addOption({"rounding",
+                      "nearest: to the nearest integer, ties away from zero (default); floor: "
+                      "toward minus infinity, as dropping the low bits of two's complement "
+                      "does.",
+                      "MODE"});
+}
+
+bool CliCommand::ReadFixedPointOptions(const QCommandLineParser& parser) {
+    if (!parser.isSet("word-bits")) {
+        if (parser.isSet("frac-bits") || parser.isSet("rounding")) {
+            return UsageError("--frac-bits and --rounding need --word-bits W");
+        }
+        return true;
+    }
+    FixedPointRequest request;
+    const std::string wordText = Utf8(parser.value("word-bits"));
+    const auto w = ReadWholeInt(wordText);
+    if (!w) return UsageError("--word-bits: '" + wordText + "' is not a whole number");
+    if (*w < kMinWordBits || *w > kMaxWordBits) {
+        return UsageError(
+            FormatText("--word-bits: %d is outside %d to %d", *w, kMinWordBits, kMaxWordBits));
+    }
+    request.wordBits = *w;
+    if (parser.isSet("frac-bits")) {
+        const std::string fracText = Utf8(parser.value("frac-bits"));
+        const auto f = ReadWholeInt(fracText);
+        if (!f) return UsageError("--frac-bits: '" + fracText + "' is not a whole number");
+        if (*f < kMinFracBits || *f > kMaxFracBits) {
+            return UsageError(
+                FormatText("--frac-bits: %d is outside %d to %d", *f, kMinFracBits, kMaxFracBits));
+        }
+        request.fracBits = *f;
+    }
+    if (parser.isSet("rounding")) {
+        const std::string mode = Utf8(parser.value("rounding"));
+        if (mode == "nearest") {
+            request.rounding = Rounding::Nearest;
+        } else if (mode == "floor") {
+            request.rounding = Rounding::Floor;
+        } else {
+            return UsageError("--rounding: unknown mode '" + mode + "' (nearest or floor)");
+        }
+    }
+    const std::string problem = FixedPointProblem(request);
+    if (!problem.empty()) return UsageError(problem);
+    fixedPoint = request;
+    return true;
 }
 
 bool CliCommand::UsageError(const std::string& what) const {

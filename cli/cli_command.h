@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cli/cli_support.h"
+#include "export/fixed_point.h"
 
 namespace ondela::cli {
 
@@ -46,6 +47,13 @@ class CliCommand {
     // --format FORMAT: a coefficient format (format; an unknown word is a usage error).
     void AddFormatOption(QCommandLineParser& parser, const QString& description);
 
+    // --word-bits W, --frac-bits F, --rounding nearest|floor: a signed fixed-point word, with the
+    // command's own description of what it does with it.
+    void AddFixedPointOptions(QCommandLineParser& parser, const QString& wordBitsDescription);
+    // Reads them into fixedPoint (left unset without --word-bits); for ReadOptions. false after
+    // UsageError.
+    bool ReadFixedPointOptions(const QCommandLineParser& parser);
+
     // Prints "ondela-cli NAME: what" on the error stream; false, for ReadOptions to give.
     bool UsageError(const std::string& what) const;
     // "ondela-cli NAME: ", which begins every line the command prints about itself.
@@ -57,6 +65,7 @@ class CliCommand {
     QString output;
     bool json = false;
     std::optional<int> format;
+    std::optional<FixedPointRequest> fixedPoint;
 
   private:
     bool ReadOutputOptions(const QCommandLineParser& parser);

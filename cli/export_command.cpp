@@ -140,19 +140,9 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
                       "The file format: coe, mif, vhdl, verilog, cmsis, csv, npy or json "
                       "(required).",
                       "FORMAT"});
-    parser.addOption({"word-bits",
-                      "The word length W of the signed two's complement integers, 2 to 32 "
-                      "(required).",
-                      "W"});
-    parser.addOption({"frac-bits",
-                      "The fraction bits F, -64 to 128: integer q stands for q / 2^F. "
-                      "Default: the largest F that keeps every coefficient inside the word.",
-                      "F"});
-    parser.addOption({"rounding",
-                      "nearest: to the nearest integer, ties away from zero (default); floor: "
-                      "toward minus infinity, as dropping the low bits of two's complement "
-                      "does.",
-                      "MODE"});
+    AddFixedPointOptions(parser,
+                         "The word length W of the signed two's complement integers, 2 to 32 "
+                         "(required).");
     parser.addOption({"name",
                       "The identifier the file's declarations are named after (default "
                       "\"fir\"): a letter first, then letters, digits and single underscores, "
@@ -215,36 +205,8 @@ bool ExportCommand::ReadFormat(const QCommandLineParser& parser) {
 
 bool ExportCommand::ReadFixedPoint(const QCommandLineParser& parser) {
     if (!parser.isSet("word-bits")) return UsageError("--word-bits W is required (2 to 32)");
-    const std::string wordText = Utf8(parser.value("word-bits"));
-    const auto w = ReadWholeInt(wordText);
-    if (!w) return UsageError("--word-bits: '" + wordText + "' is not a whole number");
-    if (*w < kMinWordBits || *w > kMaxWordBits) {
-        return UsageError(
-            FormatText("--word-bits: %d is outside %d to %d", *w, kMinWordBits, kMaxWordBits));
-    }
-    settings.fixed.wordBits = *w;
-    if (parser.isSet("frac-bits")) {
-        const std::string fracText = Utf8(parser.value("frac-bits"));
-        const auto f = ReadWholeInt(fracText);
-        if (!f) return UsageError("--frac-bits: '" + fracText + "' is not a whole number");
-        if (*f < kMinFracBits || *f > kMaxFracBits) {
-            return UsageError(
-                FormatText("--frac-bits: %d is outside %d to %d", *f, kMinFracBits, kMaxFracBits));
-        }
-        settings.fixed.fracBits = *f;
-    }
-    if (parser.isSet("rounding")) {
-        const std::string mode = Utf8(parser.value("rounding"));
-        if (mode == "nearest") {
-            settings.fixed.rounding = Rounding::Nearest;
-        } else if (mode == "floor") {
-            settings.fixed.rounding = Rounding::Floor;
-        } else {
-            return UsageError("--rounding: unknown mode '" + mode + "' (nearest or floor)");
-        }
-    }
-    const std::string problem = FixedPointProblem(settings.fixed);
-    if (!problem.empty()) return UsageError(problem);
+    if (!ReadFixedPointOptions(parser)) return false;
+    settings.fixed = *fixedPoint;
     return true;
 }
 

@@ -73,6 +73,18 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
         json.Null();
     }
     json.Key("cursor").Number(ws.m_view.cursorHz);
+    if (report.words) {
+        const FilterReport::Words& w = *report.words;
+        json.Key("fixedPoint").BeginObject();
+        json.Key("wordBits").Integer(w.format.wordBits);
+        json.Key("fracBits").Integer(w.format.fracBits);
+        json.Key("rounding").String(RoundingName(w.format.rounding));
+        json.Key("saturated").Integer(w.saturated);
+        json.Key("values").BeginArray();
+        for (const int v : w.values) json.Integer(v);
+        json.EndArray();
+        json.EndObject();
+    }
     json.Key("coefficients").BeginArray();
     if (report.produced) {
         const int n = std::clamp(ws.m_specWork.numCoefs, 0, kCoefArraySize);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "export/fixed_point.h"
+
 namespace ondela {
 class FilterWorkspace;
 }  // namespace ondela
@@ -24,6 +26,14 @@ struct FilterReport {
     // Not written when the report is not about a file.
     bool aboutFile = false;
     bool redesigned = false;
+    // The fixed-point word the achieved values were measured in ("fixedPoint"; written only when
+    // the command was asked for one).
+    struct Words {
+        FixedPointFormat format;
+        int saturated = 0;
+        std::vector<int> values;
+    };
+    std::optional<Words> words;
 };
 
 // The report as JSON text (JsonWriter's layout, a line end after the closing brace).

@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "cli/cli_command.h"
 #include "cli/cli_ports.h"
@@ -20,7 +22,7 @@ namespace {
 
 constexpr const char* kUsage =
     "ondela-cli plot FILE --output PICTURE.png [--log] [--fmin HZ] [--fmax HZ] [--cursor HZ] "
-    "[--format FORMAT]";
+    "[--format FORMAT | --word-bits W [--frac-bits F] [--rounding nearest|floor]]";
 // A paint can ask for another one (an upper limit pulled back to the sampling frequency); the
 // window would run it at once, and so does the command, a few times at most.
 constexpr int kMaxPaints = 3;
@@ -49,8 +51,11 @@ void PlotCommand::AddOptions(QCommandLineParser& parser) {
         "the window's two plots as one PNG picture: the frequency response in dB above\n"
         "the coefficients (the impulse response), each 1060 pixels wide. The response\n"
         "is evaluated from the coefficients in the coefficient format shown, so the\n"
-        "picture shows the filter as it is written in that format. The window's\n"
-        "messages go to standard error, one line each.\n"
+        "picture shows the filter as it is written in that format; with --word-bits\n"
+        "both plots show the coefficients quantised to a signed fixed-point word of W\n"
+        "bits (each coefficient c becomes q / 2^F with q = c * 2^F rounded and held\n"
+        "within the word; a message counts the coefficients saturated there). The\n"
+        "window's messages go to standard error, one line each.\n"
         "\n"
         "Without --fmin and --fmax the frequency axis spans what the window's Create\n"
         "sets: 0 up to half the sampling frequency rounded up to one significant digit\n"
@@ -80,6 +85,9 @@ void PlotCommand::AddOptions(QCommandLineParser& parser) {
     AddFormatOption(parser,
                     "Coefficient format to show the filter in: flt64, flt32, int32 or int16 "
                     "(default: the format Load gives the file).");
+    AddFixedPointOptions(parser,
+                         "Shows the filter's coefficients quantised to a signed word of W bits, "
+                         "2 to 32, instead of in a coefficient format.");
     AddFileArgument(parser);
 }
 
@@ -189,6 +197,10 @@ bool PlotCommand::ReadOptions(const QCommandLineParser& parser) {
         UsageError("--fmin: the logarithmic axis always starts at 1/1000 of its upper limit");
         return false;
     }
+    if (!ReadFixedPointOptions(parser)) return false;
+    if (fixedPoint && parser.isSet("format")) {
+        return UsageError("--format and --word-bits: give one coefficient format");
+    }
     return true;
 }
 
@@ -222,6 +234,16 @@ int PlotCommand::Run() {
     // The format radio: the filter is measured again in the format chosen.
     if (request->format && *request->format != ws.m_coefFormat) {
         ws.ChangeCoefFormat(*request->format);
+    }
+    if (fixedPoint) {
+        // The words' values, exactly, take the place of the coefficients in double precision.
+        const int n = ws.m_specWork.numCoefs;
+        const QuantisedCoefs q = Quantise(
+            std::span<const double>(ws.m_coefs.data(), static_cast<std::size_t>(n)), *fixedPoint);
+        const std::vector<double> values = QuantisedValues(q);
+        std::copy(values.begin(), values.end(), ws.m_coefs.begin());
+        ws.m_coefFormat = FLT64;
+        if (q.saturated > 0) ws.ShowMessage(SaturationText(q));
     }
     if (!SetDisplayLimits(ws, *request, console)) return kExitUsage;
     const double cursor = CursorFromField(ws, request->cursor.value_or(ws.m_view.cursorHz));

@@ -2,16 +2,20 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "cli/cli_command.h"
 #include "engine/filter_spec.h"
 #include "engine/response.h"
+#include "export/fixed_point.h"
 #include "numbers/number_text.h"
 #include "workspace/c_util.h"
 #include "workspace/description_reader.h"
@@ -23,7 +27,9 @@ namespace ondela::cli {
 
 namespace {
 
-constexpr const char* kUsage = "ondela-cli response FILE [--points N] [--format FORMAT]";
+constexpr const char* kUsage =
+    "ondela-cli response FILE [--points N] [--format FORMAT | --word-bits W [--frac-bits F] "
+    "[--rounding nearest|floor]]";
 
 // The lowest level printed: magnitudes below kMagnitudeFloor read -240 dB.
 constexpr double kFloorDb = -240.0;
@@ -58,7 +64,9 @@ void ResponseCommand::AddOptions(QCommandLineParser& parser) {
         "the level in dB with 6 decimals (\"%.6f\"); a magnitude below 1e-12 reads\n"
         "-240 dB. The sampling frequency is the \"fs\" of the file's header; the\n"
         "coefficients are taken in the format their numbers are written in, or in\n"
-        "--format.\n"
+        "--format, or quantised to a signed fixed-point word with --word-bits: each\n"
+        "coefficient c becomes q / 2^F with q = c * 2^F rounded and held within the\n"
+        "word (a warning on standard error counts the coefficients saturated there).\n"
         "\n"
         "Exit status: 0 the response was written; 1 the file gave none (not readable,\n"
         "not a filter description, no coefficient array, no coefficients, no\n"
@@ -71,6 +79,9 @@ void ResponseCommand::AddOptions(QCommandLineParser& parser) {
     AddFormatOption(parser,
                     "Coefficient format in which the stored coefficients are evaluated: "
                     "flt64, flt32, int32 or int16 (default: the format they are written in).");
+    AddFixedPointOptions(parser,
+                         "Evaluates the coefficients quantised to a signed word of W bits, 2 to "
+                         "32, instead of in a coefficient format.");
     AddFileArgument(parser);
 }
 
@@ -88,6 +99,10 @@ bool ResponseCommand::ReadOptions(const QCommandLineParser& parser) {
             return false;
         }
         request.points = *points;
+    }
+    if (!ReadFixedPointOptions(parser)) return false;
+    if (fixedPoint && parser.isSet("format")) {
+        return UsageError("--format and --word-bits: give one coefficient format");
     }
     return true;
 }
@@ -137,7 +152,17 @@ int ResponseCommand::Run() {
                          "no sampling frequency (\"fs = ...\" in the header)");
     }
 
-    const int format = request->format >= 0 ? request->format : fileFormat;
+    int format = request->format >= 0 ? request->format : fileFormat;
+    if (fixedPoint) {
+        // The words' values, exactly, evaluated in double precision.
+        const QuantisedCoefs words = Quantise(
+            std::span<const double>(coefs.data(), static_cast<std::size_t>(n)), *fixedPoint);
+        const std::vector<double> values = QuantisedValues(words);
+        std::copy(values.begin(), values.end(), coefs.begin());
+        format = FLT64;
+        if (words.saturated > 0)
+            PrintLine(console.err, "ondela-cli response: " + SaturationText(words));
+    }
     if (!CoefsMeasurable(coefs.data(), n, format)) {
         return FileError(console, request->file, kNoValidCoefsMessage);
     }

@@ -99,6 +99,12 @@ std::vector<double> QuantisedValues(const QuantisedCoefs& q) {
     return values;
 }
 
+std::string SaturationText(const QuantisedCoefs& q) {
+    if (q.saturated == 0) return {};
+    return FormatText("%d of %zu coefficients saturated at the limits of the word (%s)",
+                      q.saturated, q.values.size(), FixedPointFormatText(q.format).c_str());
+}
+
 std::string QFormatName(const FixedPointFormat& format) {
     if (format.fracBits < 0 || format.fracBits > format.wordBits) return {};
     return FormatText("Q%d.%d", format.wordBits - format.fracBits, format.fracBits);

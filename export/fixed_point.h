@@ -70,6 +70,9 @@ FixedPointFormat ResolveFormat(std::span<const double> coefs, const FixedPointRe
 // (FixedPointProblem and CoefficientProblem empty).
 QuantisedCoefs Quantise(std::span<const double> coefs, const FixedPointRequest& request);
 
+// "N of M coefficients saturated at the limits of the word (format)"; empty when none were.
+std::string SaturationText(const QuantisedCoefs& q);
+
 // The real value each integer stands for, q / 2^F: exactly the filter the words hold, for the
 // response and the analysis to measure.
 std::vector<double> QuantisedValues(const QuantisedCoefs& q);

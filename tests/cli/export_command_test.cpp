@@ -22,71 +22,36 @@
 #include "numbers/number_text.h"
 #include "tests/cli/cli_json.h"
 #include "tests/cli/cli_process.h"
+#include "tests/cli/fixed_point_oracle.h"
 
 namespace ondela {
 namespace {
 
 using testing::ChildRun;
 using testing::CliRun;
+using testing::DftLevels;
+using testing::HandQuantised;
+using testing::Ints;
+using testing::LargestFrac;
 using testing::Lines;
+using testing::ListedCoefs;
 using testing::ParseJson;
 using testing::ReadFile;
+using testing::RoundScaled;
 using testing::RunChild;
 using testing::RunCli;
+using testing::StopBandPeak;
 using testing::Str;
 using testing::TempDir;
 using testing::WriteFile;
 
 using Args = std::vector<std::string>;
-using Ints = std::vector<long long>;
 
 // Debian's python3-numpy belongs to the system interpreter.
 constexpr const char* kPython = "/usr/bin/python3";
 
 std::string Fixture(const std::string& name) {
     return std::string(ONDELA_TEST_DATA_DIR) + "/" + name;
-}
-
-// The numbers between the braces of the file's coefficient array, as written.
-std::vector<double> ListedCoefs(const std::string& path) {
-    const std::string text = ReadFile(path);
-    const std::size_t open = text.find('{', text.find("m_firCoefs"));
-    const std::size_t close = text.find('}', open);
-    std::string list = text.substr(open + 1, close - open - 1);
-    std::replace(list.begin(), list.end(), ',', ' ');
-    std::istringstream in(list);
-    std::vector<double> coefs;
-    for (std::string word; in >> word;) coefs.push_back(std::strtod(word.c_str(), nullptr));
-    return coefs;
-}
-
-// Rounding by hand: c * 2^f to the nearest integer with ties away from zero (std::round), or
-// toward minus infinity.
-long long RoundScaled(double c, int f, bool floor) {
-    const double scaled = std::ldexp(c, f);
-    return static_cast<long long>(floor ? std::floor(scaled) : std::round(scaled));
-}
-
-// The largest fraction bits for which every coefficient rounds inside a signed w-bit word.
-int LargestFrac(const std::vector<double>& coefs, int w, bool floor) {
-    const long long hi = (1LL << (w - 1)) - 1;
-    const long long lo = -(1LL << (w - 1));
-    for (int f = 128;; --f) {
-        const bool fits = std::all_of(coefs.begin(), coefs.end(), [&](double c) {
-            const long long q = RoundScaled(c, f, floor);
-            return q >= lo && q <= hi;
-        });
-        if (fits) return f;
-    }
-}
-
-// Each coefficient rounded and then clipped to the word's limits.
-Ints HandQuantised(const std::vector<double>& coefs, int w, int f, bool floor) {
-    const long long hi = (1LL << (w - 1)) - 1;
-    const long long lo = -(1LL << (w - 1));
-    Ints q;
-    for (const double c : coefs) q.push_back(std::clamp(RoundScaled(c, f, floor), lo, hi));
-    return q;
 }
 
 // ---- readers: the integers a written file holds, read as a toolchain would ----
@@ -426,44 +391,6 @@ TEST(ExportCommandTest, AnInteger16FileExportsItsFullPrecisionDesign) {
 }
 
 // ---- the stated attenuation against a plain DFT ----
-
-// |H(f)| in dB at points+1 frequencies from 0 to fs/2 (the factor fs cancels).
-std::vector<double> DftLevels(const std::vector<double>& h, int points) {
-    std::vector<double> level;
-    for (int k = 0; k <= points; ++k) {
-        const double w = std::numbers::pi * k / points;
-        std::complex<double> sum = 0.0;
-        for (std::size_t n = 0; n < h.size(); ++n)
-            sum += h[n] * std::polar(1.0, -w * static_cast<double>(n));
-        level.push_back(20.0 * std::log10(std::max(std::abs(sum), 1e-15)));
-    }
-    return level;
-}
-
-// The highest level of the stop bands: from each -3 dB crossing, away from the pass band, the
-// response falls to its first minimum; everything beyond it is stop band.
-double StopBandPeak(const std::vector<double>& level) {
-    const int last = static_cast<int>(level.size()) - 1;
-    std::vector<bool> stop(level.size(), false);
-    for (int k = 0; k < last; ++k) {
-        const bool down = level[k] >= -3.0 && level[k + 1] < -3.0;
-        const bool up = level[k] < -3.0 && level[k + 1] >= -3.0;
-        if (down) {
-            int m = k + 1;
-            while (m < last && level[m + 1] < level[m]) ++m;
-            for (int j = m; j <= last && level[j] < -3.0; ++j) stop[j] = true;
-        }
-        if (up) {
-            int m = k;
-            while (m > 0 && level[m - 1] < level[m]) --m;
-            for (int j = m; j >= 0 && level[j] < -3.0; --j) stop[j] = true;
-        }
-    }
-    double peak = -1000.0;
-    for (int k = 0; k <= last; ++k)
-        if (stop[k]) peak = std::max(peak, level[k]);
-    return peak;
-}
 
 TEST(ExportCommandTest, StatedAttenuationIsThatOfTheQuantisedFilter) {
     struct Case {

@@ -1,0 +1,146 @@
+// --word-bits on the commands that measure or show a filter: response, analyse and plot take the
+// coefficients quantised to a fixed-point word, judged against the same coefficients rounded and
+// clipped by hand and a plain DFT.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cmath>
+#include <complex>
+#include <cstdlib>
+#include <numbers>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/cli/cli_json.h"
+#include "tests/cli/cli_process.h"
+#include "tests/cli/fixed_point_oracle.h"
+
+namespace ondela {
+namespace {
+
+using testing::CliRun;
+using testing::DftLevels;
+using testing::HandQuantised;
+using testing::Ints;
+using testing::LargestFrac;
+using testing::ListedCoefs;
+using testing::ParseJson;
+using testing::RunCli;
+using testing::StopBandPeak;
+using testing::TempDir;
+
+const std::string kLowPass = std::string(ONDELA_TEST_DATA_DIR) + "/lowpass_flt64.txt";
+
+// The words' values q / 2^f.
+std::vector<double> Values(const Ints& q, int f) {
+    std::vector<double> h;
+    for (const long long v : q) h.push_back(std::ldexp(static_cast<double>(v), -f));
+    return h;
+}
+
+// Each response line "hz,db" against |sum h(n) e^(-j 2 pi hz/fs n)| of the hand-made words.
+TEST(WordBits, ResponseIsThatOfTheWordsRoundedByHand) {
+    struct Case {
+        int w;
+        std::optional<int> f;
+        bool floor;
+        int saturated;  // counted by hand from the listed coefficients
+    };
+    const std::vector<double> coefs = ListedCoefs(kLowPass);
+    const Case cases[] = {
+        {8, std::nullopt, false, 0},
+        {12, 10, true, 0},
+        {16, std::nullopt, false, 0},
+        {4, 8, false, 13},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "W " << c.w << " floor " << c.floor);
+        std::vector<std::string> args = {"response", kLowPass,      "--points",
+                                         "64",       "--word-bits", std::to_string(c.w)};
+        if (c.f) args.insert(args.end(), {"--frac-bits", std::to_string(*c.f)});
+        if (c.floor) args.insert(args.end(), {"--rounding", "floor"});
+        const CliRun run = RunCli(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const int f = c.f.value_or(LargestFrac(coefs, c.w, c.floor));
+        const std::vector<double> h = Values(HandQuantised(coefs, c.w, f, c.floor), f);
+        int lines = 0;
+        for (const std::string& line : testing::Lines(run.out)) {
+            const double hz = std::strtod(line.c_str(), nullptr);
+            const double db = std::strtod(line.c_str() + line.find(',') + 1, nullptr);
+            std::complex<double> sum = 0.0;
+            for (std::size_t n = 0; n < h.size(); ++n)
+                sum += h[n] * std::polar(1.0, -2.0 * std::numbers::pi * hz / 48000.0 *
+                                                  static_cast<double>(n));
+            if (std::abs(sum) > 1e-9) EXPECT_NEAR(db, 20.0 * std::log10(std::abs(sum)), 1e-6);
+            ++lines;
+        }
+        EXPECT_EQ(lines, 64);
+        if (c.saturated > 0) {
+            EXPECT_NE(run.err.find(std::to_string(c.saturated) + " of 63 coefficients saturated"),
+                      std::string::npos)
+                << run.err;
+        } else {
+            EXPECT_EQ(run.err, "");
+        }
+    }
+}
+
+// analyse reports what the words achieve: their attenuation as a plain DFT measures it, the
+// integers and the fraction bits worked out by hand, and the warning when the words miss.
+TEST(WordBits, AnalyseMeasuresTheWords) {
+    const std::vector<double> coefs = ListedCoefs(kLowPass);
+    for (const int w : {10, 16}) {
+        SCOPED_TRACE(w);
+        const CliRun run =
+            RunCli({"analyse", kLowPass, "--json", "--word-bits", std::to_string(w)});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject report = ParseJson(run.out);
+        const QJsonObject words = report["fixedPoint"].toObject();
+        const int f = LargestFrac(coefs, w, false);
+        EXPECT_EQ(words["wordBits"].toInt(), w);
+        EXPECT_EQ(words["fracBits"].toInt(), f);
+        const Ints q = HandQuantised(coefs, w, f, false);
+        const QJsonArray values = words["values"].toArray();
+        ASSERT_EQ(values.size(), static_cast<qsizetype>(q.size()));
+        for (qsizetype i = 0; i < values.size(); ++i) EXPECT_EQ(values[i].toInteger(), q[i]);
+        const double measured = -StopBandPeak(DftLevels(Values(q, f), 16384));
+        EXPECT_NEAR(report["achieved"].toObject()["attenuation"].toDouble(), measured, 0.1);
+        // The file asks for 60 dB: 10-bit words fall short by more than the 1 dB allowed.
+        const bool warned = run.err.find("Original specifications not met") != std::string::npos;
+        EXPECT_EQ(warned, w == 10) << run.err;
+    }
+}
+
+// The word's options: one coefficient format at a time, the word's limits, and --frac-bits or
+// --rounding only with a word; plot draws the words.
+TEST(WordBits, OptionsOfEveryCommand) {
+    TempDir dir;
+    const std::string png = dir / "p.png";
+    struct Case {
+        std::vector<std::string> args;
+        int exit;
+    };
+    const Case cases[] = {
+        {{"response", kLowPass, "--word-bits", "8", "--format", "int16"}, 2},
+        {{"response", kLowPass, "--frac-bits", "8"}, 2},
+        {{"response", kLowPass, "--word-bits", "33"}, 2},
+        {{"response", kLowPass, "--word-bits", "8", "--rounding", "up"}, 2},
+        {{"analyse", kLowPass, "--word-bits", "1"}, 2},
+        {{"analyse", kLowPass, "--rounding", "floor"}, 2},
+        {{"plot", kLowPass, "--output", png, "--word-bits", "8", "--format", "flt32"}, 2},
+        {{"plot", kLowPass, "--output", png, "--word-bits", "eight"}, 2},
+        {{"plot", kLowPass, "--output", png, "--word-bits", "8", "--frac-bits", "9"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args.back());
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.exitCode, c.exit) << run.err;
+        if (c.exit == 2) EXPECT_EQ(run.ErrLines().size(), 1u) << run.err;
+    }
+    EXPECT_EQ(testing::ReadFile(png).substr(1, 3), "PNG");
+}
+
+}  // namespace
+}  // namespace ondela
