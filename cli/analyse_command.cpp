@@ -114,8 +114,7 @@ bool AnalyseCommand::ReadOptions(const QCommandLineParser& parser) {
 // Measures the current filter's coefficients quantised to the word asked for: the achieved values
 // become those of the words. Nothing when the words hold no measurable filter (then a message
 // says so and false).
-bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed,
-                    FilterReport::Words& words) {
+bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed, ReportedWords& words) {
     const int n = ws.m_specWork.numCoefs;
     const QuantisedCoefs q =
         Quantise(std::span<const double>(ws.m_coefs.data(), static_cast<std::size_t>(n)), fixed);
@@ -173,7 +172,7 @@ int AnalyseCommand::Run() {
 
     // Measured in the word asked for after the description was written, which keeps the file's
     // coefficient format.
-    std::optional<FilterReport::Words> words;
+    std::optional<ReportedWords> words;
     if (produced && fixedPoint) {
         words.emplace();
         if (!MeasureInWords(ws, *fixedPoint, *words)) {

@@ -74,7 +74,7 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
     }
     json.Key("cursor").Number(ws.m_view.cursorHz);
     if (report.words) {
-        const FilterReport::Words& w = *report.words;
+        const ReportedWords& w = *report.words;
         json.Key("fixedPoint").BeginObject();
         json.Key("wordBits").Integer(w.format.wordBits);
         json.Key("fracBits").Integer(w.format.fracBits);

@@ -15,6 +15,13 @@ class FilterWorkspace;
 
 namespace ondela::cli {
 
+// A fixed-point word a report's achieved values were measured in, and the words themselves.
+struct ReportedWords {
+    FixedPointFormat format;
+    int saturated = 0;
+    std::vector<int> values;
+};
+
 struct FilterReport {
     int status = 0;                     // 0 a filter resulted; otherwise why not
     std::optional<int> engineStatus;    // the engine's status word; null when it did not run
@@ -28,12 +35,7 @@ struct FilterReport {
     bool redesigned = false;
     // The fixed-point word the achieved values were measured in ("fixedPoint"; written only when
     // the command was asked for one).
-    struct Words {
-        FixedPointFormat format;
-        int saturated = 0;
-        std::vector<int> values;
-    };
-    std::optional<Words> words;
+    std::optional<ReportedWords> words;
 };
 
 // The report as JSON text (JsonWriter's layout, a line end after the closing brace).
