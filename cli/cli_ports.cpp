@@ -4,7 +4,7 @@
 #include "settings/setting_keys.h"
 #include "ui/plot/plot_text.h"
 #include "workspace/c_util.h"
-#include "workspace/spec_entry.h"
+#include "workspace/field_entries.h"
 
 namespace ondela::cli {
 

@@ -15,9 +15,9 @@
 #include "engine/filter_spec.h"
 #include "settings/memory_settings_store.h"
 #include "settings/preferences.h"
+#include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
-#include "workspace/spec_entry.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela::cli {

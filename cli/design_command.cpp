@@ -9,10 +9,10 @@
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
 #include "numbers/number_text.h"
-#include "settings/spec_limits.h"
+#include "settings/filter_limits.h"
 #include "workspace/coef_format.h"
+#include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
-#include "workspace/spec_entry.h"
 
 namespace ondela::cli {
 

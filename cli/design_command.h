@@ -9,7 +9,7 @@
 
 #include "cli/cli_support.h"
 #include "engine/filter_spec.h"
-#include "workspace/spec_entry.h"
+#include "workspace/field_entries.h"
 
 namespace ondela::cli {
 

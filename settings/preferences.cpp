@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "numbers/number_text.h"
+#include "settings/filter_limits.h"
 #include "settings/setting_keys.h"
-#include "settings/spec_limits.h"
 
 namespace ondela {
 namespace {

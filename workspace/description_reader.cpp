@@ -4,9 +4,9 @@
 #include <string>
 
 #include "numbers/number_text.h"
+#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
-#include "settings/spec_limits.h"
 #include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 

@@ -7,9 +7,9 @@
 #include "engine/dense_response.h"
 #include "engine/design_engine.h"
 #include "engine/response_analysis.h"
+#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
-#include "settings/spec_limits.h"
 #include "workspace/editor_port.h"
 #include "workspace/main_window_port.h"
 #include "workspace/user_dialogs.h"
@@ -232,7 +232,7 @@ int FilterWorkspace::DesignEntered() {
 }
 
 double FilterWorkspace::SpecCursorFreq() const {
-    return ViewState::CursorForSpec(m_spec);
+    return ViewState::CursorForFilter(m_spec);
 }
 
 void FilterWorkspace::PlaceSpecCursor() {

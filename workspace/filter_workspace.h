@@ -91,7 +91,7 @@ class FilterWorkspace {
 
     // The Create command, once the entered specification is in m_spec as the fields read it
     // (the window reads its fields, the command line its options, through the rules of
-    // spec_entry.h): clears the coefficients and the achieved values, validates m_spec (an
+    // field_entries.h): clears the coefficients and the achieved values, validates m_spec (an
     // invalid one shows "SORRY: Invalid Specifications" and gives 0), stores it, and designs it
     // (DesignEntered). 1 whenever the specification was valid, whether the design then succeeded
     // or not (RunDesign has shown why not; m_status keeps the engine status that stopped it).

@@ -38,7 +38,7 @@ struct ViewState {
     static double LogMinFor(double max) { return max / 1000.0; }
     // The cursor frequency that goes with a specification: the middle of the band for band
     // filters, else edge 1 (edge 2 when edge 1 is missing).
-    static double CursorForSpec(const FilterSpec& spec);
+    static double CursorForFilter(const FilterSpec& spec);
 
     // The limits will go with sampling frequency fs.
     void SetRate(double fs) { nyquist = fs / 2.0; }

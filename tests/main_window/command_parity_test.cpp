@@ -24,8 +24,8 @@
 #include "ui/plot/graphical.h"
 #include "ui/plot/plot_text.h"
 #include "workspace/c_util.h"
+#include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
-#include "workspace/spec_entry.h"
 
 namespace ondela {
 namespace {

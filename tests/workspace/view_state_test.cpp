@@ -80,7 +80,7 @@ TEST(ViewState, CursorForASpecification) {
         spec.type = c.type;
         spec.f1 = c.f1;
         spec.f2 = c.f2;
-        EXPECT_EQ(ViewState::CursorForSpec(spec), c.cursor) << c.type << " " << c.f1;
+        EXPECT_EQ(ViewState::CursorForFilter(spec), c.cursor) << c.type << " " << c.f1;
     }
 }
 

@@ -9,15 +9,15 @@
 #include <cstdlib>
 
 #include "numbers/number_text.h"
+#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
-#include "settings/spec_limits.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/ondela_dlg.h"
 #include "ui/plot/graphical.h"
 #include "ui/plot/plot_text.h"
+#include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
-#include "workspace/spec_entry.h"
 
 namespace ondela {
 

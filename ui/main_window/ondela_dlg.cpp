@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "numbers/number_text.h"
+#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
-#include "settings/spec_limits.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/shell_services.h"
 #include "ui/plot/graphical.h"

@@ -1,10 +1,10 @@
-#include "workspace/spec_entry.h"
+#include "workspace/field_entries.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "numbers/number_text.h"
-#include "settings/spec_limits.h"
+#include "settings/filter_limits.h"
 #include "workspace/c_util.h"
 #include "workspace/view_state.h"
 

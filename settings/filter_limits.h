@@ -1,5 +1,5 @@
-// The limits of a filter specification as the designer takes it, wherever a value enters: the
-// window's fields, the validation before a design, the description reader, the stored settings
+// The limits of what a filter may ask for (its targets, edges and length), wherever a value enters:
+// the window's fields, the validation before a design, the description reader, the stored settings
 // and the command line.
 #pragma once
 
@@ -10,7 +10,7 @@ constexpr double kMinRipple = 0.001;
 constexpr double kMaxRipple = 2.0;
 // Stop-band attenuation, dB.
 constexpr double kMaxAttenuation = 120.0;
-// Number of coefficients a specification may ask for, and the count it gets when it gives a
+// Number of coefficients a filter may ask for, and the count it gets when it gives a
 // negative one (also the count stored before any design).
 constexpr int kMinCoefs = 3;
 constexpr int kMaxCoefs = 4096;

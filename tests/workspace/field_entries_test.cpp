@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "workspace/spec_entry.h"
+#include "workspace/field_entries.h"
 
 namespace ondela {
 namespace {
