@@ -54,10 +54,10 @@ std::string MissedTargets(const DesignSummary& d) {
                   " dB asked for)";
     };
     if (d.targetAttenuation && d.achievedAttenuation &&
-        *d.targetAttenuation - 1.0 > *d.achievedAttenuation) {
+        AttenuationMissed(*d.targetAttenuation, *d.achievedAttenuation)) {
         add("stop-band attenuation", *d.achievedAttenuation, *d.targetAttenuation);
     }
-    if (d.targetRipple && d.achievedRipple && *d.targetRipple * 1.1 < *d.achievedRipple) {
+    if (d.targetRipple && d.achievedRipple && RippleMissed(*d.targetRipple, *d.achievedRipple)) {
         add("pass-band ripple", *d.achievedRipple, *d.targetRipple);
     }
     return missed;

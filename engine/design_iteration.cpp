@@ -579,8 +579,8 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
     const int analysis = AnalyseResponse(s, coefs_, n_, FLT64);
     const bool halfBand = spec_.type == HalfBand;
     auto missed = [&](double att, double rip) {
-        return att < spec_.attenuation - 1.0 ||
-               (!halfBand && rip > spec_.ripple + spec_.ripple / 10.0);
+        return AttenuationMissed(spec_.attenuation, att) ||
+               (!halfBand && RippleMissed(spec_.ripple, rip));
     };
     w_.trace.bands = LastBands();
     if (analysis > 0) {

@@ -50,6 +50,15 @@ constexpr int DEVIATION_STALLED = 0x10;
 constexpr int NOT_POSSIBLE = 0x20;
 constexpr int SPEC_NOT_MET = 0x40;
 
+// Whether an achieved value misses its target by more than the designer lets pass: more than 1 dB
+// of stop-band attenuation short, or more than a tenth of the pass-band ripple over.
+inline bool AttenuationMissed(double target, double achieved) {
+    return target - 1.0 > achieved;
+}
+inline bool RippleMissed(double target, double achieved) {
+    return target / 10.0 + target < achieved;
+}
+
 // Capacities the callers rely on.
 constexpr int kMaxDesignCoefs = 4095;     // longest filter the engine designs
 constexpr int kCoefArraySize = 4098;      // coefficient arrays of the callers

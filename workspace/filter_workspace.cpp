@@ -262,8 +262,8 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
     m_status = 0;
     if (m_fromSpec) {
         if (noStopBand) m_status |= SPEC_NOT_MET;
-        if (m_spec.attenuation - 1.0 > spec.attenuation) m_status |= SPEC_NOT_MET;
-        if (spec.type != HalfBand && m_spec.ripple / 10.0 + m_spec.ripple < spec.ripple) {
+        if (AttenuationMissed(m_spec.attenuation, spec.attenuation)) m_status |= SPEC_NOT_MET;
+        if (spec.type != HalfBand && RippleMissed(m_spec.ripple, spec.ripple)) {
             m_status |= SPEC_NOT_MET;
         }
         if (m_status & SPEC_NOT_MET) {
