@@ -111,27 +111,6 @@ bool AnalyseCommand::ReadOptions(const QCommandLineParser& parser) {
     return ReadFixedPointOptions(parser);
 }
 
-// Measures the current filter's coefficients quantised to the word asked for: the achieved values
-// become those of the words. Nothing when the words hold no measurable filter (then a message
-// says so and false).
-bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed, ReportedWords& words) {
-    const int n = ws.m_specWork.numCoefs;
-    const QuantisedCoefs q =
-        Quantise(std::span<const double>(ws.m_coefs.data(), static_cast<std::size_t>(n)), fixed);
-    const std::vector<double> values = QuantisedValues(q);
-    words = {q.format, q.saturated, std::vector<int>(q.values.begin(), q.values.end())};
-    if (q.saturated > 0) ws.ShowMessage(SaturationText(q));
-    if (!CoefsMeasurable(values.data(), n, FLT64)) {
-        ws.ShowMessage(FormatText("The coefficients in %s hold no measurable filter",
-                                  FixedPointFormatText(q.format).c_str()));
-        return false;
-    }
-    FilterSpec measured = ws.m_specWork;
-    ws.AnalyseCoefs(measured, values.data(), n, FLT64);
-    ws.m_specWork = measured;
-    return true;
-}
-
 int AnalyseCommand::Run() {
     const Console& console = this->console();
     const AnalyseRequest* request = &this->request;

@@ -112,6 +112,19 @@ void DesignCommand::AddOptions(QCommandLineParser& parser) {
     AddFormatOption(parser,
                     "Coefficient format: flt64, flt32, int32 or int16 (default flt32). The "
                     "achieved values are measured on the coefficients in this format.");
+    parser.addOption({"meet-in-format",
+                      "Meets the attenuation and ripple with the coefficients rounded to the "
+                      "coefficient format (or to the word of --word-bits): while the rounded "
+                      "filter misses them, the same bands are designed again at longer lengths "
+                      "up to --max-coefs, and the shortest that meets them is kept. When none "
+                      "does, the closest is kept and a message says which format or about how "
+                      "many coefficients would meet them."});
+    AddFixedPointOptions(parser,
+                         "With --meet-in-format, meets the targets in a signed fixed-point word "
+                         "of W bits (2 to 32) instead of the coefficient format. The JSON "
+                         "report's achieved values are then those of the words (with "
+                         "\"fixedPoint\": the word and the integers); the description text "
+                         "keeps the coefficient format.");
     AddOutputOption(parser,
                     "Writes the result to FILE instead of standard output. FILE is replaced "
                     "only by a complete result; when no filter is produced it is left as it "
@@ -218,6 +231,12 @@ bool DesignCommand::ReadOptions(const QCommandLineParser& parser) {
 
     request.output = output;
     request.json = json;
+    request.meetInFormat = parser.isSet("meet-in-format");
+    if (!ReadFixedPointOptions(parser)) return false;
+    if (fixedPoint && !request.meetInFormat) {
+        UsageError("--word-bits is used with --meet-in-format");
+        return false;
+    }
 
     if (halfBand && f1) {
         // A half band has its edge at fs/4; a typed edge must say so.
@@ -263,6 +282,8 @@ int DesignCommand::Run() {
     // Unless told otherwise, the format the window starts with.
     window.SelectCoefFormat(request->format >= 0 ? request->format : designer.StartupCoefFormat());
     window.fields = request->typed;
+    ws->m_meetInFormat = request->meetInFormat ? 1 : 0;
+    ws->m_meetWord = fixedPoint;
 
     const bool valid = window.CreateFilter() == 1;
     const int result = valid ? window.DesignResult() : -1;
@@ -280,6 +301,11 @@ int DesignCommand::Run() {
 
     if (request->json) {
         FilterReport contents;
+        // Measured in the word after the description was built, which keeps its format.
+        if (produced && fixedPoint) {
+            contents.words.emplace();
+            MeasureInWords(*ws, *fixedPoint, *contents.words);
+        }
         contents.status = result;
         contents.engineStatus = designer.engineStatus;
         contents.messages = designer.dialogs.Messages();

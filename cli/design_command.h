@@ -20,6 +20,7 @@ struct DesignRequest {
     int format = -1;  // coefficient format; -1: the stored setting, as in the window
     QString output;   // empty: standard output
     bool json = false;
+    bool meetInFormat = false;  // lengthen the design until the rounded filter meets the targets
 };
 
 // Runs the whole command and returns the exit status.

@@ -1,11 +1,15 @@
 #include "cli/filter_report.h"
 
 #include <algorithm>
+#include <span>
+#include <vector>
 
 #include "cli/json_writer.h"
 #include "engine/filter_spec.h"
+#include "numbers/number_text.h"
 #include "workspace/coef_format.h"
 #include "workspace/filter_workspace.h"
+#include "workspace/measurable_coefs.h"
 
 namespace ondela::cli {
 
@@ -93,6 +97,27 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
     json.EndArray();
     json.EndObject();
     return json.Text();
+}
+
+// Measures the current filter's coefficients quantised to the word asked for: the achieved values
+// become those of the words. Nothing when the words hold no measurable filter (then a message
+// says so and false).
+bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed, ReportedWords& words) {
+    const int n = ws.m_specWork.numCoefs;
+    const QuantisedCoefs q =
+        Quantise(std::span<const double>(ws.m_coefs.data(), static_cast<std::size_t>(n)), fixed);
+    const std::vector<double> values = QuantisedValues(q);
+    words = {q.format, q.saturated, std::vector<int>(q.values.begin(), q.values.end())};
+    if (q.saturated > 0) ws.ShowMessage(SaturationText(q));
+    if (!CoefsMeasurable(values.data(), n, FLT64)) {
+        ws.ShowMessage(FormatText("The coefficients in %s hold no measurable filter",
+                                  FixedPointFormatText(q.format).c_str()));
+        return false;
+    }
+    FilterSpec measured = ws.m_specWork;
+    ws.AnalyseCoefs(measured, values.data(), n, FLT64);
+    ws.m_specWork = measured;
+    return true;
 }
 
 }  // namespace ondela::cli

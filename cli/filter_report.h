@@ -41,4 +41,9 @@ struct FilterReport {
 // The report as JSON text (JsonWriter's layout, a line end after the closing brace).
 std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report);
 
+// Measures the current filter's coefficients quantised to the word: the workspace's achieved
+// values become those of the words, and words describes them. False when the words hold no
+// measurable filter (a message says so).
+bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed, ReportedWords& words);
+
 }  // namespace ondela::cli

@@ -17,6 +17,11 @@ int DesignEngine::DesignFilter(FilterSpec& spec, double* coefs, ResponsePoint* r
     return RunDesign(*work_, lastCorrection_, spec, coefs, response, responseCount);
 }
 
+int DesignEngine::DesignAtLength(FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
+                                 int* responseCount) {
+    return LengthenDesign(*work_, lastCorrection_, spec, n, coefs, response, responseCount);
+}
+
 namespace {
 
 bool UsableBands(const ExchangeBand* bands, int bandCount) {

@@ -46,6 +46,12 @@ struct FixedLengthResult {
     double deviation = 0.0;  // weighted Chebyshev error of the result
 };
 
+// The longest filter of this type that maxCoefs allows: odd, at most kMaxDesignCoefs, and for a
+// half band 3 modulo 4. 0 when there is none (a half band below 3 coefficients).
+int LongestDesignLength(FilterType type, int maxCoefs);
+// The length that follows n among the lengths of this type: n + 2, for a half band n + 4.
+int NextDesignLength(FilterType type, int n);
+
 class DesignEngine {
   public:
     DesignEngine();
@@ -56,6 +62,15 @@ class DesignEngine {
     // Designs spec into coefs (room for kCoefArraySize values, zeroed by the caller). response
     // (room for kResponseArraySize points) and responseCount may be null. Returns the status word.
     int DesignFilter(FilterSpec& spec, double* coefs, ResponsePoint* response, int* responseCount);
+
+    // Designs the bands of the last DesignFilter result again at length n: the same aligned
+    // edges, weights and target, another number of coefficients. For a caller that needs a
+    // longer filter than the design loop settled on (its coefficients are to be rounded to a
+    // short word). spec, coefs and the response as DesignFilter writes them; NOT_POSSIBLE when
+    // no design was made before or n is not a length of the filter's type (odd, 3..4095; a half
+    // band 3 modulo 4).
+    int DesignAtLength(FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
+                       int* responseCount);
 
     // One exchange of a given odd length (3..4095) over up to kMaxExchangeBands bands rising
     // within 0..0.5, with density grid points per cosine term (1..40). Writes taps coefficients.

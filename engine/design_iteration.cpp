@@ -32,6 +32,8 @@ class DesignRun {
         : w_(work), lastCorrection_(lastCorrection), spec_(record), coefs_(coefs) {}
 
     int Run(ResponsePoint* response, int* responseCount);
+    // The last design's bands again at length n (DesignEngine::DesignAtLength).
+    int Lengthen(int n, ResponsePoint* response, int* responseCount);
 
   private:
     enum class Stage { Restart, Estimate, Design, Align, Measure, Final };
@@ -113,27 +115,12 @@ int DesignRun::Condition() {
         spec_.ripple = 0.3;
     }
 
-    N_ = spec_.maxCoefs;
-    if (N_ % 2 == 0) N_ -= 1;
-    if (N_ > kMaxDesignCoefs) {
-        N_ = kMaxDesignCoefs;
-        spec_.maxCoefs = kMaxDesignCoefs;
-    }
-
+    const int odd = spec_.maxCoefs % 2 == 0 ? spec_.maxCoefs - 1 : spec_.maxCoefs;
+    if (odd > kMaxDesignCoefs) spec_.maxCoefs = kMaxDesignCoefs;
+    N_ = LongestDesignLength(spec_.type, received_.maxCoefs);
     if (spec_.type == HalfBand) {
-        // Half-band lengths are 3 modulo 4: 3, 7, 11, ...
-        int m = N_ - 1;
-        for (;;) {
-            if (m >= 2 && m % 4 == 2) {
-                N_ = m + 1;
-                spec_.attenuation = 2.0 * spec_.attenuation - 60.0;
-                break;
-            }
-            if (m < 6) return NOT_POSSIBLE;
-            m -= 2;
-        }
-    } else if (N_ < 3) {
-        N_ = 3;  // the shortest filter
+        if (N_ == 0) return NOT_POSSIBLE;
+        spec_.attenuation = 2.0 * spec_.attenuation - 60.0;
     }
     return 0;
 }
@@ -574,6 +561,8 @@ DesignRun::Stage DesignRun::CorrectHalfBand() {
 }
 
 int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
+    w_.finalPass = DesignWork::FinalPass{true, spec_, N_,     fsE_,      w_half_,
+                                         f1n_, f2n_,  ratio_, lowClamp_, highClamp_};
     FilterSpec s = spec_;
     s.numCoefs = n_;
     const int analysis = AnalyseResponse(s, coefs_, n_, FLT64);
@@ -608,6 +597,7 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
 }
 
 int DesignRun::Run(ResponsePoint* response, int* responseCount) {
+    w_.finalPass.valid = false;
     w_.trace.passes = 0;
     w_.trace.bands = DesignBands{};
     w_.carriedCount = 0;
@@ -697,7 +687,63 @@ int DesignRun::Run(ResponsePoint* response, int* responseCount) {
     }
 }
 
+int DesignRun::Lengthen(int n, ResponsePoint* response, int* responseCount) {
+    const DesignWork::FinalPass last = w_.finalPass;
+    if (!last.valid || n < 3 || n > kMaxDesignCoefs || n % 2 == 0 ||
+        (last.spec.type == HalfBand && n % 4 != 3)) {
+        return NOT_POSSIBLE;
+    }
+    w_.trace.passes = 0;
+    w_.trace.restarts = 0;
+    spec_ = last.spec;
+    N_ = last.maxLength;
+    fsE_ = last.fsE;
+    a0_ = spec_.attenuation;
+    w_half_ = last.halfWidth;
+    wMax_ = last.halfWidth;
+    f1n_ = last.f1;
+    f2n_ = last.f2;
+    ratio_ = last.ratio;
+    lowClamp_ = last.lowClamp;
+    highClamp_ = last.highClamp;
+    n_ = n;
+    measured_ = true;  // a pass that does not settle is tried again on a finer grid
+    const int passStatus = DesignPass();
+    if (passStatus == GRID_OVERFLOW || passStatus == TYPE_INVALID) return passStatus;
+    if (!MeasureResponse()) {
+        // The longer design has no band to measure: give it back as the loop would, measured by
+        // the final analysis alone.
+        am_ = 0.0;
+        rm_ = 0.0;
+    }
+    RecordMeasurement();
+    return Finish(response, responseCount);
+}
+
 }  // namespace
+
+int LongestDesignLength(FilterType type, int maxCoefs) {
+    int n = maxCoefs % 2 == 0 ? maxCoefs - 1 : maxCoefs;
+    if (n > kMaxDesignCoefs) n = kMaxDesignCoefs;
+    if (type == HalfBand) {
+        // Half-band lengths are 3 modulo 4: 3, 7, 11, ...
+        for (int m = n - 1;; m -= 2) {
+            if (m >= 2 && m % 4 == 2) return m + 1;
+            if (m < 6) return 0;
+        }
+    }
+    return n < 3 ? 3 : n;
+}
+
+int NextDesignLength(FilterType type, int n) {
+    return type == HalfBand ? n + 4 : n + 2;
+}
+
+int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, int n, double* coefs,
+                   ResponsePoint* response, int* responseCount) {
+    DesignRun run(work, lastCorrection, spec, coefs);
+    return run.Lengthen(n, response, responseCount);
+}
 
 int RunDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs,
               ResponsePoint* response, int* responseCount) {

@@ -9,4 +9,8 @@ namespace ondela {
 int RunDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs,
               ResponsePoint* response, int* responseCount);
 
+// The bands of the last RunDesign result designed again at length n.
+int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, int n,
+                   double* coefs, ResponsePoint* response, int* responseCount);
+
 }  // namespace ondela

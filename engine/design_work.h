@@ -64,6 +64,22 @@ struct DesignWork {
     int status = 0;  // status bits of the current design pass
 
     DesignTrace trace;  // what the last DesignFilter call did, pass by pass
+
+    // The last pass of the last DesignFilter call, kept so that the same bands can be designed
+    // again at another length (DesignAtLength).
+    struct FinalPass {
+        bool valid = false;
+        FilterSpec spec{};       // the conditioned record: targets as the loop ended with them
+        int maxLength = 0;       // the longest length the specification allows
+        double fsE = 1.0;        // sampling frequency used (1 when none was given)
+        double halfWidth = 0.0;  // transition half-width, fraction of fs
+        double f1 = 0.0;         // aligned edges, fractions of fs
+        double f2 = 0.0;
+        double ratio = 1.0;     // pass-band to stop-band deviation ratio (stop-band weight)
+        bool lowClamp = false;  // the edges sat at the ends of the axis
+        bool highClamp = false;
+    };
+    FinalPass finalPass;
 };
 
 }  // namespace ondela

@@ -37,6 +37,13 @@ FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
         m_designBands = m_engine->LastTrace().bands;
         return status;
     };
+    m_designAtLength = [this](FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
+                              int* count) {
+        if (!m_engine) return NOT_POSSIBLE;
+        const int status = m_engine->DesignAtLength(spec, n, coefs, response, count);
+        m_designBands = m_engine->LastTrace().bands;
+        return status;
+    };
     m_analyseResponse = [](FilterSpec& spec, const double* coefs, int n, int fmt) {
         return AnalyseResponse(spec, coefs, n, fmt);
     };
@@ -183,6 +190,10 @@ int FilterWorkspace::RunDesign() {
     m_coefsRef = m_coefs;
     // A design always goes with the specification it was made from, so it is judged against it.
     m_fromSpec = 1;
+    if (m_meetInFormat) {
+        MeetTargetsInFormat();
+        m_coefsRef = m_coefs;
+    }
     AnalyseCoefs(m_specWork, m_coefs.data(), m_specWork.numCoefs, m_coefFormat);
     m_status = 0;
     if (m_mainWindow) m_mainWindow->ShowAchieved();
@@ -244,9 +255,7 @@ void FilterWorkspace::PlaceSpecCursor() {
     }
 }
 
-int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {
-    m_analysed = 1;
-    CloseBusyWindow();
+bool FilterWorkspace::MeasureCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {
     const int analysis = m_analyseResponse(spec, coefs, ClampCount(n), fmt);
     const bool noStopBand = analysis == kAnalysisNoStopBand;
     if (noStopBand && m_fromSpec && m_designBands.type != 0) {
@@ -259,6 +268,13 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
             spec.ripple = passPeak;
         }
     }
+    return noStopBand;
+}
+
+int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {
+    m_analysed = 1;
+    CloseBusyWindow();
+    const bool noStopBand = MeasureCoefs(spec, coefs, n, fmt);
     m_status = 0;
     if (m_fromSpec) {
         if (noStopBand) m_status |= SPEC_NOT_MET;
@@ -267,10 +283,11 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
             m_status |= SPEC_NOT_MET;
         }
         if (m_status & SPEC_NOT_MET) {
-            ShowMessage("Warning: Original specifications not met");
+            if (!m_missReported) ShowMessage("Warning: Original specifications not met");
             m_status = 0;
         }
     }
+    m_missReported = false;
     return 0;
 }
 

@@ -22,6 +22,7 @@
 
 #include "engine/dense_response.h"
 #include "engine/filter_spec.h"
+#include "export/fixed_point.h"
 #include "workspace/c_util.h"
 #include "workspace/view_state.h"
 
@@ -54,6 +55,8 @@ enum AnalysisOutcome : int {
 class FilterWorkspace {
   public:
     using DesignFunction = std::function<int(FilterSpec&, double*, ResponsePoint*, int*)>;
+    using DesignAtLengthFunction =
+        std::function<int(FilterSpec&, int, double*, ResponsePoint*, int*)>;
     using AnalyseFunction = std::function<int(FilterSpec&, const double*, int, int)>;
     using Clock = std::function<std::time_t()>;
     using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
@@ -73,6 +76,10 @@ class FilterWorkspace {
     // changes but m_status); the engine's status word when it designed nothing (m_coefs is
     // cleared and m_filterValid becomes 0).
     int RunDesign();
+
+    // Measures the first n coefficients in fmt into spec, silently: the achieved values as
+    // AnalyseCoefs writes them. True when the response had no stop band of its own to measure.
+    bool MeasureCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
     // Measures the first n coefficients, quantised to fmt, into spec. When they go with the
     // entered specification (m_fromSpec), warns if it is missed by more than 1 dB of attenuation
@@ -107,6 +114,13 @@ class FilterWorkspace {
     // with the specification and the cursor stands at the specification's frequency. An open
     // editor gets the new description. RunDesign's result.
     int DesignEntered();
+
+    // With m_meetInFormat, after a design: while the design, in the chosen format (m_meetWord
+    // when set, else m_coefFormat), misses the entered attenuation or ripple, designs the same
+    // bands again at longer lengths, up to the longest m_spec.maxCoefs allows, and keeps the
+    // shortest that meets them (meet_in_format.cpp). When none does, keeps the one that came
+    // closest and says what would do: a finer format, or how many coefficients.
+    void MeetTargetsInFormat();
 
     // The frequency the cursor goes with the entered specification: the middle of the band for
     // the band types, else edge 1 (edge 2 when edge 1 is missing).
@@ -182,6 +196,12 @@ class FilterWorkspace {
     int32_t m_textOverflow = 0;  // the last description did not fit
     int32_t m_textSize = 0;      // size of the last complete description or file read
     int32_t m_coefFormat = FLT64;
+    // Create lengthens its design until the coefficients, rounded to the chosen format, meet
+    // the targets (the window's "Meet targets in format"; off unless asked for).
+    int32_t m_meetInFormat = 0;
+    // The fixed-point word those targets are to be met in instead of m_coefFormat (the command
+    // line's --word-bits); none in the window.
+    std::optional<FixedPointRequest> m_meetWord;
     int32_t m_responseCount = 0;
     FilterSpec m_spec{};       // as entered (or read from a description)
     FilterSpec m_specSaved{};  // m_spec when Analysis started
@@ -207,6 +227,8 @@ class FilterWorkspace {
     // DesignFilter (NOT_POSSIBLE while there is no engine), the engine's AnalyseResponse and the
     // system clock.
     DesignFunction m_designFilter;
+    // The engine's DesignAtLength: the last design's bands at another length.
+    DesignAtLengthFunction m_designAtLength;
     AnalyseFunction m_analyseResponse;
     Clock m_clock;
     // The step of Save that writes bytes into the open file: returns how many it wrote, or -1
@@ -214,6 +236,10 @@ class FilterWorkspace {
     WriteFunction m_writeBytes;
 
   private:
+    // Set while a message of MeetTargetsInFormat has said that the targets are missed, so that
+    // the measurement that follows does not say it a second time.
+    bool m_missReported = false;
+
     // Load's steps: reading the file into m_text (false after a message), designing the file's
     // specification in m_spec again (n coefficients of format fmt read from it), measuring its
     // coefficients when it holds no complete specification (s as read from it).
