@@ -81,6 +81,13 @@ void FilterWorkspace::MeetTargetsInFormat() {
         return !noStopBand && !AttenuationMissed(m_spec.attenuation, into.attenuation) &&
                (halfBand || !RippleMissed(m_spec.ripple, into.ripple));
     };
+    // How far values lie from the targets: dB of attenuation short, plus ten times the dB of
+    // ripple over (a tenth of a dB of ripple weighs as one dB of attenuation). 0 when met.
+    auto shortfall = [&](const FilterSpec& s) {
+        double miss = std::max(0.0, m_spec.attenuation - 1.0 - s.attenuation);
+        if (!halfBand) miss += 10.0 * std::max(0.0, s.ripple - 1.1 * m_spec.ripple);
+        return miss;
+    };
     auto meetsTargets = [&](const FilterSpec& s) {
         return !AttenuationMissed(m_spec.attenuation, s.attenuation) &&
                (halfBand || !RippleMissed(m_spec.ripple, s.ripple));
@@ -118,7 +125,7 @@ void FilterWorkspace::MeetTargetsInFormat() {
     auto stepUp = [&](int n) { return n + std::max(1, n / 40) * unit; };
 
     const int longest = LongestDesignLength(type, m_spec.maxCoefs);
-    Trial closest = current;  // the highest rounded attenuation so far
+    Trial closest = current;  // the smallest rounded shortfall so far
     Trial last = current;
     int missedAt = first;
     std::optional<Trial> met;
@@ -130,7 +137,7 @@ void FilterWorkspace::MeetTargetsInFormat() {
             met = std::move(t);
         } else {
             missedAt = n;
-            if (t.rounded.attenuation > closest.rounded.attenuation) closest = t;
+            if (shortfall(t.rounded) < shortfall(closest.rounded)) closest = t;
             last = std::move(t);
         }
     }
@@ -189,7 +196,7 @@ void FilterWorkspace::MeetTargetsInFormat() {
         if (t.roundedMeets) {
             met = std::move(t);
         } else {
-            if (t.rounded.attenuation > closest.rounded.attenuation) closest = t;
+            if (shortfall(t.rounded) < shortfall(closest.rounded)) closest = t;
             last = std::move(t);
         }
     }

@@ -113,6 +113,40 @@ TEST(WordBits, AnalyseMeasuresTheWords) {
     }
 }
 
+// design --meet-in-format --word-bits: the words it reports are its coefficients rounded by hand,
+// and their stop band, measured by a plain DFT, holds the attenuation that 12-bit words of the
+// design without the option miss.
+TEST(WordBits, DesignMeetsTheTargetsInTheWords) {
+    const std::vector<std::string> design = {
+        "design", "--type",   "lowpass", "--fs",        "48000", "--f1",        "2000", "--att",
+        "55",     "--ripple", "0.5",     "--max-coefs", "127",   "--word-bits", "12",   "--json"};
+    auto stopBand = [](const CliRun& run, bool checkWords) {
+        const QJsonObject report = ParseJson(run.out);
+        std::vector<double> coefs;
+        for (const auto v : report["coefficients"].toArray()) coefs.push_back(v.toDouble());
+        const int f = LargestFrac(coefs, 12, false);
+        const Ints q = HandQuantised(coefs, 12, f, false);
+        if (checkWords) {
+            const QJsonArray values = report["fixedPoint"].toObject()["values"].toArray();
+            EXPECT_EQ(values.size(), static_cast<qsizetype>(q.size()));
+            for (qsizetype i = 0; i < values.size(); ++i) EXPECT_EQ(values[i].toInteger(), q[i]);
+        }
+        return -StopBandPeak(DftLevels(Values(q, f), 16384));
+    };
+    std::vector<std::string> plain = design;
+    plain.erase(plain.begin() + 13, plain.begin() + 15);  // no word: the design as it stands
+    const CliRun before = RunCli(plain);
+    ASSERT_EQ(before.exitCode, 0) << before.err;
+    EXPECT_LT(stopBand(before, false), 54.0);
+
+    std::vector<std::string> meet = design;
+    meet.push_back("--meet-in-format");
+    const CliRun after = RunCli(meet);
+    ASSERT_EQ(after.exitCode, 0) << after.err;
+    EXPECT_GE(stopBand(after, true), 54.0);
+    EXPECT_EQ(after.err, "");
+}
+
 // The word's options: one coefficient format at a time, the word's limits, and --frac-bits or
 // --rounding only with a word; plot draws the words.
 TEST(WordBits, OptionsOfEveryCommand) {
@@ -132,6 +166,9 @@ TEST(WordBits, OptionsOfEveryCommand) {
         {{"plot", kLowPass, "--output", png, "--word-bits", "8", "--format", "flt32"}, 2},
         {{"plot", kLowPass, "--output", png, "--word-bits", "eight"}, 2},
         {{"plot", kLowPass, "--output", png, "--word-bits", "8", "--frac-bits", "9"}, 0},
+        {{"design", "--type", "lowpass", "--fs", "48000", "--f1", "2000", "--att", "55", "--ripple",
+          "0.5", "--max-coefs", "127", "--word-bits", "12"},
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());

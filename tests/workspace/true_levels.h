@@ -1,0 +1,92 @@
+// An independent measurement of a coefficient set for the workspace tests: the values each
+// coefficient has in its format, worked out from the format's definition, a transform at 32
+// points per coefficient over the whole axis, and the extremes over the bands a design was made
+// for.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "engine/dense_response.h"
+#include "engine/response.h"
+
+namespace ondela::testing {
+
+// The value a coefficient has in the format, worked out from the format's definition.
+inline double Quantised(double v, int format) {
+    switch (format) {
+        case INT16: {
+            const auto scaled = static_cast<int32_t>(std::trunc(v * 32767.0));
+            return static_cast<int16_t>(scaled & 0xffff) / 32768.0;
+        }
+        case FLT32:
+            return static_cast<float>(v);
+        default:
+            return v;
+    }
+}
+
+// Levels in dB at t/2 + 1 evenly spaced frequencies from 0 to half the rate.
+inline std::vector<double> TrueLevels(const double* coefs, int n, int format) {
+    int m = 1;
+    while ((1 << m) < 32 * n) ++m;
+    const int t = 1 << m;
+    std::vector<Complex> points(t, Complex{0.0, 0.0});
+    for (int i = 0; i < n; ++i) points[i].re = Quantised(coefs[i], format);
+    Fft(points.data(), m);
+    std::vector<double> level(t / 2 + 1);
+    for (int k = 0; k <= t / 2; ++k) {
+        level[k] = 20.0 * std::log10(std::max(std::hypot(points[k].re, points[k].im), 1e-12));
+    }
+    return level;
+}
+
+struct Truth {
+    double attenuation;
+    double ripple;
+};
+
+inline Truth Measure(const std::vector<double>& level, const DesignBands& bands) {
+    const double last = static_cast<double>(level.size() - 1);
+    const double nyquist = bands.fs / 2.0;
+    double stop = -1e9;
+    double pass = 0.0;
+    auto over = [&](double loHz, double hiHz, bool stopBand) {
+        const int lo = std::max(0, static_cast<int>(std::ceil(loHz / nyquist * last)));
+        const int hi = std::min(static_cast<int>(last), static_cast<int>(hiHz / nyquist * last));
+        for (int k = lo; k <= hi; ++k) {
+            if (stopBand) {
+                stop = std::max(stop, level[k]);
+            } else {
+                pass = std::max(pass, std::fabs(level[k]));
+            }
+        }
+    };
+    const double* e = bands.edge;
+    switch (bands.type) {
+        case LowPass:
+        case HalfBand:
+            over(0.0, e[0], false);
+            over(e[1], nyquist, true);
+            break;
+        case HighPass:
+            over(0.0, e[0], true);
+            over(e[1], nyquist, false);
+            break;
+        case BandPass:
+            over(0.0, e[0], true);
+            over(e[1], e[2], false);
+            over(e[3], nyquist, true);
+            break;
+        default:
+            over(0.0, e[0], false);
+            over(e[1], e[2], true);
+            over(e[3], nyquist, false);
+            break;
+    }
+    return Truth{-stop, pass};
+}
+
+}  // namespace ondela::testing
