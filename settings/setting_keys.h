@@ -15,6 +15,8 @@ constexpr const char* kMaxCoefs = "NBCOEFS";
 // The coefficient format shown (0..3) and whether the frequency axis is logarithmic.
 constexpr const char* kCoefFormat = "COEF_FORMAT";
 constexpr const char* kLogFreqScale = "LogFreqScale";
+// Whether Create meets the targets in the chosen coefficient format (0 or 1).
+constexpr const char* kMeetInFormat = "MeetInFormat";
 // The full path of the file last loaded or saved; the file choosers start in its folder.
 constexpr const char* kFileInPath = "FileInPath";
 

@@ -405,6 +405,33 @@ TEST_F(MainWindowTest, FormatRadioStoresAlwaysAndReMeasuresADesign) {
     EXPECT_EQ(std::get<uint32_t>(store.Values().at("COEF_FORMAT")), 0u);
 }
 
+TEST_F(MainWindowTest, MeetInFormatBoxIsRememberedAndTakenByCreate) {
+    Start();
+    EXPECT_FALSE(controls.IsChecked(ctl::kMeetInFormat));  // off unless asked for
+    Click(ctl::kInteger16);
+    Type(ctl::kEdgeFreq1, "10000");
+    Type(ctl::kRipple, "0.5");
+    Type(ctl::kMaxCoefs, "127");
+    dlg.CreateFilter();
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Warning: Original specifications not met"});
+    const double missed = std::stod(Shown(ctl::kAchievedAttenuation));
+
+    controls.SetChecked(ctl::kMeetInFormat, true);
+    dlg.OnCommand(ctl::kMeetInFormat);
+    EXPECT_EQ(std::get<uint32_t>(store.Values().at("MeetInFormat")), 1u);
+    dlg.CreateFilter();
+    EXPECT_EQ(Messages().size(), 1u);  // nothing more to say
+    EXPECT_GE(std::stod(Shown(ctl::kAchievedAttenuation)), 59.0);
+    EXPECT_LT(missed, 59.0);
+
+    // The next start of the window finds the box as it was left.
+    FakeControls again;
+    COndelaDlg next{ws, graph, again, &shell};
+    next.OnInitDialog(kRespRect);
+    EXPECT_TRUE(again.IsChecked(ctl::kMeetInFormat));
+    EXPECT_EQ(ws.m_meetInFormat, 1);
+}
+
 TEST_F(MainWindowTest, FilterEditorCommandAndItsMessages) {
     Start();
     editor.openFailure = -2;

@@ -55,6 +55,9 @@ constexpr int kFloat32 = 1025;
 constexpr int kInteger32 = 1026;
 constexpr int kInteger16 = 1027;
 
+// Create lengthens (or widens) its design until the chosen format meets the targets.
+constexpr int kMeetInFormat = 1043;
+
 // Achieved values.
 constexpr int kAchievedEdge1 = 1033;
 constexpr int kAchievedEdge2 = 1034;

@@ -33,6 +33,9 @@ constexpr std::array kTemplate = {
     ControlTemplate{ctl::kFreqMinLabel, K::Label, "f. min", 10, 224, 22, 8},
     ControlTemplate{ctl::kFreqMin, K::Edit, "", 35, 222, 45, 12, true, true},
     ControlTemplate{ctl::kFreqMinSpin, K::UpDown, "", 80, 222, 11, 12},
+    // In the free stretch of the display row, which fits its caption without moving anything.
+    ControlTemplate{ctl::kMeetInFormat, K::CheckBox, "Meet targets in coef format", 120, 223, 118,
+                    11},
     ControlTemplate{ctl::kCursorLabel, K::Label, "cursor freq.", 251, 224, 40, 8},
     ControlTemplate{ctl::kCursorField, K::Edit, "", 295, 223, 45, 12, false, true},
     ControlTemplate{ctl::kCursorSpin, K::UpDown, "", 340, 223, 11, 12},

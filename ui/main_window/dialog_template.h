@@ -8,7 +8,7 @@
 
 namespace ondela {
 
-enum class ControlKind { GroupBox, PlotFrame, Label, Edit, UpDown, Radio, Button };
+enum class ControlKind { GroupBox, PlotFrame, Label, Edit, UpDown, Radio, CheckBox, Button };
 
 struct ControlTemplate {
     int id;  // 0 for group boxes and labels that nothing addresses

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QGroupBox>
@@ -166,6 +167,13 @@ void MainDialog::BuildControls() {
                 m_groupOf[t.id] = group;
                 const int id = t.id;
                 connect(b, &QRadioButton::clicked, this, [this, id] { m_logic->OnCommand(id); });
+                w = b;
+                break;
+            }
+            case ControlKind::CheckBox: {
+                auto* b = new QCheckBox(t.caption, this);
+                const int id = t.id;
+                connect(b, &QCheckBox::clicked, this, [this, id] { m_logic->OnCommand(id); });
                 w = b;
                 break;
             }

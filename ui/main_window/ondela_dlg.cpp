@@ -48,6 +48,8 @@ void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
     m_ws.m_view.logScale = prefs && prefs->GetDword(setting::kLogFreqScale, 0) != 0 ? 1 : 0;
     m_controls.SetChecked(ctl::kScaleLin, !m_ws.m_view.logScale);
     m_controls.SetChecked(ctl::kScaleLog, m_ws.m_view.logScale);
+    m_ws.m_meetInFormat = prefs && prefs->GetDword(setting::kMeetInFormat, 0) != 0 ? 1 : 0;
+    m_controls.SetChecked(ctl::kMeetInFormat, m_ws.m_meetInFormat != 0);
 
     RefreshFields();
 
@@ -113,6 +115,14 @@ void COndelaDlg::OnCommand(int id) {
         case ctl::kInteger32:
         case ctl::kInteger16:
             OnCoefFormat(id - ctl::kFloat64);
+            break;
+        case ctl::kMeetInFormat:
+            // Taken by the next Create; the current filter stays as it was designed.
+            m_ws.m_meetInFormat = m_controls.IsChecked(ctl::kMeetInFormat) ? 1 : 0;
+            if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
+                m_ws.m_prefs->SetDword(setting::kMeetInFormat,
+                                       static_cast<uint32_t>(m_ws.m_meetInFormat));
+            }
             break;
         case ctl::kAboutCommand:
             if (m_services) m_services->ShowAbout();
