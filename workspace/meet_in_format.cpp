@@ -171,6 +171,21 @@ void FilterWorkspace::MeetTargetsInFormat() {
     // Design the specification again for what the rounding took away, a few times over: the
     // design loop then widens the transition (or, below the longest length, lengthens the
     // filter) until it has that much to spare.
+    auto designFor = [&](const FilterSpec& spec) {
+        Trial t;
+        t.designed = spec;
+        t.coefs.assign(kCoefArraySize, 0.0);
+        t.response.assign(kResponseArraySize, ResponsePoint{});
+        t.status = m_designFilter(t.designed, t.coefs.data(), t.response.data(), &t.responseCount);
+        if (!Usable(t.status)) return t;
+        t.n = t.designed.numCoefs;
+        t.coefs.resize(static_cast<std::size_t>(t.n));
+        t.response.resize(
+            static_cast<std::size_t>(std::clamp(t.responseCount, 0, kResponseArraySize)));
+        t.rounded = t.designed;
+        t.roundedMeets = measure(t.coefs.data(), t.n, t.rounded, m_meetWord, m_coefFormat);
+        return t;
+    };
     FilterSpec asked = m_spec;
     for (int attempt = 0; attempt < kTargetRaises && !met; ++attempt) {
         const FilterSpec& r = last.rounded;
@@ -181,23 +196,42 @@ void FilterWorkspace::MeetTargetsInFormat() {
             asked.ripple = std::max(kMinRipple, asked.ripple * m_spec.ripple / r.ripple);
         }
         if (asked.attenuation > kMaxAttenuation + kRaiseMargin * 40.0) break;
-        Trial t;
-        t.designed = asked;
-        t.coefs.assign(kCoefArraySize, 0.0);
-        t.response.assign(kResponseArraySize, ResponsePoint{});
-        t.status = m_designFilter(t.designed, t.coefs.data(), t.response.data(), &t.responseCount);
+        Trial t = designFor(asked);
         if (!Usable(t.status)) break;
-        t.n = t.designed.numCoefs;
-        t.coefs.resize(static_cast<std::size_t>(t.n));
-        t.response.resize(
-            static_cast<std::size_t>(std::clamp(t.responseCount, 0, kResponseArraySize)));
-        t.rounded = t.designed;
-        t.roundedMeets = measure(t.coefs.data(), t.n, t.rounded, m_meetWord, m_coefFormat);
         if (t.roundedMeets) {
             met = std::move(t);
         } else {
             if (shortfall(t.rounded) < shortfall(closest.rounded)) closest = t;
             last = std::move(t);
+        }
+    }
+
+    // The rounding noise of a long filter adds up (many small coefficients, each off by up to a
+    // step) and can lie above the stop band asked for, whatever the design: fewer, larger
+    // coefficients hold less of it. Halve the maximum until a design meets the targets, then
+    // take the longest that does (the narrowest transition).
+    if (!met) {
+        int missedCount = longest;
+        for (int k = longest / 2; k >= 3 && !met; k /= 2) {
+            FilterSpec shorter = m_spec;
+            shorter.maxCoefs = k;
+            Trial t = designFor(shorter);
+            if (Usable(t.status) && t.roundedMeets) {
+                met = std::move(t);
+                int metCount = k;
+                while (missedCount - metCount > std::max(2, metCount / 20)) {
+                    shorter.maxCoefs = (metCount + missedCount) / 2;
+                    Trial u = designFor(shorter);
+                    if (Usable(u.status) && u.roundedMeets) {
+                        metCount = shorter.maxCoefs;
+                        met = std::move(u);
+                    } else {
+                        missedCount = shorter.maxCoefs;
+                    }
+                }
+            } else {
+                missedCount = k;
+            }
         }
     }
 
