@@ -116,10 +116,10 @@ class FilterWorkspace {
     int DesignEntered();
 
     // With m_meetInFormat, after a design: while the design, in the chosen format (m_meetWord
-    // when set, else m_coefFormat), misses the entered attenuation or ripple, designs the same
-    // bands again at longer lengths, up to the longest m_spec.maxCoefs allows, and keeps the
-    // shortest that meets them (meet_in_format.cpp). When none does, keeps the one that came
-    // closest and says what would do: a finer format, or how many coefficients.
+    // when set, else m_coefFormat), misses the entered attenuation or ripple, designs again
+    // (longer, for more attenuation, or shorter: meet_in_format.cpp) within m_spec.maxCoefs, and
+    // keeps the first design that meets them. When none does, keeps the one that came closest and
+    // says what would do: a finer format, a longer word, or how many coefficients.
     void MeetTargetsInFormat();
 
     // The frequency the cursor goes with the entered specification: the middle of the band for
