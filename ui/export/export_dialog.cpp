@@ -147,6 +147,7 @@ void ExportDialog::BuildControls() {
     previewLayout->addWidget(m_preview);
     previewLayout->addWidget(m_warning);
     previewLayout->addWidget(m_written);
+    previewLayout->addStretch(1);
     previewBox->setMinimumHeight(150);
 
     auto* buttons = new QDialogButtonBox(this);
