@@ -72,6 +72,8 @@ TEST_F(ExportSessionTest, PreviewAgreesWithWordsRoundedByHandAndAPlainDft) {
     Design();
     ASSERT_EQ(ws.m_specWork.numCoefs, 127);
     const std::vector<double> coefs = Coefs();
+    const FilterSpec achieved = ws.m_specWork;
+    const int32_t status = ws.m_status;
     struct Case {
         int w;
         bool floor;
@@ -111,9 +113,13 @@ TEST_F(ExportSessionTest, PreviewAgreesWithWordsRoundedByHandAndAPlainDft) {
         EXPECT_TRUE(Contains(p.lines, "Pass-band ripple"));
         EXPECT_TRUE(Contains(p.lines, "127 coefficients, none saturated"));
     }
-    // Measuring the words showed nothing and left the filter's own values alone.
+    // Measuring the words showed nothing and left the filter and its achieved values alone.
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(Coefs(), coefs);
+    EXPECT_EQ(ws.m_specWork.attenuation, achieved.attenuation);
+    EXPECT_EQ(ws.m_specWork.ripple, achieved.ripple);
+    EXPECT_EQ(ws.m_specWork.numCoefs, achieved.numCoefs);
+    EXPECT_EQ(ws.m_status, status);
 }
 
 // Given fraction bits that are too many saturate the largest taps: counted and warned about.
