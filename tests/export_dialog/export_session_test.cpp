@@ -137,6 +137,18 @@ TEST_F(ExportSessionTest, SaturatedTapsAreCountedAndWarnedAbout) {
     EXPECT_TRUE(Contains(p.warnings, FormatText("Warning: %d coefficient", clipped)));
 }
 
+// A half band has no ripple target of its own: the preview states its attenuation only.
+TEST_F(ExportSessionTest, HalfBandPreviewStatesNoRipple) {
+    Design(testing::Spec{.type = HalfBand, .attenuation = 60.0, .maxCoefs = 127});
+    ExportSession session(ws, "Ondela", "1.21");
+    EXPECT_EQ(session.choices.name, "halfband");
+    const ExportPreview p = session.Preview();
+    ASSERT_EQ(p.refusal, "");
+    EXPECT_TRUE(Contains(p.lines, "Stop-band attenuation"));
+    EXPECT_FALSE(Contains(p.lines, "ripple"));
+    EXPECT_FALSE(p.rippleMissed);
+}
+
 // Nothing to export, a bad identifier, a word the format cannot take: the preview says why, and
 // Export says the same in a message box without asking for a file or writing one.
 TEST_F(ExportSessionTest, RefusalsSayWhyAndWriteNothing) {
