@@ -5,10 +5,12 @@
 #include "app/about/about_dlg.h"
 #include "app/about/version_info.h"
 #include "app/help/help_viewer.h"
+#include "ui/export/export_dialog.h"
 
 namespace ondela {
 
-AppShell::AppShell(UserDialogs& dialogs) : m_printer(dialogs, m_printers) {}
+AppShell::AppShell(UserDialogs& dialogs, FilterWorkspace& ws)
+    : m_ws(ws), m_printer(dialogs, m_printers) {}
 
 void AppShell::PrintWindow(const std::string& title) {
     if (m_window) m_printer.PrintWindowImage(m_window, QString::fromStdString(title));
@@ -29,6 +31,15 @@ void AppShell::CloseHelp() {
 void AppShell::ShowAbout() {
     CAboutDlg about(m_window);
     about.exec();
+}
+
+void AppShell::ShowExport() {
+    VersionStrings strings;
+    ReadVersionInfo(BuiltInVersionBlock, strings);
+    ExportDialog dialog(m_ws, strings.productName, strings.productVersion, nullptr, m_window,
+                        &m_exportChoices);
+    dialog.exec();
+    m_exportChoices = dialog.Session().choices;
 }
 
 std::string AppShell::ProductCaption() {

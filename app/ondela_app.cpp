@@ -25,7 +25,7 @@ COndelaApp::COndelaApp(AppEnvironment env)
       m_store(UserStore(std::move(m_env.store))),
       m_prefs(m_store.get()),
       m_graph(m_ws),
-      m_shell(m_dialogs),
+      m_shell(m_dialogs, m_ws),
       m_editor(&m_dialogs, &m_editorPrinters, this) {
     m_ws.m_engine = &m_engine;
     m_ws.m_dialogs = &m_dialogs;
@@ -83,7 +83,10 @@ bool COndelaApp::InitInstance() {
 bool COndelaApp::event(QEvent* event) {
     if (event->type() != kEditorNotifyEventType) return QObject::event(event);
     const auto* notify = static_cast<EditorNotifyEvent*>(event);
-    if (notify->code == kEditorLoadRequest && m_mainWindow) {
+    if (notify->code == kEditorExportRequest && m_mainWindow) {
+        // The same dialog as the main window's Export... button, over the same filter.
+        m_mainWindow->Logic().OnCommand(ctl::kExport);
+    } else if (notify->code == kEditorLoadRequest && m_mainWindow) {
         // A file dropped on the editor is loaded by its path; without one, Load asks for a file.
         if (notify->path.isEmpty()) {
             m_mainWindow->Logic().OnCommand(ctl::kLoad);

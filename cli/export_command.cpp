@@ -2,8 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <cmath>
-#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +12,8 @@
 #include "cli/json_writer.h"
 #include "export/coef_export.h"
 #include "numbers/number_text.h"
+#include "workspace/export_summary.h"
 #include "workspace/filter_workspace.h"
-#include "workspace/measurable_coefs.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela::cli {
@@ -37,32 +35,6 @@ struct ExportSettings {
     bool cmsisTypeGiven = false;
 };
 
-// The achieved values that miss the targets by more than the window's measurement allows (1 dB
-// of attenuation, 10 % of ripple), as "stop-band attenuation A dB (T dB asked for), ..."; empty
-// when none does or nothing was measured.
-// Whether the values of the words give a response the measurement can see (not all zero, not
-// far below the response's floor).
-bool Measurable(const std::vector<double>& values) {
-    return CoefsMeasurable(values.data(), static_cast<int>(values.size()), FLT64);
-}
-
-std::string MissedTargets(const DesignSummary& d) {
-    std::string missed;
-    const auto add = [&missed](const char* what, double achieved, double target) {
-        if (!missed.empty()) missed += ", ";
-        missed += std::string(what) + " " + DecibelText(achieved) + " dB (" + DecibelText(target) +
-                  " dB asked for)";
-    };
-    if (d.targetAttenuation && d.achievedAttenuation &&
-        AttenuationMissed(*d.targetAttenuation, *d.achievedAttenuation)) {
-        add("stop-band attenuation", *d.achievedAttenuation, *d.targetAttenuation);
-    }
-    if (d.targetRipple && d.achievedRipple && RippleMissed(*d.targetRipple, *d.achievedRipple)) {
-        add("pass-band ripple", *d.achievedRipple, *d.targetRipple);
-    }
-    return missed;
-}
-
 class ExportCommand : public CliCommand {
   public:
     ExportCommand() : CliCommand("export", kUsage) {}
@@ -75,8 +47,6 @@ class ExportCommand : public CliCommand {
     bool ReadFormat(const QCommandLineParser& parser);
     bool ReadFixedPoint(const QCommandLineParser& parser);
     bool ReadFileOptions(const QCommandLineParser& parser);
-    // The design the file states, with the achieved values of the quantised filter.
-    DesignSummary Summary(FilterWorkspace& ws, const std::vector<double>& quantised) const;
     // The --json report of the run; result is null when no file was made.
     std::string Report(const std::vector<std::string>& messages, const ExportRequest* request,
                        const ExportResult* result, bool written) const;
@@ -274,48 +244,6 @@ bool ExportCommand::ReadFileOptions(const QCommandLineParser& parser) {
     return true;
 }
 
-DesignSummary ExportCommand::Summary(FilterWorkspace& ws,
-                                     const std::vector<double>& quantised) const {
-    DesignSummary d;
-    VersionStrings strings;
-    ReadVersionInfo(BuiltInVersionBlock, strings);
-    d.program = strings.productName.empty() ? kAppTitle : strings.productName;
-    d.version = strings.productVersion;
-
-    const bool fromSpec = ws.m_fromSpec == 1;
-    const FilterSpec& entered = ws.m_spec;
-    d.type = FilterTypeName(entered.type);
-    d.fs = entered.fs;
-    if (fromSpec) {
-        // The design's own parameters; coefficients read without a specification have none
-        // (their measured values are no design's).
-        d.f1 = entered.f1;
-        d.f2 = entered.f2;
-        d.bandwidth = entered.bandwidth;
-        d.targetAttenuation = entered.attenuation;
-        if (entered.type != HalfBand) d.targetRipple = entered.ripple;
-    }
-
-    // The quantised filter measured as the window measures the current one: exactly the values
-    // the words hold, in double precision. Values the measurement leaves unset stay unstated;
-    // words that hold no measurable filter (all zero, or far below the response's floor) are not
-    // measured at all.
-    const int n = static_cast<int>(quantised.size());
-    if (!Measurable(quantised)) return d;
-    FilterSpec measured = ws.m_specWork;
-    measured.attenuation = std::numeric_limits<double>::quiet_NaN();
-    measured.ripple = std::numeric_limits<double>::quiet_NaN();
-    // Without dialogs the measurement shows nothing: whether these words miss the
-    // specification is said by the export itself, apart from what Load said about the file.
-    UserDialogs* dialogs = ws.m_dialogs;
-    ws.m_dialogs = nullptr;
-    ws.AnalyseCoefs(measured, quantised.data(), n, FLT64);
-    ws.m_dialogs = dialogs;
-    if (std::isfinite(measured.attenuation)) d.achievedAttenuation = measured.attenuation;
-    if (std::isfinite(measured.ripple)) d.achievedRipple = measured.ripple;
-    return d;
-}
-
 std::string ExportCommand::Report(const std::vector<std::string>& messages,
                                   const ExportRequest* request, const ExportResult* result,
                                   bool written) const {
@@ -411,7 +339,9 @@ int ExportCommand::Run() {
         return finish(kExitNoFilter, nullptr, nullptr);
     }
     const std::vector<double> values = QuantisedValues(Quantise(request.coefs, request.fixed));
-    request.design = Summary(ws, values);
+    VersionStrings strings;
+    ReadVersionInfo(BuiltInVersionBlock, strings);
+    request.design = CurrentDesignSummary(ws, values, strings.productName, strings.productVersion);
 
     const ExportResult result = ExportCoefficients(settings.format, request);
     if (!result.error.empty()) {
@@ -419,7 +349,7 @@ int ExportCommand::Run() {
         return finish(kExitNoFilter, nullptr, nullptr);
     }
     const QuantisedCoefs& q = result.quantised;
-    if (!Measurable(values)) {
+    if (!WordsMeasurable(values)) {
         designer.dialogs.Note(
             Prefix() +
             FormatText("warning: the %d-bit words with %d fraction bits hold no measurable "

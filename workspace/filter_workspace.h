@@ -139,6 +139,9 @@ class FilterWorkspace {
     // is completely written.
     void LoadFilter();
     void SaveFilter();
+    // The folder the save choosers start in: that of the last save of this run, else that of
+    // the last loaded file, else the program's; empty when it no longer exists.
+    std::string SaveStartDirectory();
     // The file chooser of Load; nullopt when it was cancelled (or there are no dialogs).
     std::optional<std::string> ChooseFileToLoad();
     // Loads the description file at path (chosen, dropped on the editor or named on the command
@@ -250,7 +253,6 @@ class FilterWorkspace {
     int ComposeHeader(std::string& header);
     bool CoefsReadDiffer(int n, int fmt) const;
     std::string LoadStartDirectory();
-    std::string SaveStartDirectory();
 };
 
 // "LowPass", "BandPass", "HighPass", "BandStop", "HalfBand"; empty for any other code.

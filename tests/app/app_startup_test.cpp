@@ -7,10 +7,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <sstream>
 
@@ -104,6 +106,42 @@ TEST(AppStartup, OnlyTheEditorsLoadRequestRunsLoad) {
     });
     session = &s;
     EXPECT_TRUE(s.app->InitInstance());
+}
+
+// The main window's Export... button and the editor's export request open the same modal
+// "Export Coefficients" dialog over the current filter (closed here as soon as it shows).
+TEST(AppStartup, ExportButtonAndTheEditorsRequestOpenTheExportDialog) {
+    Session* session = nullptr;
+    std::vector<QString> seen;
+    const auto closeNextDialog = [&seen] {
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, &seen] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            timer->stop();
+            timer->deleteLater();
+            seen.push_back(dialog->windowTitle() + " " +
+                           dialog->findChild<QLineEdit*>("name")->text());
+            dialog->reject();
+        });
+        timer->start(10);
+    };
+    Session s([&](MainDialog& window) {
+        window.show();
+        Press(window, ctl::kCreate);
+        closeNextDialog();
+        Press(window, ctl::kExport);
+        closeNextDialog();
+        EditorNotifyEvent request(kEditorExportRequest);
+        QCoreApplication::sendEvent(session->app.get(), &request);
+        Press(window, ctl::kQuit);
+        return 0;
+    });
+    session = &s;
+    EXPECT_TRUE(s.app->InitInstance());
+    EXPECT_EQ(seen,
+              (std::vector<QString>{"Export Coefficients lowpass", "Export Coefficients lowpass"}));
+    EXPECT_TRUE(s.log.empty()) << s.log.front();
 }
 
 // Create, open the editor, save, print the window: the editor shows exactly what Save writes,

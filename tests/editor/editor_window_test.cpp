@@ -10,6 +10,8 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -294,6 +296,24 @@ TEST_F(EditorWindowTest, SaveAsWritesTheTextAndNamesTheWindowAfterTheFile) {
     EXPECT_EQ(frame->Path(), PathIn("hp.txt"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
     EXPECT_TRUE(TakeNotices().empty());  // the text is as it was placed
+}
+
+// File > Export... follows Save As and asks the application for the Export dialog; the editor
+// itself asks for no file.
+TEST_F(EditorWindowTest, ExportInTheFileMenuAsksTheApplicationForTheExportDialog) {
+    CEdit_Frame* frame = Open();
+    Place(kDescription);
+    const QList<QAction*> file = frame->menuBar()->actions().at(0)->menu()->actions();
+    const qsizetype saveAs = file.indexOf(frame->Action(EditorCommand::SaveAs));
+    ASSERT_GE(saveAs, 0);
+    ASSERT_LT(saveAs + 1, file.size());
+    EXPECT_EQ(file.at(saveAs + 1), frame->Action(EditorCommand::Export));
+    EXPECT_EQ(file.at(saveAs + 1)->text(), "&Export...");
+
+    Run(frame, EditorCommand::Export);
+    EXPECT_EQ(TakeNotices(), (std::vector<Notice>{{kEditorExportRequest, {}}}));
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(EditorWindowTest, SaveAsksForANameOnlyUntilTheTextHasAFileButCtrlSAlwaysAsks) {

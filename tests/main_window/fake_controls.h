@@ -75,12 +75,14 @@ class FakeShell : public ShellServices {
     }
     void CloseHelp() override { ++helpClosed; }
     void ShowAbout() override { ++aboutShown; }
+    void ShowExport() override { ++exportShown; }
     std::string ProductCaption() override { return "Ondela 1.21"; }
 
     std::vector<std::string> printed;
     std::vector<std::string> helpShown;
     int helpClosed = 0;
     int aboutShown = 0;
+    int exportShown = 0;
     bool helpWorks = true;
 };
 

@@ -80,10 +80,34 @@ TEST_F(MainDialogTest, WindowAndPlotSizes) {
     const QRect group = dialog->Control(ctl::kResponseGroup)->geometry();
     EXPECT_EQ(dialog->Control(ctl::kFreqMaxSpin)->geometry().right(), group.right());
     EXPECT_EQ(dialog->Control(ctl::kHelpGroup)->geometry().right(), group.right());
-    EXPECT_EQ(dialog->Control(ctl::kQuit)->x() - dialog->Control(ctl::kHelpGroup)->x(),
-              dialog->Control(ctl::kHelp)->x() - dialog->Control(ctl::kHelpGroup)->x());
+    for (int id : {ctl::kExport, ctl::kQuit}) {
+        EXPECT_EQ(dialog->Control(id)->x() - dialog->Control(ctl::kHelpGroup)->x(),
+                  dialog->Control(ctl::kHelp)->x() - dialog->Control(ctl::kHelpGroup)->x())
+            << id;
+    }
+    // Export... stands between Help and Quit, inside the group box.
+    const QRect help = dialog->Control(ctl::kHelp)->geometry();
+    const QRect exportButton = dialog->Control(ctl::kExport)->geometry();
+    const QRect quit = dialog->Control(ctl::kQuit)->geometry();
+    EXPECT_GT(exportButton.top(), help.bottom());
+    EXPECT_LT(exportButton.bottom(), quit.top());
+    EXPECT_TRUE(dialog->Control(ctl::kHelpGroup)->geometry().contains(exportButton));
     EXPECT_TRUE(static_cast<QPushButton*>(dialog->Control(ctl::kCreate))->isDefault());
     EXPECT_EQ(dialog->windowTitle(), "Ondela 1.21");
+}
+
+// The Export... button opens the Export dialog through the shell, with or without a filter
+// (the dialog itself says when there is nothing to export).
+TEST_F(MainDialogTest, ExportButtonOpensTheExportDialog) {
+    auto* button = static_cast<QPushButton*>(dialog->Control(ctl::kExport));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), "Export...");
+    EXPECT_TRUE(button->isEnabled());
+    Press(ctl::kExport);
+    EXPECT_EQ(shell.exportShown, 1);
+    Press(ctl::kCreate);
+    Press(ctl::kExport);
+    EXPECT_EQ(shell.exportShown, 2);
 }
 
 TEST_F(MainDialogTest, CreateFillsTheAchievedValuesAndDrawsTheCurve) {

@@ -212,6 +212,12 @@ void CEdit_Frame::CreateActions() {
          "Save As",
          {QKeySequence(Qt::CTRL | Qt::Key_S)},
          &CEdit_Frame::SaveTextAs},
+        {EditorCommand::Export,
+         "&Export...",
+         "Export the filter's coefficients as fixed-point words for a toolchain",
+         "Export",
+         {},
+         &CEdit_Frame::RequestExport},
         {EditorCommand::Print,
          "&Print...",
          "Print the active document",
@@ -287,6 +293,7 @@ void CEdit_Frame::CreateMenus() {
     file->addAction(Action(EditorCommand::Open));
     file->addAction(Action(EditorCommand::Save));
     file->addAction(Action(EditorCommand::SaveAs));
+    file->addAction(Action(EditorCommand::Export));
     file->addSeparator();
     file->addAction(Action(EditorCommand::Print));
     file->addSeparator();
@@ -401,6 +408,10 @@ void CEdit_Frame::NewText() {
 
 void CEdit_Frame::RequestLoad() {
     if (m_services.notify) m_services.notify(kEditorLoadRequest, QString());
+}
+
+void CEdit_Frame::RequestExport() {
+    if (m_services.notify) m_services.notify(kEditorExportRequest, QString());
 }
 
 void CEdit_Frame::Save() {

@@ -22,8 +22,8 @@ class UserDialogs;
 struct EditorServices {
     UserDialogs* dialogs = nullptr;     // Save As file chooser and message boxes
     PrinterSource* printers = nullptr;  // the print dialog
-    // Tells the application something (kEditorLoadRequest with an optional file path, or
-    // kEditorClosed); the application handles it later.
+    // Tells the application something (kEditorLoadRequest with an optional file path,
+    // kEditorExportRequest or kEditorClosed); the application handles it later.
     std::function<void(int code, const QString& path)> notify;
     // Called once when the user has closed the window, after kEditorClosed was sent.
     std::function<void()> closed;
@@ -35,6 +35,7 @@ enum class EditorCommand {
     Open,
     Save,
     SaveAs,
+    Export,
     Print,
     Exit,
     Undo,
@@ -44,7 +45,7 @@ enum class EditorCommand {
     Toolbar,
     StatusBar,
 };
-constexpr int kEditorCommandCount = 12;
+constexpr int kEditorCommandCount = 13;
 
 class CEdit_Frame : public QMainWindow {
   public:
@@ -69,6 +70,8 @@ class CEdit_Frame : public QMainWindow {
     void Save();
     void SaveTextAs();
     void SaveText();
+    // Asks the application to open the Export dialog over the current filter.
+    void RequestExport();
     void PrintText();
 
     QAction* Action(EditorCommand command) const;

@@ -28,6 +28,7 @@ constexpr int kFreqMaxSpin = 1058;
 constexpr int kLoad = 1010;
 constexpr int kSave = 1011;
 constexpr int kPrint = 1073;
+constexpr int kExport = 1074;  // the Export dialog, beside Help and Quit
 
 // Filter type radios.
 constexpr int kLowPass = 1020;

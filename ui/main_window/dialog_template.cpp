@@ -93,6 +93,7 @@ constexpr std::array kTemplate = {
     ControlTemplate{ctl::kAchievedCoefs, K::Edit, "", 559, 421, 53, 12, true},
 
     ControlTemplate{ctl::kHelp, K::Button, "Help", 639, 374, 53, 13},
+    ControlTemplate{ctl::kExport, K::Button, "Export...", 639, 393, 53, 13},
     ControlTemplate{ctl::kQuit, K::Button, "Quit", 639, 412, 53, 13},
 };
 

@@ -213,7 +213,7 @@ void MainDialog::WidenPlots() {
     }
     QWidget* helpGroup = m_controls.at(ctl::kHelpGroup);
     const int helpShift = rightEdge - (helpGroup->x() + helpGroup->width());
-    for (int id : {ctl::kHelpGroup, ctl::kHelp, ctl::kQuit}) {
+    for (int id : {ctl::kHelpGroup, ctl::kHelp, ctl::kExport, ctl::kQuit}) {
         m_controls.at(id)->move(m_controls.at(id)->pos() + QPoint(helpShift, 0));
     }
     const QRect client = DialogUnitsToPixels(0, 0, kDialogWidthDu, kDialogHeightDu);

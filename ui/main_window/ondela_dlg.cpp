@@ -83,6 +83,10 @@ void COndelaDlg::OnCommand(int id) {
         case ctl::kPrint:
             OnPrint();
             break;
+        case ctl::kExport:
+            // The dialog says itself when there is no filter to export.
+            if (m_services) m_services->ShowExport();
+            break;
         case ctl::kHelp:
             OnHelp();
             break;

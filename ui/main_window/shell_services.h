@@ -21,6 +21,8 @@ class ShellServices {
     virtual void CloseHelp() = 0;
     // The About box, modally.
     virtual void ShowAbout() = 0;
+    // The Export dialog over the current filter, modally.
+    virtual void ShowExport() = 0;
     // "<product name> <product version>" from the version data; empty when it cannot be read.
     virtual std::string ProductCaption() = 0;
 };

@@ -1,0 +1,210 @@
+#include "ui/export/export_session.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <utility>
+
+#include "numbers/number_text.h"
+#include "workspace/export_summary.h"
+#include "workspace/file_replace.h"
+#include "workspace/filter_file_text.h"
+#include "workspace/filter_workspace.h"
+#include "workspace/user_dialogs.h"
+
+namespace ondela {
+
+namespace {
+
+constexpr const char* kNoFilter = "No valid filter coefs available";
+
+// The first description of the chooser's filter.
+const char* FormatLabel(ExportFormat format) {
+    switch (format) {
+        case ExportFormat::Coe:
+            return "Xilinx COE Files";
+        case ExportFormat::Mif:
+            return "Memory Initialisation Files";
+        case ExportFormat::Vhdl:
+            return "VHDL Files";
+        case ExportFormat::Verilog:
+            return "Verilog Include Files";
+        case ExportFormat::Cmsis:
+            return "C Header Files";
+        case ExportFormat::Csv:
+            return "CSV Files";
+        case ExportFormat::Npy:
+            return "NumPy Arrays";
+        case ExportFormat::Json:
+            return "JSON Files";
+    }
+    return "Files";
+}
+
+std::string Decibels(const char* format, double db) {
+    return FormatText(format, db);
+}
+
+}  // namespace
+
+ExportSession::ExportSession(FilterWorkspace& ws, std::string program, std::string version)
+    : m_ws(ws), m_program(std::move(program)), m_version(std::move(version)) {
+    choices.name = DefaultName();
+}
+
+std::string ExportSession::DefaultName() const {
+    std::string name = m_ws.m_filterValid == 1 ? FilterTypeName(m_ws.m_spec.type) : "";
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name.empty() ? "fir" : name;
+}
+
+ExportRequest ExportSession::Request() const {
+    ExportRequest request;
+    const int n = std::clamp(m_ws.m_specWork.numCoefs, 0, static_cast<int>(m_ws.m_coefs.size()));
+    request.coefs.assign(m_ws.m_coefs.begin(), m_ws.m_coefs.begin() + n);
+    request.fixed.wordBits = choices.wordBits;
+    request.fixed.fracBits = choices.fracBits;
+    request.fixed.rounding = choices.rounding;
+    request.name = choices.name;
+    request.options.radix = choices.radix;
+    request.options.cmsisType = choices.cmsisType;
+    request.options.realValues = choices.realValues && (choices.format == ExportFormat::Csv ||
+                                                        choices.format == ExportFormat::Npy);
+    return request;
+}
+
+ExportPreview ExportSession::Preview() {
+    ExportPreview p;
+    if (m_ws.m_filterValid != 1 || m_ws.m_specWork.numCoefs <= 0) {
+        p.refusal = kNoFilter;
+        return p;
+    }
+    if (m_ws.m_fromSpec != 1 && !(m_ws.m_specWork.fs > 0.0)) {
+        p.refusal = "The filter has no sampling frequency: its coefficients cannot be measured.";
+        return p;
+    }
+    // The export itself checks the identifier, the word and the format's options and quantises.
+    const ExportRequest request = Request();
+    const ExportResult checked = ExportCoefficients(choices.format, request);
+    if (!checked.error.empty()) {
+        p.refusal = checked.error;
+        return p;
+    }
+    p.quantised = checked.quantised;
+    const QuantisedCoefs& q = p.quantised;
+    const std::vector<double> values = QuantisedValues(q);
+    p.measurable = WordsMeasurable(values);
+    p.design = CurrentDesignSummary(m_ws, values, m_program, m_version);
+    const DesignSummary& d = p.design;
+
+    const std::string qName = QFormatName(q.format);
+    std::string word = FormatText("%d-bit signed, %d fraction bit%s", q.format.wordBits,
+                                  q.format.fracBits, q.format.fracBits == 1 ? "" : "s");
+    p.lines.push_back((qName.empty() ? word : qName + " (" + word + ")") + ", rounded " +
+                      RoundingText(q.format.rounding));
+    p.lines.push_back(q.saturated == 0
+                          ? FormatText("%zu coefficients, none saturated", q.values.size())
+                          : SaturationText(q));
+
+    const bool halfBand = d.type == FilterTypeName(HalfBand);
+    if (d.achievedAttenuation) {
+        std::string line = Decibels("Stop-band attenuation %.1f dB", *d.achievedAttenuation);
+        if (d.targetAttenuation) line += Decibels(" (%.1f dB asked for)", *d.targetAttenuation);
+        p.lines.push_back(line);
+        p.attenuationMissed =
+            d.targetAttenuation && AttenuationMissed(*d.targetAttenuation, *d.achievedAttenuation);
+    }
+    if (d.achievedRipple && !halfBand) {
+        std::string line = Decibels("Pass-band ripple %.3f dB", *d.achievedRipple);
+        if (d.targetRipple) line += Decibels(" (%.3f dB asked for)", *d.targetRipple);
+        p.lines.push_back(line);
+        p.rippleMissed = d.targetRipple && RippleMissed(*d.targetRipple, *d.achievedRipple);
+    }
+
+    if (!p.measurable) {
+        p.warnings.push_back(
+            "Warning: the words hold no measurable filter (every coefficient rounds to zero or "
+            "clips to a vanishing value).");
+    }
+    if (const std::string missed = MissedTargets(d); !missed.empty()) {
+        p.warnings.push_back(FormatText("Warning: in %d-bit words the filter misses its "
+                                        "specification: ",
+                                        q.format.wordBits) +
+                             missed + ".");
+    }
+    if (q.saturated > 0) {
+        p.warnings.push_back(
+            FormatText("Warning: %d coefficient%s saturated; fewer fraction bits "
+                       "keep them inside the word.",
+                       q.saturated, q.saturated == 1 ? "" : "s"));
+    }
+    return p;
+}
+
+std::string ExportSession::ChooserFilter() const {
+    const char* ext = ExportFileExtension(choices.format) + 1;  // without the dot
+    return FormatText("%s (*.%s)|*.%s|All Files (*.*)|*.*", FormatLabel(choices.format), ext, ext);
+}
+
+std::string ExportSession::ProposedFileName() {
+    std::string title;
+    if (!m_ws.FilterTitle(title) || title.empty()) title = choices.name;
+    return title + ExportFileExtension(choices.format);
+}
+
+ExportWrite ExportSession::WriteTo(const std::string& path) {
+    ExportWrite outcome;
+    outcome.path = path;
+    const ExportPreview preview = Preview();
+    if (!preview.refusal.empty()) {
+        outcome.message = preview.refusal;
+        return outcome;
+    }
+    ExportRequest request = Request();
+    request.design = preview.design;
+    const ExportResult result = ExportCoefficients(choices.format, request);
+    if (!result.error.empty()) {
+        outcome.message = result.error;
+        return outcome;
+    }
+    FileReplaceFailure failure;
+    if (!UsableFilePath(path)) {
+        outcome.message = "Could not create the file " + path + ": the name cannot be used.";
+        return outcome;
+    }
+    if (!ReplaceFileContents(path, result.content, &failure, m_ws.m_writeBytes)) {
+        const std::string reason = failure.error != 0 ? std::strerror(failure.error) : "";
+        outcome.message =
+            failure.stage == FileReplaceFailure::kCreate
+                ? "Could not create the file " + path + (reason.empty() ? "" : ": " + reason) + "."
+                : "Could not write the file " + path + (reason.empty() ? "" : ": " + reason) +
+                      ". A file already there is left as it was.";
+        return outcome;
+    }
+    outcome.written = true;
+    return outcome;
+}
+
+ExportWrite ExportSession::Export(UserDialogs& dialogs) {
+    ExportWrite outcome;
+    const ExportPreview preview = Preview();
+    if (!preview.refusal.empty()) {
+        outcome.message = preview.refusal;
+        dialogs.MessageBox(outcome.message, kAppTitle, MessageButtons::Ok, MessageIcon::Warning);
+        return outcome;
+    }
+    const auto chosen =
+        dialogs.ChooseFileToSave(m_ws.SaveStartDirectory(), ProposedFileName(), ChooserFilter());
+    if (!chosen || chosen->empty()) return outcome;
+    outcome = WriteTo(*chosen);
+    if (!outcome.written) {
+        dialogs.MessageBox(outcome.message, kAppTitle, MessageButtons::Ok, MessageIcon::Error);
+        return outcome;
+    }
+    // The next save, of a filter or of an export, starts in this folder.
+    m_ws.m_saveDir = m_ws.m_util.DirectoryOf(chosen->c_str());
+    return outcome;
+}
+
+}  // namespace ondela
