@@ -186,6 +186,34 @@ TEST_F(DesignFilterTest, HalfBandTaps) {
     EXPECT_NEAR(sum, 1.0, 1e-12);
 }
 
+// DesignAtLength: the bands of the last design at another length of the type, refused without a
+// design or at a length the type cannot have; a half band stays a half band.
+TEST_F(DesignFilterTest, DesignAtLengthRedesignsTheLastBands) {
+    Designed d;
+    EXPECT_EQ(engine.DesignAtLength(d.spec, 67, d.coefs.data(), nullptr, nullptr), NOT_POSSIBLE);
+    Design(engine,
+           Spec{.type = HalfBand, .f1 = 12000, .attenuation = 70, .ripple = 0.1, .maxCoefs = 63});
+    const DesignBands bands = engine.LastTrace().bands;
+    for (const int n : {2, 65, 69, 4099}) {
+        EXPECT_EQ(engine.DesignAtLength(d.spec, n, d.coefs.data(), nullptr, nullptr), NOT_POSSIBLE)
+            << n;
+    }
+    d.status =
+        engine.DesignAtLength(d.spec, 67, d.coefs.data(), d.response.data(), &d.responseCount);
+    ASSERT_EQ(d.status & ~SPEC_NOT_MET, 0);
+    EXPECT_EQ(d.spec.numCoefs, 67);
+    EXPECT_GT(d.responseCount, 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(engine.LastTrace().bands.edge[i], bands.edge[i]);
+    const int centre = 33;
+    EXPECT_EQ(d.coefs[centre], 0.5);
+    for (int k = 0; k < 67; ++k) {
+        const int distance = std::abs(k - centre);
+        if (distance != 0 && distance % 2 == 0) EXPECT_EQ(d.coefs[k], 0.0) << "tap " << k;
+        EXPECT_EQ(d.coefs[k], d.coefs[66 - k]) << "tap " << k;
+    }
+    EXPECT_EQ(d.coefs[67], 0.0);
+}
+
 TEST_F(DesignFilterTest, ShortLowPassIsAcceptedAfterOneMeasuredPass) {
     const Designed d = Design(engine, Spec{.attenuation = 40, .ripple = 0.5, .maxCoefs = 63});
     EXPECT_EQ(d.status, 0);
