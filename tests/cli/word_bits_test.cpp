@@ -73,7 +73,9 @@ TEST(WordBits, ResponseIsThatOfTheWordsRoundedByHand) {
             for (std::size_t n = 0; n < h.size(); ++n)
                 sum += h[n] * std::polar(1.0, -2.0 * std::numbers::pi * hz / 48000.0 *
                                                   static_cast<double>(n));
-            if (std::abs(sum) > 1e-9) EXPECT_NEAR(db, 20.0 * std::log10(std::abs(sum)), 1e-6);
+            if (std::abs(sum) > 1e-9) {
+                EXPECT_NEAR(db, 20.0 * std::log10(std::abs(sum)), 1e-6);
+            }
             ++lines;
         }
         EXPECT_EQ(lines, 64);
@@ -174,7 +176,9 @@ TEST(WordBits, OptionsOfEveryCommand) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());
         const CliRun run = RunCli(c.args);
         EXPECT_EQ(run.exitCode, c.exit) << run.err;
-        if (c.exit == 2) EXPECT_EQ(run.ErrLines().size(), 1u) << run.err;
+        if (c.exit == 2) {
+            EXPECT_EQ(run.ErrLines().size(), 1u) << run.err;
+        }
     }
     EXPECT_EQ(testing::ReadFile(png).substr(1, 3), "PNG");
 }

@@ -208,7 +208,9 @@ TEST_F(DesignFilterTest, DesignAtLengthRedesignsTheLastBands) {
     EXPECT_EQ(d.coefs[centre], 0.5);
     for (int k = 0; k < 67; ++k) {
         const int distance = std::abs(k - centre);
-        if (distance != 0 && distance % 2 == 0) EXPECT_EQ(d.coefs[k], 0.0) << "tap " << k;
+        if (distance != 0 && distance % 2 == 0) {
+            EXPECT_EQ(d.coefs[k], 0.0) << "tap " << k;
+        }
         EXPECT_EQ(d.coefs[k], d.coefs[66 - k]) << "tap " << k;
     }
     EXPECT_EQ(d.coefs[67], 0.0);
