@@ -17,9 +17,9 @@ int DesignEngine::DesignFilter(FilterSpec& spec, double* coefs, ResponsePoint* r
     return RunDesign(*work_, lastCorrection_, spec, coefs, response, responseCount);
 }
 
-int DesignEngine::DesignAtLength(FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
+int DesignEngine::DesignAtLength(FilterSpec& record, int n, double* coefs, ResponsePoint* response,
                                  int* responseCount) {
-    return LengthenDesign(*work_, lastCorrection_, spec, n, coefs, response, responseCount);
+    return LengthenDesign(*work_, lastCorrection_, record, n, coefs, response, responseCount);
 }
 
 namespace {

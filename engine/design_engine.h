@@ -66,10 +66,10 @@ class DesignEngine {
     // Designs the bands of the last DesignFilter result again at length n: the same aligned
     // edges, weights and target, another number of coefficients. For a caller that needs a
     // longer filter than the design loop settled on (its coefficients are to be rounded to a
-    // short word). spec, coefs and the response as DesignFilter writes them; NOT_POSSIBLE when
+    // short word). record, coefs and the response as DesignFilter writes them; NOT_POSSIBLE when
     // no design was made before or n is not a length of the filter's type (odd, 3..4095; a half
     // band 3 modulo 4).
-    int DesignAtLength(FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
+    int DesignAtLength(FilterSpec& record, int n, double* coefs, ResponsePoint* response,
                        int* responseCount);
 
     // One exchange of a given odd length (3..4095) over up to kMaxExchangeBands bands rising

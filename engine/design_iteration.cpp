@@ -690,12 +690,12 @@ int DesignRun::Run(ResponsePoint* response, int* responseCount) {
 int DesignRun::Lengthen(int n, ResponsePoint* response, int* responseCount) {
     const DesignWork::FinalPass last = w_.finalPass;
     if (!last.valid || n < 3 || n > kMaxDesignCoefs || n % 2 == 0 ||
-        (last.spec.type == HalfBand && n % 4 != 3)) {
+        (last.record.type == HalfBand && n % 4 != 3)) {
         return NOT_POSSIBLE;
     }
     w_.trace.passes = 0;
     w_.trace.restarts = 0;
-    spec_ = last.spec;
+    spec_ = last.record;
     N_ = last.maxLength;
     fsE_ = last.fsE;
     a0_ = spec_.attenuation;
@@ -739,9 +739,9 @@ int NextDesignLength(FilterType type, int n) {
     return type == HalfBand ? n + 4 : n + 2;
 }
 
-int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, int n, double* coefs,
-                   ResponsePoint* response, int* responseCount) {
-    DesignRun run(work, lastCorrection, spec, coefs);
+int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& record, int n,
+                   double* coefs, ResponsePoint* response, int* responseCount) {
+    DesignRun run(work, lastCorrection, record, coefs);
     return run.Lengthen(n, response, responseCount);
 }
 

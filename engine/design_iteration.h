@@ -10,7 +10,7 @@ int RunDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, double
               ResponsePoint* response, int* responseCount);
 
 // The bands of the last RunDesign result designed again at length n.
-int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, int n,
+int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& record, int n,
                    double* coefs, ResponsePoint* response, int* responseCount);
 
 }  // namespace ondela

@@ -69,8 +69,8 @@ struct DesignWork {
     // again at another length (DesignAtLength).
     struct FinalPass {
         bool valid = false;
-        FilterSpec spec{};       // the conditioned record: targets as the loop ended with them
-        int maxLength = 0;       // the longest length the specification allows
+        FilterSpec record{};     // the conditioned record: targets as the loop ended with them
+        int maxLength = 0;       // the longest length the entered maximum allows
         double fsE = 1.0;        // sampling frequency used (1 when none was given)
         double halfWidth = 0.0;  // transition half-width, fraction of fs
         double f1 = 0.0;         // aligned edges, fractions of fs

@@ -4,7 +4,7 @@
 // targets:
 //  1. the same bands at longer lengths, up to the longest the maximum allows (the shortest that
 //     meets them is kept);
-//  2. at the longest length, the specification designed for more attenuation (or less ripple)
+//  2. at the longest length, the filter asked for designed for more attenuation (or less ripple)
 //     than asked, by what the rounding took away: the design loop then widens the transition;
 //  3. fewer coefficients (each as entered, else raised once): the rounding noise of a long filter
 //  adds up over its many small
@@ -94,9 +94,9 @@ class MeetSearch {
     }
 
     Trial Current();
-    // The last design's bands at length n, or the specification spec designed afresh.
+    // The last design's bands at length n, or the filter asked for designed afresh.
     Trial DesignAt(int n);
-    Trial DesignFor(const FilterSpec& spec);
+    Trial DesignFor(const FilterSpec& asked);
     Trial Finish(Trial t);
     // Keeps t as closest when it comes nearer the targets.
     void Consider(const Trial& t) {
@@ -166,9 +166,9 @@ Trial MeetSearch::DesignAt(int n) {
     return Finish(std::move(t));
 }
 
-Trial MeetSearch::DesignFor(const FilterSpec& spec) {
+Trial MeetSearch::DesignFor(const FilterSpec& asked) {
     Trial t;
-    t.designed = spec;
+    t.designed = asked;
     t.coefs.assign(kCoefArraySize, 0.0);
     t.response.assign(kResponseArraySize, ResponsePoint{});
     int count = 0;
@@ -208,7 +208,8 @@ std::optional<Trial> MeetSearch::Lengthen(Trial& longestTried) {
     return met;
 }
 
-// Stage 2: the specification designed for what the rounding took away and a margin, a few times.
+// Stage 2: the filter asked for, designed for what the rounding took away and a margin, a few
+// times.
 std::optional<Trial> MeetSearch::RaiseTargets(const Trial& from) {
     FilterSpec asked = entered_;
     FilterSpec reached = from.rounded;
@@ -237,18 +238,18 @@ std::optional<Trial> MeetSearch::RaiseTargets(const Trial& from) {
 // else raised once by what the rounding took away. A shorter design that misses is never kept:
 // its transition is wider than the user's maximum asked for.
 std::optional<Trial> MeetSearch::MeetWithin(int maxCoefs) {
-    FilterSpec spec = entered_;
-    spec.maxCoefs = maxCoefs;
-    Trial t = DesignFor(spec);
+    FilterSpec asked = entered_;
+    asked.maxCoefs = maxCoefs;
+    Trial t = DesignFor(asked);
     if (!t.Usable()) return std::nullopt;
     if (t.meets) return t;
     if (AttenuationMissed(entered_.attenuation, t.rounded.attenuation)) {
-        spec.attenuation += entered_.attenuation - t.rounded.attenuation + kRaiseMargin;
+        asked.attenuation += entered_.attenuation - t.rounded.attenuation + kRaiseMargin;
     }
     if (!halfBand_ && RippleMissed(entered_.ripple, t.rounded.ripple) && t.rounded.ripple > 0.0) {
-        spec.ripple = std::max(kMinRipple, spec.ripple * entered_.ripple / t.rounded.ripple);
+        asked.ripple = std::max(kMinRipple, asked.ripple * entered_.ripple / t.rounded.ripple);
     }
-    Trial raised = DesignFor(spec);
+    Trial raised = DesignFor(asked);
     if (!raised.Usable()) return std::nullopt;
     if (raised.meets) return raised;
     return std::nullopt;

@@ -49,7 +49,7 @@ struct Designed {
     DesignBands bands;
 };
 
-// Creates the specification with the option on or off and measures the kept filter as its
+// Creates the filter asked for with the option on or off and measures the kept filter as its
 // format holds it (a word of wordBits bits when given, else the coefficient format).
 Designed Create(DesignEngine& engine, const FilterSpec& entered, int format,
                 std::optional<int> wordBits, bool meet) {

@@ -76,11 +76,11 @@ TEST(ViewState, CursorForASpecification) {
         {BandStop, 8000, 12000, 10000}, {LowPass, 0, 6000, 6000},  // edge 1 missing: edge 2
     };
     for (const Case& c : cases) {
-        FilterSpec spec;
-        spec.type = c.type;
-        spec.f1 = c.f1;
-        spec.f2 = c.f2;
-        EXPECT_EQ(ViewState::CursorForFilter(spec), c.cursor) << c.type << " " << c.f1;
+        FilterSpec filter;
+        filter.type = c.type;
+        filter.f1 = c.f1;
+        filter.f2 = c.f2;
+        EXPECT_EQ(ViewState::CursorForFilter(filter), c.cursor) << c.type << " " << c.f1;
     }
 }
 
