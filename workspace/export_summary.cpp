@@ -41,17 +41,9 @@ DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double
     FilterSpec measured = ws.m_specWork;
     measured.attenuation = std::numeric_limits<double>::quiet_NaN();
     measured.ripple = std::numeric_limits<double>::quiet_NaN();
-    // Without dialogs the measurement shows nothing: whether these words miss the specification
-    // is for the caller to say. What the measurement notes in the workspace is put back, so that
+    // The silent measurement: whether these words miss the targets is for the caller to say, and
     // measuring a copy changes nothing the window shows or the next command reads.
-    UserDialogs* const dialogs = ws.m_dialogs;
-    const int32_t status = ws.m_status;
-    const int32_t analysed = ws.m_analysed;
-    ws.m_dialogs = nullptr;
-    ws.AnalyseCoefs(measured, quantised.data(), static_cast<int>(quantised.size()), FLT64);
-    ws.m_dialogs = dialogs;
-    ws.m_status = status;
-    ws.m_analysed = analysed;
+    ws.MeasureCoefs(measured, quantised.data(), static_cast<int>(quantised.size()), FLT64);
     if (std::isfinite(measured.attenuation)) d.achievedAttenuation = measured.attenuation;
     if (std::isfinite(measured.ripple)) d.achievedRipple = measured.ripple;
     return d;

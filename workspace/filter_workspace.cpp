@@ -187,13 +187,10 @@ int FilterWorkspace::RunDesign() {
         }
     }
 
-    m_coefsRef = m_coefs;
-    // A design always goes with the specification it was made from, so it is judged against it.
+    // A design always goes with the entries it was made from, so it is judged against them.
     m_fromSpec = 1;
-    if (m_meetInFormat) {
-        MeetTargetsInFormat();
-        m_coefsRef = m_coefs;
-    }
+    if (m_meetInFormat) MeetTargetsInFormat();
+    m_coefsRef = m_coefs;
     AnalyseCoefs(m_specWork, m_coefs.data(), m_specWork.numCoefs, m_coefFormat);
     m_status = 0;
     if (m_mainWindow) m_mainWindow->ShowAchieved();

@@ -97,6 +97,9 @@ class MeetSearch {
     // The last design's bands at length n, or the filter asked for designed afresh.
     Trial DesignAt(int n);
     Trial DesignFor(const FilterSpec& asked);
+    // One engine call for asked (design fills the record, the coefficients and the response).
+    template <typename EngineCall>
+    Trial Design(const FilterSpec& asked, EngineCall design);
     Trial Finish(Trial t);
     // Keeps t as closest when it comes nearer the targets.
     void Consider(const Trial& t) {
@@ -154,28 +157,28 @@ Trial MeetSearch::Current() {
     return Finish(std::move(t));
 }
 
-Trial MeetSearch::DesignAt(int n) {
-    Trial t;
-    t.designed = entered_;
-    t.coefs.assign(kCoefArraySize, 0.0);
-    t.response.assign(kResponseArraySize, ResponsePoint{});
-    int count = 0;
-    t.status = ws_.m_designAtLength(t.designed, n, t.coefs.data(), t.response.data(), &count);
-    t.n = n;
-    t.response.resize(static_cast<std::size_t>(std::clamp(count, 0, kResponseArraySize)));
-    return Finish(std::move(t));
-}
-
-Trial MeetSearch::DesignFor(const FilterSpec& asked) {
+template <typename EngineCall>
+Trial MeetSearch::Design(const FilterSpec& asked, EngineCall design) {
     Trial t;
     t.designed = asked;
     t.coefs.assign(kCoefArraySize, 0.0);
     t.response.assign(kResponseArraySize, ResponsePoint{});
     int count = 0;
-    t.status = ws_.m_designFilter(t.designed, t.coefs.data(), t.response.data(), &count);
+    t.status = design(t.designed, t.coefs.data(), t.response.data(), &count);
     t.n = t.designed.numCoefs;
     t.response.resize(static_cast<std::size_t>(std::clamp(count, 0, kResponseArraySize)));
     return Finish(std::move(t));
+}
+
+Trial MeetSearch::DesignAt(int n) {
+    return Design(entered_,
+                  [&](FilterSpec& record, double* coefs, ResponsePoint* response, int* count) {
+                      return ws_.m_designAtLength(record, n, coefs, response, count);
+                  });
+}
+
+Trial MeetSearch::DesignFor(const FilterSpec& asked) {
+    return Design(asked, ws_.m_designFilter);
 }
 
 // Stage 1: longer designs of the same bands, in steps of about 2.5 % as the design loop
@@ -198,11 +201,12 @@ std::optional<Trial> MeetSearch::Lengthen(Trial& longestTried) {
     }
     if (!met) return std::nullopt;
     while (met->n - missedAt > unit_) {
-        Trial t = DesignAt(missedAt + unit_ * ((met->n - missedAt) / unit_ / 2));
+        const int middle = missedAt + unit_ * ((met->n - missedAt) / unit_ / 2);
+        Trial t = DesignAt(middle);
         if (t.Usable() && t.meets) {
             met = std::move(t);
         } else {
-            missedAt = t.n;
+            missedAt = middle;
         }
     }
     return met;
