@@ -616,6 +616,43 @@ TEST(ExportCommandTest, SaturatedAndVanishingWordsStateWhatTheyHold) {
     }
 }
 
+// Coefficients read without a specification have no designed bands: words whose response
+// nowhere reaches -3 dB (a plain DFT of them says so) lost the pass band the coefficients have,
+// and hold no filter; words that keep it state their achieved values.
+TEST(ExportCommandTest, CoefficientsWithoutASpecificationThatLoseThePassBandHoldNoFilter) {
+    TempDir dir;
+    std::string text = ReadFile(Fixture("lowpass_flt64.txt"));
+    text.replace(text.find("Type = LowPass, fc = 8000 @ fs = 48000"),
+                 std::string("Type = LowPass, fc = 8000 @ fs = 48000").size(), "fs = 48000");
+    for (const char* line : {"Attenuation = ", "Max nb of Coefficients = "}) {
+        const std::size_t at = text.find(line);
+        text.erase(at, text.find('\n', at) + 1 - at);
+    }
+    WriteFile(dir / "coefs.txt", text);
+    const std::vector<double> coefs = ListedCoefs(Fixture("lowpass_flt64.txt"));
+    for (const int f : {16, 18, 40}) {
+        SCOPED_TRACE(f);
+        const CliRun run =
+            RunCli({"export", dir / "coefs.txt", "--to", "csv", "--word-bits", "16", "--frac-bits",
+                    std::to_string(f), "--output", dir / "q.csv", "--json"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        ASSERT_NE(run.err.find("Using Coefficients"), std::string::npos) << run.err;
+        std::vector<double> h;
+        for (const long long q : HandQuantised(coefs, 16, f, false))
+            h.push_back(std::ldexp(static_cast<double>(q), -f));
+        const std::vector<double> level = DftLevels(h, 4800);
+        const bool reaches = *std::max_element(level.begin(), level.end()) >= -3.0;
+        const QJsonObject report = ParseJson(run.out);
+        EXPECT_EQ(report["holdsFilter"].toBool(), reaches);
+        EXPECT_EQ(report["achieved"].toObject()["ripple"].isDouble(), reaches);
+        EXPECT_TRUE(report["targetsMet"].isNull());
+        EXPECT_EQ(ReadFile(dir / "q.csv")
+                          .find("no filter: no part of their response reaches "
+                                "-3 dB") == std::string::npos,
+                  reaches);
+    }
+}
+
 // ---- saturation, standard output, help ----
 
 // One fraction bit is said in the singular wherever the words are named: 4-bit words with F = 1
