@@ -107,9 +107,9 @@ std::vector<std::string> DescriptionLines(const ExportContext& context) {
         lines.push_back("Achieved in this format: " + achieved);
     }
     if (d.targetsMet && !*d.targetsMet) {
-        lines.push_back("Targets not met in this format" + (d.missedTargets.empty()
-                                                                ? std::string()
-                                                                : ": " + OneLine(d.missedTargets)));
+        std::string line = "Targets not met in this format";
+        if (!d.missedTargets.empty()) line += ": " + OneLine(d.missedTargets);
+        lines.push_back(line);
     }
 
     lines.push_back(FormatText("Coefficients: %s, value = integer / 2^%d",
