@@ -3,16 +3,13 @@
 #include <QCommandLineParser>
 #include <string>
 
+#include "app/about/version_info.h"
 #include "cli/analyse_command.h"
 #include "cli/design_command.h"
 #include "cli/export_command.h"
 #include "cli/plot_command.h"
 #include "cli/remez_command.h"
 #include "cli/response_command.h"
-
-#ifndef ONDELA_VERSION
-#define ONDELA_VERSION "unknown"
-#endif
 
 namespace ondela::cli {
 
@@ -80,7 +77,10 @@ int RunCli(const QStringList& arguments, const Console& console) {
         return kExitFilter;
     }
     if (parser.isSet("version")) {
-        PrintLine(console.out, std::string("ondela-cli ") + ONDELA_VERSION);
+        // The version the About box and every export state.
+        VersionStrings strings;
+        ReadVersionInfo(BuiltInVersionBlock, strings);
+        PrintLine(console.out, "ondela-cli " + strings.productVersion);
         return kExitFilter;
     }
 

@@ -67,21 +67,22 @@ bool CliCommand::ReadFixedPointOptions(const QCommandLineParser& parser) {
         return true;
     }
     FixedPointRequest request;
-    const std::string wordText = Utf8(parser.value("word-bits"));
+    const std::string wordText = Utf8(parser.value("word-bits").trimmed());
     const auto w = ReadWholeInt(wordText);
     if (!w) return UsageError("--word-bits: '" + wordText + "' is not a whole number");
+    // The number as typed: the reader caps a huge one, which the user never wrote.
     if (*w < kMinWordBits || *w > kMaxWordBits) {
-        return UsageError(
-            FormatText("--word-bits: %d is outside %d to %d", *w, kMinWordBits, kMaxWordBits));
+        return UsageError(FormatText("--word-bits: %s is outside %d to %d", wordText.c_str(),
+                                     kMinWordBits, kMaxWordBits));
     }
     request.wordBits = *w;
     if (parser.isSet("frac-bits")) {
-        const std::string fracText = Utf8(parser.value("frac-bits"));
+        const std::string fracText = Utf8(parser.value("frac-bits").trimmed());
         const auto f = ReadWholeInt(fracText);
         if (!f) return UsageError("--frac-bits: '" + fracText + "' is not a whole number");
         if (*f < kMinFracBits || *f > kMaxFracBits) {
-            return UsageError(
-                FormatText("--frac-bits: %d is outside %d to %d", *f, kMinFracBits, kMaxFracBits));
+            return UsageError(FormatText("--frac-bits: %s is outside %d to %d", fracText.c_str(),
+                                         kMinFracBits, kMaxFracBits));
         }
         request.fracBits = *f;
     }

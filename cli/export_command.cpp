@@ -71,14 +71,19 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
         "Every file but the .npy array states in its own comment syntax (JSON: in its\n"
         "fields) the program and its version, the filter type, sampling frequency,\n"
         "edges and targets of the design, the stop-band attenuation and pass-band\n"
-        "ripple that the QUANTISED filter achieves (measured as the window measures a\n"
-        "filter; not stated, with a warning, when the words hold no measurable filter,\n"
-        "e.g. every coefficient rounded to zero), the fixed-point format, the rounding\n"
-        "and the saturated coefficients.\n"
+        "ripple that the QUANTISED filter achieves, saturated words included (measured\n"
+        "as the window measures a filter; a response with no pass band reaching -3 dB\n"
+        "is measured over the bands the filter was designed for), the fixed-point\n"
+        "format, the rounding and the saturated coefficients. Words that hold no filter\n"
+        "(every coefficient rounded to zero, or a stop band not below the pass band, as\n"
+        "when too many fraction bits saturate the taps) state \"no filter\" and why\n"
+        "instead of achieved values. A line \"Targets not met in this format\" (JSON:\n"
+        "\"targetsMet\": false) says when the quantised filter misses the file's\n"
+        "specification by more than the window allows (1 dB of attenuation, 10 % of\n"
+        "ripple) or holds no filter.\n"
         "Load's messages (about the file as Load reads it, in its own coefficient\n"
-        "format) and the warnings of the export go to standard error, one line each;\n"
-        "a warning says when the quantised filter misses the file's specification by\n"
-        "more than the window allows (1 dB of attenuation, 10 % of ripple).\n"
+        "format) and the warnings of the export (saturation, no filter, targets not\n"
+        "met) go to standard error, one line each.\n"
         "\n"
         "Formats (--to):\n"
         "  coe      Xilinx coefficient file: radix=10; or radix=16; then coefdata=\n"
@@ -94,7 +99,10 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
         "  cmsis    C header for the CMSIS-DSP FIR functions: IDENT_NUM_TAPS,\n"
         "           IDENT_FRAC_BITS and the array ident_coefs in the time-reversed order\n"
         "           those functions take (q15_t arrays padded with zero taps to an even\n"
-        "           count of at least four).\n"
+        "           count of at least four). q15_t words are Q1.15 and q31_t words\n"
+        "           Q1.31 (F = 15 or 31), as those functions read them, so that the\n"
+        "           filter keeps its gain: a tap outside -1 to 1 saturates (with a\n"
+        "           warning), and another --frac-bits is a usage error.\n"
         "  csv      one value a line after \"#\" comment lines.\n"
         "  npy      NumPy array (format 1.0): int8, int16 or int32, the smallest that\n"
         "           holds W bits; float64 with --real. It holds no comment.\n"
@@ -123,9 +131,9 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
                       "two's complement (16).",
                       "10|16"});
     parser.addOption({"cmsis-type",
-                      "cmsis only: the array type, q15 (q15_t, needs W = 16), q31 (q31_t, "
-                      "needs W = 32) or f32 (float32_t: the quantised values q / 2^F). Default: "
-                      "q15 for W = 16, q31 for W = 32; any other W needs f32.",
+                      "cmsis only: the array type, q15 (q15_t, Q1.15: needs W = 16), q31 "
+                      "(q31_t, Q1.31: needs W = 32) or f32 (float32_t: the quantised values "
+                      "q / 2^F). Default: q15 for W = 16, q31 for W = 32; any other W needs f32.",
                       "TYPE"});
     parser.addOption({"real",
                       "csv and npy only: the values q / 2^F (npy: float64) instead of the "
@@ -143,8 +151,9 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
                   "and when coefficients were quantised \"count\", \"wordBits\", "
                   "\"fracBits\", \"qFormat\" (null outside Q0.W to QW.0), \"rounding\", "
                   "\"saturated\", \"target\" (attenuation and ripple in dB; null without a "
-                  "specification) and \"achieved\" (those of the quantised filter, null where "
-                  "not measured).");
+                  "specification), \"achieved\" (those of the quantised filter, null where "
+                  "not measured or when the words hold no filter), \"holdsFilter\" and "
+                  "\"targetsMet\" (null without a specification).");
     AddFileArgument(parser);
 }
 
@@ -238,8 +247,17 @@ bool ExportCommand::ReadFileOptions(const QCommandLineParser& parser) {
         }
         FixedPointFormat word;
         word.wordBits = w;
-        const std::string problem = CmsisProblem(word, settings.options.cmsisType);
+        const std::optional<int> own = CmsisFracBits(settings.options.cmsisType);
+        word.fracBits = own ? *own : 0;
+        std::string problem = CmsisProblem(word, settings.options.cmsisType);
         if (!problem.empty()) return UsageError("--cmsis-type: " + problem);
+        // A q15_t or q31_t header takes its type's own fraction bits (ExportWord) or refuses
+        // others.
+        if (own && settings.fixed.fracBits) {
+            word.fracBits = *settings.fixed.fracBits;
+            problem = CmsisProblem(word, settings.options.cmsisType);
+            if (!problem.empty()) return UsageError("--frac-bits: " + problem);
+        }
     }
     return true;
 }
@@ -295,6 +313,13 @@ std::string ExportCommand::Report(const std::vector<std::string>& messages,
         json.Key("ripple");
         number(d.achievedRipple);
         json.EndObject();
+        json.Key("holdsFilter").Bool(d.noFilter.empty());
+        json.Key("targetsMet");
+        if (d.targetsMet) {
+            json.Bool(*d.targetsMet);
+        } else {
+            json.Null();
+        }
     }
     json.EndObject();
     return json.Text();
@@ -338,7 +363,8 @@ int ExportCommand::Run() {
         designer.dialogs.Note(Prefix() + Utf8(file) + ": " + coefProblem);
         return finish(kExitNoFilter, nullptr, nullptr);
     }
-    const std::vector<double> values = QuantisedValues(Quantise(request.coefs, request.fixed));
+    const std::vector<double> values =
+        QuantisedValues(Quantise(request.coefs, ExportWord(settings.format, request)));
     VersionStrings strings;
     ReadVersionInfo(BuiltInVersionBlock, strings);
     request.design = CurrentDesignSummary(ws, values, strings.productName, strings.productVersion);
@@ -349,30 +375,26 @@ int ExportCommand::Run() {
         return finish(kExitNoFilter, nullptr, nullptr);
     }
     const QuantisedCoefs& q = result.quantised;
-    if (!WordsMeasurable(values)) {
-        designer.dialogs.Note(
-            Prefix() +
-            FormatText("warning: the %d-bit words with %d fraction bits hold no measurable "
-                       "filter (every coefficient rounds to zero or clips to a vanishing value); "
-                       "no achieved values are stated",
-                       q.format.wordBits, q.format.fracBits));
+    const std::string word =
+        FormatText("%d-bit words with ", q.format.wordBits) + FractionBitsText(q.format.fracBits);
+    const DesignSummary& d = request.design;
+    if (!d.noFilter.empty()) {
+        designer.dialogs.Note(Prefix() + "warning: the " + word + " hold no filter: " + d.noFilter +
+                              "; no achieved values are stated");
     }
-    if (const std::string missed = MissedTargets(request.design); !missed.empty()) {
-        designer.dialogs.Note(Prefix() +
-                              FormatText("warning: in %d-bit words with %d fraction bits the "
-                                         "filter misses its specification: ",
-                                         q.format.wordBits, q.format.fracBits) +
-                              missed);
+    if (d.targetsMet && !*d.targetsMet) {
+        designer.dialogs.Note(Prefix() + "warning: in " + word +
+                              " the filter misses its specification: " + d.missedTargets);
     }
     if (q.saturated > 0) {
         designer.dialogs.Note(
             Prefix() +
             FormatText("warning: %d of %zu coefficients saturated at the limits of the %d-bit "
-                       "word (%lld to %lld) with %d fraction bits; fewer fraction bits keep them "
-                       "inside",
+                       "word (%lld to %lld) with %s; fewer fraction bits keep them inside",
                        q.saturated, q.values.size(), q.format.wordBits,
                        static_cast<long long>(WordMin(q.format.wordBits)),
-                       static_cast<long long>(WordMax(q.format.wordBits)), q.format.fracBits));
+                       static_cast<long long>(WordMax(q.format.wordBits)),
+                       FractionBitsText(q.format.fracBits).c_str()));
     }
     return finish(WriteResult(result.content, output, console), &request, &result);
 }

@@ -8,6 +8,7 @@
 #include "engine/filter_spec.h"
 #include "numbers/number_text.h"
 #include "workspace/coef_format.h"
+#include "workspace/export_summary.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/measurable_coefs.h"
 
@@ -117,6 +118,12 @@ bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed, Reporte
     FilterSpec measured = ws.m_specWork;
     ws.AnalyseCoefs(measured, values.data(), n, FLT64);
     ws.m_specWork = measured;
+    if (const std::string reason = NoFilterReason(measured.attenuation, measured.ripple);
+        !reason.empty()) {
+        ws.ShowMessage(FormatText("The coefficients in %s hold no filter: ",
+                                  FixedPointFormatText(q.format).c_str()) +
+                       reason);
+    }
     return true;
 }
 

@@ -35,11 +35,6 @@ const char* FunctionSuffix(CmsisType type) {
     return "f32";
 }
 
-// The fraction bits the FIR functions assume for a type: q15_t is Q1.15, q31_t Q1.31.
-int AssumedFracBits(CmsisType type) {
-    return type == CmsisType::Q15 ? 15 : 31;
-}
-
 // A C constant for one entry: a decimal integer ((-2147483647 - 1) for the one 32-bit value
 // without a positive counterpart) or a float literal with nine significant digits, enough to
 // read back as the same single-precision value.
@@ -56,6 +51,18 @@ std::string Entry(int32_t v, const FixedPointFormat& format, CmsisType type) {
 
 }  // namespace
 
+std::optional<int> CmsisFracBits(CmsisType type) {
+    switch (type) {
+        case CmsisType::Q15:
+            return 15;
+        case CmsisType::Q31:
+            return 31;
+        case CmsisType::F32:
+            break;
+    }
+    return std::nullopt;
+}
+
 std::string CmsisProblem(const FixedPointFormat& format, CmsisType type) {
     if (type == CmsisType::Q15 && format.wordBits != 16) {
         return FormatText("A q15_t header needs a 16-bit word; %d bits were asked for.",
@@ -64,6 +71,13 @@ std::string CmsisProblem(const FixedPointFormat& format, CmsisType type) {
     if (type == CmsisType::Q31 && format.wordBits != 32) {
         return FormatText("A q31_t header needs a 32-bit word; %d bits were asked for.",
                           format.wordBits);
+    }
+    // The FIR functions read the words as Q1.15 or Q1.31 whatever the header says: other
+    // fraction bits would scale the filter's output by a power of two.
+    const std::optional<int> own = CmsisFracBits(type);
+    if (own && format.fracBits != *own) {
+        return FormatText("A %s header holds Q1.%d words (%d fraction bits); %d was asked for.",
+                          TypeName(type), *own, *own, format.fracBits);
     }
     return {};
 }
@@ -109,17 +123,9 @@ std::string CmsisHeader(const ExportContext& context, CmsisType type) {
                            q.format.wordBits, f,
                            q.format.wordBits > 24 ? ", rounded to single precision" : "");
     } else {
-        const int assumed = AssumedFracBits(type);
-        text += FormatText("// %s: Q format %s; value = integer / 2^%d.\n", TypeName(type),
-                           QFormatName(q.format).empty() ? FixedPointFormatText(q.format).c_str()
-                                                         : QFormatName(q.format).c_str(),
-                           f);
-        if (f != assumed) {
-            text += FormatText(
-                "// The FIR functions read %s as Q1.%d; with %d fraction bits "
-                "their output is the\n// filter's output times 2^%d.\n",
-                TypeName(type), assumed, f, f - assumed);
-        }
+        text += FormatText(
+            "// %s: Q format %s, as the FIR functions read it; value = integer / 2^%d.\n",
+            TypeName(type), QFormatName(q.format).c_str(), f);
     }
 
     const std::string guard = upper + "_COEFS_H";

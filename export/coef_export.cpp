@@ -63,6 +63,14 @@ bool IsTextExport(ExportFormat format) {
     return format != ExportFormat::Npy;
 }
 
+FixedPointRequest ExportWord(ExportFormat format, const ExportRequest& request) {
+    FixedPointRequest word = request.fixed;
+    if (format == ExportFormat::Cmsis && !word.fracBits) {
+        word.fracBits = CmsisFracBits(request.options.cmsisType);
+    }
+    return word;
+}
+
 ExportResult ExportCoefficients(ExportFormat format, const ExportRequest& request) {
     ExportResult result;
     for (const std::string& problem :
@@ -73,7 +81,8 @@ ExportResult ExportCoefficients(ExportFormat format, const ExportRequest& reques
             return result;
         }
     }
-    ExportContext context{request.name, request.design, Quantise(request.coefs, request.fixed)};
+    ExportContext context{request.name, request.design,
+                          Quantise(request.coefs, ExportWord(format, request))};
     result.quantised = context.quantised;
     result.error = FormatProblem(format, request.options, context.quantised);
     if (!result.error.empty()) return result;

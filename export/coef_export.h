@@ -44,6 +44,10 @@ struct ExportResult {
     QuantisedCoefs quantised;
 };
 
+// The word a format quantises to: the request's, except that a q15_t or q31_t CMSIS header with
+// automatic fraction bits takes its type's own (15 or 31), as its FIR functions read them.
+FixedPointRequest ExportWord(ExportFormat format, const ExportRequest& request);
+
 // Checks the request (identifier, word length and fraction bits, coefficients, the format's own
 // options), quantises the coefficients and makes the file.
 ExportResult ExportCoefficients(ExportFormat format, const ExportRequest& request);

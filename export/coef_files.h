@@ -5,6 +5,7 @@
 // (ExportCoefficients in coef_export.h does both).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "export/export_context.h"
@@ -35,12 +36,16 @@ enum class CmsisType {
     Q31,  // q31_t: needs a 32-bit word
     F32,  // float32_t: the quantised values q / 2^F in single precision
 };
-// What keeps the quantisation from going into a CMSIS header of the type; empty when it fits.
+// The fraction bits the FIR functions of a type read their coefficients with: q15_t is Q1.15 and
+// q31_t Q1.31, so that the filter keeps its gain; none for float32_t, which takes any F.
+std::optional<int> CmsisFracBits(CmsisType type);
+// What keeps the quantisation from going into a CMSIS header of the type (a word of another
+// length, or other fraction bits than the type's own); empty when it fits.
 std::string CmsisProblem(const FixedPointFormat& format, CmsisType type);
 // A C header for the CMSIS-DSP FIR functions: NAME_NUM_TAPS, NAME_FRAC_BITS and the array
-// name_coefs, in the time-reversed order those functions take. A q15_t array of odd or fewer than
-// four taps gets zero taps at its oldest end, as the q15 functions need an even count of at
-// least four.
+// name_coefs (q15_t and q31_t in the type's own Q1.15 or Q1.31: CmsisProblem empty), in the
+// time-reversed order those functions take. A q15_t array of odd or fewer than four taps gets zero
+// taps at its oldest end, as the q15 functions need an even count of at least four.
 std::string CmsisHeader(const ExportContext& context, CmsisType type);
 
 // One value a line after "#" comment lines: the integers, or with realValues the values

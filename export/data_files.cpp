@@ -119,6 +119,10 @@ std::string JsonFile(const ExportContext& context) {
             ", \"ripple\": " + JsonOptional(d.targetRipple) + "},\n";
     text += "    \"achieved\": {\"attenuation\": " + JsonOptional(d.achievedAttenuation) +
             ", \"ripple\": " + JsonOptional(d.achievedRipple) + "},\n";
+    text += std::string("    \"holdsFilter\": ") + (d.noFilter.empty() ? "true" : "false") + ",\n";
+    const char* met = "null";
+    if (d.targetsMet) met = *d.targetsMet ? "true" : "false";
+    text += std::string("    \"targetsMet\": ") + met + ",\n";
     text += FormatText("    \"numCoefs\": %zu\n", q.values.size());
     text += "  },\n";
     text += FormatText("  \"wordBits\": %d,\n", q.format.wordBits);

@@ -101,7 +101,16 @@ std::vector<std::string> DescriptionLines(const ExportContext& context) {
     const std::string target = levels(d.targetAttenuation, d.targetRipple);
     lines.push_back("Target: " + (target.empty() ? std::string("none stated") : target));
     const std::string achieved = levels(d.achievedAttenuation, d.achievedRipple);
-    if (!achieved.empty()) lines.push_back("Achieved in this format: " + achieved);
+    if (!d.noFilter.empty()) {
+        lines.push_back("Achieved in this format: no filter: " + OneLine(d.noFilter));
+    } else if (!achieved.empty()) {
+        lines.push_back("Achieved in this format: " + achieved);
+    }
+    if (d.targetsMet && !*d.targetsMet) {
+        std::string line = "Targets not met in this format";
+        if (!d.missedTargets.empty()) line += ": " + OneLine(d.missedTargets);
+        lines.push_back(line);
+    }
 
     lines.push_back(FormatText("Coefficients: %s, value = integer / 2^%d",
                                FixedPointFormatText(q.format).c_str(), q.format.fracBits));

@@ -28,6 +28,13 @@ struct DesignSummary {
     std::optional<double> targetRipple;         // dB
     std::optional<double> achievedAttenuation;  // dB, measured in the exported format
     std::optional<double> achievedRipple;       // dB, measured in the exported format
+    // Why the words hold no filter, when they do not (their response vanishes, or its stop band
+    // is not below its pass band); empty when they hold one. No achieved values go with it.
+    std::string noFilter;
+    // Whether the words meet the targets; none when that was not judged (no targets, or nothing
+    // measured). When they miss, missedTargets says what they miss, in words.
+    std::optional<bool> targetsMet;
+    std::string missedTargets;
 };
 
 struct ExportContext {

@@ -110,9 +110,13 @@ std::string QFormatName(const FixedPointFormat& format) {
     return FormatText("Q%d.%d", format.wordBits - format.fracBits, format.fracBits);
 }
 
+std::string FractionBitsText(int fracBits) {
+    return FormatText("%d fraction bit%s", fracBits, fracBits == 1 ? "" : "s");
+}
+
 std::string FixedPointFormatText(const FixedPointFormat& format) {
-    std::string text = FormatText("%d-bit signed, %d fraction bit%s", format.wordBits,
-                                  format.fracBits, format.fracBits == 1 ? "" : "s");
+    std::string text =
+        FormatText("%d-bit signed, ", format.wordBits) + FractionBitsText(format.fracBits);
     const std::string q = QFormatName(format);
     if (!q.empty()) text += " (" + q + ")";
     return text;

@@ -77,6 +77,9 @@ std::string SaturationText(const QuantisedCoefs& q);
 // response and the analysis to measure.
 std::vector<double> QuantisedValues(const QuantisedCoefs& q);
 
+// "1 fraction bit", "15 fraction bits".
+std::string FractionBitsText(int fracBits);
+
 // The format in words: "16-bit signed, 15 fraction bits (Q1.15)". The Qm.n name (m integer
 // bits including the sign) is given when 0 <= F <= W.
 std::string FixedPointFormatText(const FixedPointFormat& format);

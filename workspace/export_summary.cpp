@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/filter_spec.h"
+#include "numbers/number_text.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/measurable_coefs.h"
 
@@ -11,6 +12,12 @@ namespace ondela {
 
 bool WordsMeasurable(const std::vector<double>& values) {
     return CoefsMeasurable(values.data(), static_cast<int>(values.size()), FLT64);
+}
+
+std::string NoFilterReason(double attenuation, double ripple) {
+    if (attenuation > ripple) return {};
+    return FormatText("the stop band (%s dB down) is not below the pass band (%s dB from 0 dB)",
+                      DecibelText(attenuation).c_str(), DecibelText(ripple).c_str());
 }
 
 DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double>& quantised,
@@ -27,17 +34,34 @@ DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double
         // The design's own parameters; coefficients read without a specification have none
         // (their measured values are no design's).
         d.f1 = entered.f1;
-        d.f2 = entered.f2;
+        // Only band pass and band stop have a second edge; the other types leave whatever the
+        // window's hidden second edge field last held.
+        if (entered.type == BandPass || entered.type == BandStop) d.f2 = entered.f2;
         d.bandwidth = entered.bandwidth;
         d.targetAttenuation = entered.attenuation;
         if (entered.type != HalfBand) d.targetRipple = entered.ripple;
     }
 
     // The quantised filter measured as the window measures the current one: exactly the values
-    // the words hold, in double precision. Values the measurement leaves unset stay unstated;
-    // words that hold no measurable filter (all zero, or far below the response's floor) are not
-    // measured at all.
-    if (!WordsMeasurable(quantised)) return d;
+    // the words hold, in double precision. Values the measurement leaves unset stay unstated.
+    // Words that hold no filter (all zero or far below the response's floor, or a stop band not
+    // below the pass band) state no achieved values, and miss any target.
+    const auto judge = [&d] {
+        const bool targets = d.targetAttenuation || d.targetRipple;
+        if (!d.noFilter.empty()) {
+            if (targets) d.targetsMet = false;
+            d.missedTargets = "the words hold no filter";
+            return;
+        }
+        if (!targets || !(d.achievedAttenuation || d.achievedRipple)) return;
+        d.missedTargets = MissedTargets(d);
+        d.targetsMet = d.missedTargets.empty();
+    };
+    if (!WordsMeasurable(quantised)) {
+        d.noFilter = "every coefficient rounds to zero or clips to a vanishing value";
+        judge();
+        return d;
+    }
     FilterSpec measured = ws.m_specWork;
     measured.attenuation = std::numeric_limits<double>::quiet_NaN();
     measured.ripple = std::numeric_limits<double>::quiet_NaN();
@@ -46,6 +70,24 @@ DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double
     ws.MeasureCoefs(measured, quantised.data(), static_cast<int>(quantised.size()), FLT64);
     if (std::isfinite(measured.attenuation)) d.achievedAttenuation = measured.attenuation;
     if (std::isfinite(measured.ripple)) d.achievedRipple = measured.ripple;
+    // Saturated words can keep little of the filter.
+    if (d.achievedAttenuation && d.achievedRipple) {
+        d.noFilter = NoFilterReason(*d.achievedAttenuation, *d.achievedRipple);
+    }
+    if (!d.noFilter.empty()) {
+        d.achievedAttenuation.reset();
+        d.achievedRipple.reset();
+    }
+    // Coefficients read without a specification have no designed bands to be measured over: words
+    // whose response nowhere reaches -3 dB (no edge found) lost the pass band the coefficients
+    // have.
+    if (!fromSpec && d.noFilter.empty() && !(measured.f1 > 0.0) && ws.m_specWork.f1 > 0.0) {
+        d.noFilter =
+            "no part of their response reaches -3 dB, where the coefficients' pass band does";
+        d.achievedAttenuation.reset();
+        d.achievedRipple.reset();
+    }
+    judge();
     return d;
 }
 

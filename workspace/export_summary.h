@@ -16,6 +16,11 @@ class FilterWorkspace;
 // not far below the response's floor).
 bool WordsMeasurable(const std::vector<double>& values);
 
+// Why words measured to attenuation and ripple (dB) hold no filter: when the stop band is
+// attenuated no more than the pass band deviates, no level separates the bands (as when every
+// tap saturates). Empty when they hold one.
+std::string NoFilterReason(double attenuation, double ripple);
+
 // The design of the workspace's current filter, with the achieved values of quantised (the
 // values q / 2^F of its words, in the filter's order) measured silently: the workspace shows no
 // message and keeps its status, its achieved values and everything the window shows. program and

@@ -57,6 +57,21 @@ std::string FilterWorkspace::SaveStartDirectory() {
     return IsDirectory(m_saveDir) ? m_saveDir : std::string();
 }
 
+std::string FilterWorkspace::ExportStartDirectory(const std::string& home) {
+    // A save chooser that was opened and cancelled leaves the program's folder in m_saveDir.
+    if (m_saveDir != m_moduleDir && IsDirectory(m_saveDir)) return m_saveDir;
+    if (m_prefs && m_prefs->IsOpen()) {
+        std::string stored;
+        m_prefs->GetString(setting::kFileInPath, stored, "");
+        m_util.CopyText(m_fileDir, stored.c_str());
+    }
+    if (!m_fileDir.empty()) {
+        const std::string loaded = DirectoryFor(m_util, m_fileDir);
+        if (loaded != m_moduleDir && IsDirectory(loaded)) return loaded;
+    }
+    return IsDirectory(home) ? home : std::string();
+}
+
 std::optional<std::string> FilterWorkspace::ChooseFileToLoad() {
     const std::string startDir = LoadStartDirectory();
     if (!m_dialogs) return std::nullopt;

@@ -255,7 +255,11 @@ void FilterWorkspace::PlaceSpecCursor() {
 bool FilterWorkspace::MeasureCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {
     const int analysis = m_analyseResponse(spec, coefs, ClampCount(n), fmt);
     const bool noStopBand = analysis == kAnalysisNoStopBand;
-    if (noStopBand && m_fromSpec && m_designBands.type != 0) {
+    // A response with no pass band of its own (nothing reaches -3 dB, as when quantised words
+    // saturate and lose the filter's gain) has no edges to measure its bands from either.
+    const bool noPassBand =
+        analysis == kAnalysisNoCrossing || analysis == kAnalysisTooManyCrossings;
+    if ((noStopBand || noPassBand) && m_fromSpec && m_designBands.type != 0) {
         DenseResponse dense;
         dense.Evaluate(coefs, ClampCount(n), fmt);
         double stopPeak;

@@ -78,7 +78,9 @@ class FilterWorkspace {
     int RunDesign();
 
     // Measures the first n coefficients in fmt into spec, silently: the achieved values as
-    // AnalyseCoefs writes them. True when the response had no stop band of its own to measure.
+    // AnalyseCoefs writes them. A response without a stop band or a pass band of its own that goes
+    // with the design (m_fromSpec) is measured over the bands it was designed for. True when the
+    // response had no stop band of its own to measure.
     bool MeasureCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
     // Measures the first n coefficients, quantised to fmt, into spec. When they go with the
@@ -142,6 +144,10 @@ class FilterWorkspace {
     // The folder the save choosers start in: that of the last save of this run, else that of
     // the last loaded file, else the program's; empty when it no longer exists.
     std::string SaveStartDirectory();
+    // The folder an export's chooser starts in: that of the last save or export of this run, else
+    // that of the last loaded file, else home (the user's home folder); never the program's own
+    // folder. Empty when none of them exists.
+    std::string ExportStartDirectory(const std::string& home);
     // The file chooser of Load; nullopt when it was cancelled (or there are no dialogs).
     std::optional<std::string> ChooseFileToLoad();
     // Loads the description file at path (chosen, dropped on the editor or named on the command

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/about/version_info.h"
 #include "numbers/number_text.h"
 #include "tests/cli/cli_json.h"
 #include "tests/cli/cli_process.h"
@@ -320,11 +321,12 @@ TEST(ExportCommandTest, EveryFormatHoldsTheHandRoundedCoefficientsOfTheDescribed
          {},
          false,
          [](const Written& w) { return NpyInts(w, "<f8"); }},
+        // CMSIS words are Q1.15 and Q1.31, as the FIR functions read them.
         {"cmsis q15",
          "lowpass_flt64.txt",
          {"--to", "cmsis", "--word-bits", "16"},
          16,
-         {},
+         15,
          false,
          CmsisInts,
          CmsisQ15Order},
@@ -332,7 +334,7 @@ TEST(ExportCommandTest, EveryFormatHoldsTheHandRoundedCoefficientsOfTheDescribed
          "lowpass_flt64.txt",
          {"--to", "cmsis", "--word-bits", "32"},
          32,
-         {},
+         31,
          false,
          CmsisInts,
          [](Ints q) {
@@ -370,6 +372,72 @@ TEST(ExportCommandTest, EveryFormatHoldsTheHandRoundedCoefficientsOfTheDescribed
         const int f = c.f.value_or(LargestFrac(coefs, c.w, c.floor));
         const Ints expected = c.order(HandQuantised(coefs, c.w, f, c.floor));
         EXPECT_EQ(c.read({out, &dir, c.w, f}), expected);
+    }
+}
+
+// The CMSIS-DSP FIR functions read q15_t words as Q1.15 and q31_t words as Q1.31: arm_fir_q15
+// sums the products in 64 bits and keeps the sum shifted right by 15 (arm_fir_q31: by 31). A
+// program compiled by gcc forms those sums over the header's array for an input of one half at
+// 0 Hz and at half the rate: each is one half times the filter's gain there, worked out here
+// from the file's listed coefficients, within a quarter step per tap. (The low pass's largest
+// tap, 0.323, would fit Q0.16 and Q0.32, which doubled its gain.)
+TEST(ExportCommandTest, CmsisHeadersKeepTheFiltersGain) {
+    struct Case {
+        const char* fixture;
+        int w;
+        int shift;  // the FIR function's own: 15 for q15, 31 for q31
+    };
+    for (const Case& c : {Case{"lowpass_flt64.txt", 16, 15}, Case{"lowpass_flt64.txt", 32, 31},
+                          Case{"halfband_flt64.txt", 16, 15}}) {
+        SCOPED_TRACE(std::string(c.fixture) + " " + std::to_string(c.w));
+        TempDir dir;
+        const std::string header = dir / "fir_coefs.h";
+        const CliRun run = RunCli({"export", Fixture(c.fixture), "--to", "cmsis", "--word-bits",
+                                   std::to_string(c.w), "--output", header});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(ReadFile(header).find(FormatText("Q format Q1.%d", c.shift)), std::string::npos);
+        WriteFile(dir / "arm_math.h",
+                  "#include <stdint.h>\ntypedef int16_t q15_t;\ntypedef int32_t q31_t;\n"
+                  "typedef float float32_t;\n");
+        WriteFile(dir / "gain.c",
+                  "#include <stdio.h>\n#include \"fir_coefs.h\"\n"
+                  "int main(void) {\n"
+                  "    const long long half = 1LL << (" +
+                      std::to_string(c.shift) +
+                      " - 1);\n"
+                      "    long long dc = 0, nyquist = 0;\n"
+                      "    unsigned i;\n"
+                      "    for (i = 0; i < FIR_NUM_TAPS; ++i) {\n"
+                      "        dc += (long long)fir_coefs[i] * half;\n"
+                      "        nyquist += (long long)fir_coefs[i] * (i % 2 ? -half : half);\n"
+                      "    }\n"
+                      "    printf(\"%lld %lld\\n\", dc >> " +
+                      std::to_string(c.shift) + ", (nyquist < 0 ? -nyquist : nyquist) >> " +
+                      std::to_string(c.shift) +
+                      ");\n"
+                      "    return 0;\n}\n");
+        const std::string exe = dir / "gain";
+        const ChildRun build = RunChild({"gcc", "-std=c99", "-Wall", "-Wextra", "-Werror", "-I",
+                                         dir.Path(), "-o", exe, dir / "gain.c"});
+        ASSERT_EQ(build.exitCode, 0) << build.err;
+        const ChildRun probe = RunChild({exe});
+        ASSERT_EQ(probe.exitCode, 0) << probe.err;
+        std::istringstream sums(probe.out);
+        long long dc = 0;
+        long long nyquist = 0;
+        ASSERT_TRUE(sums >> dc >> nyquist) << probe.out;
+
+        const std::vector<double> coefs = ListedCoefs(Fixture(c.fixture));
+        double dcGain = 0.0;
+        double nyquistGain = 0.0;
+        for (std::size_t i = 0; i < coefs.size(); ++i) {
+            dcGain += coefs[i];
+            nyquistGain += i % 2 ? -coefs[i] : coefs[i];
+        }
+        const double half = std::ldexp(1.0, c.shift - 1);
+        const double tolerance = static_cast<double>(coefs.size()) / 4.0 + 1.0;
+        EXPECT_NEAR(static_cast<double>(dc), half * dcGain, tolerance);
+        EXPECT_NEAR(static_cast<double>(nyquist), half * std::fabs(nyquistGain), tolerance);
     }
 }
 
@@ -456,28 +524,147 @@ TEST(ExportCommandTest, WarnsWhenTheQuantisedFilterMissesItsTargets) {
     }
 }
 
-// Words that hold no filter state no achieved values: with F = -10 every tap of the low pass
-// (at most 0.323, far below half of 2^10) rounds to zero; with F = 128 every tap clips to
-// +-2^31 / 2^128, a response near 1e-28 that no measurement sees.
-TEST(ExportCommandTest, WordsThatHoldNoFilterStateNoAchievedValues) {
-    for (const char* frac : {"-10", "128"}) {
-        SCOPED_TRACE(frac);
+// What the words hold, judged by a plain DFT of the integers the file lists (the 63-tap low pass
+// at 8 kHz for 48 kHz, 60 dB and 0.5 dB asked for; its largest taps 0.142, 0.270, 0.323):
+// - words that keep the filter state its achieved values (16 bits);
+// - words whose largest taps clip (8 bits at F = 10, 16 bits at F = 18: limits 0.124 and 0.125)
+//   lose half the gain; the ripple stated is that of the clipped words, at least the loss the
+//   DFT finds at 0 Hz, and the targets are not met;
+// - words whose every tap clips (16 bits at F = 40: each +-2^-25) hold no filter, as the DFT's
+//   stop band, as loud as its pass band, shows; so do words that round to zero (F = -10) or clip
+//   to a vanishing response (32 bits at F = 128, +-2^-97): no achieved values, no filter, targets
+//   not met, in the file, the report and on standard error.
+TEST(ExportCommandTest, SaturatedAndVanishingWordsStateWhatTheyHold) {
+    struct Case {
+        int w;
+        std::optional<int> f;
+        bool holdsFilter;
+    };
+    const Case cases[] = {{16, std::nullopt, true}, {8, 10, true},    {16, 18, true},
+                          {16, 40, false},          {32, -10, false}, {32, 128, false}};
+    const std::vector<double> coefs = ListedCoefs(Fixture("lowpass_flt64.txt"));
+    constexpr double kFs = 48000.0;
+    constexpr double kEdge = 8000.0;
+    constexpr int kPoints = 4800;  // 5 Hz apart
+    const auto hz = [](int k) { return k * kFs / 2.0 / kPoints; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.w << " bits, F " << c.f.value_or(99));
         TempDir dir;
-        const CliRun run =
-            RunCli({"export", Fixture("lowpass_flt64.txt"), "--to", "csv", "--word-bits", "32",
-                    "--frac-bits", frac, "--output", dir / "q.csv", "--json"});
+        Args args = {"export",      Fixture("lowpass_flt64.txt"), "--to",     "csv",
+                     "--word-bits", std::to_string(c.w),          "--output", dir / "q.csv",
+                     "--json"};
+        if (c.f) args.insert(args.end(), {"--frac-bits", std::to_string(*c.f)});
+        const CliRun run = RunCli(args);
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_NE(run.err.find("hold no measurable filter"), std::string::npos) << run.err;
+        const QJsonObject report = ParseJson(run.out);
         const std::string text = ReadFile(dir / "q.csv");
-        EXPECT_EQ(text.find("Achieved"), std::string::npos) << text;
+
+        // The oracle: the DFT of the integers the file holds, as values q / 2^F.
+        const int f = c.f.value_or(LargestFrac(coefs, c.w, false));
+        const Ints q = CsvInts({dir / "q.csv", &dir, c.w, f});
+        if (f < 60) {
+            ASSERT_EQ(q, HandQuantised(coefs, c.w, f, false));
+        } else {  // c * 2^F lies far beyond any integer: each word is the limit of its sign
+            for (std::size_t i = 0; i < q.size(); ++i)
+                EXPECT_EQ(q[i], coefs[i] > 0 ? 2147483647LL : coefs[i] < 0 ? -2147483648LL : 0);
+        }
+        std::vector<double> h;
+        for (const long long v : q) h.push_back(std::ldexp(static_cast<double>(v), -f));
+        const std::vector<double> level = DftLevels(h, kPoints);
+        double passMin = 1e9, passDev = 0.0, stopMax = -1e9, aboveEdgeMax = -1e9;
+        for (int k = 0; k <= kPoints; ++k) {
+            if (hz(k) <= kEdge / 2) passMin = std::min(passMin, level[k]);
+            if (hz(k) <= kEdge) passDev = std::max(passDev, std::fabs(level[k]));
+            if (hz(k) >= 1.5 * kEdge) stopMax = std::max(stopMax, level[k]);
+            if (hz(k) >= kEdge) aboveEdgeMax = std::max(aboveEdgeMax, level[k]);
+        }
+        const bool dftSeesAFilter = stopMax < passMin && passMin > -150.0;
+        ASSERT_EQ(dftSeesAFilter, c.holdsFilter) << stopMax << " " << passMin;
+
+        const QJsonObject achieved = report["achieved"].toObject();
+        EXPECT_EQ(report["holdsFilter"].toBool(), c.holdsFilter);
+        bool met = false;
+        if (c.holdsFilter) {
+            ASSERT_TRUE(achieved["ripple"].isDouble());
+            ASSERT_TRUE(achieved["attenuation"].isDouble());
+            const double ripple = achieved["ripple"].toDouble();
+            const double attenuation = achieved["attenuation"].toDouble();
+            // The pass band holds 0 Hz and lies below the edge; the stop band holds half the
+            // rate and lies above the edge.
+            EXPECT_GE(ripple, std::fabs(level[0]) - 0.01);
+            EXPECT_LE(ripple, passDev + 0.01);
+            EXPECT_LE(attenuation, -level[kPoints] + 0.01);
+            EXPECT_GE(attenuation, -aboveEdgeMax - 0.01);
+            met = ripple <= 0.55 && attenuation >= 59.0;
+            EXPECT_NE(text.find(FormatText("# Achieved in this format: stop-band attenuation "
+                                           "%.3f dB, pass-band ripple %.3f dB",
+                                           attenuation, ripple)),
+                      std::string::npos)
+                << text;
+        } else {
+            EXPECT_TRUE(achieved["attenuation"].isNull());
+            EXPECT_TRUE(achieved["ripple"].isNull());
+            EXPECT_NE(text.find("# Achieved in this format: no filter: "), std::string::npos)
+                << text;
+            EXPECT_NE(run.err.find("hold no filter: "), std::string::npos) << run.err;
+        }
+        EXPECT_EQ(met, c.w == 16 && !c.f);  // only the unclipped words keep the targets
+        EXPECT_EQ(report["targetsMet"].toBool(), met);
+        EXPECT_EQ(text.find("# Targets not met in this format") != std::string::npos, !met) << text;
+        EXPECT_EQ(run.err.find("misses its specification") != std::string::npos, !met) << run.err;
         EXPECT_NE(text.find("# Target: stop-band attenuation 60.000 dB"), std::string::npos);
-        const QJsonObject achieved = ParseJson(run.out)["achieved"].toObject();
-        EXPECT_TRUE(achieved["attenuation"].isNull());
-        EXPECT_TRUE(achieved["ripple"].isNull());
+    }
+}
+
+// Coefficients read without a specification have no designed bands: words whose response
+// nowhere reaches -3 dB (a plain DFT of them says so) lost the pass band the coefficients have,
+// and hold no filter; words that keep it state their achieved values.
+TEST(ExportCommandTest, CoefficientsWithoutASpecificationThatLoseThePassBandHoldNoFilter) {
+    TempDir dir;
+    std::string text = ReadFile(Fixture("lowpass_flt64.txt"));
+    text.replace(text.find("Type = LowPass, fc = 8000 @ fs = 48000"),
+                 std::string("Type = LowPass, fc = 8000 @ fs = 48000").size(), "fs = 48000");
+    for (const char* line : {"Attenuation = ", "Max nb of Coefficients = "}) {
+        const std::size_t at = text.find(line);
+        text.erase(at, text.find('\n', at) + 1 - at);
+    }
+    WriteFile(dir / "coefs.txt", text);
+    const std::vector<double> coefs = ListedCoefs(Fixture("lowpass_flt64.txt"));
+    for (const int f : {16, 18, 40}) {
+        SCOPED_TRACE(f);
+        const CliRun run =
+            RunCli({"export", dir / "coefs.txt", "--to", "csv", "--word-bits", "16", "--frac-bits",
+                    std::to_string(f), "--output", dir / "q.csv", "--json"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        ASSERT_NE(run.err.find("Using Coefficients"), std::string::npos) << run.err;
+        std::vector<double> h;
+        for (const long long q : HandQuantised(coefs, 16, f, false))
+            h.push_back(std::ldexp(static_cast<double>(q), -f));
+        const std::vector<double> level = DftLevels(h, 4800);
+        const bool reaches = *std::max_element(level.begin(), level.end()) >= -3.0;
+        const QJsonObject report = ParseJson(run.out);
+        EXPECT_EQ(report["holdsFilter"].toBool(), reaches);
+        EXPECT_EQ(report["achieved"].toObject()["ripple"].isDouble(), reaches);
+        EXPECT_TRUE(report["targetsMet"].isNull());
+        EXPECT_EQ(ReadFile(dir / "q.csv")
+                          .find("no filter: no part of their response reaches "
+                                "-3 dB") == std::string::npos,
+                  reaches);
     }
 }
 
 // ---- saturation, standard output, help ----
+
+// One fraction bit is said in the singular wherever the words are named: 4-bit words with F = 1
+// keep only the three largest taps (0.5 each) and miss the targets.
+TEST(ExportCommandTest, OneFractionBitIsNamedInTheSingular) {
+    const CliRun run = RunCli({"export", Fixture("lowpass_flt64.txt"), "--to", "csv", "--word-bits",
+                               "4", "--frac-bits", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("4-bit words with 1 fraction bit "), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("4-bit signed, 1 fraction bit (Q3.1)"), std::string::npos) << run.out;
+    EXPECT_EQ((run.out + run.err).find("1 fraction bits"), std::string::npos);
+}
 
 // 8-bit words with 10 fraction bits hold at most 127 / 1024 = 0.124: the five taps of the low
 // pass above it (0.142, 0.270, 0.323, 0.270, 0.142) clip at 127, and standard error says so.
@@ -518,6 +705,22 @@ TEST(ExportCommandTest, BinaryArrayOnStandardOutputEqualsTheFile) {
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.out, file);
     }
+}
+
+// One version: ondela-cli --version, the About box ("Ondela Version 1.21", from the version data
+// built in) and every exported file name the same.
+TEST(ExportCommandTest, VersionIsTheAboutBoxsAndTheFilesOne) {
+    VersionStrings about;
+    ASSERT_NE(ReadVersionInfo(BuiltInVersionBlock, about), 0);
+    ASSERT_FALSE(about.productVersion.empty());
+    EXPECT_EQ(ProductLine(about), "Ondela Version " + about.productVersion);
+    const CliRun version = RunCli({"--version"});
+    ASSERT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "ondela-cli " + about.productVersion + "\n");
+    const CliRun run =
+        RunCli({"export", Fixture("lowpass_flt64.txt"), "--to", "json", "--word-bits", "16"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Str(ParseJson(run.out)["version"]), about.productVersion);
 }
 
 TEST(ExportCommandTest, HelpDescribesEveryOptionAndTheCommandIsListed) {
@@ -601,6 +804,11 @@ TEST(ExportCommandTest, UsageErrorsExitTwoWithOneLineAndWriteNothing) {
         {{"--to", "csv", "--word-bits", "sixteen"}, "--word-bits: 'sixteen' is not a whole"},
         {{"--to", "csv", "--word-bits", "1"}, "--word-bits: 1 is outside 2 to 32"},
         {{"--to", "csv", "--word-bits", "33"}, "--word-bits: 33 is outside 2 to 32"},
+        // What was typed, not the reader's capped number.
+        {{"--to", "csv", "--word-bits", "99999999999999999999"},
+         "--word-bits: 99999999999999999999 is outside 2 to 32"},
+        {{"--to", "csv", "--word-bits", "16", "--frac-bits", "-99999999999"},
+         "--frac-bits: -99999999999 is outside -64 to 128"},
         {{"--to", "csv", "--word-bits", "16", "--frac-bits", "129"},
          "--frac-bits: 129 is outside -64 to 128"},
         {{"--to", "csv", "--word-bits", "16", "--frac-bits", "1.5"},
@@ -619,6 +827,11 @@ TEST(ExportCommandTest, UsageErrorsExitTwoWithOneLineAndWriteNothing) {
         {{"--to", "cmsis", "--word-bits", "12"},
          "a CMSIS header of a 12-bit word needs --cmsis-type f32"},
         {{"--to", "cmsis", "--word-bits", "16", "--cmsis-type", "q31"}, "--cmsis-type: "},
+        // The CMSIS-DSP functions read q15_t as Q1.15 and q31_t as Q1.31.
+        {{"--to", "cmsis", "--word-bits", "16", "--frac-bits", "16"},
+         "--frac-bits: A q15_t header holds Q1.15 words (15 fraction bits); 16 was asked for."},
+        {{"--to", "cmsis", "--word-bits", "32", "--frac-bits", "1"},
+         "--frac-bits: A q31_t header holds Q1.31 words (31 fraction bits); 1 was asked for."},
         {{"--to", "cmsis", "--word-bits", "16", "--cmsis-type", "q7"},
          "--cmsis-type: unknown type 'q7'"},
         {{"--to", "csv", "--word-bits", "16", "--output", ""}, "--output: the file name is empty"},

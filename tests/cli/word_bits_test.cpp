@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdlib>
@@ -147,6 +148,56 @@ TEST(WordBits, DesignMeetsTheTargetsInTheWords) {
     ASSERT_EQ(after.exitCode, 0) << after.err;
     EXPECT_GE(stopBand(after, true), 54.0);
     EXPECT_EQ(after.err, "");
+}
+
+// Words whose taps clip are measured as what they hold, wherever words are measured. analyse of
+// the low pass (60 dB, 0.5 dB; largest taps 0.142, 0.270, 0.323) in 16-bit words with F = 18
+// clips five taps at 0.125; design --meet-in-format of the 127-tap low pass (60 dB, 0.4 dB) in
+// 16-bit words with F = 40 clips every tap to +-2^-25. The ripple reported is at least the loss
+// a plain DFT of the reported words finds at 0 Hz (it was 0.000 dB), and the targets are said to
+// be missed; words whose stop band the DFT finds as loud as their pass band hold no filter.
+TEST(WordBits, ClippedWordsAreMeasuredAsWhatTheyHold) {
+    struct Case {
+        std::vector<std::string> args;
+        double edge;  // Hz, at 48 kHz
+        bool holdsFilter;
+    };
+    const Case cases[] = {
+        {{"analyse", kLowPass, "--word-bits", "16", "--frac-bits", "18", "--json"}, 8000.0, true},
+        {{"design", "--type", "lowpass", "--fs", "48000", "--f1", "10000", "--att", "60",
+          "--ripple", "0.4", "--max-coefs", "127", "--meet-in-format", "--word-bits", "16",
+          "--frac-bits", "40", "--json"},
+         10000.0,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        const CliRun run = RunCli(c.args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject report = ParseJson(run.out);
+        const QJsonObject words = report["fixedPoint"].toObject();
+        const int f = words["fracBits"].toInt();
+        Ints q;
+        for (const auto v : words["values"].toArray()) q.push_back(v.toInteger());
+        ASSERT_FALSE(q.empty());
+        ASSERT_GT(words["saturated"].toInt(), 0);
+        // 5 Hz apart: the pass band's lowest level below half the edge against the stop band's
+        // highest above one and a half times the edge.
+        const std::vector<double> level = DftLevels(Values(q, f), 4800);
+        double passMin = 1e9;
+        double stopMax = -1e9;
+        for (int k = 0; k <= 4800; ++k) {
+            if (k * 5.0 <= c.edge / 2) passMin = std::min(passMin, level[k]);
+            if (k * 5.0 >= 1.5 * c.edge) stopMax = std::max(stopMax, level[k]);
+        }
+        EXPECT_EQ(stopMax < passMin, c.holdsFilter) << stopMax << " " << passMin;
+        const double dcLoss = std::fabs(level[0]);
+        ASSERT_GT(dcLoss, 3.0);
+        const QJsonObject achieved = report["achieved"].toObject();
+        EXPECT_GE(achieved["ripple"].toDouble(), dcLoss - 0.01) << run.out;
+        EXPECT_NE(run.err.find("Original specifications not met"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("hold no filter") == std::string::npos, c.holdsFilter) << run.err;
+    }
 }
 
 // The word's options: one coefficient format at a time, the word's limits, and --frac-bits or

@@ -5,9 +5,11 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "export/coef_export.h"
+#include "numbers/number_text.h"
 #include "tests/export/export_probe.h"
 #include "tests/export/tool_run.h"
 
@@ -53,8 +55,9 @@ struct Case {
     std::vector<std::string> expected;  // the program's output lines
 };
 
-// Nineteen taps k / 32 for k = -9..9: several rows of entries. The largest, 9 / 32, fits 16 bits
-// at F = 16 (18432) and 32 bits at F = 32 (1207959552), so entry k is k * 2^11 or k * 2^27.
+// Nineteen taps k / 32 for k = -9..9: several rows of entries. q15_t words are Q1.15 and q31_t
+// words Q1.31 (although the largest tap, 9 / 32, would fit F = 16 and F = 32), so entry k is
+// k * 2^10 or k * 2^26.
 std::vector<double> Ramp() {
     std::vector<double> coefs;
     for (int k = -9; k <= 9; ++k) coefs.push_back(k / 32.0);
@@ -70,9 +73,9 @@ std::vector<std::string> RampOutput(int count, int frac, long long step, int pad
 TEST(CmsisGccTest, HeaderCompilesWithoutWarningsAndHoldsTheReversedTaps) {
     const Case cases[] = {
         {"q15 ramp", Ramp(), 16, CmsisType::Q15, "printf(\"%ld\\n\", (long)(x))",
-         RampOutput(20, 16, 2048, 1)},
+         RampOutput(20, 15, 1024, 1)},
         {"q31 ramp", Ramp(), 32, CmsisType::Q31, "printf(\"%ld\\n\", (long)(x))",
-         RampOutput(19, 32, 134217728, 0)},
+         RampOutput(19, 31, 67108864, 0)},
         // Seven taps: q15 needs an even count, so one zero tap leads.
         {"q15",
          kProbeCoefs,
@@ -142,18 +145,36 @@ TEST(CmsisGccTest, HeaderCompilesWithoutWarningsAndHoldsTheReversedTaps) {
     }
 }
 
-TEST(CmsisGccTest, FractionBitsOtherThanTheTypesOwnAreExplained) {
-    // 1.0 needs F = 14 in 16 bits; the q15 functions read Q1.15, so the output is halved.
+// A q15_t header is Q1.15 whatever the taps: 1.0 does not fit and saturates at 32767, as in
+// every other format, and the header says so; other fraction bits are refused, since the FIR
+// functions would scale the output by a power of two.
+TEST(CmsisGccTest, TapsBeyondTheTypesRangeSaturateAndOtherFractionBitsAreRefused) {
     ExportRequest request = ProbeRequest(16);
     request.coefs = {1.0, 0.5};
-    const ExportResult result = ExportCoefficients(ExportFormat::Cmsis, request);
+    ExportResult result = ExportCoefficients(ExportFormat::Cmsis, request);
     ASSERT_EQ(result.error, "");
-    EXPECT_NE(result.content.find("// q15_t: Q format Q2.14; value = integer / 2^14.\n"
-                                  "// The FIR functions read q15_t as Q1.15; with 14 fraction bits "
-                                  "their output is the\n// filter's output times 2^-1.\n"),
+    EXPECT_EQ(result.quantised.format.fracBits, 15);
+    EXPECT_EQ(result.quantised.saturated, 1);
+    EXPECT_NE(result.content.find("// q15_t: Q format Q1.15, as the FIR functions read it; "
+                                  "value = integer / 2^15.\n"),
               std::string::npos)
         << result.content;
-    EXPECT_NE(result.content.find("0, 0, 8192, 16384\n"), std::string::npos) << result.content;
+    EXPECT_NE(result.content.find("// Rounding to nearest, ties away from zero; 1 coefficient "
+                                  "saturated at the word's limits\n"),
+              std::string::npos)
+        << result.content;
+    EXPECT_NE(result.content.find("0, 0, 16384, 32767\n"), std::string::npos) << result.content;
+
+    for (const auto& [type, w, f] :
+         {std::tuple{CmsisType::Q15, 16, 14}, std::tuple{CmsisType::Q31, 32, 32}}) {
+        request = ProbeRequest(w);
+        request.options.cmsisType = type;
+        request.fixed.fracBits = f;
+        result = ExportCoefficients(ExportFormat::Cmsis, request);
+        EXPECT_NE(result.error.find(FormatText("%d was asked for", f)), std::string::npos)
+            << result.error;
+        EXPECT_EQ(result.content, "");
+    }
 }
 
 }  // namespace

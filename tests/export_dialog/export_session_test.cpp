@@ -4,6 +4,7 @@
 // writes for the same choices.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <optional>
@@ -137,6 +138,84 @@ TEST_F(ExportSessionTest, SaturatedTapsAreCountedAndWarnedAbout) {
     EXPECT_TRUE(Contains(p.warnings, FormatText("Warning: %d coefficient", clipped)));
 }
 
+// Words whose taps clip are measured as what they hold (the 127-tap low pass at 10 kHz, taps
+// 0.42, 0.31, 0.31, then below 0.08). At F = 17 those three clip at 0.25: the pass band loses
+// gain, the ripple shown is at least the loss a plain DFT of the words finds at 0 Hz (the preview
+// showed 0.000 dB), and the targets are missed. At F = 20 (more taps clip at 0.031) and F = 40
+// (every tap clips to +-2^-25) the DFT finds the stop band above 11 kHz louder than the pass band
+// below 9 kHz somewhere: the preview says the words hold no filter and shows no achieved values.
+TEST_F(ExportSessionTest, PreviewOfClippedWordsStatesWhatTheyHold) {
+    Design();
+    const std::vector<double> coefs = Coefs();
+    struct Case {
+        int f;
+        bool holdsFilter;
+    };
+    for (const Case c : {Case{17, true}, Case{20, false}, Case{40, false}}) {
+        SCOPED_TRACE(c.f);
+        ExportSession session(ws, "Ondela", "1.21");
+        session.choices.wordBits = 16;
+        session.choices.fracBits = c.f;
+        const ExportPreview p = session.Preview();
+        ASSERT_EQ(p.refusal, "");
+        std::vector<double> h;
+        for (long long q : HandQuantised(coefs, 16, c.f, false))
+            h.push_back(std::ldexp(static_cast<double>(q), -c.f));
+        const std::vector<double> level = DftLevels(h, 4800);  // 5 Hz apart
+        double passMin = 1e9;
+        double stopMax = -1e9;
+        for (int k = 0; k <= 4800; ++k) {
+            if (k * 5 <= 9000) passMin = std::min(passMin, level[k]);
+            if (k * 5 >= 11000) stopMax = std::max(stopMax, level[k]);
+        }
+        ASSERT_EQ(stopMax < passMin, c.holdsFilter) << stopMax << " " << passMin;
+
+        EXPECT_EQ(p.measurable, c.holdsFilter);
+        EXPECT_TRUE(p.rippleMissed);
+        EXPECT_TRUE(Contains(p.warnings, "misses its specification"));
+        if (c.holdsFilter) {
+            ASSERT_TRUE(p.design.achievedRipple.has_value());
+            EXPECT_GE(*p.design.achievedRipple, std::fabs(level[0]) - 0.01);
+            EXPECT_TRUE(Contains(p.lines, FormatText("Pass-band ripple %.3f dB (0.400 dB asked "
+                                                     "for)",
+                                                     *p.design.achievedRipple)));
+        } else {
+            EXPECT_FALSE(p.design.achievedRipple.has_value());
+            EXPECT_FALSE(p.design.achievedAttenuation.has_value());
+            EXPECT_FALSE(Contains(p.lines, "Pass-band ripple"));
+            EXPECT_TRUE(Contains(p.lines, "No filter: "));
+            EXPECT_TRUE(Contains(p.warnings, "Warning: the words hold no filter"));
+        }
+    }
+}
+
+// After a band design the window keeps the second edge in its hidden field; a low pass designed
+// next has one edge, and every file states that one (JSON: "f2": null).
+TEST_F(ExportSessionTest, ALowPassAfterABandDesignStatesOneEdge) {
+    Design(testing::Spec{.type = BandPass, .f1 = 10000.0, .f2 = 12000.0});
+    Design(testing::Spec{.f2 = 12000.0});
+    ASSERT_EQ(ws.m_spec.type, LowPass);
+    for (const ExportFormat format :
+         {ExportFormat::Coe, ExportFormat::Mif, ExportFormat::Vhdl, ExportFormat::Verilog,
+          ExportFormat::Cmsis, ExportFormat::Csv, ExportFormat::Json}) {
+        SCOPED_TRACE(ExportFormatName(format));
+        ExportSession session(ws, "Ondela", "1.21");
+        session.choices.format = format;
+        const std::string path = dir / (std::string("lp") + ExportFileExtension(format));
+        ASSERT_TRUE(session.WriteTo(path).written);
+        const std::string text = ReadFile(path);
+        EXPECT_EQ(text.find("12000"), std::string::npos) << text;
+        if (format == ExportFormat::Json) {
+            EXPECT_NE(text.find("\"f1\": 10000,"), std::string::npos) << text;
+            EXPECT_NE(text.find("\"f2\": null,"), std::string::npos) << text;
+        } else {
+            EXPECT_NE(text.find("Design: LowPass, sampling frequency 48000 Hz, edge 10000 Hz"),
+                      std::string::npos)
+                << text;
+        }
+    }
+}
+
 // A half band has no ripple target of its own: the preview states its attenuation only.
 TEST_F(ExportSessionTest, HalfBandPreviewStatesNoRipple) {
     Design(testing::Spec{.type = HalfBand, .attenuation = 60.0, .maxCoefs = 127});
@@ -189,24 +268,51 @@ TEST_F(ExportSessionTest, RefusalsSayWhyAndWriteNothing) {
     }
 }
 
-// The chooser starts in the folder of the last save with the filter's title and the format's
-// extension; a write that fails says so and leaves the file that was there as it was.
+// The chooser proposes the identifier with the format's extension (a VHDL file after its
+// package), a name without spaces that HDL tools take, and starts in the folder of the last save
+// or export, else of the last loaded file, else the home folder, never the program's own; a write
+// that fails says so and leaves the file that was there as it was.
 TEST_F(ExportSessionTest, ChooserProposalAndFailedWrites) {
     Design();
     ExportSession session(ws, "Ondela", "1.21");
     EXPECT_EQ(session.choices.name, "lowpass");
+    const TempDir home;
+    const TempDir program;
+    session.homeDir = home.Path();
+    ws.m_moduleDir = program.Path();
+    struct Proposal {
+        ExportFormat format;
+        const char* name;
+    };
+    for (const Proposal c :
+         {Proposal{ExportFormat::Vhdl, "lowpass_pkg.vhd"},
+          Proposal{ExportFormat::Verilog, "lowpass.vh"}, Proposal{ExportFormat::Cmsis, "lowpass.h"},
+          Proposal{ExportFormat::Npy, "lowpass.npy"}}) {
+        session.choices.format = c.format;
+        EXPECT_EQ(session.ProposedFileName(), c.name);
+    }
+    session.choices.name = "stage_2";
+    session.choices.format = ExportFormat::Coe;
+    EXPECT_EQ(session.ProposedFileName(), "stage_2.coe");
+    session.choices.name = "lowpass";
+    // Nothing saved or loaded yet: home. A save chooser cancelled leaves the program's folder as
+    // the save folder, which an export does not take.
+    EXPECT_EQ(session.StartDirectory(), home.Path());
+    ws.m_saveDir = program.Path();
+    EXPECT_EQ(session.StartDirectory(), home.Path());
+    // The last loaded file's folder ("FileInPath" holds the file).
+    ws.m_fileDir = Fixture("lowpass_flt64.txt");
+    EXPECT_EQ(session.StartDirectory(), std::string(ONDELA_TEST_DATA_DIR));
+
     session.choices.format = ExportFormat::Mif;
     ws.m_saveDir = dir.Path();
-    std::string title;
-    ASSERT_EQ(ws.FilterTitle(title), 1);
-
     const std::string path = dir / "lp.mif";
     dialogs.fileToSave = path;
     ExportWrite outcome = session.Export(dialogs);
     EXPECT_TRUE(outcome.written) << outcome.message;
     ASSERT_TRUE(dialogs.saveAsked.has_value());
     EXPECT_EQ(dialogs.saveAsked->dir, dir.Path());
-    EXPECT_EQ(dialogs.saveAsked->name, title + ".mif");
+    EXPECT_EQ(dialogs.saveAsked->name, "lowpass.mif");
     EXPECT_EQ(dialogs.saveAsked->filter,
               "Memory Initialisation Files (*.mif)|*.mif|All Files (*.*)|*.*");
     const std::string written = ReadFile(path);

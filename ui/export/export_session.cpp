@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -50,6 +51,7 @@ std::string Decibels(const char* format, double db) {
 ExportSession::ExportSession(FilterWorkspace& ws, std::string program, std::string version)
     : m_ws(ws), m_program(std::move(program)), m_version(std::move(version)) {
     choices.name = DefaultName();
+    if (const char* home = std::getenv("HOME")) homeDir = home;
 }
 
 std::string ExportSession::DefaultName() const {
@@ -94,13 +96,13 @@ ExportPreview ExportSession::Preview() {
     p.quantised = checked.quantised;
     const QuantisedCoefs& q = p.quantised;
     const std::vector<double> values = QuantisedValues(q);
-    p.measurable = WordsMeasurable(values);
     p.design = CurrentDesignSummary(m_ws, values, m_program, m_version);
     const DesignSummary& d = p.design;
+    p.measurable = d.noFilter.empty();
 
     const std::string qName = QFormatName(q.format);
-    std::string word = FormatText("%d-bit signed, %d fraction bit%s", q.format.wordBits,
-                                  q.format.fracBits, q.format.fracBits == 1 ? "" : "s");
+    const std::string word =
+        FormatText("%d-bit signed, ", q.format.wordBits) + FractionBitsText(q.format.fracBits);
     p.lines.push_back((qName.empty() ? word : qName + " (" + word + ")") + ", rounded " +
                       RoundingText(q.format.rounding));
     p.lines.push_back(q.saturated == 0
@@ -122,16 +124,18 @@ ExportPreview ExportSession::Preview() {
         p.rippleMissed = d.targetRipple && RippleMissed(*d.targetRipple, *d.achievedRipple);
     }
 
-    if (!p.measurable) {
-        p.warnings.push_back(
-            "Warning: the words hold no measurable filter (every coefficient rounds to zero or "
-            "clips to a vanishing value).");
+    if (!d.noFilter.empty()) {
+        // Words without a filter meet no target.
+        p.attenuationMissed = d.targetAttenuation.has_value();
+        p.rippleMissed = d.targetRipple.has_value() && !halfBand;
+        p.lines.push_back("No filter: " + d.noFilter);
+        p.warnings.push_back("Warning: the words hold no filter: " + d.noFilter + ".");
     }
-    if (const std::string missed = MissedTargets(d); !missed.empty()) {
-        p.warnings.push_back(FormatText("Warning: in %d-bit words the filter misses its "
-                                        "specification: ",
-                                        q.format.wordBits) +
-                             missed + ".");
+    if (d.targetsMet && !*d.targetsMet) {
+        p.warnings.push_back(
+            FormatText("Warning: in %d-bit words the filter misses its specification: ",
+                       q.format.wordBits) +
+            d.missedTargets + ".");
     }
     if (q.saturated > 0) {
         p.warnings.push_back(
@@ -148,9 +152,15 @@ std::string ExportSession::ChooserFilter() const {
 }
 
 std::string ExportSession::ProposedFileName() {
-    std::string title;
-    if (!m_ws.FilterTitle(title) || title.empty()) title = choices.name;
-    return title + ExportFileExtension(choices.format);
+    // HDL tools and compilers take file names without spaces: the identifier the declarations are
+    // named after (a VHDL file after its package, NAME_pkg).
+    const std::string name = IdentifierProblem(choices.name).empty() ? choices.name : DefaultName();
+    return name + (choices.format == ExportFormat::Vhdl ? "_pkg" : "") +
+           ExportFileExtension(choices.format);
+}
+
+std::string ExportSession::StartDirectory() {
+    return m_ws.ExportStartDirectory(homeDir);
 }
 
 ExportWrite ExportSession::WriteTo(const std::string& path) {
@@ -195,7 +205,7 @@ ExportWrite ExportSession::Export(UserDialogs& dialogs) {
         return outcome;
     }
     const auto chosen =
-        dialogs.ChooseFileToSave(m_ws.SaveStartDirectory(), ProposedFileName(), ChooserFilter());
+        dialogs.ChooseFileToSave(StartDirectory(), ProposedFileName(), ChooserFilter());
     if (!chosen || chosen->empty()) return outcome;
     outcome = WriteTo(*chosen);
     if (!outcome.written) {

@@ -33,7 +33,7 @@ struct ExportPreview {
     std::string refusal;
     QuantisedCoefs quantised;  // the words (empty after a refusal)
     DesignSummary design;      // targets and the values the words achieve
-    bool measurable = false;   // the words hold a filter the measurement can see
+    bool measurable = false;   // the words hold a filter (design.noFilter empty)
     bool attenuationMissed = false;
     bool rippleMissed = false;
     // The preview's lines: the word format, the saturated count, the achieved values beside the
@@ -63,16 +63,22 @@ class ExportSession {
     // The preview of the current choices.
     ExportPreview Preview();
 
-    // The chooser's proposal: the filter's title (or the identifier) with the format's
-    // extension, and the chooser's filter ("COE Files (*.coe)|*.coe|All Files (*.*)|*.*").
+    // The user's home folder ($HOME), where the chooser starts when no file was saved or loaded.
+    std::string homeDir;
+
+    // The chooser's proposal: the identifier with the format's extension ("lowpass.coe"; VHDL
+    // "lowpass_pkg.vhd", after its package), a name every toolchain takes; the folder it starts
+    // in (FilterWorkspace::ExportStartDirectory); and the chooser's filter
+    // ("COE Files (*.coe)|*.coe|All Files (*.*)|*.*").
     std::string ProposedFileName();
+    std::string StartDirectory();
     std::string ChooserFilter() const;
 
     // Writes the file of the current choices at path; the file already there is replaced only
     // once the whole new content is written.
     ExportWrite WriteTo(const std::string& path);
 
-    // Asks for the file name (in the folder of the last save) and writes the file; a failure is
+    // Asks for the file name (in StartDirectory) and writes the file; a failure is
     // shown in a message box. Nothing is written when the preview refuses or the user cancels.
     ExportWrite Export(UserDialogs& dialogs);
 
