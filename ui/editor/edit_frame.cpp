@@ -1,6 +1,5 @@
 #include "ui/editor/edit_frame.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -19,6 +18,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
@@ -470,33 +470,38 @@ void CEdit_Frame::PrintText() {
     const qreal width = area.width();
     const qreal height = area.height();
 
-    QTextDocument document;
-    document.documentLayout()->setPaintDevice(printer.get());
     const QString text = CurrentText();
-    document.setDefaultFont(PrintFont(m_edit->font(), text, width, printer.get()));
+    const QFont font = PrintFont(m_edit->font(), text, width, printer.get());
+    // Rows follow each other at the font's line spacing; a page holds the rows that fit it
+    // whole, and the next row starts the next page. Each row is drawn on one page only.
+    const qreal rowStep = QFontMetricsF(font, printer.get()).lineSpacing();
     // A row too long even for the smallest type breaks between numbers, never inside one.
-    QTextOption option = document.defaultTextOption();
+    QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
-    document.setDefaultTextOption(option);
-    document.setDocumentMargin(0);
-    document.setPlainText(text);
-    document.setPageSize(QSizeF(width, height));
-
-    // The layout moves a line that would cross the bottom of a page onto the next page.
-    const int pages = document.pageCount();
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0) printer->newPage();
-        const qreal top = qreal(page) * height;
-        painter.save();
-        painter.translate(area.topLeft());
-        painter.setClipRect(QRectF(0, 0, width, height));
-        painter.translate(0, -top);
-        // Lines that merely touch the page's top or bottom edge belong to the neighbouring page.
-        context.clip = QRectF(0, top + 0.5, width, height - 1.0);
-        document.documentLayout()->draw(&painter, context);
-        painter.restore();
+    painter.setPen(Qt::black);
+    qreal y = 0.0;
+    for (const QString& row : text.split(QLatin1Char('\n'))) {
+        // An empty row only moves the next one down; it never starts a page of its own.
+        if (row.isEmpty()) {
+            y += rowStep;
+            continue;
+        }
+        QTextLayout layout(row, font, printer.get());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0.0, 0.0));
+        }
+        layout.endLayout();
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            if (y > 0.0 && y + rowStep > height) {
+                printer->newPage();
+                y = 0.0;
+            }
+            layout.lineAt(i).draw(&painter, area.topLeft() + QPointF(0.0, y));
+            y += rowStep;
+        }
     }
     painter.end();
 }
