@@ -91,7 +91,10 @@ std::optional<std::string> QtUserDialogs::ChooseFileToSave(const std::string& in
     const QString names = QtNameFilter(filter);
     const QString textFilter = names.section(QStringLiteral(";;"), 0, 0);
     const std::string extension = DefaultExtension(filter);
-    QString start = StartPath(initialDir, initialName);
+    // The proposed name carries the text filter's extension already: the chooser would take
+    // whatever follows a last dot for an extension and replace it by the filter's ("… Rip=0.4dB"
+    // would be offered as "… Rip=0.txt").
+    QString start = StartPath(initialDir, SaveFileName(initialName, extension, false));
     QString selected = textFilter;
     while (true) {
         // The chooser does not ask about replacing: the name it returns may still get the
