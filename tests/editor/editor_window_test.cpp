@@ -387,6 +387,77 @@ TEST_F(EditorWindowTest, AFileThatCannotBeWrittenIsReportedAndNothingIsAsked) {
     EXPECT_TRUE(Text().endsWith("// edited"));
 }
 
+// Typed text marks the caption until it is saved; closing the window with such edits asks what
+// becomes of them. Save writes them (into the text's file, or one the user chooses) and closes
+// without offering them to the main window; a Save that fails or is cancelled keeps the window.
+TEST_F(EditorWindowTest, ClosingAsksAboutUnsavedEditsAndTheCaptionMarksThem) {
+    const struct {
+        const char* what;
+        MessageAnswer choice;
+        bool hasFile;
+        const char* chosen;  // what the Save As chooser answers; nullptr: cancelled
+        bool closes;
+        bool written;
+    } cases[] = {
+        {"Cancel", MessageAnswer::Cancel, false, "lp.txt", false, false},
+        {"Discard", MessageAnswer::Discard, false, "lp.txt", true, false},
+        {"Save as", MessageAnswer::Save, false, "lp.txt", true, true},
+        {"Save into the text's file", MessageAnswer::Save, true, nullptr, true, true},
+        {"Save, chooser cancelled", MessageAnswer::Save, false, nullptr, false, false},
+        {"Save, file not written", MessageAnswer::Save, false, "missing/lp.txt", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString file = PathIn(QStringLiteral("lp.txt"));
+        QFile::remove(file);
+        dialogs.messages.clear();
+        CEdit_Frame* frame = Open();
+        Place(kDescription);
+        port->SetEditorTitle("LowPass");
+        if (c.hasFile) {
+            dialogs.fileToSave = file.toStdString();
+            Run(frame, EditorCommand::SaveAs);
+        }
+        TakeNotices();
+        EXPECT_EQ(frame->windowTitle(), c.hasFile ? "lp.txt" : "LowPass");
+        // Closing unedited text asks nothing.
+        if (!c.hasFile) {
+            QPointer<CEdit_Frame> watched(frame);
+            frame->close();
+            EXPECT_TRUE(dialogs.messages.empty());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(watched.isNull());
+            TakeNotices();
+            frame = Open();
+            Place(kDescription);
+            port->SetEditorTitle("LowPass");
+        }
+        QTest::keyClicks(frame->Editor(), "// checked ");
+        const QByteArray edited = Text();
+        const QString caption = frame->windowTitle();
+        EXPECT_EQ(caption, c.hasFile ? "*lp.txt" : "*LowPass");
+
+        dialogs.choice = c.choice;
+        dialogs.fileToSave =
+            c.chosen ? std::optional(PathIn(c.chosen).toStdString()) : std::nullopt;
+        EXPECT_EQ(frame->close(), c.closes);
+        ASSERT_FALSE(dialogs.messages.empty());
+        EXPECT_EQ(dialogs.messages[0].caption, "Ondela");
+        EXPECT_EQ(port->IsEditorOpen(), !c.closes);
+        EXPECT_EQ(ReadFile(file), c.written ? edited : QByteArray());
+        const std::vector<Notice> closed = {{kEditorClosed, {}}};
+        EXPECT_EQ(TakeNotices(), c.closes ? closed : std::vector<Notice>{});
+        if (!c.closes) {
+            EXPECT_EQ(Text(), edited);
+            EXPECT_TRUE(frame->windowTitle().startsWith('*')) << frame->windowTitle().toStdString();
+            dialogs.choice = MessageAnswer::Discard;
+            EXPECT_TRUE(frame->close());
+            TakeNotices();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(EditorWindowTest, NewEmptiesTheTextAndForgetsTheFile) {
     CEdit_Frame* frame = Open();
     Place(kDescription);

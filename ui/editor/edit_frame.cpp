@@ -159,8 +159,9 @@ class EditorTextView : public QPlainTextEdit {
     CEdit_Frame* m_frame;
 };
 
-CEdit_Frame::CEdit_Frame(EditorServices services) : m_services(std::move(services)) {
-    setWindowTitle(QStringLiteral("D_Edit"));
+CEdit_Frame::CEdit_Frame(EditorServices services)
+    : m_services(std::move(services)), m_caption(QStringLiteral("D_Edit")) {
+    setWindowTitle(m_caption);
     setContextMenuPolicy(Qt::NoContextMenu);  // the View menu alone shows and hides the bars
 
     m_edit = new EditorTextView(this);
@@ -169,6 +170,8 @@ CEdit_Frame::CEdit_Frame(EditorServices services) : m_services(std::move(service
     m_edit->setFont(EditorFont());
     setCentralWidget(m_edit);
     setFocusProxy(m_edit);
+    connect(m_edit->document(), &QTextDocument::modificationChanged, this,
+            &CEdit_Frame::ShowCaption);
 
     CreateActions();
     CreateMenus();
@@ -352,8 +355,22 @@ QString CEdit_Frame::CurrentText() const {
     return m_edit->toPlainText();
 }
 
+bool CEdit_Frame::HasUnsavedEdits() const {
+    return m_edit->document()->isModified();
+}
+
+void CEdit_Frame::MarkSaved() {
+    m_edit->document()->setModified(false);
+    ShowCaption();
+}
+
+void CEdit_Frame::ShowCaption() {
+    setWindowTitle(HasUnsavedEdits() ? QStringLiteral("*") + m_caption : m_caption);
+}
+
 void CEdit_Frame::ClearText() {
     m_edit->clear();
+    MarkSaved();
 }
 
 void CEdit_Frame::SetTitle(const std::string& title) {
@@ -364,9 +381,9 @@ void CEdit_Frame::SetTitle(const std::string& title) {
     } else {
         m_fileName.clear();
     }
-    QString caption = QString::fromStdString(title);
-    if (caption.isEmpty()) caption = m_path.isEmpty() ? QStringLiteral("Show & Edit") : m_path;
-    setWindowTitle(caption);
+    m_caption = QString::fromStdString(title);
+    if (m_caption.isEmpty()) m_caption = m_path.isEmpty() ? QStringLiteral("Show & Edit") : m_path;
+    ShowCaption();
 }
 
 void CEdit_Frame::PlaceText(const char* text, int length) {
@@ -378,6 +395,7 @@ void CEdit_Frame::PlaceText(const char* text, int length) {
     for (QStringView piece : SplitIntoPieces(placed)) cursor.insertText(piece.toString());
     document->setUndoRedoEnabled(true);
     m_givenText = CurrentText();
+    MarkSaved();  // the designer's description is no edit of the user's
 
     cursor.movePosition(QTextCursor::Start);
     m_edit->setTextCursor(cursor);
@@ -423,34 +441,44 @@ void CEdit_Frame::Save() {
 }
 
 void CEdit_Frame::SaveTextAs() {
-    if (m_services.dialogs == nullptr) return;
+    if (ChooseFile()) SaveText();
+}
+
+bool CEdit_Frame::ChooseFile() {
+    if (m_services.dialogs == nullptr) return false;
     const std::string startDir =
         m_path.isEmpty() ? std::string() : QFileInfo(m_path).absolutePath().toStdString();
     const auto chosen =
         m_services.dialogs->ChooseFileToSave(startDir, m_fileName, kFilterFileTypes);
-    if (!chosen || chosen->empty()) return;
+    if (!chosen || chosen->empty()) return false;
 
     QString path = QString::fromStdString(*chosen);
     // A name typed without an extension is a text file.
     if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) path += QStringLiteral(".txt");
     m_path = path;
     SetTitle(FileNameForTitle(m_path.toStdString()));
-    SaveText();
+    return true;
 }
 
 void CEdit_Frame::SaveText() {
-    const QString text = CurrentText();
-    const QByteArray bytes = EditorTextToFileBytes(text);
+    if (!WriteText()) return;
+    // An edited description is offered to the main window; any difference counts, a shortened
+    // text as much as a changed or a lengthened one.
+    if (CurrentText() != m_givenText && m_services.notify)
+        m_services.notify(kEditorLoadRequest, QString());
+}
+
+bool CEdit_Frame::WriteText() {
+    const QByteArray bytes = EditorTextToFileBytes(CurrentText());
     FileReplaceFailure failure;
     if (!ReplaceFileContents(m_path.toStdString(),
                              std::string_view(bytes.constData(), bytes.size()), &failure)) {
         ShowMessage(failure.stage == FileReplaceFailure::kCreate ? "Could not create File!"
                                                                  : "Could not write to File");
-        return;
+        return false;
     }
-    // An edited description is offered to the main window; any difference counts, a shortened
-    // text as much as a changed or a lengthened one.
-    if (text != m_givenText && m_services.notify) m_services.notify(kEditorLoadRequest, QString());
+    MarkSaved();
+    return true;
 }
 
 void CEdit_Frame::PrintText() {
@@ -512,11 +540,28 @@ void CEdit_Frame::ShowMessage(const std::string& text) {
     }
 }
 
+bool CEdit_Frame::SaveOrDiscardEdits() {
+    if (!HasUnsavedEdits() || m_services.dialogs == nullptr) return true;
+    const MessageAnswer answer = m_services.dialogs->MessageBox(
+        "The text in the Filter Editor has changed.\nDo you want to save the changes?", kAppTitle,
+        MessageButtons::SaveDiscardCancel, MessageIcon::Warning);
+    switch (answer) {
+        case MessageAnswer::Save:
+            // Only written: the window closes, so the text is not offered to the main window
+            // as the Save command offers it.
+            return (!m_path.isEmpty() || ChooseFile()) && WriteText();
+        case MessageAnswer::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void CEdit_Frame::closeEvent(QCloseEvent* event) {
+    if (m_closing) return event->accept();
+    if (!SaveOrDiscardEdits()) return event->ignore();
     event->accept();
-    if (m_closing) return;
     m_closing = true;
-    // The text is not kept; closing discards it.
     if (m_services.notify) m_services.notify(kEditorClosed, QString());
     if (m_services.closed) m_services.closed();
 }
