@@ -33,6 +33,10 @@ class EditorPort {
     virtual int GetEditorText(char* buffer, int size) = 0;
     // Number of characters of the text, or -1 when there is no editor.
     virtual int GetEditorTextLength() const = 0;
+    // Closes the editor as the program ends, first asking the user what becomes of edits not
+    // yet saved. False when the editor stays open (the user cancelled, or the text could not be
+    // saved); true when it closed or there was none.
+    virtual bool CloseEditor() = 0;
 };
 
 }  // namespace ondela

@@ -39,4 +39,13 @@ std::string SaveFileName(const std::string& chosen, const std::string& extension
     return chosen + (name.empty() || name.back() != '.' ? "." : "") + extension;
 }
 
+std::string PrintFileName(const std::string& documentName) {
+    const std::size_t slash = documentName.find_last_of("/\\");
+    if (slash == std::string::npos) return SaveFileName(documentName, "pdf", false);
+    const std::size_t dot = documentName.rfind('.');
+    // A dot that begins the file's name makes a hidden file, not an extension.
+    const bool hasExtension = dot != std::string::npos && dot > slash + 1;
+    return SaveFileName(hasExtension ? documentName.substr(0, dot) : documentName, "pdf", false);
+}
+
 }  // namespace ondela

@@ -16,4 +16,10 @@ std::string DefaultExtension(const std::string& filter);
 // the extension under the text filter. An empty extension changes nothing.
 std::string SaveFileName(const std::string& chosen, const std::string& extension, bool anyType);
 
+// The file a print to PDF proposes for a document. A document that is a file (its name holds a
+// folder) gives its path with ".pdf" in place of its extension: "/f/lp.txt" gives "/f/lp.pdf".
+// Any other name, such as a filter's title, is taken whole, dots and all, with ".pdf" added:
+// "… Rip=1.81dB" gives "… Rip=1.81dB.pdf". Empty for an empty name.
+std::string PrintFileName(const std::string& documentName);
+
 }  // namespace ondela

@@ -7,9 +7,10 @@
 
 namespace ondela {
 
-enum class MessageButtons { Ok, YesNo };
+// SaveDiscardCancel: the question before edits not yet saved are dropped.
+enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
 enum class MessageIcon { None, Information, Warning, Error };
-enum class MessageAnswer { Ok, Yes, No, Cancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel, Save, Discard };
 
 class UserDialogs {
   public:

@@ -1,10 +1,12 @@
 #include "app/help/help_viewer.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QList>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -21,7 +23,33 @@ QList<QPointer<HelpViewer>>& OpenViewers() {
     return viewers;
 }
 
+// The decoration the window system puts around a top-level window, as it has put it around
+// the parent; none when that is not known.
+QMargins FrameOf(const QWidget* window) {
+    if (window == nullptr || !window->isVisible()) return {};
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0) return {};
+    return frame;
+}
+
 }  // namespace
+
+QRect PlaceWindowWithin(QSize wanted, QMargins frame, QRect available, QRect over) {
+    const QSize room = available.marginsRemoved(frame).size().expandedTo(QSize(1, 1));
+    QRect inner(QPoint(0, 0), wanted.boundedTo(room));
+    inner.moveCenter(over.isEmpty() ? available.center() : over.center());
+    QRect outer = inner.marginsAdded(frame);
+    // Right and bottom first, so that a window larger than the area keeps its top left corner
+    // (and its caption) on the screen.
+    if (outer.right() > available.right()) outer.moveRight(available.right());
+    if (outer.bottom() > available.bottom()) outer.moveBottom(available.bottom());
+    if (outer.left() < available.left()) outer.moveLeft(available.left());
+    if (outer.top() < available.top()) outer.moveTop(available.top());
+    return outer.marginsRemoved(frame);
+}
 
 ChmBrowser::ChmBrowser(const ChmArchive& archive, QWidget* parent)
     : QTextBrowser(parent), m_archive(archive) {
@@ -84,7 +112,17 @@ QWidget* HelpViewer::ShowHelp(QWidget* parent, const QString& chmPath) {
     viewer->setWindowTitle(title.empty() ? QFileInfo(chmPath).fileName()
                                          : QString::fromUtf8(title.c_str()));
     viewer->m_browser->setSource(ChmBrowser::AddressOf(start), QTextDocument::HtmlResource);
-    viewer->resize(kWidth, kHeight);
+    // The window system would place the window where it likes, which can run off a screen that
+    // is not much taller than the window.
+    QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        const QRect over =
+            parent != nullptr && parent->isVisible() ? parent->frameGeometry() : QRect();
+        viewer->setGeometry(PlaceWindowWithin(QSize(kWidth, kHeight), FrameOf(parent),
+                                              screen->availableGeometry(), over));
+    } else {
+        viewer->resize(kWidth, kHeight);
+    }
     viewer->show();
     OpenViewers().append(viewer);
     return viewer;

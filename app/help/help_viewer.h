@@ -2,6 +2,8 @@
 // its own beside the designer.
 #pragma once
 
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <QTextBrowser>
 #include <QWidget>
@@ -27,10 +29,18 @@ class ChmBrowser : public QTextBrowser {
     const ChmArchive& m_archive;
 };
 
+// Where a window of the wanted size goes on a screen whose free area is available (the screen
+// less its panels), frame being the window system's decoration around it: centred over the
+// window it belongs to (over), or over the free area when over is empty; made smaller where the
+// free area is smaller, and moved so that it lies, frame and all, wholly within the free area.
+// The window's own rectangle, without the frame.
+QRect PlaceWindowWithin(QSize wanted, QMargins frame, QRect available, QRect over);
+
 class HelpViewer : public QWidget {
   public:
     // Closes any help window that is open, opens the help file at chmPath and shows its start
-    // page in a new window of 900 x 780 pixels, at the place the window system chooses. The
+    // page in a new window of 900 x 780 pixels (less where the screen is smaller), over the
+    // parent and within the free area of its screen (PlaceWindowWithin). The
     // window belongs to parent (it closes with it) and deletes itself when closed. nullptr when
     // the file cannot be opened or holds no page.
     static QWidget* ShowHelp(QWidget* parent, const QString& chmPath);

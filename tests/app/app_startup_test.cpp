@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 #include "app/ondela_app.h"
 #include "settings/memory_settings_store.h"
 #include "tests/workspace/workspace_fakes.h"
+#include "ui/editor/edit_frame.h"
 #include "ui/editor/editor_notify.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/main_dialog.h"
@@ -184,6 +186,62 @@ TEST(AppStartup, DesignEditSaveAndPrint) {
     session = &s;
     EXPECT_TRUE(s.app->InitInstance());
     EXPECT_TRUE(s.log.empty() || s.log.front().rfind("Message", 0) != 0) << s.log.front();
+}
+
+// Quit with text typed into the Filter Editor asks once what becomes of it: Save writes it to a
+// file of the user's choice and ends, Discard ends without writing, Cancel keeps the program and
+// the edited text as they were.
+TEST(AppStartup, QuitAsksBeforeEditedTextIsLost) {
+    const struct {
+        MessageAnswer choice;
+        bool ends;
+        bool written;
+    } cases[] = {
+        {MessageAnswer::Save, true, true},
+        {MessageAnswer::Discard, true, false},
+        {MessageAnswer::Cancel, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.choice));
+        Session* session = nullptr;
+        Session s([&](MainDialog& window) {
+            window.show();
+            Press(window, ctl::kCreate);
+            Press(window, ctl::kFilterEditor);
+            CEdit_Frame* editor = session->app->Editor().Frame();
+            if (editor == nullptr) {
+                ADD_FAILURE() << "no editor";
+                return 0;
+            }
+            const QString caption = editor->windowTitle();
+            QTest::keyClicks(editor->Editor(), "// checked ");
+            EXPECT_EQ(editor->windowTitle(), "*" + caption);  // the mark of unsaved edits
+            const QString edited = editor->Editor()->toPlainText();
+
+            const std::string path = session->dir.filePath("edited.txt").toStdString();
+            session->dialogs.fileToSave = path;
+            session->dialogs.choice = c.choice;
+            Press(window, ctl::kQuit);
+            EXPECT_EQ(session->dialogs.messages.size(), 1u);
+            EXPECT_EQ(window.isVisible(), !c.ends);
+            EXPECT_EQ(session->app->Editor().IsEditorOpen(), !c.ends);
+            EXPECT_EQ(QFile::exists(QString::fromStdString(path)), c.written);
+            if (c.written) {
+                EXPECT_EQ(session->dialogs.saveAsked->name, caption.toStdString());
+                EXPECT_EQ(QString::fromUtf8(ReadFile(path)).replace("\r\n", "\n"), edited);
+            }
+            if (!c.ends) {
+                EXPECT_EQ(editor->Editor()->toPlainText(), edited);
+                EXPECT_EQ(editor->windowTitle(), "*" + caption);
+                session->dialogs.choice = MessageAnswer::Discard;
+                Press(window, ctl::kQuit);
+                EXPECT_FALSE(window.isVisible());
+            }
+            return 0;
+        });
+        session = &s;
+        EXPECT_TRUE(s.app->InitInstance());
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,7 +28,9 @@ TEST_F(HelpWindow, ShowsTheStartPageOfTheUserGuide) {
     QWidget* window = HelpViewer::ShowHelp(nullptr, kHelpFile);
     ASSERT_NE(window, nullptr) << kHelpFile.toStdString();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->size(), QSize(900, 780));
+    // 900 x 780 pixels, less where the screen has not that much room.
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_EQ(window->size(), QSize(900, 780).boundedTo(available.size()));
     EXPECT_EQ(window->windowTitle(), "Ondela Help");
 
     ChmBrowser* browser = BrowserOf(window);
@@ -41,6 +44,55 @@ TEST_F(HelpWindow, ShowsTheStartPageOfTheUserGuide) {
                      .isEmpty());
     EXPECT_FALSE(
         browser->loadResource(QTextDocument::HtmlResource, QUrl("chm:/missing.html")).isValid());
+}
+
+// The help window lies wholly within the free area of its screen, frame included, wherever the
+// window it belongs to stands.
+TEST_F(HelpWindow, OpensWithinTheScreen) {
+    QWidget designer;
+    designer.resize(600, 400);
+    for (const QPoint at : {QPoint(0, 0), QPoint(300, 235), QPoint(700, 500)}) {
+        SCOPED_TRACE(at.y());
+        designer.move(at);
+        designer.show();
+        QWidget* window = HelpViewer::ShowHelp(&designer, kHelpFile);
+        ASSERT_NE(window, nullptr);
+        const QRect available = window->screen()->availableGeometry();
+        EXPECT_TRUE(available.contains(window->frameGeometry()))
+            << window->frameGeometry().y() << " + " << window->frameGeometry().height()
+            << " on a screen of " << available.height();
+        if (available.width() >= 1000 && available.height() >= 900) {
+            EXPECT_EQ(window->size(), QSize(900, 780));
+        }
+    }
+}
+
+TEST(PlaceWindowWithin, KeepsTheWholeFrameInTheFreeArea) {
+    const QMargins frame(4, 30, 4, 4);
+    const QRect desktop(0, 0, 1600, 1000);
+    const QRect belowPanel(1920, 32, 1280, 990);  // a second screen, a panel across its top
+    const QRect small(0, 0, 800, 600);
+    const struct {
+        const char* what;
+        QRect available;
+        QRect over;
+        QRect placed;
+    } cases[] = {
+        {"over the designer", desktop, QRect(350, 100, 900, 700), QRect(350, 60, 900, 780)},
+        {"a designer low on the screen", desktop, QRect(350, 300, 1090, 740),
+         QRect(445, 216, 900, 780)},
+        {"no designer: in the middle", desktop, QRect(), QRect(350, 110, 900, 780)},
+        {"a designer left of the screen", belowPanel, QRect(1500, 400, 300, 200),
+         QRect(1924, 110, 900, 780)},
+        {"a screen smaller than the window", small, QRect(100, 100, 500, 300),
+         QRect(4, 30, 792, 566)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QRect placed = PlaceWindowWithin(QSize(900, 780), frame, c.available, c.over);
+        EXPECT_EQ(placed, c.placed);
+        EXPECT_TRUE(c.available.contains(placed.marginsAdded(frame)));
+    }
 }
 
 TEST_F(HelpWindow, FollowsALinkToAnotherPage) {

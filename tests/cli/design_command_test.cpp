@@ -472,14 +472,19 @@ TEST(CliHelp, DocumentsEveryCommandAndOption) {
         Args args;
         std::vector<std::string> mentions;
     } cases[] = {
-        {{"--help"}, {"design", "remez", "analyse", "response", "--type", "--taps", "Exit status"}},
+        {{"--help"},
+         {"design", "remez", "analyse", "response", "plot", "export", "--type", "--taps",
+          "--meet-in-format", "--word-bits", "--frac-bits", "--rounding", "Exit status"}},
         {{"design", "--help"},
          {"--type", "--fs", "--f1", "--f2", "--att", "--ripple", "--max-coefs", "--format",
           "--output", "--json", "halfband", "int16"}},
         {{"remez", "--help"},
          {"--taps", "--bands", "--desired", "--weights", "--density", "--json"}},
-        {{"analyse", "--help"}, {"FILE", "--json", "--output", "redesigned", "Exit status"}},
-        {{"response", "--help"}, {"FILE", "--points", "--format", "%.10g", "Exit status"}},
+        {{"analyse", "--help"},
+         {"FILE", "--json", "--output", "redesigned", "--word-bits", "Exit status"}},
+        {{"response", "--help"},
+         {"FILE", "--points", "--format", "%.10g", "--word-bits", "Exit status"}},
+        {{"plot", "--help"}, {"FILE", "--output", "--log", "--word-bits", "Exit status"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.back());

@@ -2,7 +2,7 @@
 # The designer as a user starts it, under a virtual X server: the window appears, Enter designs
 # the stored specification, a screenshot shows the response curve, the Filter Editor button opens
 # the editor window, Analysis of an emptied editor answers with a painted message box, and Escape
-# quits, storing the specification.
+# quits after asking what becomes of the changed editor text, storing the specification.
 #
 #   designer_e2e.sh DESIGNER GRAB_SCREEN OUTPUT_DIR
 set -euo pipefail
@@ -46,8 +46,24 @@ python3 "$here/screen_check.py" painted "$out/analysis_message.ppm" ||
 xdotool windowfocus --sync "$box" key Return
 sleep 0.3
 
+# Escape quits, but the editor's text was changed: the question what becomes of it comes first.
+# Its Cancel keeps the designer running; Discard ends it.
 xdotool windowfocus --sync "$win" key Escape
-ended_within "$pid" 5 || fail "Escape did not end the designer"
+question=$(wait_window 5 --onlyvisible --name '^Ondela$')
+[ -n "$question" ] || fail "Quit did not ask about the edited text"
+sleep 0.5
+"$grab" "$question" "$out/quit_question.ppm"
+python3 "$here/screen_check.py" painted "$out/quit_question.ppm" ||
+    fail "the question about the edited text is not painted"
+xdotool windowfocus --sync "$question" key Escape
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "Cancel ended the designer"
+xdotool windowfocus --sync "$win" key Escape
+question=$(wait_window 5 --onlyvisible --name '^Ondela$')
+[ -n "$question" ] || fail "the second Quit did not ask about the edited text"
+sleep 0.3
+xdotool windowfocus --sync "$question" key alt+d
+ended_within "$pid" 5 || fail "Discard did not end the designer"
 wait "$pid" || true
 grep -q '^ATT=' "$XDG_CONFIG_HOME/MQ/Ondela.ini" || fail "the specification was not stored"
 echo "designer_e2e: passed"

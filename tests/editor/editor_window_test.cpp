@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -386,6 +387,77 @@ TEST_F(EditorWindowTest, AFileThatCannotBeWrittenIsReportedAndNothingIsAsked) {
     EXPECT_TRUE(Text().endsWith("// edited"));
 }
 
+// Typed text marks the caption until it is saved; closing the window with such edits asks what
+// becomes of them. Save writes them (into the text's file, or one the user chooses) and closes
+// without offering them to the main window; a Save that fails or is cancelled keeps the window.
+TEST_F(EditorWindowTest, ClosingAsksAboutUnsavedEditsAndTheCaptionMarksThem) {
+    const struct {
+        const char* what;
+        MessageAnswer choice;
+        bool hasFile;
+        const char* chosen;  // what the Save As chooser answers; nullptr: cancelled
+        bool closes;
+        bool written;
+    } cases[] = {
+        {"Cancel", MessageAnswer::Cancel, false, "lp.txt", false, false},
+        {"Discard", MessageAnswer::Discard, false, "lp.txt", true, false},
+        {"Save as", MessageAnswer::Save, false, "lp.txt", true, true},
+        {"Save into the text's file", MessageAnswer::Save, true, nullptr, true, true},
+        {"Save, chooser cancelled", MessageAnswer::Save, false, nullptr, false, false},
+        {"Save, file not written", MessageAnswer::Save, false, "missing/lp.txt", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString file = PathIn(QStringLiteral("lp.txt"));
+        QFile::remove(file);
+        dialogs.messages.clear();
+        CEdit_Frame* frame = Open();
+        Place(kDescription);
+        port->SetEditorTitle("LowPass");
+        if (c.hasFile) {
+            dialogs.fileToSave = file.toStdString();
+            Run(frame, EditorCommand::SaveAs);
+        }
+        TakeNotices();
+        EXPECT_EQ(frame->windowTitle(), c.hasFile ? "lp.txt" : "LowPass");
+        // Closing unedited text asks nothing.
+        if (!c.hasFile) {
+            QPointer<CEdit_Frame> watched(frame);
+            frame->close();
+            EXPECT_TRUE(dialogs.messages.empty());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(watched.isNull());
+            TakeNotices();
+            frame = Open();
+            Place(kDescription);
+            port->SetEditorTitle("LowPass");
+        }
+        QTest::keyClicks(frame->Editor(), "// checked ");
+        const QByteArray edited = Text();
+        const QString caption = frame->windowTitle();
+        EXPECT_EQ(caption, c.hasFile ? "*lp.txt" : "*LowPass");
+
+        dialogs.choice = c.choice;
+        dialogs.fileToSave =
+            c.chosen ? std::optional(PathIn(c.chosen).toStdString()) : std::nullopt;
+        EXPECT_EQ(frame->close(), c.closes);
+        ASSERT_FALSE(dialogs.messages.empty());
+        EXPECT_EQ(dialogs.messages[0].caption, "Ondela");
+        EXPECT_EQ(port->IsEditorOpen(), !c.closes);
+        EXPECT_EQ(ReadFile(file), c.written ? edited : QByteArray());
+        const std::vector<Notice> closed = {{kEditorClosed, {}}};
+        EXPECT_EQ(TakeNotices(), c.closes ? closed : std::vector<Notice>{});
+        if (!c.closes) {
+            EXPECT_EQ(Text(), edited);
+            EXPECT_TRUE(frame->windowTitle().startsWith('*')) << frame->windowTitle().toStdString();
+            dialogs.choice = MessageAnswer::Discard;
+            EXPECT_TRUE(frame->close());
+            TakeNotices();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(EditorWindowTest, NewEmptiesTheTextAndForgetsTheFile) {
     CEdit_Frame* frame = Open();
     Place(kDescription);
@@ -544,44 +616,66 @@ int PdfPages(const QByteArray& pdf) {
     return int(QString::fromLatin1(pdf).count(page));
 }
 
+// The text of a printed PDF file as pdftotext reads it; empty when the tool is missing.
+QString PrintedText(const QString& pdf) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) return {};
+    QProcess extract;
+    extract.start(pdftotext, {QStringLiteral("-layout"), pdf, "-"});
+    if (!extract.waitForFinished(30000)) return {};
+    return QString::fromUtf8(extract.readAllStandardOutput());
+}
+
+// Each row is printed once, whatever the monospace font: a row that does not fit a page goes
+// whole to the next one, and is not also put, clipped away, at the foot of the page before
+// (where copying or searching the document would find it twice). The fonts differ in their line
+// spacing, so each puts the page breaks elsewhere.
 TEST_F(EditorWindowTest, PrintsTheWholeTextOverAsManyPagesAsItNeeds) {
     CEdit_Frame* frame = Open();
+    const QFont systemFont = frame->Editor()->font();
     const struct {
         int lines;
         int minPages;
         int maxPages;
     } cases[] = {{0, 1, 1}, {3, 1, 1}, {400, 4, 12}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.lines);
-        QByteArray text;
-        for (int line = 1; line <= c.lines; ++line) {
-            text += QStringLiteral("line %1 = %2e-003,\r\n")
-                        .arg(line, 4, 10, QLatin1Char('0'))
-                        .arg(line)
-                        .toLatin1();
+    // The desktop's monospace font, then each of the common ones that is installed.
+    for (const char* family : {"", "DejaVu Sans Mono", "Noto Sans Mono", "Liberation Mono"}) {
+        SCOPED_TRACE(*family == '\0' ? "system monospace" : family);
+        QFont font = systemFont;
+        if (*family != '\0') {
+            if (!QFontDatabase::hasFamily(family)) continue;
+            font.setFamily(family);
         }
-        Place(text);
-        printers.outputPath = PathIn(QStringLiteral("print%1.pdf").arg(c.lines));
-        Run(frame, EditorCommand::Print);
-        const QByteArray pdf = ReadFile(printers.outputPath);
-        ASSERT_FALSE(pdf.isEmpty());
-        EXPECT_GE(PdfPages(pdf), c.minPages);
-        EXPECT_LE(PdfPages(pdf), c.maxPages);
+        frame->Editor()->setFont(font);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.lines);
+            QByteArray text;
+            for (int line = 1; line <= c.lines; ++line) {
+                text += QStringLiteral("line %1 = %2e-003,\r\n")
+                            .arg(line, 4, 10, QLatin1Char('0'))
+                            .arg(line)
+                            .toLatin1();
+            }
+            Place(text);
+            printers.outputPath = PathIn(QStringLiteral("print%1.pdf").arg(c.lines));
+            Run(frame, EditorCommand::Print);
+            const QByteArray pdf = ReadFile(printers.outputPath);
+            ASSERT_FALSE(pdf.isEmpty());
+            EXPECT_GE(PdfPages(pdf), c.minPages);
+            EXPECT_LE(PdfPages(pdf), c.maxPages);
 
-        // Every line is printed once, in order, none lost at a page break.
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (pdftotext.isEmpty() || c.lines == 0) continue;
-        QProcess extract;
-        extract.start(pdftotext, {QStringLiteral("-layout"), printers.outputPath, "-"});
-        ASSERT_TRUE(extract.waitForFinished(30000));
-        const QString printed = QString::fromUtf8(extract.readAllStandardOutput());
-        qsizetype from = 0;
-        for (int line = 1; line <= c.lines; ++line) {
-            const QString wanted = QStringLiteral("line %1 ").arg(line, 4, 10, QLatin1Char('0'));
-            const qsizetype at = printed.indexOf(wanted, from);
-            ASSERT_GE(at, 0) << wanted.toStdString();
-            EXPECT_EQ(printed.indexOf(wanted, at + 1), -1) << wanted.toStdString();
-            from = at;
+            // Every line is printed once, in order, none lost or doubled at a page break.
+            const QString printed = PrintedText(printers.outputPath);
+            if (printed.isEmpty() || c.lines == 0) continue;
+            qsizetype from = 0;
+            for (int line = 1; line <= c.lines; ++line) {
+                const QString wanted =
+                    QStringLiteral("line %1 ").arg(line, 4, 10, QLatin1Char('0'));
+                const qsizetype at = printed.indexOf(wanted, from);
+                ASSERT_GE(at, 0) << wanted.toStdString();
+                EXPECT_EQ(printed.indexOf(wanted, at + 1), -1) << wanted.toStdString();
+                from = at;
+            }
         }
     }
     // A cancelled print dialog prints nothing.

@@ -97,12 +97,40 @@ TEST_F(SaveChooserTest, TheNameGetsTheTextExtension) {
     QString shown;
     Answer(kText, "Lowpass Rip=0.4dB", &shown);
     EXPECT_EQ(Choose(), In("Lowpass Rip=0.4dB.txt"));
-    EXPECT_EQ(shown, "proposed");
+    EXPECT_EQ(shown, "proposed.txt");  // offered with the filter's extension
 
     Answer(kAll, "data.csv");
     EXPECT_EQ(Choose(), In("data.csv"));
     Answer(kAll, "notes");
     EXPECT_EQ(Choose(), In("notes.txt"));
+}
+
+// The name the chooser offers for a filter's title: the whole title with ".txt", the digits after
+// its dots kept.
+TEST_F(SaveChooserTest, TheProposedNameKeepsTheWholeTitle) {
+    const struct {
+        const char* proposed;
+        const char* shown;
+    } cases[] = {
+        {"FIR_127_INT16 LowPass fs=48000 fc=10000 Att=60dB Rip=0.4dB",
+         "FIR_127_INT16 LowPass fs=48000 fc=10000 Att=60dB Rip=0.4dB.txt"},
+        {"FIR_127_INT16 LowPass fs=48000 fc=10000 Att=60dB Rip=1.81dB",
+         "FIR_127_INT16 LowPass fs=48000 fc=10000 Att=60dB Rip=1.81dB.txt"},
+        {"FIR_63_FLT64 HalfBand fs=44100 Att=90.5dB",
+         "FIR_63_FLT64 HalfBand fs=44100 Att=90.5dB.txt"},
+        {"lp.txt", "lp.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proposed);
+        QString shown;
+        OnNextModal<QFileDialog>([&shown](QFileDialog* d) {
+            shown = d->findChild<QLineEdit*>()->text();
+            d->reject();
+        });
+        EXPECT_EQ(dialogs.ChooseFileToSave(dir.path().toStdString(), c.proposed, kFilterFileTypes),
+                  std::nullopt);
+        EXPECT_EQ(shown, QString::fromUtf8(c.shown));
+    }
 }
 
 TEST_F(SaveChooserTest, TheReplaceQuestionIsAboutTheFinalName) {

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -20,6 +22,7 @@
 
 #include "ui/print/pdf_printer_source.h"
 #include "ui/print/qt_printer_source.h"
+#include "workspace/save_name.h"
 
 namespace ondela {
 namespace {
@@ -312,6 +315,73 @@ TEST(QtPrinterSource, DialogOpensOnLandscapeAndPageOneOnly) {
     EXPECT_EQ(seen.fromPage, 1);
     EXPECT_EQ(seen.toPage, 1);
     EXPECT_EQ(seen.documentName, "FIR Filter");
+}
+
+// The file the print dialog offers when the user prints to a PDF file: the document's whole name
+// with ".pdf" (a filter's title keeps the digits after its dots), or beside the document's file.
+TEST(QtPrinterSource, PrintingToAFileProposesTheWholeDocumentName) {
+    // What the dialog's file field shows, read once the dialog is up; then it is cancelled.
+    const auto offered = [](const QString& documentName) {
+        QString shown = QStringLiteral("(no dialog)");
+        QTimer poll;
+        int attempts = 0;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr && ++attempts < 500) return;
+            poll.stop();
+            if (dialog == nullptr) return;
+            if (auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename")))
+                shown = file->text();
+            dialog->reject();
+        });
+        poll.start(10);
+        PrintRequest request;
+        request.documentName = documentName;
+        QtPrinterSource source;
+        EXPECT_EQ(source.ChoosePrinter(nullptr, request), nullptr);
+        return shown;
+    };
+    const struct {
+        const char* documentName;
+        const char* fileName;
+    } cases[] = {
+        {"FIR_127_INT16 LowPass fs=48000 fc=10000 Att=60dB Rip=1.81dB",
+         "FIR_127_INT16 LowPass fs=48000 fc=10000 Att=60dB Rip=1.81dB.pdf"},
+        {"FIR_63_FLT64 HalfBand fs=44100 Att=90.5dB",
+         "FIR_63_FLT64 HalfBand fs=44100 Att=90.5dB.pdf"},
+        {"FIR Filter", "FIR Filter.pdf"},
+        {"report.pdf", "report.pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.documentName);
+        const QString shown = offered(QString::fromUtf8(c.documentName));
+        EXPECT_EQ(QFileInfo(shown).fileName(), QString::fromUtf8(c.fileName))
+            << shown.toStdString();
+        EXPECT_TRUE(QFileInfo(shown).isAbsolute()) << shown.toStdString();
+    }
+    // The editor's text saved as a file prints beside it, under the file's name.
+    EXPECT_EQ(offered(QStringLiteral("/data/filters/lp 0.4dB.txt")),
+              QStringLiteral("/data/filters/lp 0.4dB.pdf"));
+}
+
+TEST(PrintFileName, TheWholeTitleOrTheFilesNameWithoutItsExtension) {
+    const struct {
+        const char* documentName;
+        const char* fileName;
+    } cases[] = {
+        {"FIR_31_FLT64 LowPass fs=48000 fc=8000 Att=60dB Rip=0.4dB",
+         "FIR_31_FLT64 LowPass fs=48000 fc=8000 Att=60dB Rip=0.4dB.pdf"},
+        {"Rip=1.81dB", "Rip=1.81dB.pdf"},
+        {"lp.PDF", "lp.PDF"},
+        {"", ""},
+        {"/f.d/lp.txt", "/f.d/lp.pdf"},
+        {"/f.d/lp", "/f.d/lp.pdf"},
+        {"/f/.hidden", "/f/.hidden.pdf"},
+        {"C:\\f\\lp.txt", "C:\\f\\lp.pdf"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PrintFileName(c.documentName), c.fileName) << c.documentName;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The modal dialogs as every test has them: message boxes answered with OK and recorded with
+// The modal dialogs as every test has them: message boxes answered with OK (the question about
+// unsaved edits with the test's choice) and recorded with
 // their captions (and, given a shared log, as "Message <text>" entries in it, so that their
 // order among other calls shows), file choosers answered from fileToOpen and fileToSave
 // (nullopt: cancelled) that remember what they were asked, and a busy pop-up that is only noted.
@@ -35,7 +36,7 @@ class RecordingDialogs : public UserDialogs {
         messages.push_back({text, caption});
         captions.push_back(caption);
         okOnly = okOnly && buttons == MessageButtons::Ok;
-        return MessageAnswer::Ok;
+        return buttons == MessageButtons::SaveDiscardCancel ? choice : MessageAnswer::Ok;
     }
     std::optional<std::string> ChooseFileToOpen(const std::string& dir, const std::string& name,
                                                 const std::string& filter) override {
@@ -80,6 +81,8 @@ class RecordingDialogs : public UserDialogs {
     bool busyOpen = false;
     bool waiting = false;
     bool openChooserUnexpected = false;  // an open-file request fails the test
+    // The answer to the question before unsaved edits are dropped.
+    MessageAnswer choice = MessageAnswer::Cancel;
     std::optional<std::string> fileToOpen;
     std::optional<std::string> fileToSave;
     std::optional<ChooserRequest> openAsked;

@@ -100,6 +100,10 @@ class FakeEditor : public EditorPort {
         return n;
     }
     int GetEditorTextLength() const override { return open ? static_cast<int>(text.size()) : -1; }
+    bool CloseEditor() override {
+        open = false;
+        return true;
+    }
 
     bool open = true;
     int openFailure = 0;       // what OpenEditor answers instead of opening (-2, -3); 0 opens

@@ -1,6 +1,5 @@
 #include "ui/editor/edit_frame.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -19,6 +18,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
@@ -159,8 +159,9 @@ class EditorTextView : public QPlainTextEdit {
     CEdit_Frame* m_frame;
 };
 
-CEdit_Frame::CEdit_Frame(EditorServices services) : m_services(std::move(services)) {
-    setWindowTitle(QStringLiteral("D_Edit"));
+CEdit_Frame::CEdit_Frame(EditorServices services)
+    : m_services(std::move(services)), m_caption(QStringLiteral("D_Edit")) {
+    setWindowTitle(m_caption);
     setContextMenuPolicy(Qt::NoContextMenu);  // the View menu alone shows and hides the bars
 
     m_edit = new EditorTextView(this);
@@ -169,6 +170,8 @@ CEdit_Frame::CEdit_Frame(EditorServices services) : m_services(std::move(service
     m_edit->setFont(EditorFont());
     setCentralWidget(m_edit);
     setFocusProxy(m_edit);
+    connect(m_edit->document(), &QTextDocument::modificationChanged, this,
+            &CEdit_Frame::ShowCaption);
 
     CreateActions();
     CreateMenus();
@@ -352,8 +355,22 @@ QString CEdit_Frame::CurrentText() const {
     return m_edit->toPlainText();
 }
 
+bool CEdit_Frame::HasUnsavedEdits() const {
+    return m_edit->document()->isModified();
+}
+
+void CEdit_Frame::MarkSaved() {
+    m_edit->document()->setModified(false);
+    ShowCaption();
+}
+
+void CEdit_Frame::ShowCaption() {
+    setWindowTitle(HasUnsavedEdits() ? QStringLiteral("*") + m_caption : m_caption);
+}
+
 void CEdit_Frame::ClearText() {
     m_edit->clear();
+    MarkSaved();
 }
 
 void CEdit_Frame::SetTitle(const std::string& title) {
@@ -364,9 +381,9 @@ void CEdit_Frame::SetTitle(const std::string& title) {
     } else {
         m_fileName.clear();
     }
-    QString caption = QString::fromStdString(title);
-    if (caption.isEmpty()) caption = m_path.isEmpty() ? QStringLiteral("Show & Edit") : m_path;
-    setWindowTitle(caption);
+    m_caption = QString::fromStdString(title);
+    if (m_caption.isEmpty()) m_caption = m_path.isEmpty() ? QStringLiteral("Show & Edit") : m_path;
+    ShowCaption();
 }
 
 void CEdit_Frame::PlaceText(const char* text, int length) {
@@ -378,6 +395,7 @@ void CEdit_Frame::PlaceText(const char* text, int length) {
     for (QStringView piece : SplitIntoPieces(placed)) cursor.insertText(piece.toString());
     document->setUndoRedoEnabled(true);
     m_givenText = CurrentText();
+    MarkSaved();  // the designer's description is no edit of the user's
 
     cursor.movePosition(QTextCursor::Start);
     m_edit->setTextCursor(cursor);
@@ -423,34 +441,44 @@ void CEdit_Frame::Save() {
 }
 
 void CEdit_Frame::SaveTextAs() {
-    if (m_services.dialogs == nullptr) return;
+    if (ChooseFile()) SaveText();
+}
+
+bool CEdit_Frame::ChooseFile() {
+    if (m_services.dialogs == nullptr) return false;
     const std::string startDir =
         m_path.isEmpty() ? std::string() : QFileInfo(m_path).absolutePath().toStdString();
     const auto chosen =
         m_services.dialogs->ChooseFileToSave(startDir, m_fileName, kFilterFileTypes);
-    if (!chosen || chosen->empty()) return;
+    if (!chosen || chosen->empty()) return false;
 
     QString path = QString::fromStdString(*chosen);
     // A name typed without an extension is a text file.
     if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) path += QStringLiteral(".txt");
     m_path = path;
     SetTitle(FileNameForTitle(m_path.toStdString()));
-    SaveText();
+    return true;
 }
 
 void CEdit_Frame::SaveText() {
-    const QString text = CurrentText();
-    const QByteArray bytes = EditorTextToFileBytes(text);
+    if (!WriteText()) return;
+    // An edited description is offered to the main window; any difference counts, a shortened
+    // text as much as a changed or a lengthened one.
+    if (CurrentText() != m_givenText && m_services.notify)
+        m_services.notify(kEditorLoadRequest, QString());
+}
+
+bool CEdit_Frame::WriteText() {
+    const QByteArray bytes = EditorTextToFileBytes(CurrentText());
     FileReplaceFailure failure;
     if (!ReplaceFileContents(m_path.toStdString(),
                              std::string_view(bytes.constData(), bytes.size()), &failure)) {
         ShowMessage(failure.stage == FileReplaceFailure::kCreate ? "Could not create File!"
                                                                  : "Could not write to File");
-        return;
+        return false;
     }
-    // An edited description is offered to the main window; any difference counts, a shortened
-    // text as much as a changed or a lengthened one.
-    if (text != m_givenText && m_services.notify) m_services.notify(kEditorLoadRequest, QString());
+    MarkSaved();
+    return true;
 }
 
 void CEdit_Frame::PrintText() {
@@ -470,33 +498,38 @@ void CEdit_Frame::PrintText() {
     const qreal width = area.width();
     const qreal height = area.height();
 
-    QTextDocument document;
-    document.documentLayout()->setPaintDevice(printer.get());
     const QString text = CurrentText();
-    document.setDefaultFont(PrintFont(m_edit->font(), text, width, printer.get()));
+    const QFont font = PrintFont(m_edit->font(), text, width, printer.get());
+    // Rows follow each other at the font's line spacing; a page holds the rows that fit it
+    // whole, and the next row starts the next page. Each row is drawn on one page only.
+    const qreal rowStep = QFontMetricsF(font, printer.get()).lineSpacing();
     // A row too long even for the smallest type breaks between numbers, never inside one.
-    QTextOption option = document.defaultTextOption();
+    QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
-    document.setDefaultTextOption(option);
-    document.setDocumentMargin(0);
-    document.setPlainText(text);
-    document.setPageSize(QSizeF(width, height));
-
-    // The layout moves a line that would cross the bottom of a page onto the next page.
-    const int pages = document.pageCount();
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0) printer->newPage();
-        const qreal top = qreal(page) * height;
-        painter.save();
-        painter.translate(area.topLeft());
-        painter.setClipRect(QRectF(0, 0, width, height));
-        painter.translate(0, -top);
-        // Lines that merely touch the page's top or bottom edge belong to the neighbouring page.
-        context.clip = QRectF(0, top + 0.5, width, height - 1.0);
-        document.documentLayout()->draw(&painter, context);
-        painter.restore();
+    painter.setPen(Qt::black);
+    qreal y = 0.0;
+    for (const QString& row : text.split(QLatin1Char('\n'))) {
+        // An empty row only moves the next one down; it never starts a page of its own.
+        if (row.isEmpty()) {
+            y += rowStep;
+            continue;
+        }
+        QTextLayout layout(row, font, printer.get());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0.0, 0.0));
+        }
+        layout.endLayout();
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            if (y > 0.0 && y + rowStep > height) {
+                printer->newPage();
+                y = 0.0;
+            }
+            layout.lineAt(i).draw(&painter, area.topLeft() + QPointF(0.0, y));
+            y += rowStep;
+        }
     }
     painter.end();
 }
@@ -507,11 +540,28 @@ void CEdit_Frame::ShowMessage(const std::string& text) {
     }
 }
 
+bool CEdit_Frame::SaveOrDiscardEdits() {
+    if (!HasUnsavedEdits() || m_services.dialogs == nullptr) return true;
+    const MessageAnswer answer = m_services.dialogs->MessageBox(
+        "The text in the Filter Editor has changed.\nDo you want to save the changes?", kAppTitle,
+        MessageButtons::SaveDiscardCancel, MessageIcon::Warning);
+    switch (answer) {
+        case MessageAnswer::Save:
+            // Only written: the window closes, so the text is not offered to the main window
+            // as the Save command offers it.
+            return (!m_path.isEmpty() || ChooseFile()) && WriteText();
+        case MessageAnswer::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void CEdit_Frame::closeEvent(QCloseEvent* event) {
+    if (m_closing) return event->accept();
+    if (!SaveOrDiscardEdits()) return event->ignore();
     event->accept();
-    if (m_closing) return;
     m_closing = true;
-    // The text is not kept; closing discards it.
     if (m_services.notify) m_services.notify(kEditorClosed, QString());
     if (m_services.closed) m_services.closed();
 }

@@ -74,6 +74,10 @@ class CEdit_Frame : public QMainWindow {
     void RequestExport();
     void PrintText();
 
+    // Whether the text holds edits not yet saved: changes since it was placed, saved or emptied.
+    // The caption then starts with "*".
+    bool HasUnsavedEdits() const;
+
     QAction* Action(EditorCommand command) const;
     QPlainTextEdit* Editor() const { return m_edit; }
     // Full path of the current file; empty until the text is saved under a name.
@@ -95,6 +99,17 @@ class CEdit_Frame : public QMainWindow {
     void CreateToolbar();
     void CreateStatusBar();
     QString CurrentText() const;
+    // The text with nothing left to save from here on: no mark in the caption.
+    void MarkSaved();
+    void ShowCaption();
+    // Asks for the file to save under (Save As); false when the user cancelled.
+    bool ChooseFile();
+    // Writes the text to the current file; false after the failure's message.
+    bool WriteText();
+    // Asks what becomes of unsaved edits before the window closes: Save writes them (asking for
+    // a file when the text has none), Discard drops them. False when the text must stay:
+    // Cancel, or a Save that did not happen.
+    bool SaveOrDiscardEdits();
     // Asks the application to load the filter file among the dropped files; false when there is
     // none.
     bool DropFiles(const QMimeData* data);
@@ -107,6 +122,7 @@ class CEdit_Frame : public QMainWindow {
 
     QString m_path;          // full path of the current file
     std::string m_fileName;  // name offered by the next Save As
+    QString m_caption;       // the caption without the mark of unsaved edits
     QString m_givenText;     // the text as it stood right after the last PlaceText
     bool m_closing = false;
 };

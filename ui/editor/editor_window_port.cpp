@@ -59,6 +59,11 @@ int EditorWindowPort::GetEditorTextLength() const {
     return m_frame ? m_frame->TextLength() : -1;
 }
 
+bool EditorWindowPort::CloseEditor() {
+    // The window's close asks about unsaved edits, as when the user closes it.
+    return m_frame.isNull() || m_frame->close();
+}
+
 void EditorWindowPort::Notify(int code, const QString& path) {
     if (m_notifyTarget)
         QCoreApplication::postEvent(m_notifyTarget, new EditorNotifyEvent(code, path));

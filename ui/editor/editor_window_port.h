@@ -32,6 +32,7 @@ class EditorWindowPort : public EditorPort {
     void SetEditorText(const char* text, int length) override;
     int GetEditorText(char* buffer, int size) override;
     int GetEditorTextLength() const override;
+    bool CloseEditor() override;
 
     // The open editor window, or null.
     CEdit_Frame* Frame() const { return m_frame.data(); }

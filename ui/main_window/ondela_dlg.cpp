@@ -236,6 +236,8 @@ void COndelaDlg::OnHelp() {
 }
 
 void COndelaDlg::OnQuit() {
+    // Edits in the Filter Editor are saved or dropped as the user says; Cancel keeps running.
+    if (m_ws.m_editor != nullptr && !m_ws.m_editor->CloseEditor()) return;
     ReadSpecFields();
     if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_spec);
     if (m_helpReady && m_services) m_services->CloseHelp();

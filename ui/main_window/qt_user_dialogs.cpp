@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 #include "workspace/save_name.h"
@@ -58,6 +59,13 @@ MessageAnswer QtUserDialogs::MessageBox(const std::string& text, const std::stri
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+    } else if (buttons == MessageButtons::SaveDiscardCancel) {
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        // Each answer at a key: Alt+S, Alt+D, and Escape for Cancel.
+        box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+        box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -73,6 +81,10 @@ MessageAnswer QtUserDialogs::MessageBox(const std::string& text, const std::stri
             return MessageAnswer::No;
         case QMessageBox::Ok:
             return MessageAnswer::Ok;
+        case QMessageBox::Save:
+            return MessageAnswer::Save;
+        case QMessageBox::Discard:
+            return MessageAnswer::Discard;
         default:
             return MessageAnswer::Cancel;
     }
@@ -91,7 +103,10 @@ std::optional<std::string> QtUserDialogs::ChooseFileToSave(const std::string& in
     const QString names = QtNameFilter(filter);
     const QString textFilter = names.section(QStringLiteral(";;"), 0, 0);
     const std::string extension = DefaultExtension(filter);
-    QString start = StartPath(initialDir, initialName);
+    // The proposed name carries the text filter's extension already: the chooser would take
+    // whatever follows a last dot for an extension and replace it by the filter's ("… Rip=0.4dB"
+    // would be offered as "… Rip=0.txt").
+    QString start = StartPath(initialDir, SaveFileName(initialName, extension, false));
     QString selected = textFilter;
     while (true) {
         // The chooser does not ask about replacing: the name it returns may still get the
