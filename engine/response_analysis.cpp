@@ -135,9 +135,9 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format,
     // measured where it is.
     double designedStop = kNoStopBand;
     double designedPass = 0.0;
-    const bool designed = bands != nullptr && bands->type != 0 &&
-                          PeaksOverBands(dense, *bands, PeakSearch::Refined, designedStop,
-                                         designedPass);
+    const bool designed =
+        bands != nullptr && bands->type != 0 &&
+        PeaksOverBands(dense, *bands, PeakSearch::Refined, designedStop, designedPass);
 
     // Three or more crossings of the -3 dB level fit no filter class: no pass band or stop band
     // can be told apart, so nothing is measured but the bands a design was made for (the edges

@@ -127,10 +127,11 @@ TEST(TrueResults, StatedExtremesLieWithinAHundredthOfADecibel) {
 
         const std::vector<std::string> messages = w.Messages();
         const bool warned = std::find(messages.begin(), messages.end(), kNotMet) != messages.end();
-        const bool trulyMet = truth.attenuation >= c.entered.attenuation - 1.0 &&
-                              (c.entered.type == HalfBand || truth.ripple <= 1.1 * c.entered.ripple);
-        EXPECT_EQ(warned, !trulyMet) << "truly " << truth.attenuation << " dB, " << truth.ripple
-                                     << " dB ripple";
+        const bool trulyMet =
+            truth.attenuation >= c.entered.attenuation - 1.0 &&
+            (c.entered.type == HalfBand || truth.ripple <= 1.1 * c.entered.ripple);
+        EXPECT_EQ(warned, !trulyMet)
+            << "truly " << truth.attenuation << " dB, " << truth.ripple << " dB ripple";
     }
 }
 
@@ -159,8 +160,8 @@ TEST(TrueResults, ExportedWordsAreMeasuredOverTheDesignedBands) {
         ASSERT_EQ(w.ws.RunDesign(), 0);
         const int n = w.ws.m_specWork.numCoefs;
         const std::vector<double> coefs(w.ws.m_coefs.begin(), w.ws.m_coefs.begin() + n);
-        const std::vector<double> words =
-            QuantisedValues(Quantise(coefs, FixedPointRequest{.wordBits = c.wordBits, .fracBits = std::nullopt}));
+        const std::vector<double> words = QuantisedValues(
+            Quantise(coefs, FixedPointRequest{.wordBits = c.wordBits, .fracBits = std::nullopt}));
 
         const DesignSummary stated = CurrentDesignSummary(w.ws, words, "", "");
         const Truth truth = FineMeasure(words, w.ws.m_designBands);
