@@ -226,18 +226,35 @@ bool DenseResponse::RefinedPeakAbsLevel(double lo, double hi, double& peak) cons
     return RefinedPeak(lo, hi, peak, [](double v) { return std::fabs(v); });
 }
 
-double DenseResponse::FootAbove(double x) const {
+double DenseResponse::Walk(double x, int step, bool falling) const {
     if (points_ == 0) return x;
-    int k = std::clamp(static_cast<int>(std::ceil(x * points_)), 0, points_);
-    while (k < points_ && level_[k + 1] < level_[k]) ++k;
-    return std::max(x, static_cast<double>(k) / points_);
+    const double start = x * points_;
+    int k = std::clamp(static_cast<int>(step > 0 ? std::ceil(start) : std::floor(start)), 0,
+                       points_);
+    for (;;) {
+        const int next = k + step;
+        if (next < 0 || next > points_) break;
+        if (falling ? !(level_[next] < level_[k]) : !(level_[next] > level_[k])) break;
+        k = next;
+    }
+    const double reached = static_cast<double>(k) / points_;
+    return step > 0 ? std::max(x, reached) : std::min(x, reached);
+}
+
+double DenseResponse::FootAbove(double x) const {
+    return Walk(x, +1, true);
 }
 
 double DenseResponse::FootBelow(double x) const {
-    if (points_ == 0) return x;
-    int k = std::clamp(static_cast<int>(std::floor(x * points_)), 0, points_);
-    while (k > 0 && level_[k - 1] < level_[k]) --k;
-    return std::min(x, static_cast<double>(k) / points_);
+    return Walk(x, -1, true);
+}
+
+double DenseResponse::ShoulderAbove(double x) const {
+    return Walk(x, +1, false);
+}
+
+double DenseResponse::ShoulderBelow(double x) const {
+    return Walk(x, -1, false);
 }
 
 bool PeaksOverBands(const DenseResponse& dense, const DesignBands& bands, PeakSearch search,

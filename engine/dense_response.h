@@ -41,16 +41,24 @@ class DenseResponse {
     // the samples are.
     double LevelAt(double x) const;
 
-    // The frequency (fraction of the Nyquist frequency) where a transition that passes x ends:
-    // the first sample from x on, upward or downward, after which the level stops falling.
+    // The frequency (fraction of the Nyquist frequency) where a transition that passes x ends
+    // in a stop band: the first sample from x on, upward or downward, after which the level
+    // stops falling.
     double FootAbove(double x) const;
     double FootBelow(double x) const;
+    // Where a transition that passes x ends in a pass band: the first sample from x on, upward
+    // or downward, after which the level stops rising (the top of the pass band's last ripple).
+    double ShoulderAbove(double x) const;
+    double ShoulderBelow(double x) const;
 
   private:
     template <typename Measure>
     bool Peak(double lo, double hi, double& peak, Measure measure) const;
     template <typename Measure>
     bool RefinedPeak(double lo, double hi, double& peak, Measure measure) const;
+    // From x, one sample at a time in direction step (+1 or -1), as long as the next level goes
+    // on (falling: is lower; otherwise: is higher).
+    double Walk(double x, int step, bool falling) const;
 
     int points_ = 0;
     std::vector<double> values_;  // the coefficients as their format evaluates them

@@ -226,16 +226,25 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format,
 
     // Without designed bands the pass bands leave out an eighth next to each end. On the dense
     // response a pass band also stays clear of its transitions: it ends before its -3 dB sample,
-    // and one transition width (as measured above) before its edge, so that a narrow pass band
-    // is not measured on the slope of its own transition.
+    // one transition width (as measured above) before its edge, and at its shoulder, the top of
+    // its last ripple before the transition, so that it is never measured on the slope of its
+    // own transition. A pass band too narrow for all of that is measured between its shoulders
+    // (lowest and highest, 0 and 1 where the band reaches an end of the axis).
     const double nyquist = fs / 2.0;
     double passPeak = 0.0;
     double densePass = 0.0;
     bool densePassFound = false;
-    auto passBand = [&](int first, int last, double lo, double hi) {
+    auto passBand = [&](int first, int last, double lo, double hi, double lowest, double highest) {
         passPeak = AbsPeakOver(level, first, last, passPeak);
+        if (designed) return;
+        lo = std::max(lo, lowest);
+        hi = std::min(hi, highest);
+        if (lo > hi && crossingCount > 0) {
+            lo = lowest;
+            hi = highest;
+        }
         double peak;
-        if (!designed && dense.RefinedPeakAbsLevel(lo, hi, peak)) {
+        if (dense.RefinedPeakAbsLevel(lo, hi, peak)) {
             densePass = std::max(densePass, peak);
             densePassFound = true;
         }
@@ -243,29 +252,32 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format,
     switch (shape) {
         case Shape::LowPass:
             passBand(j1 / 8 + 1, j1 - j1 / 8, at(j1 / 8 + 1),
-                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - upperWidth / nyquist}));
+                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - upperWidth / nyquist}), 0.0,
+                     dense.ShoulderBelow(at(j1)));
             break;
         case Shape::HighPass: {
             const int m = (kLastDetected + 1 - j1) / 8;
             passBand(j1 + m, kLastDetected - m,
                      std::max({at(j1 + m), at(j1 + 1), at(j1) + lowerWidth / nyquist}),
-                     at(kLastDetected - m));
+                     at(kLastDetected - m), dense.ShoulderAbove(at(j1)), kTop);
             break;
         }
         case Shape::BandPass: {
             const int m = (j2 - j1) / 8;
             passBand(j1 + m, j2 - m - 1,
                      std::max({at(j1 + m), at(j1 + 1), at(j1) + lowerWidth / nyquist}),
-                     std::min({at(j2 - m - 1), at(j2 - 1), at(j2) - upperWidth / nyquist}));
+                     std::min({at(j2 - m - 1), at(j2 - 1), at(j2) - upperWidth / nyquist}),
+                     dense.ShoulderAbove(at(j1)), dense.ShoulderBelow(at(j2)));
             break;
         }
         case Shape::BandStop: {
             const int m = (kLastDetected + 1 - j2) / 8;
             passBand(j1 / 8 + 1, j1 - j1 / 8, at(j1 / 8 + 1),
-                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - lowerWidth / nyquist}));
+                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - lowerWidth / nyquist}), 0.0,
+                     dense.ShoulderBelow(at(j1)));
             passBand(j2 + m, kLastDetected - m,
                      std::max({at(j2 + m), at(j2 + 1), at(j2) + upperWidth / nyquist}),
-                     at(kLastDetected - m));
+                     at(kLastDetected - m), dense.ShoulderAbove(at(j2)), kTop);
             break;
         }
     }

@@ -13,6 +13,7 @@
 
 #include "engine/design_engine.h"
 #include "tests/engine/test_filters.h"
+#include "tests/workspace/true_levels.h"
 
 namespace ondela {
 namespace {
@@ -168,8 +169,10 @@ double StopBandPeakByDft(const std::vector<double>& h) {
 
 // Coefficients without the bands they were designed for: each stop band is measured from the
 // true foot of its transition, where the first ripple of the stop band begins, and between the
-// dense samples; the foot of the 1024 samples may lie beyond that ripple.
-TEST(AnalyseResponse, StopBandWithoutDesignedBandsStartsAtTheTrueFoot) {
+// dense samples (the foot of the 1024 samples may lie beyond that ripple); each pass band ends at
+// the top of its last ripple, however narrow the band (never on its transition's slope), so that
+// an equiripple design measures as over the bands it was designed for.
+TEST(AnalyseResponse, WithoutDesignedBandsEachBandIsMeasuredBetweenItsTransitions) {
     struct Case {
         const char* what;
         FilterSpec spec;
@@ -188,6 +191,8 @@ TEST(AnalyseResponse, StopBandWithoutDesignedBandsStartsAtTheTrueFoot) {
     };
     const Case cases[] = {
         {"band stop, 120 dB in 441 taps", spec(BandStop, 323.056, 144.733, 153.1, 120, 0.431, 441)},
+        {"band stop, first pass band 0.07 Hz wide",
+         spec(BandStop, 23.1, 0.0059, 3.93, 24.572, 0.00455, 199)},
         {"high pass, 60 dB", spec(HighPass, kFs, 12000, 0, 60, 0.1, 255)},
     };
     DesignEngine engine;
@@ -200,6 +205,8 @@ TEST(AnalyseResponse, StopBandWithoutDesignedBandsStartsAtTheTrueFoot) {
         FilterSpec measured = Sentinel(c.spec.fs);
         ASSERT_GT(AnalyseResponse(measured, h.data(), s.numCoefs, FLT64), 0);
         EXPECT_NEAR(measured.attenuation, -StopBandPeakByDft(h), 0.01);
+        EXPECT_NEAR(measured.ripple, testing::FineMeasure(h, engine.LastTrace().bands).ripple,
+                    0.01);
     }
 }
 
