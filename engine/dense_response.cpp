@@ -229,8 +229,8 @@ bool DenseResponse::RefinedPeakAbsLevel(double lo, double hi, double& peak) cons
 double DenseResponse::Walk(double x, int step, bool falling) const {
     if (points_ == 0) return x;
     const double start = x * points_;
-    int k = std::clamp(static_cast<int>(step > 0 ? std::ceil(start) : std::floor(start)), 0,
-                       points_);
+    int k =
+        std::clamp(static_cast<int>(step > 0 ? std::ceil(start) : std::floor(start)), 0, points_);
     for (;;) {
         const int next = k + step;
         if (next < 0 || next > points_) break;
