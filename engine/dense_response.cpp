@@ -55,6 +55,7 @@ void Transform(Complex* z, int n, const Complex* twiddle, int stride) {
 
 void DenseResponse::Evaluate(const double* coefs, int count, int format) {
     points_ = 0;
+    values_.clear();
     if (coefs == nullptr || count <= 0 || count > kMaxCount || format < FLT64 || format > INT16) {
         return;
     }
