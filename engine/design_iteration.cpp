@@ -465,7 +465,7 @@ bool DesignRun::MeasureResponse() {
     w_.dense.Evaluate(coefs_, n_, FLT64);
     double stopPeak;
     double passPeak;
-    if (PeaksOverBands(w_.dense, LastBands(), stopPeak, passPeak)) {
+    if (PeaksOverBands(w_.dense, LastBands(), PeakSearch::Samples, stopPeak, passPeak)) {
         if (!AttenuationSeen(am_, -stopPeak)) am_ = -stopPeak;
         if (passPeak > 0.0 && !RippleSeen(rm_, passPeak)) rm_ = passPeak;
     }
@@ -563,15 +563,16 @@ DesignRun::Stage DesignRun::CorrectHalfBand() {
 int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
     w_.finalPass = DesignWork::FinalPass{true, spec_, N_,     fsE_,      w_half_,
                                          f1n_, f2n_,  ratio_, lowClamp_, highClamp_};
+    // The result is measured over the bands of its last pass, which it was designed for.
+    w_.trace.bands = LastBands();
     FilterSpec s = spec_;
     s.numCoefs = n_;
-    const int analysis = AnalyseResponse(s, coefs_, n_, FLT64);
+    const int analysis = AnalyseResponse(s, coefs_, n_, FLT64, &w_.trace.bands);
     const bool halfBand = spec_.type == HalfBand;
     auto missed = [&](double att, double rip) {
         return AttenuationMissed(spec_.attenuation, att) ||
                (!halfBand && RippleMissed(spec_.ripple, rip));
     };
-    w_.trace.bands = LastBands();
     if (analysis > 0) {
         if (missed(s.attenuation, s.ripple)) status_ |= SPEC_NOT_MET;
         spec_ = s;

@@ -1,5 +1,6 @@
-// Measurement of a symmetric coefficient set: -3 dB crossings, filter class, stop-band
-// attenuation, pass-band ripple, edges and transition width from 1024 response samples.
+// Measurement of a symmetric coefficient set: -3 dB crossings, filter class, edges and transition
+// width from 1024 response samples; stop-band attenuation and pass-band ripple as the refined
+// peaks of the dense response, over the designed bands where they are known.
 #include "engine/response_analysis.h"
 
 #include <algorithm>
@@ -81,7 +82,8 @@ int FirstDownToStopBand(const double* level, int start, double stopPeak) {
 
 }  // namespace
 
-int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
+int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format,
+                    const DesignBands* bands) {
     // Without a usable sampling frequency or format nothing can be measured; report a failed
     // analysis and leave the record as it was.
     if (!(s.fs > 0.0) || !std::isfinite(s.fs) || format < FLT64 || format > INT16) {
@@ -125,11 +127,24 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
         crossings[crossingCount++] = Crossing{direction, j, j};
     }
 
+    DenseResponse& dense = DenseAnalysis();
+    dense.Evaluate(coefs, count, format);
+    // Coefficients that come with the bands they were designed for are measured over those
+    // bands, from their edges, whatever the crossings suggest: a pass band too narrow for the
+    // 1024 samples to separate, or a first stop-band ripple that the samples step over, is then
+    // measured where it is.
+    double designedStop = kNoStopBand;
+    double designedPass = 0.0;
+    const bool designed =
+        bands != nullptr && bands->type != 0 &&
+        PeaksOverBands(dense, *bands, PeakSearch::Refined, designedStop, designedPass);
+
     // Three or more crossings of the -3 dB level fit no filter class: no pass band or stop band
-    // can be told apart, so nothing is measured (the edges are left as they were).
+    // can be told apart, so nothing is measured but the bands a design was made for (the edges
+    // are left as they were).
     if (crossingCount > 2) {
-        s.attenuation = 0.0;
-        s.ripple = 0.0;
+        s.attenuation = designed ? -designedStop : 0.0;
+        s.ripple = designed ? designedPass : 0.0;
         return kAnalysisNoStopBand;
     }
 
@@ -147,17 +162,12 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
     const int j2 = crossings[1].raw;  // used only by the two-crossing shapes
     const int k2 = crossings[1].refined;
 
-    // The 1024 samples see the peaks of most responses, because an equiripple band has many
-    // equal peaks and one sample near any of them is enough. They miss the truth where a band
-    // holds only a few ripples, where one peak stands above the others between samples, and
-    // next to half the rate, which they never reach. Each band is therefore also measured on the
-    // dense response over the same frequencies (reaching 0 and half the rate where the band
-    // does), and the dense value replaces the sampled one when the two disagree.
-    DenseResponse& dense = DenseAnalysis();
-    dense.Evaluate(coefs, count, format);
+    // Without designed bands each stop band is measured on the dense response from the true foot
+    // of its transition, the first point past the crossing where the dense level stops falling:
+    // the foot of the 1024 samples can lie a ripple or more further on, beyond the first (and
+    // highest) ripple of the stop band. Whether there is a stop band at all is the samples' call.
     auto at = [](int j) { return static_cast<double>(j) / kAnalysisPoints; };
     constexpr double kTop = 1.0;  // half the sampling rate
-
     double stopPeak = kNoStopBand;
     bool stopFound = false;
     double denseStop = kNoStopBand;
@@ -166,24 +176,28 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
         stopFound = true;
         stopPeak = PeakOver(level, first, last, stopPeak);
         double peak;
-        if (dense.PeakLevel(lo, hi, peak)) denseStop = std::max(denseStop, peak);
+        if (!designed && dense.RefinedPeakLevel(lo, hi, peak)) {
+            denseStop = std::max(denseStop, peak);
+        }
     };
     switch (shape) {
         case Shape::LowPass:
-            stopBand(k1, kLastDetected, at(k1), kTop);
+            stopBand(k1, kLastDetected, dense.FootAbove(at(j1)), kTop);
             break;
         case Shape::HighPass:
-            stopBand(kLowestSearched, k1, 0.0, at(k1));
+            stopBand(kLowestSearched, k1, 0.0, dense.FootBelow(at(j1)));
             break;
         case Shape::BandPass:
-            stopBand(kLowestSearched, k1, 0.0, at(k1));
-            stopBand(k2, kLastDetected, at(k2), kTop);
+            stopBand(kLowestSearched, k1, 0.0, dense.FootBelow(at(j1)));
+            stopBand(k2, kLastDetected, dense.FootAbove(at(j2)), kTop);
             break;
         case Shape::BandStop:
-            stopBand(k1, k2 - 1, at(k1), at(k2 - 1));
+            stopBand(k1, k2 - 1, dense.FootAbove(at(j1)), dense.FootBelow(at(j2)));
             break;
     }
-    if (stopFound && denseStop > kNoStopBand && !AttenuationSeen(-stopPeak, -denseStop)) {
+    if (designed) {
+        stopPeak = designedStop;
+    } else if (denseStop > kNoStopBand) {
         stopPeak = denseStop;
     }
 
@@ -210,18 +224,27 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
             break;
     }
 
-    // Pass bands leave out an eighth next to each end. On the dense response a pass band also
-    // stays clear of its transitions: it ends before its -3 dB sample, and one transition width
-    // (as measured above) before its edge, so that a narrow pass band is not measured on the
-    // slope of its own transition.
+    // Without designed bands the pass bands leave out an eighth next to each end. On the dense
+    // response a pass band also stays clear of its transitions: it ends before its -3 dB sample,
+    // one transition width (as measured above) before its edge, and at its shoulder, the top of
+    // its last ripple before the transition, so that it is never measured on the slope of its
+    // own transition. A pass band too narrow for all of that is measured between its shoulders
+    // (lowest and highest, 0 and 1 where the band reaches an end of the axis).
     const double nyquist = fs / 2.0;
     double passPeak = 0.0;
     double densePass = 0.0;
     bool densePassFound = false;
-    auto passBand = [&](int first, int last, double lo, double hi) {
+    auto passBand = [&](int first, int last, double lo, double hi, double lowest, double highest) {
         passPeak = AbsPeakOver(level, first, last, passPeak);
+        if (designed) return;
+        lo = std::max(lo, lowest);
+        hi = std::min(hi, highest);
+        if (lo > hi && crossingCount > 0) {
+            lo = lowest;
+            hi = highest;
+        }
         double peak;
-        if (dense.PeakAbsLevel(lo, hi, peak)) {
+        if (dense.RefinedPeakAbsLevel(lo, hi, peak)) {
             densePass = std::max(densePass, peak);
             densePassFound = true;
         }
@@ -229,33 +252,40 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
     switch (shape) {
         case Shape::LowPass:
             passBand(j1 / 8 + 1, j1 - j1 / 8, at(j1 / 8 + 1),
-                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - upperWidth / nyquist}));
+                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - upperWidth / nyquist}), 0.0,
+                     dense.ShoulderBelow(at(j1)));
             break;
         case Shape::HighPass: {
             const int m = (kLastDetected + 1 - j1) / 8;
             passBand(j1 + m, kLastDetected - m,
                      std::max({at(j1 + m), at(j1 + 1), at(j1) + lowerWidth / nyquist}),
-                     at(kLastDetected - m));
+                     at(kLastDetected - m), dense.ShoulderAbove(at(j1)), kTop);
             break;
         }
         case Shape::BandPass: {
             const int m = (j2 - j1) / 8;
             passBand(j1 + m, j2 - m - 1,
                      std::max({at(j1 + m), at(j1 + 1), at(j1) + lowerWidth / nyquist}),
-                     std::min({at(j2 - m - 1), at(j2 - 1), at(j2) - upperWidth / nyquist}));
+                     std::min({at(j2 - m - 1), at(j2 - 1), at(j2) - upperWidth / nyquist}),
+                     dense.ShoulderAbove(at(j1)), dense.ShoulderBelow(at(j2)));
             break;
         }
         case Shape::BandStop: {
             const int m = (kLastDetected + 1 - j2) / 8;
             passBand(j1 / 8 + 1, j1 - j1 / 8, at(j1 / 8 + 1),
-                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - lowerWidth / nyquist}));
+                     std::min({at(j1 - j1 / 8), at(j1 - 1), at(j1) - lowerWidth / nyquist}), 0.0,
+                     dense.ShoulderBelow(at(j1)));
             passBand(j2 + m, kLastDetected - m,
                      std::max({at(j2 + m), at(j2 + 1), at(j2) + upperWidth / nyquist}),
-                     at(kLastDetected - m));
+                     at(kLastDetected - m), dense.ShoulderAbove(at(j2)), kTop);
             break;
         }
     }
-    if (densePassFound && !RippleSeen(passPeak, densePass)) passPeak = densePass;
+    if (designed) {
+        passPeak = designedPass;
+    } else if (densePassFound) {
+        passPeak = densePass;
+    }
 
     const bool twoEdges = shape == Shape::BandPass || shape == Shape::BandStop;
     s.f1 = freq(j1);
@@ -264,8 +294,9 @@ int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format) {
     s.ripple = passPeak;
     if (!stopFound) {
         // The response is still falling (or rising) into the last sample: there is no stop band
-        // to measure, and nothing is attenuated that the analysis could vouch for.
-        s.attenuation = 0.0;
+        // of its own, and nothing is attenuated that the analysis could vouch for but what the
+        // designed stop band holds.
+        s.attenuation = designed ? -designedStop : 0.0;
         return kAnalysisNoStopBand;
     }
     s.attenuation = -stopPeak;

@@ -2,6 +2,7 @@
 // magnitude response in a chosen coefficient format.
 #pragma once
 
+#include "engine/dense_response.h"
 #include "engine/filter_spec.h"
 
 namespace ondela {
@@ -16,8 +17,12 @@ constexpr int kAnalysisNoStopBand = -3;
 
 // Writes attenuation, ripple, f1, f2 and bandwidth of s (s.fs is read). Returns 1024, -1 for more
 // than 15 crossings of the -3 dB level (s untouched), -2 for none, or kAnalysisNoStopBand.
-// Attenuation and ripple are the peaks of 1024 samples where a dense evaluation of the response
-// confirms them, and the dense peaks where it does not.
-int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format);
+// The crossings, the class, the edges and the width come from the 1024 samples. Attenuation and
+// ripple are the refined peaks of the dense response (within 0.01 dB of the true extremes): over
+// bands, the bands the coefficients were designed for, from their designed edges, when bands
+// is given; otherwise over the bands the crossings mark, each stop band from the foot of its
+// transition.
+int AnalyseResponse(FilterSpec& s, const double* coefs, int count, int format,
+                    const DesignBands* bands = nullptr);
 
 }  // namespace ondela

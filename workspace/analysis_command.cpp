@@ -107,6 +107,8 @@ int FilterWorkspace::AnalyseText() {
         return kAnalysisRedesign;
     }
 
+    // Other parameters than those designed for: the design's bands no longer describe the filter.
+    if (paramsChanged) m_designBands = DesignBands{};
     s.maxCoefs = std::max(s.maxCoefs, n);
     s.numCoefs = std::max(s.numCoefs, n);
     m_spec = s;

@@ -116,6 +116,7 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
     m_coefs.fill(0.0);
     m_coefsRef.fill(0.0);
     m_fromSpec = 0;
+    m_designBands = DesignBands{};  // a file's own specification is designed again
     m_view.keepLimits = 0;
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     if (m_prefs) m_prefs->SetString(setting::kFileInPath, m_filePath);

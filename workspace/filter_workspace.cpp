@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "engine/dense_response.h"
 #include "engine/design_engine.h"
 #include "engine/response_analysis.h"
 #include "settings/filter_limits.h"
@@ -44,8 +43,10 @@ FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
         m_designBands = m_engine->LastTrace().bands;
         return status;
     };
-    m_analyseResponse = [](FilterSpec& spec, const double* coefs, int n, int fmt) {
-        return AnalyseResponse(spec, coefs, n, fmt);
+    // Coefficients that go with the design just made are measured over its bands.
+    m_analyseResponse = [this](FilterSpec& spec, const double* coefs, int n, int fmt) {
+        const bool designed = m_fromSpec == 1 && m_designBands.type != 0;
+        return AnalyseResponse(spec, coefs, n, fmt, designed ? &m_designBands : nullptr);
     };
     m_clock = [] { return std::time(nullptr); };
     m_writeBytes = [](int fd, const char* data, std::size_t size) {
@@ -253,23 +254,7 @@ void FilterWorkspace::PlaceSpecCursor() {
 }
 
 bool FilterWorkspace::MeasureCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {
-    const int analysis = m_analyseResponse(spec, coefs, ClampCount(n), fmt);
-    const bool noStopBand = analysis == kAnalysisNoStopBand;
-    // A response with no pass band of its own (nothing reaches -3 dB, as when quantised words
-    // saturate and lose the filter's gain) has no edges to measure its bands from either.
-    const bool noPassBand =
-        analysis == kAnalysisNoCrossing || analysis == kAnalysisTooManyCrossings;
-    if ((noStopBand || noPassBand) && m_fromSpec && m_designBands.type != 0) {
-        DenseResponse dense;
-        dense.Evaluate(coefs, ClampCount(n), fmt);
-        double stopPeak;
-        double passPeak;
-        if (PeaksOverBands(dense, m_designBands, stopPeak, passPeak)) {
-            spec.attenuation = -stopPeak;
-            spec.ripple = passPeak;
-        }
-    }
-    return noStopBand;
+    return m_analyseResponse(spec, coefs, ClampCount(n), fmt) == kAnalysisNoStopBand;
 }
 
 int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {

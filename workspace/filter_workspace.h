@@ -84,10 +84,11 @@ class FilterWorkspace {
     bool MeasureCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
     // Measures the first n coefficients, quantised to fmt, into spec. When they go with the
-    // entered specification (m_fromSpec), warns if it is missed by more than 1 dB of attenuation
-    // or 10 % of ripple (attenuation alone for a half band), or if the response has no stop band
-    // to measure (its values are then measured over the bands it was designed for). Loaded
-    // coefficients without a stop band show an attenuation of 0. Always 0.
+    // entered specification (m_fromSpec), their attenuation and ripple are measured over the
+    // bands they were designed for (m_designBands), and it warns if the specification is missed
+    // by more than 1 dB of attenuation or 10 % of ripple (attenuation alone for a half band), or
+    // if the response has no stop band of its own. Loaded coefficients without a stop band show
+    // an attenuation of 0. Always 0.
     int AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
     // Makes fmt the coefficient format, stores it, and re-measures the current filter in it.
@@ -193,8 +194,9 @@ class FilterWorkspace {
     int32_t m_filterValid = 0;          // a coefficient set is present
     int32_t m_fromSpec = 0;             // the coefficients go with a complete specification
     int32_t m_analysed = 0;             // AnalyseCoefs has run at least once
-    // The bands the last design was made for (type 0 when the engine reported none): where the
-    // response has no stop band of its own to measure, the design is measured over these.
+    // The bands the last design was made for (type 0 when the engine reported none, or when the
+    // coefficients no longer go with a design): coefficients that go with the entered
+    // specification are measured over these.
     DesignBands m_designBands;
     std::string m_fileDir;       // "FileInPath" as last read by Load
     std::string m_saveDir;       // directory of the last Save of this run

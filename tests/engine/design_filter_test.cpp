@@ -10,6 +10,7 @@
 #include "engine/response.h"
 #include "test_filters.h"
 #include "tests/support/named_spec.h"
+#include "tests/workspace/true_levels.h"
 
 namespace ondela {
 namespace {
@@ -184,6 +185,29 @@ TEST_F(DesignFilterTest, HalfBandTaps) {
         }
     }
     EXPECT_NEAR(sum, 1.0, 1e-12);
+}
+
+// The record and the status word of a design report what it achieves over the bands it was
+// designed for, however narrow a band is or wherever the samples of its response fall.
+TEST_F(DesignFilterTest, AchievedValuesAndVerdictHoldOverTheDesignedBands) {
+    // clang-format off
+    const FilterSpec cases[] = {
+        Spec{.type = BandStop, .f1 = 144.733, .f2 = 153.1, .attenuation = 120, .ripple = 0.431, .maxCoefs = 441, .fs = 323.056},
+        Spec{.type = BandStop, .f1 = 0.0059, .f2 = 3.93, .attenuation = 24.572, .ripple = 0.00455, .maxCoefs = 199, .fs = 23.1},
+    };
+    // clang-format on
+    for (const FilterSpec& entered : cases) {
+        SCOPED_TRACE(entered.fs);
+        const Designed d = Design(engine, entered);
+        ASSERT_EQ(d.status & ~SPEC_NOT_MET, 0);
+        const std::vector<double> h(d.coefs.begin(), d.coefs.begin() + d.spec.numCoefs);
+        const testing::Truth truth = testing::FineMeasure(h, engine.LastTrace().bands);
+        EXPECT_NEAR(d.spec.attenuation, truth.attenuation, 0.01);
+        EXPECT_NEAR(d.spec.ripple, truth.ripple, 0.01);
+        const bool trulyMet =
+            truth.attenuation >= entered.attenuation - 1.0 && truth.ripple <= 1.1 * entered.ripple;
+        EXPECT_EQ(d.status, trulyMet ? 0 : SPEC_NOT_MET);
+    }
 }
 
 // DesignAtLength: the bands of the last design at another length of the type, refused without a

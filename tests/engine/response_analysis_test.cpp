@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstring>
 #include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
 
+#include "engine/design_engine.h"
 #include "tests/engine/test_filters.h"
+#include "tests/workspace/true_levels.h"
 
 namespace ondela {
 namespace {
@@ -121,6 +125,89 @@ std::vector<double> KaiserLowPass(int n, double cutoff, double beta) {
     }
     for (double& v : h) v /= sum;
     return h;
+}
+
+// The highest stop-band level of h by a plain DFT at 256 frequencies per ripple (2 / n of the
+// Nyquist frequency): from each -3 dB crossing, away from the pass band, the response falls to its
+// first minimum; the stop band lies between those minima.
+double StopBandPeakByDft(const std::vector<double>& h) {
+    const int points = 128 * static_cast<int>(h.size());
+    std::vector<double> level(points + 1);
+    for (int k = 0; k <= points; ++k) {
+        const std::complex<double> step = std::polar(1.0, -std::numbers::pi * k / points);
+        std::complex<double> phasor = 1.0;
+        std::complex<double> sum = 0.0;
+        for (const double v : h) {
+            sum += v * phasor;
+            phasor *= step;
+        }
+        level[k] = Db(std::abs(sum));
+    }
+    // Each stretch below -3 dB, from the foot of the transition into it to the foot of the
+    // transition out of it (the ends of the axis where it has none).
+    double peak = -1000.0;
+    for (int k = 0; k <= points;) {
+        if (level[k] >= -3.0) {
+            ++k;
+            continue;
+        }
+        int first = k;
+        if (k > 0) {
+            while (first < points && level[first + 1] < level[first]) ++first;
+        }
+        int end = k;
+        while (end < points && level[end + 1] < -3.0) ++end;
+        int last = end;
+        if (end < points) {
+            while (last > 0 && level[last - 1] < level[last]) --last;
+        }
+        for (int m = first; m <= last; ++m) peak = std::max(peak, level[m]);
+        k = end + 1;
+    }
+    return peak;
+}
+
+// Coefficients without the bands they were designed for: each stop band is measured from the
+// true foot of its transition, where the first ripple of the stop band begins, and between the
+// dense samples (the foot of the 1024 samples may lie beyond that ripple); each pass band ends at
+// the top of its last ripple, however narrow the band (never on its transition's slope), so that
+// an equiripple design measures as over the bands it was designed for.
+TEST(AnalyseResponse, WithoutDesignedBandsEachBandIsMeasuredBetweenItsTransitions) {
+    struct Case {
+        const char* what;
+        FilterSpec spec;
+    };
+    auto spec = [](FilterType type, double fs, double f1, double f2, double att, double ripple,
+                   int maxCoefs) {
+        FilterSpec s;
+        s.type = type;
+        s.fs = fs;
+        s.f1 = f1;
+        s.f2 = f2;
+        s.attenuation = att;
+        s.ripple = ripple;
+        s.maxCoefs = maxCoefs;
+        return s;
+    };
+    const Case cases[] = {
+        {"band stop, 120 dB in 441 taps", spec(BandStop, 323.056, 144.733, 153.1, 120, 0.431, 441)},
+        {"band stop, first pass band 0.07 Hz wide",
+         spec(BandStop, 23.1, 0.0059, 3.93, 24.572, 0.00455, 199)},
+        {"high pass, 60 dB", spec(HighPass, kFs, 12000, 0, 60, 0.1, 255)},
+    };
+    DesignEngine engine;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FilterSpec s = c.spec;
+        std::vector<double> h(kCoefArraySize, 0.0);
+        ASSERT_EQ(engine.DesignFilter(s, h.data(), nullptr, nullptr) & NOT_POSSIBLE, 0);
+        h.resize(s.numCoefs);
+        FilterSpec measured = Sentinel(c.spec.fs);
+        ASSERT_GT(AnalyseResponse(measured, h.data(), s.numCoefs, FLT64), 0);
+        EXPECT_NEAR(measured.attenuation, -StopBandPeakByDft(h), 0.01);
+        EXPECT_NEAR(measured.ripple, testing::FineMeasure(h, engine.LastTrace().bands).ripple,
+                    0.01);
+    }
 }
 
 TEST(AnalyseResponse, MeasuresTheQuantisedFilter) {
