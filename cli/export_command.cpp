@@ -318,7 +318,17 @@ int ExportCommand::Run() {
     // filter.
     ws.LoadFilterFile(QFile::encodeName(file).toStdString());
     if (ws.m_filterValid != 1) return finish(kExitNoFilter, nullptr, nullptr);
-    if (ws.m_fromSpec != 1 && !(ws.m_specWork.fs > 0.0)) {
+    if (!ws.m_unreadableFields.empty()) {
+        // Load designed with those values completed; the words would state a design the file
+        // does not hold.
+        std::string fields;
+        for (const std::string& f : ws.m_unreadableFields) fields += (fields.empty() ? "" : ", ") + f;
+        designer.dialogs.Note(Prefix() + Utf8(file) + ": its specification cannot be read (" +
+                              fields + (ws.m_unreadableFields.size() > 1 ? " hold" : " holds") +
+                              " no number); nothing is exported");
+        return finish(kExitNoFilter, nullptr, nullptr);
+    }
+    if (MeasuredWithoutRate(ws)) {
         designer.dialogs.Note(Prefix() + Utf8(file) +
                               ": no sampling frequency (\"fs = ...\" in the header); its "
                               "coefficients cannot be measured");
@@ -374,7 +384,10 @@ int ExportCommand::Run() {
                        static_cast<long long>(WordMin(q.format.wordBits)),
                        static_cast<long long>(WordMax(q.format.wordBits)), q.format.fracBits));
     }
-    return finish(WriteResult(result.content, output, console), &request, &result);
+    std::string failure;
+    const int written = WriteResult(result.content, output, console, &failure);
+    if (!failure.empty()) designer.dialogs.Keep(failure);
+    return finish(written, &request, &result);
 }
 
 }  // namespace

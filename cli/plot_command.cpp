@@ -225,7 +225,7 @@ int PlotCommand::Run() {
     ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
     // Load has said why when it gave no filter.
     if (ws.m_filterValid != 1) return kExitNoFilter;
-    if (!(ws.m_specWork.fs > 0.0)) {
+    if (MeasuredWithoutRate(ws)) {
         PrintLine(console.err, "ondela-cli plot: " + Utf8(request->file) +
                                    ": no sampling frequency (\"fs = ...\" in the header) to "
                                    "plot the coefficients over");

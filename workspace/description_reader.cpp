@@ -1,7 +1,10 @@
 #include "workspace/description_reader.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "numbers/number_text.h"
 #include "settings/filter_limits.h"
@@ -43,20 +46,45 @@ const char* FindFirstNear(const CUtil& util, const char* from, int distance,
     return nullptr;
 }
 
-// The number that starts at or after p ("%lf"): 0 when what starts there is no number. Returns
-// where it starts, or null when no character can begin a number.
-const char* ReadNumberAfter(const CUtil& util, const char* p, double& value) {
+// Whether c ends a field of the header: "fc = 8000 @ fs = 48000", "Attenuation = 60.000 dB,
+// Ripple = ..." and each line hold one value per field.
+bool EndsField(char c) {
+    return c == ',' || c == '@' || c == '\r' || c == '\n' || c == '\0';
+}
+
+// Where the number of the field that goes on at p starts: the first character that can begin a
+// number before the field ends; null when the field ends first. A field without a number must
+// not take the next field's.
+const char* FieldNumberStart(const CUtil& util, const char* p) {
     const char* start = util.FindNumberStart(p);
     if (start == nullptr) return nullptr;
-    const auto read = ReadDouble(start);
-    value = read ? read->value : 0.0;
+    for (const char* q = p; q != start; ++q)
+        if (EndsField(*q)) return nullptr;
+    return start;
+}
+
+// The number of the field that goes on at p ("%lf"), into value when it reads as one (value is
+// left as it was otherwise). Returns where it starts, or null when the field holds none; unread
+// is set when the field holds no readable number.
+const char* ReadNumberAfter(const CUtil& util, const char* p, double& value, bool& unread) {
+    const char* start = FieldNumberStart(util, p);
+    const auto read = start != nullptr ? ReadDouble(start) : std::nullopt;
+    if (!read) {
+        unread = true;
+        return nullptr;
+    }
+    value = read->value;
     return start;
 }
 
 // The number after the end of the word that starts at p (the value of "Attenuation = 60").
-const char* ReadNumberAfterWord(const CUtil& util, const char* p, double& value) {
+const char* ReadNumberAfterWord(const CUtil& util, const char* p, double& value, bool& unread) {
     const char* end = util.FindWordEnd(p);
-    return end != nullptr ? ReadNumberAfter(util, end, value) : nullptr;
+    if (end == nullptr) {
+        unread = true;
+        return nullptr;
+    }
+    return ReadNumberAfter(util, end, value, unread);
 }
 
 // The stored attenuation, used for a half band whose text gives none that is usable.
@@ -83,8 +111,10 @@ constexpr TypeWord kTypeWords[] = {
 
 }  // namespace
 
-int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
+int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
+                     std::vector<std::string>* unreadable) {
     s = FilterSpec{};
+    if (unreadable != nullptr) unreadable->clear();
     if (text == nullptr) return -1;
     const CUtil util;
 
@@ -95,6 +125,11 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     int type = 0;
     double fs = 0.0, f1 = 0.0, f2 = 0.0, attenuation = 0.0, ripple = 0.0;
     int maxCoefs = 0;
+    // A field whose keyword stands there without a readable number keeps the value 0 of a
+    // missing one, and is named.
+    const auto note = [unreadable](bool unread, const char* name) {
+        if (unread && unreadable != nullptr) unreadable->emplace_back(name);
+    };
 
     const char* p = Skip(marker, 10);
     if (const char* param = util.FindNoCase(p, "PARAM")) p = Skip(param, 5);
@@ -118,12 +153,17 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     } else if (const char* fc =
                    FindFirstNear(util, p, kFieldDistance, {"fc ", "fc=", "fc1 ", "fc1="})) {
         const char* edgeFrom = p;
-        if (const char* number = ReadNumberAfter(util, Skip(fc, 3), f1)) p = Skip(number, 3);
+        bool unread = false;
+        if (const char* number = ReadNumberAfter(util, Skip(fc, 3), f1, unread))
+            p = Skip(number, 3);
+        note(unread, "fc");
         ++count;
         if (type == BandPass || type == BandStop) {
             if (const char* fc2 = FindFirstNear(util, edgeFrom, kFieldDistance, {"fc2 ", "fc2="})) {
-                if (const char* number = ReadNumberAfter(util, Skip(fc2, 3), f2))
+                bool unread2 = false;
+                if (const char* number = ReadNumberAfter(util, Skip(fc2, 3), f2, unread2))
                     p = Skip(number, 3);
+                note(unread2, "fc2");
             }
         }
     }
@@ -131,7 +171,9 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     // Sampling frequency.
     if (const char* fsWord = FindFirstNear(util, p, kFieldDistance, {"fs ", "fs="})) {
         p = Skip(fsWord, 2);
-        if (const char* number = ReadNumberAfter(util, p, fs)) p = Skip(number, 1);
+        bool unread = false;
+        if (const char* number = ReadNumberAfter(util, p, fs, unread)) p = Skip(number, 1);
+        note(unread, "fs");
         ++count;
     }
 
@@ -143,7 +185,10 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     // Attenuation.
     bool attenuationFound = false;
     if (const char* att = util.FindNoCaseNear(p, "Att", kFieldDistance)) {
-        if (const char* number = ReadNumberAfterWord(util, att, attenuation)) p = Skip(number, 1);
+        bool unread = false;
+        if (const char* number = ReadNumberAfterWord(util, att, attenuation, unread))
+            p = Skip(number, 1);
+        note(unread, "Attenuation");
         ++count;
         attenuationFound = true;
     }
@@ -156,17 +201,24 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
         if (attenuation < kHalfBandMinAttenuation) attenuation = StoredAttenuation(prefs);
         if (attenuationFound) ++count;
     } else if (const char* rip = util.FindNoCaseNear(p, "Rip", kFieldDistance)) {
-        ReadNumberAfterWord(util, rip, ripple);
+        bool unread = false;
+        ReadNumberAfterWord(util, rip, ripple, unread);
+        note(unread, "Ripple");
         ++count;
     }
 
     // Maximum number of coefficients ("%d").
     if (const char* coef = util.FindNoCaseNear(p, "Coef", kCountDistance)) {
-        if (const char* end = util.FindWordEnd(coef)) {
-            if (const char* start = util.FindNumberStart(end)) {
-                if (const auto read = ReadInt(start)) maxCoefs = static_cast<int>(read->value);
-            }
-        }
+        const char* end = util.FindWordEnd(coef);
+        const char* start = end != nullptr ? FieldNumberStart(util, end) : nullptr;
+        const auto read = start != nullptr ? ReadInt(start) : std::nullopt;
+        if (read) maxCoefs = static_cast<int>(read->value);
+        // Only a keyword with a value of its own on its line is a count field; "COEFFICIENTS",
+        // the title of the list, is not.
+        const bool ownLine = end != nullptr && std::find_if(coef, end, [](char c) {
+                                                   return c == '\r' || c == '\n';
+                                               }) == end;
+        note(!read && ownLine, "Max nb of Coefficients");
     }
 
     s.fs = fs;

@@ -661,7 +661,7 @@ TEST(ExportCommandTest, FilesThatGiveNoFilterExitOneWithLoadsMessageAndKeepTheOu
     };
     const Case cases[] = {
         {dir / "missing.txt", "Could not open File"},
-        {dir / "notes.txt", "Sorry, not a valid Ravelo filter description..."},
+        {dir / "notes.txt", "Sorry, not a valid Ondela filter description..."},
         {dir / "norate.txt", "no sampling frequency"},
     };
     WriteFile(dir / "out.coe", "old contents");
