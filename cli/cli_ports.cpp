@@ -58,9 +58,7 @@ FieldReaders CliMainWindow::Readers(const FilterSpec& s) const {
     r.fs = [this] { return fields.fs; };
     r.type = [this] { return static_cast<int>(fields.type); };
     r.f1 = [this, &s] { return LimitEdge1(fields.f1, s.fs); };
-    r.f2 = [this, &s] {
-        return LimitEdge2(fields.f2, LimitEdge1(fields.f1, s.fs), s.fs);
-    };
+    r.f2 = [this, &s] { return LimitEdge2(fields.f2, LimitEdge1(fields.f1, s.fs), s.fs); };
     r.attenuation = [this] { return LimitAttenuation(fields.attenuation); };
     r.ripple = [this] { return LimitRipple(fields.ripple); };
     r.maxCoefs = [this] { return LimitMaxCoefs(fields.maxCoefs); };

@@ -322,7 +322,8 @@ int ExportCommand::Run() {
         // Load designed with those values completed; the words would state a design the file
         // does not hold.
         std::string fields;
-        for (const std::string& f : ws.m_unreadableFields) fields += (fields.empty() ? "" : ", ") + f;
+        for (const std::string& f : ws.m_unreadableFields)
+            fields += (fields.empty() ? "" : ", ") + f;
         designer.dialogs.Note(Prefix() + Utf8(file) + ": its specification cannot be read (" +
                               fields + (ws.m_unreadableFields.size() > 1 ? " hold" : " holds") +
                               " no number); nothing is exported");

@@ -203,7 +203,10 @@ TEST_F(AnalyseCommand, FilesThatGiveNoFilter) {
         std::vector<std::string> err;
         int status;  // of the JSON report
     } cases[] = {
-        {"missing", "", {"Could not open File " + *dir / "missing.txt" + ": No such file or directory"}, -1},
+        {"missing",
+         "",
+         {"Could not open File " + *dir / "missing.txt" + ": No such file or directory"},
+         -1},
         {"not a description",
          "just some text\n",
          {"Sorry, not a valid Ondela filter description..."},
