@@ -104,8 +104,9 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
         "Exit status: 0 the file was written (warnings included); 1 FILE gave no filter\n"
         "(not readable, not a filter description, no usable data, coefficients\n"
         "without a sampling frequency, an invalid specification or a design that is\n"
-        "not possible: Load's message says which), or OUT could not be written; 2 usage\n"
-        "error.");
+        "not possible: Load's message says which; or a specification value that is no\n"
+        "number, which Load completes but the file does not hold), or OUT could not be\n"
+        "written; 2 usage error.");
     parser.addOption({"to",
                       "The file format: coe, mif, vhdl, verilog, cmsis, csv, npy or json "
                       "(required).",

@@ -22,6 +22,8 @@ namespace {
 constexpr int kTypeDistance = 8;
 constexpr int kFieldDistance = 32;
 constexpr int kCountDistance = 40;
+// How far the end of a field without a number is looked for.
+constexpr std::size_t kFieldSearchLimit = 4096;
 
 // A half band's attenuation below kHalfBandMinAttenuation is taken as missing; then the stored
 // one is used, or this.
@@ -64,17 +66,20 @@ const char* FieldNumberStart(const CUtil& util, const char* p) {
 }
 
 // The number of the field that goes on at p ("%lf"), into value when it reads as one (value is
-// left as it was otherwise). Returns where it starts, or null when the field holds none; unread
-// is set when the field holds no readable number.
+// left as it was otherwise). Returns where the number starts; for a field that holds no readable
+// number, unread is set and the field's end is returned, from where the fields after it are
+// looked for.
 const char* ReadNumberAfter(const CUtil& util, const char* p, double& value, bool& unread) {
     const char* start = FieldNumberStart(util, p);
     const auto read = start != nullptr ? ReadDouble(start) : std::nullopt;
-    if (!read) {
-        unread = true;
-        return nullptr;
+    if (read) {
+        value = read->value;
+        return start;
     }
-    value = read->value;
-    return start;
+    unread = true;
+    const char* end = p;
+    for (std::size_t i = 0; i < kFieldSearchLimit && !EndsField(*end); ++i) ++end;
+    return end;
 }
 
 // The number after the end of the word that starts at p (the value of "Attenuation = 60").
@@ -154,15 +159,15 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
                    FindFirstNear(util, p, kFieldDistance, {"fc ", "fc=", "fc1 ", "fc1="})) {
         const char* edgeFrom = p;
         bool unread = false;
-        if (const char* number = ReadNumberAfter(util, Skip(fc, 3), f1, unread))
-            p = Skip(number, 3);
+        if (const char* at = ReadNumberAfter(util, Skip(fc, 3), f1, unread))
+            p = unread ? at : Skip(at, 3);
         note(unread, "fc");
         ++count;
         if (type == BandPass || type == BandStop) {
             if (const char* fc2 = FindFirstNear(util, edgeFrom, kFieldDistance, {"fc2 ", "fc2="})) {
                 bool unread2 = false;
-                if (const char* number = ReadNumberAfter(util, Skip(fc2, 3), f2, unread2))
-                    p = Skip(number, 3);
+                if (const char* at = ReadNumberAfter(util, Skip(fc2, 3), f2, unread2))
+                    p = unread2 ? at : Skip(at, 3);
                 note(unread2, "fc2");
             }
         }
@@ -172,7 +177,7 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
     if (const char* fsWord = FindFirstNear(util, p, kFieldDistance, {"fs ", "fs="})) {
         p = Skip(fsWord, 2);
         bool unread = false;
-        if (const char* number = ReadNumberAfter(util, p, fs, unread)) p = Skip(number, 1);
+        if (const char* at = ReadNumberAfter(util, p, fs, unread)) p = unread ? at : Skip(at, 1);
         note(unread, "fs");
         ++count;
     }
@@ -186,8 +191,8 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
     bool attenuationFound = false;
     if (const char* att = util.FindNoCaseNear(p, "Att", kFieldDistance)) {
         bool unread = false;
-        if (const char* number = ReadNumberAfterWord(util, att, attenuation, unread))
-            p = Skip(number, 1);
+        if (const char* at = ReadNumberAfterWord(util, att, attenuation, unread))
+            p = unread ? at : Skip(at, 1);
         note(unread, "Attenuation");
         ++count;
         attenuationFound = true;

@@ -317,6 +317,12 @@ TEST_F(AnalyseCommand, OutputWritesADescriptionThatLoadsAgain) {
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.err.rfind("ondela-cli: cannot write " + nowhere + ": ", 0), 0u) << failed.err;
     EXPECT_EQ(SummaryValues(failed.out)["from"], "specification");
+    // The JSON report's messages say why too.
+    const CliRun failedJson = Analyse({File("flt64"), "--output", nowhere, "--json"});
+    EXPECT_EQ(failedJson.exitCode, 1);
+    const QJsonArray messages = ParseJson(failedJson.out)["messages"].toArray();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(Str(messages[0]).rfind("ondela-cli: cannot write " + nowhere + ": ", 0), 0u);
 }
 
 TEST_F(AnalyseCommand, UsageErrors) {
