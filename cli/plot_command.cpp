@@ -217,6 +217,7 @@ int PlotCommand::Run() {
     FilterWorkspace& ws = *designer.ws;
     CGraphical plot(ws);
     PlotWindow window(ws, designer.prefs, plot);
+    window.ShowStoredSpec();
     ws.m_mainWindow = &window;
     ws.m_view.logScale = request->logScale ? 1 : 0;
     window.SelectCoefFormat(designer.StartupCoefFormat());

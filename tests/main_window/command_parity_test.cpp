@@ -395,6 +395,10 @@ std::vector<FileCase> FileCases() {
                      Described("Type = BandPass, fc1 = 6000 @ fs = 48000\r\n"
                                "Attenuation = 60.000 dB, Ripple = 0.500 dB")};
     noEdge2.f2 = 20000.0;
+    std::string noCount = Described(
+        "Type = LowPass, fc = 10000 @ fs = 48000\r\n"
+        "Attenuation = 60.000 dB, Ripple = 0.500 dB");
+    noCount.erase(noCount.find("Max nb of Coefficients = 63\r\n"));
     FileCase rateZero{"specification without fs", noRate};
     rateZero.fs = 48000.0;
     FileCase unreadable{"attenuation that is no number", noNumber};
@@ -421,6 +425,7 @@ std::vector<FileCase> FileCases() {
         // Values the file lacks are completed from the fields, as missing ones.
         noAttenuation,
         noEdge2,
+        {"no count", noCount},
         rateZero,
         unreadable,
         {"full specification", ReadFixture("lowpass_flt32.txt")},
