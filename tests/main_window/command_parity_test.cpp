@@ -429,6 +429,8 @@ std::vector<FileCase> FileCases() {
         rateZero,
         unreadable,
         {"full specification", ReadFixture("lowpass_flt32.txt")},
+        {"half-band specification", ReadFixture("halfband_flt64.txt")},
+        {"16-bit specification", ReadFixture("lowpass_int16.txt")},
         {"band pass specification", ReadFixture("bandpass_flt32.txt")},
         {"specification of many digits", manyDigits},
         {"coefficients only", CoefsOnly("lowpass_flt32.txt")},
