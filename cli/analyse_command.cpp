@@ -125,7 +125,7 @@ int AnalyseCommand::Run() {
     // A fresh workspace has no filter; Load marks one valid only when it resulted.
     bool produced = ws.m_filterValid == 1;
     const bool redesigned = produced && ws.m_fromSpec == 1;
-    if (produced && !redesigned && !(ws.m_specWork.fs > 0.0)) {
+    if (produced && !redesigned && MeasuredWithoutRate(ws)) {
         // Coefficients measured without a sampling frequency give no values at all (every
         // frequency of the measurement is 0 Hz): no filter rather than a report of zeros. A
         // design needs one too; Create refuses it there.
@@ -145,7 +145,9 @@ int AnalyseCommand::Run() {
             ws.ShowMessage(*refusal);
             status = kExitNoFilter;
         } else {
-            status = WriteResult(std::string(ws.Text()), request->output, console);
+            std::string failure;
+            status = WriteResult(std::string(ws.Text()), request->output, console, &failure);
+            if (!failure.empty()) designer.dialogs.Keep(failure);
         }
     }
 

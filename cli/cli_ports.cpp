@@ -4,7 +4,9 @@
 #include "settings/setting_keys.h"
 #include "ui/plot/plot_text.h"
 #include "workspace/c_util.h"
+#include "workspace/description_reader.h"
 #include "workspace/field_entries.h"
+#include "workspace/spec_completion.h"
 
 namespace ondela::cli {
 
@@ -19,12 +21,27 @@ double FieldShows(double hz) {
     return CUtil().ParseFrequency(FormatFreqField(hz).c_str());
 }
 
+bool MeasuredWithoutRate(const FilterWorkspace& ws) {
+    if (ws.m_fromSpec == 1) return false;
+    FilterSpec read;
+    ParseDescription(ws.m_text.data(), read, nullptr);
+    return !(read.fs > 0.0);
+}
+
 int CliMainWindow::CreateFilter() {
     // Reading the fields; the types without a second edge keep the one entered before.
     const double f2 = m_ws.m_spec.f2;
     m_ws.m_spec = ReadSpecEntries(fields, FieldShows).spec;
     if (m_ws.m_spec.type != BandPass && m_ws.m_spec.type != BandStop) m_ws.m_spec.f2 = f2;
-    if (m_ws.CreateFromSpec() == 0) {
+    return Created(m_ws.CreateFromSpec());
+}
+
+int CliMainWindow::CreateFromEntered() {
+    return Created(m_ws.CreateFromSpec());
+}
+
+int CliMainWindow::Created(int created) {
+    if (created == 0) {
         m_ws.m_status = -1;
         m_designResult = -1;
         return 0;
@@ -35,14 +52,37 @@ int CliMainWindow::CreateFilter() {
     return 1;
 }
 
+FieldReaders CliMainWindow::Readers(const FilterSpec& s) const {
+    // What each field reads, as the window's fields read what they hold.
+    FieldReaders r;
+    r.fs = [this] { return fields.fs; };
+    r.type = [this] { return static_cast<int>(fields.type); };
+    r.f1 = [this, &s] { return LimitEdge1(fields.f1, s.fs); };
+    r.f2 = [this, &s] { return LimitEdge2(fields.f2, LimitEdge1(fields.f1, s.fs), s.fs); };
+    r.attenuation = [this] { return LimitAttenuation(fields.attenuation); };
+    r.ripple = [this] { return LimitRipple(fields.ripple); };
+    r.maxCoefs = [this] { return LimitMaxCoefs(fields.maxCoefs); };
+    return r;
+}
+
 void CliMainWindow::RefreshFields() {
-    // As the window's fields show a specification: a missing type is the one last shown (a low
-    // pass on a first start), and the values are held within what the fields show.
+    // As the window's fields show a specification: completed from what they hold, and held
+    // within what they show.
     FilterSpec& s = m_ws.m_spec;
-    if (s.type <= 0) s.type = fields.type > 0 ? fields.type : LowPass;
+    CompleteSpec(s, Readers(s), &m_prefs);
+    m_ws.m_view.SetRate(s.fs);
     LimitShownLevels(s);
     LimitShownEdges(s);
     m_ws.m_view.cursorHz = m_ws.SpecCursorFreq();
+    fields = ShownEntries(s, FieldShows);
+}
+
+void CliMainWindow::ShowStoredSpec() {
+    FilterSpec s;
+    m_prefs.LoadSpec(s);
+    CompleteSpec(s, Readers(s), &m_prefs);
+    LimitShownLevels(s);
+    LimitShownEdges(s);
     fields = ShownEntries(s, FieldShows);
 }
 
@@ -73,6 +113,7 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
     ws->m_dialogs = &dialogs;
     ws->m_engine = &engine;
     ws->m_prefs = &prefs;
+    window.ShowStoredSpec();
     // The workspace's own design call, which also keeps the bands of the design; the engine's
     // status word is recorded for the report.
     ws->m_designFilter = [this, design = ws->m_designFilter](FilterSpec& record, double* coefs,

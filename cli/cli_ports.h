@@ -18,12 +18,17 @@
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
+#include "workspace/spec_completion.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela::cli {
 
 // The value a frequency field of the window reads back after showing hz.
 double FieldShows(double hz);
+
+// Whether Load measured the coefficients of a file that names no sampling frequency: the window
+// measures them at the rate its field shows, which the command line does not make up.
+bool MeasuredWithoutRate(const FilterWorkspace& ws);
 
 class CliDialogs : public UserDialogs {
   public:
@@ -53,6 +58,9 @@ class CliDialogs : public UserDialogs {
         PrintLine(m_err, text);
     }
 
+    // A message already printed (a failed write's), kept with the others for the report.
+    void Keep(const std::string& text) { m_messages.push_back(text); }
+
     // The messages shown so far, in order.
     const std::vector<std::string>& Messages() const { return m_messages; }
 
@@ -75,13 +83,19 @@ class CliMainWindow : public MainWindowPort {
     // (CreateFromSpec). 1 once a design was
     // attempted; DesignResult() tells how it ended.
     int CreateFilter() override;
+    // Create over the workspace's entered specification as it stands (Load's), the fields not
+    // read back.
+    int CreateFromEntered() override;
+    // The fields as the window shows them on a first start: the stored specification (its
+    // defaults, in the command line's empty store), completed.
+    void ShowStoredSpec();
     // RunDesign's result of the last CreateFilter: 0 a filter was produced, -1 invalid
     // specification, otherwise the engine status that stopped the design.
     int DesignResult() const { return m_designResult; }
 
-    // The fields show the workspace's entered specification, which they complete and hold
-    // within their limits as the window's fields do (Load puts a file's specification there
-    // before it runs Create).
+    // The fields show the workspace's entered specification, which they complete (from what they
+    // hold, else the stored settings: spec_completion.h) and hold within their limits as the
+    // window's fields do (Load puts a file's specification there before it runs Create).
     void RefreshFields() override;
     void SelectFilterType(int) override {}
     void ShowEdgeFreq1(double) override {}
@@ -108,6 +122,11 @@ class CliMainWindow : public MainWindowPort {
     int m_checkedFormat = -1;  // the checked format radio; -1 none
     int m_designResult = -1;
     double m_plotCursorHz = 0.0;
+
+    // How the fields read what they hold, for completing s.
+    FieldReaders Readers(const FilterSpec& s) const;
+    // Create's end: the workspace's result kept as DesignResult tells it.
+    int Created(int created);
 };
 
 // The designer as the window has it: an engine, the workspace, the dialogs and the main window,

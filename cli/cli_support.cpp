@@ -122,21 +122,24 @@ std::string Utf8(const QString& text) {
     return text.toStdString();
 }
 
-int WriteResult(const std::string& bytes, const QString& path, const Console& console) {
+int WriteResult(const std::string& bytes, const QString& path, const Console& console,
+                std::string* failure) {
+    const auto fail = [&](const std::string& why) {
+        PrintLine(console.err, why);
+        if (failure != nullptr) *failure = why;
+        return kExitNoFilter;
+    };
     if (path.isEmpty() || path == QLatin1String("-")) {
         const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), console.out);
         if (written != bytes.size() || std::fflush(console.out) != 0 || std::ferror(console.out)) {
-            PrintLine(console.err, "ondela-cli: cannot write to standard output");
-            return kExitNoFilter;
+            return fail("ondela-cli: cannot write to standard output");
         }
         return kExitFilter;
     }
 
-    FileReplaceFailure failure;
-    if (!ReplaceFileContents(QFile::encodeName(path).toStdString(), bytes, &failure)) {
-        PrintLine(console.err,
-                  "ondela-cli: cannot write " + Utf8(path) + ": " + std::strerror(failure.error));
-        return kExitNoFilter;
+    FileReplaceFailure replace;
+    if (!ReplaceFileContents(QFile::encodeName(path).toStdString(), bytes, &replace)) {
+        return fail("ondela-cli: cannot write " + Utf8(path) + ": " + std::strerror(replace.error));
     }
     return kExitFilter;
 }

@@ -64,7 +64,9 @@ std::string Utf8(const QString& text);
 // Writes bytes to the console's output when path is empty or "-", else to the file path. A file is
 // replaced only once every byte was written (ReplaceFileContents), so a failed write never leaves a
 // partial file in place of an existing one. kExitFilter when written; otherwise prints why on the
-// error stream and returns kExitNoFilter.
-int WriteResult(const std::string& bytes, const QString& path, const Console& console);
+// error stream (and into failure, when given, for a report that follows) and returns
+// kExitNoFilter.
+int WriteResult(const std::string& bytes, const QString& path, const Console& console,
+                std::string* failure = nullptr);
 
 }  // namespace ondela::cli

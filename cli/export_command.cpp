@@ -112,8 +112,9 @@ void ExportCommand::AddOptions(QCommandLineParser& parser) {
         "Exit status: 0 the file was written (warnings included); 1 FILE gave no filter\n"
         "(not readable, not a filter description, no usable data, coefficients\n"
         "without a sampling frequency, an invalid specification or a design that is\n"
-        "not possible: Load's message says which), or OUT could not be written; 2 usage\n"
-        "error.");
+        "not possible: Load's message says which; or a specification value that is no\n"
+        "number, which Load completes but the file does not hold), or OUT could not be\n"
+        "written; 2 usage error.");
     parser.addOption({"to",
                       "The file format: coe, mif, vhdl, verilog, cmsis, csv, npy or json "
                       "(required).",
@@ -343,7 +344,18 @@ int ExportCommand::Run() {
     // filter.
     ws.LoadFilterFile(QFile::encodeName(file).toStdString());
     if (ws.m_filterValid != 1) return finish(kExitNoFilter, nullptr, nullptr);
-    if (ws.m_fromSpec != 1 && !(ws.m_specWork.fs > 0.0)) {
+    if (!ws.m_unreadableFields.empty()) {
+        // Load designed with those values completed; the words would state a design the file
+        // does not hold.
+        std::string fields;
+        for (const std::string& f : ws.m_unreadableFields)
+            fields += (fields.empty() ? "" : ", ") + f;
+        designer.dialogs.Note(Prefix() + Utf8(file) + ": its specification cannot be read (" +
+                              fields + (ws.m_unreadableFields.size() > 1 ? " hold" : " holds") +
+                              " no number); nothing is exported");
+        return finish(kExitNoFilter, nullptr, nullptr);
+    }
+    if (MeasuredWithoutRate(ws)) {
         designer.dialogs.Note(Prefix() + Utf8(file) +
                               ": no sampling frequency (\"fs = ...\" in the header); its "
                               "coefficients cannot be measured");
@@ -396,7 +408,10 @@ int ExportCommand::Run() {
                        static_cast<long long>(WordMax(q.format.wordBits)),
                        FractionBitsText(q.format.fracBits).c_str()));
     }
-    return finish(WriteResult(result.content, output, console), &request, &result);
+    std::string failure;
+    const int written = WriteResult(result.content, output, console, &failure);
+    if (!failure.empty()) designer.dialogs.Keep(failure);
+    return finish(written, &request, &result);
 }
 
 }  // namespace

@@ -217,6 +217,7 @@ int PlotCommand::Run() {
     FilterWorkspace& ws = *designer.ws;
     CGraphical plot(ws);
     PlotWindow window(ws, designer.prefs, plot);
+    window.ShowStoredSpec();
     ws.m_mainWindow = &window;
     ws.m_view.logScale = request->logScale ? 1 : 0;
     window.SelectCoefFormat(designer.StartupCoefFormat());
@@ -225,7 +226,7 @@ int PlotCommand::Run() {
     ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
     // Load has said why when it gave no filter.
     if (ws.m_filterValid != 1) return kExitNoFilter;
-    if (!(ws.m_specWork.fs > 0.0)) {
+    if (MeasuredWithoutRate(ws)) {
         PrintLine(console.err, "ondela-cli plot: " + Utf8(request->file) +
                                    ": no sampling frequency (\"fs = ...\" in the header) to "
                                    "plot the coefficients over");

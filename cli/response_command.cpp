@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/cli_ports.h"
 #include "engine/filter_spec.h"
 #include "engine/response.h"
 #include "export/fixed_point.h"
@@ -53,31 +54,35 @@ class ResponseCommand : public CliCommand {
 
 void ResponseCommand::AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        "Prints the magnitude response of the coefficients stored in a filter file, as\n"
-        "they are: nothing is designed again, so this is a measurement of the file. (For\n"
-        "the filter designed again from the file's specification, write that first with\n"
-        "'ondela-cli analyse FILE --output FILE2'.)\n"
+        "Loads a filter file as the designer window's Load button does (designed again\n"
+        "from a complete specification, values it lacks completed as the window's fields\n"
+        "complete them; a file of coefficients only measured as it stands) and prints\n"
+        "the magnitude response of the resulting filter. For a file the program saved\n"
+        "that is the response of its stored coefficients. Load's messages go to standard\n"
+        "error, one line each.\n"
         "\n"
         "One line \"frequency_hz,level_db\" for each of N frequencies evenly spaced from\n"
         "0 up to, not including, half the sampling frequency: f(i) = i * fs / (2 N),\n"
         "i = 0 .. N-1. The frequency is written with 10 significant digits (\"%.10g\"),\n"
         "the level in dB with 6 decimals (\"%.6f\"); a magnitude below 1e-12 reads\n"
-        "-240 dB. The sampling frequency is the \"fs\" of the file's header; the\n"
-        "coefficients are taken in the format their numbers are written in, or in\n"
+        "-240 dB. The sampling frequency is the filter's; the coefficients are taken\n"
+        "in the format Load gives the file (the one its numbers are written in), or in\n"
         "--format, or quantised to a signed fixed-point word with --word-bits: each\n"
         "coefficient c becomes q / 2^F with q = c * 2^F rounded and held within the\n"
         "word (a warning on standard error counts the coefficients saturated there).\n"
         "\n"
-        "Exit status: 0 the response was written; 1 the file gave none (not readable,\n"
-        "not a filter description, no coefficient array, no coefficients, no\n"
-        "positive sampling frequency, or coefficients that are no measurable filter:\n"
+        "Exit status: 0 the response was written; 1 the file gave no filter (not\n"
+        "readable, not a filter description, no usable data, coefficients without a\n"
+        "sampling frequency, an invalid specification or a design that is not\n"
+        "possible: Load's message says which; or coefficients that are no measurable\n"
+        "filter in the format asked for:\n"
         "a value that is not a finite number in the format, or magnitudes so large\n"
         "that the response overflows, or so small that it lies below -240 dB\n"
         "everywhere; then \"Sorry, no valid filter coefs in this file.\"), or the\n"
         "output could not be written; 2 usage error.");
     parser.addOption({"points", "Number of frequencies, 1 to 1000000 (default 1024).", "N"});
     AddFormatOption(parser,
-                    "Coefficient format in which the stored coefficients are evaluated: "
+                    "Coefficient format in which the filter's coefficients are evaluated: "
                     "flt64, flt32, int32 or int16 (default: the format they are written in).");
     AddFixedPointOptions(parser,
                          "Evaluates the coefficients quantised to a signed word of W bits, 2 to "
@@ -112,45 +117,21 @@ int ResponseCommand::Run() {
     this->request.format = format.value_or(-1);
     const ResponseRequest* request = &this->request;
 
-    // The file as Load reads it: no larger than Load reads.
-    const FilterFileText read = ReadFilterFileText(QFile::encodeName(request->file).toStdString(),
-                                                   static_cast<std::size_t>(kFileSizeLimit));
-    if (read.outcome == FilterFileText::kNoOpen) {
-        return FileError(console, request->file, std::strerror(read.error));
-    }
-    if (read.outcome == FilterFileText::kNoRead) {
-        return FileError(console, request->file, std::strerror(EIO));
-    }
-    if (read.outcome == FilterFileText::kTooLarge) {
-        return FileError(console, request->file,
-                         FormatText("larger than a filter file can be (%d bytes)", kFileSizeLimit));
-    }
-    const char* text = read.text.data();
-
-    // The coefficients as stored, each the value its number stands for in the format it is
-    // written in.
-    std::array<double, kCoefArraySize> coefs{};
-    int fileFormat = FLT64;
-    const int n = ReadCoefList(text, coefs, fileFormat);
-    if (n == -1) {
-        return FileError(
-            console, request->file,
-            std::string("not a filter description (no \"") + kDescriptionMarker + "\" marker)");
-    }
-    if (n == -2) {
-        return FileError(console, request->file,
-                         std::string("no coefficient array (\"") + kCoefDeclaration + "\")");
-    }
-    if (n <= 0) {
-        return FileError(console, request->file,
-                         FormatText("no coefficients, or more than %d", kCoefArraySize));
-    }
-    FilterSpec spec;
-    ParseDescription(text, spec, nullptr);
-    if (!(spec.fs > 0.0) || !std::isfinite(spec.fs)) {
+    // The window's Load of the file named on the command line; its messages say why it gave no
+    // filter.
+    CliDesigner designer(console.err);
+    FilterWorkspace& ws = *designer.ws;
+    designer.window.SelectCoefFormat(designer.StartupCoefFormat());
+    ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
+    if (ws.m_filterValid != 1) return kExitNoFilter;
+    if (MeasuredWithoutRate(ws)) {
         return FileError(console, request->file,
                          "no sampling frequency (\"fs = ...\" in the header)");
     }
+    const int n = std::clamp(ws.m_specWork.numCoefs, 0, kCoefArraySize);
+    std::array<double, kCoefArraySize> coefs = ws.m_coefs;
+    const FilterSpec spec = ws.m_specWork;
+    const int fileFormat = ws.m_coefFormat;
 
     int format = request->format >= 0 ? request->format : fileFormat;
     if (fixedPoint) {

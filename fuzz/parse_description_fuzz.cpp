@@ -1,11 +1,14 @@
-// Arbitrary bytes through the header reader, with and without stored settings.
+// Arbitrary bytes through the header readers, with and without stored settings.
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "fuzz_text.h"
 #include "settings/memory_settings_store.h"
 #include "settings/preferences.h"
 #include "workspace/description_reader.h"
+#include "workspace/targets_met_in.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace ondela;
@@ -17,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     FilterSpec s;
     ParseDescription(text.c_str(), s, &prefs);
-    ParseDescription(text.c_str(), s, nullptr);
+    std::vector<std::string> unreadable;
+    ParseDescription(text.c_str(), s, nullptr, &unreadable);
+    ReadTargetsMetIn(text.c_str());
     return 0;
 }

@@ -78,7 +78,11 @@ int FilterWorkspace::AnalyseText() {
     if (n < 3) n = 0;  // fewer than 3 values are no filter
 
     const bool coefsChanged = n != m_specWork.numCoefs || CoefsReadDiffer(n, fmt);
-    if (coefsChanged && n > 0) std::copy_n(m_coefsRead.begin(), n, m_coefs.begin());
+    if (coefsChanged && n > 0) {
+        std::copy_n(m_coefsRead.begin(), n, m_coefs.begin());
+        // Edited coefficients are no longer the design that met its targets in a format.
+        m_targetsMetIn.reset();
+    }
 
     FilterSpec s;
     const int count = ParseDescription(m_text.data(), s, m_prefs);

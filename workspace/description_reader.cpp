@@ -1,7 +1,10 @@
 #include "workspace/description_reader.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "numbers/number_text.h"
 #include "settings/filter_limits.h"
@@ -19,6 +22,8 @@ namespace {
 constexpr int kTypeDistance = 8;
 constexpr int kFieldDistance = 32;
 constexpr int kCountDistance = 40;
+// How far the end of a field without a number is looked for.
+constexpr std::size_t kFieldSearchLimit = 4096;
 
 // A half band's attenuation below kHalfBandMinAttenuation is taken as missing; then the stored
 // one is used, or this.
@@ -43,20 +48,48 @@ const char* FindFirstNear(const CUtil& util, const char* from, int distance,
     return nullptr;
 }
 
-// The number that starts at or after p ("%lf"): 0 when what starts there is no number. Returns
-// where it starts, or null when no character can begin a number.
-const char* ReadNumberAfter(const CUtil& util, const char* p, double& value) {
+// Whether c ends a field of the header: "fc = 8000 @ fs = 48000", "Attenuation = 60.000 dB,
+// Ripple = ..." and each line hold one value per field.
+bool EndsField(char c) {
+    return c == ',' || c == '@' || c == '\r' || c == '\n' || c == '\0';
+}
+
+// Where the number of the field that goes on at p starts: the first character that can begin a
+// number before the field ends; null when the field ends first. A field without a number must
+// not take the next field's.
+const char* FieldNumberStart(const CUtil& util, const char* p) {
     const char* start = util.FindNumberStart(p);
     if (start == nullptr) return nullptr;
-    const auto read = ReadDouble(start);
-    value = read ? read->value : 0.0;
+    for (const char* q = p; q != start; ++q)
+        if (EndsField(*q)) return nullptr;
     return start;
 }
 
+// The number of the field that goes on at p ("%lf"), into value when it reads as one (value is
+// left as it was otherwise). Returns where the number starts; for a field that holds no readable
+// number, unread is set and the field's end is returned, from where the fields after it are
+// looked for.
+const char* ReadNumberAfter(const CUtil& util, const char* p, double& value, bool& unread) {
+    const char* start = FieldNumberStart(util, p);
+    const auto read = start != nullptr ? ReadDouble(start) : std::nullopt;
+    if (read) {
+        value = read->value;
+        return start;
+    }
+    unread = true;
+    const char* end = p;
+    for (std::size_t i = 0; i < kFieldSearchLimit && !EndsField(*end); ++i) ++end;
+    return end;
+}
+
 // The number after the end of the word that starts at p (the value of "Attenuation = 60").
-const char* ReadNumberAfterWord(const CUtil& util, const char* p, double& value) {
+const char* ReadNumberAfterWord(const CUtil& util, const char* p, double& value, bool& unread) {
     const char* end = util.FindWordEnd(p);
-    return end != nullptr ? ReadNumberAfter(util, end, value) : nullptr;
+    if (end == nullptr) {
+        unread = true;
+        return nullptr;
+    }
+    return ReadNumberAfter(util, end, value, unread);
 }
 
 // The stored attenuation, used for a half band whose text gives none that is usable.
@@ -83,8 +116,10 @@ constexpr TypeWord kTypeWords[] = {
 
 }  // namespace
 
-int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
+int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
+                     std::vector<std::string>* unreadable) {
     s = FilterSpec{};
+    if (unreadable != nullptr) unreadable->clear();
     if (text == nullptr) return -1;
     const CUtil util;
 
@@ -95,6 +130,11 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     int type = 0;
     double fs = 0.0, f1 = 0.0, f2 = 0.0, attenuation = 0.0, ripple = 0.0;
     int maxCoefs = 0;
+    // A field whose keyword stands there without a readable number keeps the value 0 of a
+    // missing one, and is named.
+    const auto note = [unreadable](bool unread, const char* name) {
+        if (unread && unreadable != nullptr) unreadable->emplace_back(name);
+    };
 
     const char* p = Skip(marker, 10);
     if (const char* param = util.FindNoCase(p, "PARAM")) p = Skip(param, 5);
@@ -118,12 +158,17 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     } else if (const char* fc =
                    FindFirstNear(util, p, kFieldDistance, {"fc ", "fc=", "fc1 ", "fc1="})) {
         const char* edgeFrom = p;
-        if (const char* number = ReadNumberAfter(util, Skip(fc, 3), f1)) p = Skip(number, 3);
+        bool unread = false;
+        if (const char* at = ReadNumberAfter(util, Skip(fc, 3), f1, unread))
+            p = unread ? at : Skip(at, 3);
+        note(unread, "fc");
         ++count;
         if (type == BandPass || type == BandStop) {
             if (const char* fc2 = FindFirstNear(util, edgeFrom, kFieldDistance, {"fc2 ", "fc2="})) {
-                if (const char* number = ReadNumberAfter(util, Skip(fc2, 3), f2))
-                    p = Skip(number, 3);
+                bool unread2 = false;
+                if (const char* at = ReadNumberAfter(util, Skip(fc2, 3), f2, unread2))
+                    p = unread2 ? at : Skip(at, 3);
+                note(unread2, "fc2");
             }
         }
     }
@@ -131,7 +176,9 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     // Sampling frequency.
     if (const char* fsWord = FindFirstNear(util, p, kFieldDistance, {"fs ", "fs="})) {
         p = Skip(fsWord, 2);
-        if (const char* number = ReadNumberAfter(util, p, fs)) p = Skip(number, 1);
+        bool unread = false;
+        if (const char* at = ReadNumberAfter(util, p, fs, unread)) p = unread ? at : Skip(at, 1);
+        note(unread, "fs");
         ++count;
     }
 
@@ -143,7 +190,10 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
     // Attenuation.
     bool attenuationFound = false;
     if (const char* att = util.FindNoCaseNear(p, "Att", kFieldDistance)) {
-        if (const char* number = ReadNumberAfterWord(util, att, attenuation)) p = Skip(number, 1);
+        bool unread = false;
+        if (const char* at = ReadNumberAfterWord(util, att, attenuation, unread))
+            p = unread ? at : Skip(at, 1);
+        note(unread, "Attenuation");
         ++count;
         attenuationFound = true;
     }
@@ -156,17 +206,24 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs) {
         if (attenuation < kHalfBandMinAttenuation) attenuation = StoredAttenuation(prefs);
         if (attenuationFound) ++count;
     } else if (const char* rip = util.FindNoCaseNear(p, "Rip", kFieldDistance)) {
-        ReadNumberAfterWord(util, rip, ripple);
+        bool unread = false;
+        ReadNumberAfterWord(util, rip, ripple, unread);
+        note(unread, "Ripple");
         ++count;
     }
 
     // Maximum number of coefficients ("%d").
     if (const char* coef = util.FindNoCaseNear(p, "Coef", kCountDistance)) {
-        if (const char* end = util.FindWordEnd(coef)) {
-            if (const char* start = util.FindNumberStart(end)) {
-                if (const auto read = ReadInt(start)) maxCoefs = static_cast<int>(read->value);
-            }
-        }
+        const char* end = util.FindWordEnd(coef);
+        const char* start = end != nullptr ? FieldNumberStart(util, end) : nullptr;
+        const auto read = start != nullptr ? ReadInt(start) : std::nullopt;
+        if (read) maxCoefs = static_cast<int>(read->value);
+        // Only a keyword with a value of its own on its line is a count field; "COEFFICIENTS",
+        // the title of the list, is not.
+        const bool ownLine = end != nullptr && std::find_if(coef, end, [](char c) {
+                                                   return c == '\r' || c == '\n';
+                                               }) == end;
+        note(!read && ownLine, "Max nb of Coefficients");
     }
 
     s.fs = fs;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "engine/filter_spec.h"
 
@@ -22,8 +24,12 @@ constexpr const char* kCoefDeclaration = "m_firCoefs[NBCOEFS]";
 // the text holds no marker, else the number of parameters found: 5 for a full description of any
 // type, 2 for a coefficient analysis ("Type = ..., fs = ..."), 3 for that of a half band. A half
 // band's attenuation below 30 dB is replaced by the stored "ATT" setting of prefs (60 when prefs
-// is null, not open, or holds no number there).
-int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs);
+// is null, not open, or holds no number there). A value is read only within its own field (up to
+// the next ",", "@" or line end): a field whose keyword stands there without a readable number
+// ("Attenuation = abc") reads as 0, as a missing one does, and its keyword ("fc", "fc2", "fs",
+// "Attenuation", "Ripple", "Max nb of Coefficients") is listed in unreadable when given.
+int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
+                     std::vector<std::string>* unreadable = nullptr);
 
 // Result of ReadCoefList for a list longer than the coefficient arrays.
 constexpr int kCoefListTooLong = 0;

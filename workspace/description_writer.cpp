@@ -126,6 +126,7 @@ int FilterWorkspace::ComposeHeader(std::string& header) {
             header += FormatText("Attenuation = %3.3lf dB\n", s.attenuation);
         }
         header += FormatText("Max nb of Coefficients = %d\n", s.maxCoefs);
+        if (m_targetsMetIn) header += TargetsMetInLine(*m_targetsMetIn);
     } else if (s.fs > 0.0) {
         header += FormatText("Type = %s, fs = %g\n", typeName, s.fs);
     } else {

@@ -159,4 +159,18 @@ SpecReading ReadSpecEntries(const SpecEntries& typed, const ShownFrequency& show
     return r;
 }
 
+FilterSpec ReadShownSpec(const FilterSpec& s) {
+    const auto exact = [](double hz) { return hz; };
+    const FilterSpec read = ReadSpecEntries(ShownEntries(s, exact), exact).spec;
+    FilterSpec r = s;
+    r.type = read.type;
+    r.fs = read.fs;
+    r.f1 = read.f1;
+    if (read.type == BandPass || read.type == BandStop) r.f2 = read.f2;
+    r.attenuation = read.attenuation;
+    r.ripple = read.ripple;
+    r.maxCoefs = read.maxCoefs;
+    return r;
+}
+
 }  // namespace ondela

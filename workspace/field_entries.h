@@ -85,4 +85,10 @@ SpecEntries ShownEntries(const FilterSpec& s, const ShownFrequency& shown);
 // value, taken back as its field shows it. A band's edge 2 of 0 is kept as 0.
 SpecReading ReadSpecEntries(const SpecEntries& typed, const ShownFrequency& shown);
 
+// The specification Create reads once s is shown in the fields, each value by the fields' rules
+// but at the precision s holds it rather than at the digits a field shows: Load designs a file's
+// rate of 6722.2 Hz, not the "6722" its field shows. The rest of s (edge 2 of the types without
+// one, the count designed) stays.
+FilterSpec ReadShownSpec(const FilterSpec& s);
+
 }  // namespace ondela

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "workspace/coef_format.h"
 #include "workspace/description_reader.h"
 #include "workspace/editor_port.h"
+#include "workspace/field_entries.h"
 #include "workspace/file_replace.h"
 #include "workspace/filter_file_text.h"
 #include "workspace/filter_workspace.h"
@@ -88,8 +90,9 @@ bool FilterWorkspace::ReadFileText(const std::string& path) {
     // was.
     const FilterFileText read = ReadFilterFileText(path, static_cast<std::size_t>(kFileSizeLimit));
     if (read.outcome == FilterFileText::kNoOpen) {
-        ShowMessage(
-            FormatText("Could not open File %s: error %d\n", m_filePath.c_str(), read.error));
+        // The system's own words for why the file could not be opened.
+        ShowMessage(FormatText("Could not open File %s: %s", m_filePath.c_str(),
+                               std::strerror(read.error)));
         return false;
     }
     if (read.outcome == FilterFileText::kTooLarge) {
@@ -118,6 +121,7 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
     m_fromSpec = 0;
     m_designBands = DesignBands{};  // a file's own specification is designed again
     m_view.keepLimits = 0;
+    m_targetsMetIn.reset();
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     if (m_prefs) m_prefs->SetString(setting::kFileInPath, m_filePath);
 
@@ -125,13 +129,13 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
     const int n = ReadCoefList(m_text.data(), m_coefs, fmt);
     m_coefsRef = m_coefs;
     FilterSpec s;
-    const int c = ParseDescription(m_text.data(), s, m_prefs);
+    const int c = ParseDescription(m_text.data(), s, m_prefs, &m_unreadableFields);
     if (m_dialogs) m_dialogs->SetWaitPointer(false);
 
     if (c == -1) {
         // The old coefficients are gone: the plots must not show them under the message.
         if (m_mainWindow) m_mainWindow->Repaint();
-        ShowMessage("Sorry, not a valid Ravelo filter description...");
+        ShowMessage("Sorry, not a valid Ondela filter description...");
         return;
     }
 
@@ -148,18 +152,39 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
 void FilterWorkspace::RedesignFromFile(int n, int fmt) {
     // The file holds a specification: the filter is designed again from it.
     FilterSpec check = m_spec;
-    if (ValidateSpec(check) != 0)
+    if (ValidateSpec(check) != 0 || !m_unreadableFields.empty())
         ShowMessage("WARNING: Not every parameter stored in this file is valid...");
-    if (m_mainWindow) {
-        m_mainWindow->SelectCoefFormat(fmt);
-        m_mainWindow->RefreshFields();
-    } else {
-        m_coefFormat = fmt;
-    }
+    // A design that was made to meet its targets in a format is found again by the same search;
+    // any other file is designed plainly. What Create is set to do now plays no part.
+    const std::optional<TargetsMetIn> met = ReadTargetsMetIn(m_text.data());
+    const int32_t meetInFormat = m_meetInFormat;
+    const std::optional<FixedPointRequest> meetWord = m_meetWord;
+    m_meetInFormat = met ? 1 : 0;
+    m_meetWord = met ? met->word : std::nullopt;
+    const int searchFormat = met ? met->format : fmt;
+
     // The design keeps its own coefficients as the reference; the file's are put back
     // afterwards, to be compared with the design and kept as what was loaded.
     const auto fileCoefs = m_coefsRef;
-    const int created = m_mainWindow ? m_mainWindow->CreateFilter() : CreateFromSpec();
+    int created = 0;
+    if (m_mainWindow) {
+        const double fileEdge2 = m_spec.f2;
+        m_mainWindow->SelectCoefFormat(fmt);
+        m_mainWindow->RefreshFields();
+        // The fields show the file's values rounded; the design takes them as the file holds
+        // them, so that an unchanged file comes back as the filter it was.
+        m_spec = ReadShownSpec(m_spec);
+        // A type without a second edge keeps the file's (none), not the one the fields completed.
+        if (m_spec.type != BandPass && m_spec.type != BandStop) m_spec.f2 = fileEdge2;
+        m_coefFormat = searchFormat;
+        created = m_mainWindow->CreateFromEntered();
+    } else {
+        m_coefFormat = searchFormat;
+        created = CreateFromSpec();
+    }
+    m_meetInFormat = meetInFormat;
+    m_meetWord = meetWord;
+    m_coefFormat = fmt;
     m_coefsRef = fileCoefs;
     // Create marks the coefficients as going with the specification only after a design;
     // when there is none, there is no filter either (Create cleared the coefficients).
@@ -167,6 +192,8 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
     if (designed) {
         if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
         m_filterValid = 1;
+        // A search in another format measured the filter there: it is shown in the file's.
+        if (searchFormat != fmt) ChangeCoefFormat(fmt);
         m_spec.numCoefs = m_specWork.numCoefs;
         if (n > 0) {
             // The file holds the coefficients rounded to its own format, so the design is

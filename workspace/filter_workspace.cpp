@@ -144,6 +144,7 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
 int FilterWorkspace::RunDesign() {
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     m_status = 0;
+    m_targetsMetIn.reset();
 
     const int valid = ValidateSpec(m_spec);
     if (valid < 0) {
@@ -190,7 +191,10 @@ int FilterWorkspace::RunDesign() {
 
     // A design always goes with the entries it was made from, so it is judged against them.
     m_fromSpec = 1;
-    if (m_meetInFormat) MeetTargetsInFormat();
+    if (m_meetInFormat) {
+        MeetTargetsInFormat();
+        m_targetsMetIn = TargetsMetIn{m_coefFormat, m_meetWord};
+    }
     m_coefsRef = m_coefs;
     AnalyseCoefs(m_specWork, m_coefs.data(), m_specWork.numCoefs, m_coefFormat);
     m_status = 0;

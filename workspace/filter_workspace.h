@@ -24,6 +24,7 @@
 #include "engine/filter_spec.h"
 #include "export/fixed_point.h"
 #include "workspace/c_util.h"
+#include "workspace/targets_met_in.h"
 #include "workspace/view_state.h"
 
 namespace ondela {
@@ -213,6 +214,12 @@ class FilterWorkspace {
     // The fixed-point word those targets are to be met in instead of m_coefFormat (the command
     // line's --word-bits); none in the window.
     std::optional<FixedPointRequest> m_meetWord;
+    // Where the last design met its targets when it was made to (m_meetInFormat): the format or
+    // word of that search, which the description records for Load; nullopt for any other design.
+    std::optional<TargetsMetIn> m_targetsMetIn;
+    // The fields of the last loaded file's specification whose values could not be read
+    // ("Attenuation = abc"): Load completed them as missing ones.
+    std::vector<std::string> m_unreadableFields;
     int32_t m_responseCount = 0;
     FilterSpec m_spec{};       // as entered (or read from a description)
     FilterSpec m_specSaved{};  // m_spec when Analysis started

@@ -29,6 +29,10 @@ class MainWindowPort {
     // The Create command: reads the fields, designs, shows the result. 0 when the fields held an
     // invalid specification, 1 otherwise.
     virtual int CreateFilter() = 0;
+    // The same command over the workspace's entered specification as it stands, the fields not
+    // read back: Load designs a file's values at the precision the file holds them, while the
+    // fields show them rounded. 0 when it is invalid, 1 otherwise.
+    virtual int CreateFromEntered() = 0;
     // Empties the "Achieved" read-outs and re-checks the format radio.
     virtual void ClearAchieved() = 0;
     // Shows the achieved values of the workspace's working specification.

@@ -197,25 +197,21 @@ TEST_F(AnalyseCommand, CoefficientsAloneAreMeasured) {
 // standard error; a JSON report tells that there is none.
 TEST_F(AnalyseCommand, FilesThatGiveNoFilter) {
     const std::string text = ReadFile(File("flt64"));
-    std::string noFs = text;
-    noFs.replace(noFs.find("fs = 48000"), 10, "fs = 0");
     const struct {
         const char* what;
         std::string content;  // not written when empty
         std::vector<std::string> err;
         int status;  // of the JSON report
     } cases[] = {
-        {"missing", "", {"Could not open File " + *dir / "missing.txt" + ": error 2"}, -1},
+        {"missing",
+         "",
+         {"Could not open File " + *dir / "missing.txt" + ": No such file or directory"},
+         -1},
         {"not a description",
          "just some text\n",
-         {"Sorry, not a valid Ravelo filter description..."},
+         {"Sorry, not a valid Ondela filter description..."},
          -1},
         {"marker without data", "Ondela\r\n", {"Sorry, no valid filter data in this file."}, -1},
-        {"specification without fs",
-         noFs,
-         {"WARNING: Not every parameter stored in this file is valid...",
-          "SORRY: Invalid Specifications"},
-         -1},
         // 90 dB with 0.01 dB ripple and a 2000 Hz edge need far more than the 63 stored taps.
         {"design not possible",
          [&] {
@@ -321,6 +317,12 @@ TEST_F(AnalyseCommand, OutputWritesADescriptionThatLoadsAgain) {
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.err.rfind("ondela-cli: cannot write " + nowhere + ": ", 0), 0u) << failed.err;
     EXPECT_EQ(SummaryValues(failed.out)["from"], "specification");
+    // The JSON report's messages say why too.
+    const CliRun failedJson = Analyse({File("flt64"), "--output", nowhere, "--json"});
+    EXPECT_EQ(failedJson.exitCode, 1);
+    const QJsonArray messages = ParseJson(failedJson.out)["messages"].toArray();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(Str(messages[0]).rfind("ondela-cli: cannot write " + nowhere + ": ", 0), 0u);
 }
 
 TEST_F(AnalyseCommand, UsageErrors) {

@@ -785,7 +785,13 @@ TEST(ExportCommandTest, AnUnwritableOutputExitsOne) {
                 "--output", dir / "no-such-folder/q.vhd", "--json"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("cannot write " + dir / "no-such-folder"), std::string::npos) << run.err;
-    EXPECT_FALSE(ParseJson(run.out)["written"].toBool());
+    const QJsonObject report = ParseJson(run.out);
+    EXPECT_FALSE(report["written"].toBool());
+    // The report's messages say why, as standard error does.
+    const QJsonArray messages = report["messages"].toArray();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_EQ(Str(messages.last()).rfind("ondela-cli: cannot write " + dir / "no-such-folder", 0),
+              0u);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
 }
 
@@ -868,14 +874,20 @@ TEST(ExportCommandTest, FilesThatGiveNoFilterExitOneWithLoadsMessageAndKeepTheOu
     noRate.replace(noRate.find("Type = LowPass"),
                    std::string("Type = LowPass, fc = 8000 @ fs = 48000").size(), "");
     WriteFile(dir / "norate.txt", noRate);
+    // A value that is no number: Load completes it as a missing one, but the file does not
+    // hold the design that would be exported.
+    std::string noNumber = ReadFile(Fixture("lowpass_flt64.txt"));
+    noNumber.replace(noNumber.find("Attenuation = 60.000"), 20, "Attenuation = abc");
+    WriteFile(dir / "nonumber.txt", noNumber);
     struct Case {
         std::string file;
         const char* message;  // a line standard error holds
     };
     const Case cases[] = {
         {dir / "missing.txt", "Could not open File"},
-        {dir / "notes.txt", "Sorry, not a valid Ravelo filter description..."},
+        {dir / "notes.txt", "Sorry, not a valid Ondela filter description..."},
         {dir / "norate.txt", "no sampling frequency"},
+        {dir / "nonumber.txt", "its specification cannot be read (Attenuation holds no number)"},
     };
     WriteFile(dir / "out.coe", "old contents");
     for (const Case& c : cases) {

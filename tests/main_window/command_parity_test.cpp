@@ -338,7 +338,39 @@ std::string CoefsOnly(const char* name) {
 struct FileCase {
     const char* name;
     std::string content;  // empty: the path is a directory
+    // A file the program saved: it must reload to these coefficients, bit for bit, and say
+    // nothing.
+    std::vector<double> saved{};
+    // Values Load completes: what a first start's fields hold (0: not checked).
+    double attenuation = 0.0;
+    double f2 = 0.0;
+    double fs = 0.0;
 };
+
+// The description "ondela-cli design" writes for args, with the coefficients it designed.
+FileCase Designed(const char* name, std::vector<std::string> args) {
+    args.insert(args.begin(), "design");
+    std::vector<std::string> json = args;
+    json.push_back("--json");
+    const CliRun report = RunCli(json);
+    EXPECT_EQ(report.exitCode, 0) << report.err;
+    FileCase c{name, {}};
+    for (const auto& v : ParseJson(report.out)["coefficients"].toArray())
+        c.saved.push_back(v.toDouble());
+    TempDir dir;
+    args.insert(args.end(), {"--output", dir / "designed.txt"});
+    EXPECT_EQ(RunCli(args).exitCode, 0);
+    c.content = testing::ReadFile(dir / "designed.txt");
+    return c;
+}
+
+// A description of the parameters given, without coefficients.
+std::string Described(const std::string& parameters) {
+    return "Ondela Filter Designed  :  7 may  2026 at  9: 5\r\n"
+           "------------------------------------------------\r\n\r\nPARAMETERS\r\n"
+           "----------\r\n" +
+           parameters + "\r\nMax nb of Coefficients = 63\r\n";
+}
 
 std::vector<FileCase> FileCases() {
     std::string noMarker = ReadFixture("lowpass_flt32.txt");
@@ -350,8 +382,55 @@ std::vector<FileCase> FileCases() {
     manyDigits.replace(manyDigits.find("fc1 = 4000, fc2 = 8000 @ fs = 44100"), 35,
                        "fc1 = 4000.123456, fc2 = 8000.987654 @ fs = 44100.25");
     manyDigits.replace(manyDigits.find("Attenuation = 50.000"), 20, "Attenuation = 50.123456");
+    std::string noRate = ReadFixture("lowpass_flt32.txt");
+    noRate.replace(noRate.find("fs = 48000"), 10, "fs = 0");
+    std::string noNumber = ReadFixture("lowpass_flt32.txt");
+    noNumber.replace(noNumber.find("Attenuation = 60.000"), 20, "Attenuation = abc");
+    // A first start's fields show the stored defaults: 48000 Hz, edge 2 at 20000 Hz, 60 dB.
+    FileCase noAttenuation{
+        "no attenuation",
+        Described("Type = LowPass, fc = 10000 @ fs = 48000\r\nRipple = 0.500 dB")};
+    noAttenuation.attenuation = 60.0;
+    FileCase noEdge2{"band pass without fc2",
+                     Described("Type = BandPass, fc1 = 6000 @ fs = 48000\r\n"
+                               "Attenuation = 60.000 dB, Ripple = 0.500 dB")};
+    noEdge2.f2 = 20000.0;
+    std::string noCount = Described(
+        "Type = LowPass, fc = 10000 @ fs = 48000\r\n"
+        "Attenuation = 60.000 dB, Ripple = 0.500 dB");
+    noCount.erase(noCount.find("Max nb of Coefficients = 63\r\n"));
+    FileCase rateZero{"specification without fs", noRate};
+    rateZero.fs = 48000.0;
+    FileCase unreadable{"attenuation that is no number", noNumber};
+    unreadable.attenuation = 60.0;
     return {
+        // Saved files come back as they were: values of more digits than the fields show, and
+        // a design that met its targets in a format.
+        Designed("rate and edge of many digits",
+                 {"--type", "highpass", "--fs", "6722.2", "--f1", "1280.3", "--att", "91.036",
+                  "--ripple", "1.04", "--max-coefs", "68", "--format", "flt64"}),
+        Designed("edge of a half hertz",
+                 {"--type", "lowpass", "--fs", "44100", "--f1", "1234.5", "--att", "60", "--ripple",
+                  "0.5", "--max-coefs", "255", "--format", "flt64"}),
+        Designed("band of many digits",
+                 {"--type", "bandstop", "--fs", "44100.5", "--f1", "4000.25", "--f2", "8000.5",
+                  "--att", "50.125", "--ripple", "0.3", "--max-coefs", "101", "--format", "flt32"}),
+        Designed("targets met in a format",
+                 {"--type", "lowpass", "--fs", "48000", "--f1", "10000", "--att", "60", "--ripple",
+                  "0.4", "--max-coefs", "127", "--format", "int16", "--meet-in-format"}),
+        Designed("targets met in a word",
+                 {"--type", "lowpass", "--fs", "48000", "--f1", "10000", "--att", "60", "--ripple",
+                  "0.4", "--max-coefs", "127", "--format", "flt64", "--meet-in-format",
+                  "--word-bits", "14"}),
+        // Values the file lacks are completed from the fields, as missing ones.
+        noAttenuation,
+        noEdge2,
+        {"no count", noCount},
+        rateZero,
+        unreadable,
         {"full specification", ReadFixture("lowpass_flt32.txt")},
+        {"half-band specification", ReadFixture("halfband_flt64.txt")},
+        {"16-bit specification", ReadFixture("lowpass_int16.txt")},
         {"band pass specification", ReadFixture("bandpass_flt32.txt")},
         {"specification of many digits", manyDigits},
         {"coefficients only", CoefsOnly("lowpass_flt32.txt")},
@@ -389,6 +468,13 @@ TEST(CommandParity, TheSameFileLoadsTheSameEveryWay) {
         ExpectSame(chosen, drop, "dropped path");
         ExpectSame(chosen, cli, "command line");
         EXPECT_EQ(run.exitCode, chosen.produced ? 0 : 1) << run.err;
+        if (!f.saved.empty()) {
+            EXPECT_TRUE(chosen.messages.empty()) << chosen.messages[0];
+            EXPECT_EQ(chosen.coefs, f.saved);
+        }
+        if (f.attenuation > 0.0) EXPECT_EQ(chosen.entered.attenuation, f.attenuation);
+        if (f.f2 > 0.0) EXPECT_EQ(chosen.entered.f2, f.f2);
+        if (f.fs > 0.0) EXPECT_EQ(chosen.entered.fs, f.fs);
     }
 }
 

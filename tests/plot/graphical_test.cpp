@@ -46,6 +46,7 @@ class PlotWindow : public MainWindowPort {
     void SelectCoefFormat(int) override {}
     int ReadCoefFormatRadios() override { return m_ws.m_coefFormat; }
     int CreateFilter() override { return 0; }
+    int CreateFromEntered() override { return 0; }
     void ClearAchieved() override {}
     void ShowAchieved() override {}
     void Repaint() override { ++repaints; }

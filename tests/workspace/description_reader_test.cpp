@@ -141,6 +141,116 @@ TEST(ParseDescription, ToleratesHandWrittenHeaders) {
     }
 }
 
+// A field whose value is no number reads as a missing one and is named; it never hands the
+// next field's value on, nor moves the fields after it.
+TEST(ParseDescription, AFieldWithoutANumberKeepsItsNeighboursValues) {
+    const std::string text =
+        "Ondela Filter\r\nPARAMETERS\r\n----------\r\n"
+        "Type = BandPass, fc1 = 4000, fc2 = 8000 @ fs = 44100\r\n"
+        "Attenuation = 50.000 dB, Ripple = 0.300 dB\r\nMax nb of Coefficients = 81\r\n";
+    struct Case {
+        const char* value;  // the value replaced
+        const char* by;
+        Spec want;
+        std::vector<std::string> unreadable;
+    };
+    const Case cases[] = {
+        {"50.000",
+         "abc",
+         Spec{.type = BandPass,
+              .f1 = 4000,
+              .f2 = 8000,
+              .attenuation = 0,
+              .ripple = 0.3,
+              .maxCoefs = 81,
+              .fs = 44100},
+         {"Attenuation"}},
+        {"0.300",
+         "none",
+         Spec{.type = BandPass,
+              .f1 = 4000,
+              .f2 = 8000,
+              .attenuation = 50,
+              .ripple = 0,
+              .maxCoefs = 81,
+              .fs = 44100},
+         {"Ripple"}},
+        {"4000",
+         "?",
+         Spec{.type = BandPass,
+              .f1 = 0,
+              .f2 = 8000,
+              .attenuation = 50,
+              .ripple = 0.3,
+              .maxCoefs = 81,
+              .fs = 44100},
+         {"fc"}},
+        {"8000",
+         "",
+         Spec{.type = BandPass,
+              .f1 = 4000,
+              .f2 = 0,
+              .attenuation = 50,
+              .ripple = 0.3,
+              .maxCoefs = 81,
+              .fs = 44100},
+         {"fc2"}},
+        {"44100",
+         "k",
+         Spec{.type = BandPass,
+              .f1 = 4000,
+              .f2 = 8000,
+              .attenuation = 50,
+              .ripple = 0.3,
+              .maxCoefs = 81,
+              .fs = 0},
+         {"fs"}},
+        {"81",
+         "many",
+         Spec{.type = BandPass,
+              .f1 = 4000,
+              .f2 = 8000,
+              .attenuation = 50,
+              .ripple = 0.3,
+              .maxCoefs = 0,
+              .fs = 44100},
+         {"Max nb of Coefficients"}},
+        {"50.000",
+         "nan",
+         Spec{.type = BandPass,
+              .f1 = 4000,
+              .f2 = 8000,
+              .attenuation = 0,
+              .ripple = 0.3,
+              .maxCoefs = 81,
+              .fs = 44100},
+         {"Attenuation"}},
+    };
+    for (const Case& c : cases) {
+        std::string edited = text;
+        edited.replace(edited.find(c.value), std::string(c.value).size(), c.by);
+        SCOPED_TRACE(edited);
+        const auto buffer = Exact(edited);
+        FilterSpec s;
+        std::vector<std::string> unreadable;
+        EXPECT_EQ(ParseDescription(buffer.get(), s, nullptr, &unreadable), 5);
+        EXPECT_EQ(s.type, c.want.type);
+        EXPECT_EQ(s.fs, c.want.fs);
+        EXPECT_EQ(s.f1, c.want.f1);
+        EXPECT_EQ(s.f2, c.want.f2);
+        EXPECT_EQ(s.attenuation, c.want.attenuation);
+        EXPECT_EQ(s.ripple, c.want.ripple);
+        EXPECT_EQ(s.maxCoefs, c.want.maxCoefs);
+        EXPECT_EQ(unreadable, c.unreadable);
+    }
+    // The text as written names none.
+    const auto buffer = Exact(text);
+    FilterSpec s;
+    std::vector<std::string> unreadable = {"stale"};
+    ParseDescription(buffer.get(), s, nullptr, &unreadable);
+    EXPECT_TRUE(unreadable.empty());
+}
+
 TEST(ParseDescription, HalfBandWithoutUsableAttenuationTakesTheStoredOne) {
     const std::string text =
         "Ondela\nPARAMETERS\nType = HalfBand, fs = 48000\nAttenuation = 20.000 dB\n"

@@ -132,7 +132,7 @@ TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
     EXPECT_EQ(ws().m_fromSpec, 1);
     EXPECT_EQ(ws().m_view.keepLimits, 1);
     EXPECT_EQ(ws().m_filePath, file.string());
-    EXPECT_NE(std::find(w->log.begin(), w->log.end(), "CreateFilter"), w->log.end());
+    EXPECT_NE(std::find(w->log.begin(), w->log.end(), "CreateFromEntered"), w->log.end());
     EXPECT_FALSE(w->dialogs.waiting);
 }
 
@@ -270,7 +270,7 @@ TEST_F(FilterFilesTest, WithoutMainWindowTheWorkspaceDesignsOnItsOwn) {
 TEST_F(FilterFilesTest, SpecificationThatCannotBeDesignedLeavesNoFilter) {
     const fs::path file = dir / "bad.txt";
     Write(file,
-          "Ondela Filter\r\nPARAMETERS\r\nType = LowPass, fc = 30000 @ fs = 48000\r\n"
+          "Ondela Filter\r\nPARAMETERS\r\nType = LowPass, fc = 0 @ fs = 48000\r\n"
           "Attenuation = 60.000 dB, Ripple = 0.500 dB\r\nMax nb of Coefficients = 63\r\n");
     ws().m_filterValid = 1;
     Load(file);
@@ -348,7 +348,7 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
          "Ondela Filter\r\n\r\nstatic short m_firCoefs[NBCOEFS] = { -1, 0, -3, 0, -1 };",
          "Sorry, no valid filter coefs in this file."},
         {"no marker", "static double m_firCoefs[NBCOEFS] = { 0.1, 0.2, 0.1 };",
-         "Sorry, not a valid Ravelo filter description..."},
+         "Sorry, not a valid Ondela filter description..."},
         // Values whose response overflows: the sum of magnitudes is not finite, a float beyond
         // single precision, and 4 x 4e150 (its power, the square of about n times that sum,
         // would not be finite either).
@@ -471,16 +471,17 @@ TEST_F(FilterFilesTest, MalformedFilesAreReadSafely) {
 TEST_F(FilterFilesTest, FileThatCannotBeOpenedIsReported) {
     const fs::path missing = dir / "missing.txt";
     Load(missing);
+    // The system's words for the failure, not its number.
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Could not open File " + missing.string() +
-                                                      ": error " + std::to_string(ENOENT) + "\n"});
+                                                      ": No such file or directory"});
     EXPECT_EQ(ws().m_filePath, missing.string());
     EXPECT_EQ(ws().m_fileHandle, nullptr);
     EXPECT_EQ(StoredPath(), "");
 
     w = NewWorkspace();
     Load(dir);
-    EXPECT_EQ(w->Messages(), std::vector<std::string>{"Could not open File " + dir.string() +
-                                                      ": error " + std::to_string(EISDIR) + "\n"});
+    EXPECT_EQ(w->Messages(),
+              std::vector<std::string>{"Could not open File " + dir.string() + ": Is a directory"});
 
     // Cancelling the chooser does nothing at all.
     w = NewWorkspace();

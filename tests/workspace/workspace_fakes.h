@@ -46,6 +46,10 @@ class FakeMainWindow : public MainWindowPort {
         log_.push_back("CreateFilter");
         return ws_.CreateFromSpec();
     }
+    int CreateFromEntered() override {
+        log_.push_back("CreateFromEntered");
+        return ws_.CreateFromSpec();
+    }
     void ClearAchieved() override { log_.push_back("ClearAchieved"); }
     void ShowAchieved() override { log_.push_back("ShowAchieved"); }
     void Repaint() override { log_.push_back("Repaint"); }

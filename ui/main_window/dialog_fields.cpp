@@ -18,6 +18,7 @@
 #include "ui/plot/plot_text.h"
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
+#include "workspace/spec_completion.h"
 
 namespace ondela {
 
@@ -208,52 +209,20 @@ int COndelaDlg::ReadFilterType() {
 // ---- the whole specification ----
 
 void COndelaDlg::CompleteSpec() {
-    FilterSpec& s = m_ws.m_spec;
-    CPreferences* prefs = m_ws.m_prefs;
-    auto storedDouble = [prefs](const char* name, double def) {
-        return prefs ? prefs->GetDouble(name, def) : 0.0;
+    FieldReaders fields;
+    fields.fs = [this] {
+        const double fs = ReadField(ctl::kSamplingFreq);
+        ShowSamplingFreq(fs);
+        return fs;
     };
-    auto storedDword = [prefs](const char* name, uint32_t def) {
-        return prefs ? static_cast<int>(prefs->GetDword(name, def)) : 0;
-    };
-
-    if (!(s.fs >= kMinShown)) {
-        s.fs = ReadField(ctl::kSamplingFreq);
-        ShowSamplingFreq(s.fs);
-        if (!(s.fs >= kMinShown)) s.fs = storedDouble(setting::kSamplingFreq, 48000.0);
-        if (!(s.fs >= kMinShown)) s.fs = 48000.0;
-    }
-    m_ws.m_view.SetRate(s.fs);
-    const double nyq = m_ws.m_view.nyquist;
-
-    if (s.type <= 0) {
-        s.type = static_cast<FilterType>(ReadFilterType());
-        if (s.type == 0) s.type = static_cast<FilterType>(storedDword(setting::kType, LowPass));
-        if (s.type <= 0) s.type = LowPass;
-    }
-    if (!(s.f1 >= kMinShown)) {
-        s.f1 = ReadEdgeFreq1();
-        if (!(s.f1 >= kMinShown)) s.f1 = storedDouble(setting::kEdgeFreq1, nyq / 2.0);
-        if (!(s.f1 >= kMinShown)) s.f1 = nyq / 2.0;
-        if (s.f1 >= nyq) s.f1 = nyq / 2.0;
-    }
-    if (!(s.f2 >= kMinShown)) {
-        s.f2 = ReadEdgeFreq2();
-        if (!(s.f2 >= kMinShown)) s.f2 = storedDouble(setting::kEdgeFreq2, 2.0 * nyq / 3.0);
-        if (!(s.f2 > 0.0) || s.f2 >= nyq) s.f2 = 2.0 * nyq / 3.0;
-        if (!(s.f2 > s.f1)) s.f2 = nyq + s.f1 / 2.0;
-    }
-    if (!(s.attenuation > 0.0)) {
-        s.attenuation = ReadAttenuation();
-        if (!(s.attenuation > 0.0)) s.attenuation = storedDouble(setting::kAttenuation, 40.0);
-        if (!(s.attenuation > 0.0)) s.attenuation = 40.0;
-    }
-    if (!(s.ripple > 0.0)) {
-        s.ripple = ReadRipple();
-        if (!(s.ripple > 0.0)) s.ripple = storedDouble(setting::kRipple, 0.4);
-        if (!(s.ripple > 0.0)) s.ripple = 0.4;
-    }
-    if (s.maxCoefs <= 0) s.maxCoefs = ReadMaxCoefs();
+    fields.type = [this] { return ReadFilterType(); };
+    fields.f1 = [this] { return ReadEdgeFreq1(); };
+    fields.f2 = [this] { return ReadEdgeFreq2(); };
+    fields.attenuation = [this] { return ReadAttenuation(); };
+    fields.ripple = [this] { return ReadRipple(); };
+    fields.maxCoefs = [this] { return ReadMaxCoefs(); };
+    ondela::CompleteSpec(m_ws.m_spec, fields, m_ws.m_prefs);
+    m_ws.m_view.SetRate(m_ws.m_spec.fs);
 }
 
 void COndelaDlg::RefreshFields() {

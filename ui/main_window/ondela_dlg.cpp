@@ -151,10 +151,35 @@ int COndelaDlg::CreateFilter() {
     return 1;
 }
 
+int COndelaDlg::CreateFromEntered() {
+    m_ws.m_coefs.fill(0.0);
+    m_ws.m_specWork = FilterSpec{};
+    m_curvesShown = false;
+    FilterSpec& s = m_ws.m_spec;
+    const double fs = s.fs;
+    if (m_ws.ValidateSpec(s) == -1) {
+        m_ws.m_status = -1;
+        m_controls.RepaintPlots(true);
+        m_ws.ShowInvalidSpec();
+        return 0;
+    }
+    // The fields show what is designed, as a Create that read them would leave them.
+    ShowEdgeFreq1(s.f1);
+    if (s.type == BandPass || s.type == BandStop) ShowEdgeFreq2(s.f2);
+    ShowRipple(s.ripple);
+    ShowAttenuation(s.attenuation);
+    m_ws.m_status = DesignSpec(s.fs != fs ? 1 : 0);
+    return 1;
+}
+
 int COndelaDlg::DesignFromFields() {
     const int mask = ReadSpecFields();
     if (mask == -1) return -1;
     if (mask != 0) RefreshFields();
+    return DesignSpec(mask);
+}
+
+int COndelaDlg::DesignSpec(int mask) {
     m_ws.EnterSpec();
 
     ViewState& view = m_ws.m_view;

@@ -53,6 +53,12 @@ class COndelaDlg : public MainWindowPort {
     // Reads, stores and designs the specification in the fields: -1 when it is invalid,
     // otherwise 0.
     int DesignFromFields();
+    // The Create command over the workspace's entered specification as it stands (Load's, at
+    // the full precision of the file): the fields show it but are not read back.
+    int CreateFromEntered() override;
+    // Stores and designs the specification read (mask: what ReadSpecFields says changed; bit 0
+    // the rate), with the display limits reset unless they are kept: 0.
+    int DesignSpec(int mask);
     void ShowAchieved() override;
     void ClearAchieved() override;
     void Repaint() override;
