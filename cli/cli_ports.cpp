@@ -15,6 +15,18 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 
+bool CliDialogs::BusyProgress(const std::string& text) {
+    // Progress is worth a line only once the wait is noticeable, and then about once a second.
+    constexpr double kQuietSeconds = 1.0;
+    const double now = seconds();
+    if (!m_progressSince) m_progressSince = now;
+    if (now - *m_progressSince >= kQuietSeconds) {
+        PrintLine(m_err, text);
+        m_progressSince = now;
+    }
+    return true;
+}
+
 double FieldShows(double hz) {
     return CUtil().ParseFrequency(FormatFreqField(hz).c_str());
 }

@@ -4,7 +4,9 @@
 // window would show in a box is printed as one line on the error stream and kept, in order.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +48,15 @@ class CliDialogs : public UserDialogs {
     bool OpenBusyPopup() override { return false; }
     void CloseBusyPopup() override {}
     bool IsBusyPopupOpen() const override { return false; }
+    // A search that has run for more than a second prints how far it has come, about once a
+    // second; the lines are not messages (nor kept with them). Nothing cancels it.
+    bool BusyProgress(const std::string& text) override;
+
+    // Seconds on a steady clock, for the progress lines; replaceable for tests.
+    std::function<double()> seconds = [] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
 
     // A message of the command line itself, printed and kept with the others.
     void Note(const std::string& text) {
@@ -59,6 +70,7 @@ class CliDialogs : public UserDialogs {
   private:
     std::FILE* m_err;
     std::vector<std::string> m_messages;
+    std::optional<double> m_progressSince;  // the first progress reported, or the last printed
 };
 
 class CliMainWindow : public MainWindowPort {

@@ -16,6 +16,9 @@ namespace {
 const QColor kBackground(180, 232, 250);
 
 constexpr int kCharWidth = 8;
+constexpr int kProgressPixels = 12;
+constexpr int kCancelWidth = 80;
+constexpr int kCancelHeight = 24;
 
 // "Courier New" 18 pixels high; where a substitute face is wider, it is narrowed to 8 pixels
 // per character so the notice keeps its size.
@@ -59,6 +62,12 @@ BusyPopup::BusyPopup(QWidget* mainWindow)
     setFont(BusyFont());
     m_area = BusyTextArea(static_cast<int>(std::strlen(kBusyMessage)), kCharWidth);
     setFixedSize(m_area);
+    setWindowModality(Qt::ApplicationModal);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setGeometry(m_area.width() - kCancelWidth - 8, m_area.height() - kCancelHeight - 6,
+                          kCancelWidth, kCancelHeight);
+    m_cancel->hide();
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
     const QRect frame = mainWindow ? mainWindow->frameGeometry() : QRect();
     move(BusyPopupPosition(frame, 1, 1, m_area));
     show();
@@ -74,6 +83,13 @@ BusyPopup::BusyPopup(QWidget* mainWindow)
     QGuiApplication::sync();
 }
 
+void BusyPopup::ShowProgress(const QString& text) {
+    m_progress = text;
+    m_cancel->show();
+    repaint();
+    QApplication::processEvents();
+}
+
 void BusyPopup::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), kBackground);
@@ -81,6 +97,18 @@ void BusyPopup::paintEvent(QPaintEvent*) {
     p.setFont(font());
     const QRect textRow(0, m_area.height() / 2 - 8, m_area.width(), QFontMetrics(font()).height());
     p.drawText(textRow, Qt::AlignHCenter | Qt::AlignTop, kBusyMessage);
+    if (m_progress.isEmpty()) return;
+    // The progress in a smaller face between the text and the button, cut short to fit.
+    QFont small = font();
+    small.setPixelSize(kProgressPixels);
+    small.setStretch(QFont::Unstretched);
+    p.setFont(small);
+    const QFontMetrics metrics(small);
+    const int margin = 8;
+    const QRect progressRow(margin, textRow.bottom() + 4, m_area.width() - 2 * margin,
+                            metrics.height());
+    p.drawText(progressRow, Qt::AlignHCenter | Qt::AlignTop,
+               metrics.elidedText(m_progress, Qt::ElideRight, progressRow.width()));
 }
 
 }  // namespace ondela
