@@ -98,17 +98,16 @@ void BusyPopup::paintEvent(QPaintEvent*) {
     const QRect textRow(0, m_area.height() / 2 - 8, m_area.width(), QFontMetrics(font()).height());
     p.drawText(textRow, Qt::AlignHCenter | Qt::AlignTop, kBusyMessage);
     if (m_progress.isEmpty()) return;
-    // The progress in a smaller face between the text and the button, cut short to fit.
+    // The progress in a smaller face below the text, beside the button, on up to two lines.
     QFont small = font();
     small.setPixelSize(kProgressPixels);
     small.setStretch(QFont::Unstretched);
     p.setFont(small);
-    const QFontMetrics metrics(small);
     const int margin = 8;
-    const QRect progressRow(margin, textRow.bottom() + 4, m_area.width() - 2 * margin,
-                            metrics.height());
-    p.drawText(progressRow, Qt::AlignHCenter | Qt::AlignTop,
-               metrics.elidedText(m_progress, Qt::ElideRight, progressRow.width()));
+    const int top = textRow.bottom() + 6;
+    const QRect progressArea(margin, top, m_cancel->x() - 2 * margin,
+                             m_area.height() - top - margin / 2);
+    p.drawText(progressArea, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_progress);
 }
 
 }  // namespace ondela
