@@ -121,8 +121,9 @@ class MeetSearch {
     bool Run();
 
   private:
-    // The values of coefs in a format (a word when given) into into, and whether they meet the
-    // entered targets. Measured over the bands the workspace holds (those of the last design).
+    // The values of a trial's coefficients in a format (a word when given) into into, and
+    // whether they meet the entered targets: the worse of the response's own analysis and the
+    // peaks over the bands the trial was designed for.
     Measured Measure(const Trial& t, FilterSpec& into, const std::optional<FixedPointRequest>& word,
                      int fmt);
     bool Meets(const FilterSpec& s) const {
