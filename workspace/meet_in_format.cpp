@@ -72,6 +72,14 @@ struct Trial {
     }
 };
 
+// What would meet the targets that a search missed: the fraction bits the coefficients fit in the
+// same word (what: "Fewer" or "More"), or a finer format or longer word (what: its caption).
+struct Remedy {
+    enum Kind { kNone, kFracBits, kFiner } kind = kNone;
+    std::string what;
+    int fracBits = 0;
+};
+
 // What a coefficient set measures in a format.
 struct Measured {
     bool meets = false;
@@ -171,9 +179,10 @@ class MeetSearch {
     }
     void AcrossLengths();
     void Adopt(const Trial& t);
-    std::string Advice();
+    Remedy FindRemedy(const std::vector<Trial>& trials);
+    std::string RemedyText(const Remedy& r) const;
     std::string Reached(const Trial& t) const;
-    std::optional<int> EnoughCoefs(int from);
+    std::string MoreCoefs(int from);
 
     FilterWorkspace& ws_;
     const FilterSpec entered_;
@@ -411,12 +420,12 @@ void MeetSearch::Adopt(const Trial& t) {
     ws_.m_designBands = t.bands;
 }
 
-// What would meet the targets, found by measuring the designs tried in it (each over the bands
-// it was designed for): fewer or more fraction bits in the same word, the next format or word
-// in which one of them meets. Empty when none does.
-std::string MeetSearch::Advice() {
+// What would meet the targets, found by measuring the given designs in it (each over the bands
+// it was designed for): the fraction bits the coefficients fit in the same word (when they were
+// fixed), else the first longer word or finer format in which one of them meets.
+Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials) {
     auto anyMeets = [&](const std::optional<FixedPointRequest>& word, int fmt) -> const Trial* {
-        for (const Trial& t : tried_) {
+        for (const Trial& t : trials) {
             ws_.m_designBands = t.bands;
             FilterSpec s = t.designed;
             if (Measure(t, s, word, fmt).meets) return &t;
@@ -432,10 +441,8 @@ std::string MeetSearch::Advice() {
             if (const Trial* t = anyMeets(fitted, FLT64)) {
                 const std::span<const double> taps(t->coefs.data(), t->coefs.size());
                 const int fracBits = ResolveFormat(taps, fitted).fracBits;
-                return FormatText(
-                    " %s fraction bits would meet them: %d, as the automatic "
-                    "choice.",
-                    fracBits < *word->fracBits ? "Fewer" : "More", fracBits);
+                return {Remedy::kFracBits, fracBits < *word->fracBits ? "Fewer" : "More",
+                        fracBits};
             }
         }
         for (int w = word->wordBits + 1; w <= kMaxWordBits; ++w) {
@@ -443,21 +450,33 @@ std::string MeetSearch::Advice() {
             wider.wordBits = w;
             wider.fracBits.reset();
             if (anyMeets(wider, FLT64)) {
-                return " The rounding to this format is the limit; " + WordCaption(wider) +
-                       (word->fracBits ? " with automatic fraction bits" : "") +
-                       " would meet them.";
+                return {Remedy::kFiner,
+                        WordCaption(wider) +
+                            (word->fracBits ? " with automatic fraction bits" : ""),
+                        0};
             }
         }
         return {};
     }
     for (const int fmt : {INT32, FLT32, FLT64}) {
         if (fmt == ws_.m_coefFormat) continue;
-        if (anyMeets(std::nullopt, fmt)) {
-            return FormatText(" The rounding to this format is the limit; %s would meet them.",
-                              FormatCaption(fmt));
-        }
+        if (anyMeets(std::nullopt, fmt)) return {Remedy::kFiner, FormatCaption(fmt), 0};
     }
     return {};
+}
+
+// The remedy as the message's advice.
+std::string MeetSearch::RemedyText(const Remedy& r) const {
+    switch (r.kind) {
+        case Remedy::kFracBits:
+            return FormatText(" %s fraction bits would meet them: %d, as the automatic choice.",
+                              r.what.c_str(), r.fracBits);
+        case Remedy::kFiner:
+            return " The rounding to this format is the limit; " + r.what + " would meet them.";
+        case Remedy::kNone:
+            break;
+    }
+    return " The rounding to this format is the limit: lower the attenuation.";
 }
 
 // What a kept design reaches, for the messages.
@@ -477,20 +496,34 @@ std::string MeetSearch::Reached(const Trial& t) const {
     return FormatText("%d coefficients reach %s", t.n, values.c_str());
 }
 
-// The smallest maximum number of coefficients, beyond the entered one in steps of about an
-// eighth, at which the filter asked for meets the targets in the format as designed; none when
-// not even the longest filter does.
-std::optional<int> MeetSearch::EnoughCoefs(int from) {
+// The advice when even unrounded the filter asked for misses the targets within the maximum:
+// the smallest maximum, beyond the entered one in steps of about an eighth, at which it meets
+// them as designed. When that design meets them unrounded only, the format is the limit too: the
+// advice names the remedy with that many coefficients.
+std::string MeetSearch::MoreCoefs(int from) {
     const int top = LongestDesignLength(entered_.type, kMaxDesignCoefs);
-    for (int n = from; n < top;) {
+    for (int n = from; n < top && !cancelled_;) {
         n = std::min(n + std::max(unit_, unit_ * (n / (8 * unit_))), top);
         FilterSpec asked = entered_;
         asked.maxCoefs = n;
         const Trial t = DesignFor(asked);
-        if (cancelled_) break;
-        if (t.Usable() && t.meets) return n;
+        constexpr const char* kRaise = "raise the maximum number of coefficients.";
+        if (!t.Usable()) continue;
+        if (t.meets) return FormatText(" About %d coefficients would meet them: %s", n, kRaise);
+        if (!Meets(t.designed)) continue;
+        const Remedy r = FindRemedy({t});
+        switch (r.kind) {
+            case Remedy::kFracBits:
+                return FormatText(" About %d coefficients with %d fraction bits would meet them: %s",
+                                  n, r.fracBits, kRaise);
+            case Remedy::kFiner:
+                return FormatText(" About %d coefficients in %s would meet them: %s", n,
+                                  r.what.c_str(), kRaise);
+            case Remedy::kNone:
+                return RemedyText(r);
+        }
     }
-    return std::nullopt;
+    return FormatText(" Not even %d coefficients meet them in this format.", top);
 }
 
 bool MeetSearch::Run() {
@@ -504,14 +537,8 @@ bool MeetSearch::Run() {
     std::optional<Trial> met = Lengthen(longestTried);
     std::string advice;
     if (!met && !cancelled_ && !Meets(longestTried.designed)) {
-        // Even unrounded, the longest design misses them: only more coefficients would do.
-        const std::optional<int> enough = EnoughCoefs(longestTried.n);
-        advice = enough ? FormatText(
-                              " About %d coefficients would meet them: raise the maximum "
-                              "number of coefficients.",
-                              *enough)
-                        : FormatText(" Not even %d coefficients meet them in this format.",
-                                     LongestDesignLength(entered_.type, kMaxDesignCoefs));
+        // Even unrounded, the longest design misses them: more coefficients are needed.
+        advice = MoreCoefs(longestTried.n);
     } else if (!met && !cancelled_) {
         if (longestTried.saturated == 0 && !NoiseBound(longestTried))
             met = RaiseTargets(longestTried);
@@ -534,12 +561,7 @@ bool MeetSearch::Run() {
     }
 
     // None meets them: keep the closest and say what would.
-    if (advice.empty()) {
-        advice = Advice();
-        if (advice.empty()) {
-            advice = " The rounding to this format is the limit: lower the attenuation.";
-        }
-    }
+    if (advice.empty()) advice = RemedyText(FindRemedy(tried_));
     Adopt(kept);
     ws_.ShowMessage(FormatText("Warning: Original specifications not met in %s: %s.",
                                format.c_str(), Reached(kept).c_str()) +

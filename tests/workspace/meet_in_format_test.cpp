@@ -133,14 +133,19 @@ TEST(MeetInFormat, TheRoundedFilterKeptMeetsTheTargetsItMissedBefore) {
     }
 }
 
-// What the message of a miss advises, applied to what was asked: another format, another word
-// length (with automatic fraction bits when it says so), other fraction bits, or a larger
-// maximum. nullopt when it advises none of these.
+// What the message of a miss advises, applied to what was asked: a larger maximum, and another
+// format, another word length (with automatic fraction bits when it says so) or other fraction
+// bits. nullopt when it advises none of these.
 std::optional<Asked> FollowAdvice(const std::string& message, Asked a) {
     std::smatch m;
+    bool followed = false;
+    if (std::regex_search(message, m, std::regex(R"(About (\d+) coefficients)"))) {
+        a.entered.maxCoefs = std::stoi(m[1]);
+        followed = true;
+    }
     for (const auto& [caption, format] :
          {std::pair{"Integer 32", INT32}, {"Float 32 bits", FLT32}, {"Float 64 bits", FLT64}}) {
-        if (message.find(std::string("; ") + caption + " would meet them.") != std::string::npos) {
+        if (message.find(std::string(caption) + " would meet them") != std::string::npos) {
             a.format = format;
             return a;
         }
@@ -151,14 +156,12 @@ std::optional<Asked> FollowAdvice(const std::string& message, Asked a) {
         if (m[2].matched) a.word->fracBits.reset();
         return a;
     }
-    if (std::regex_search(message, m, std::regex(R"(fraction bits would meet them: (\d+))"))) {
+    if (std::regex_search(message, m, std::regex(R"(fraction bits would meet them: (\d+))")) ||
+        std::regex_search(message, m, std::regex(R"(coefficients with (\d+) fraction bits)"))) {
         a.word->fracBits = std::stoi(m[1]);
         return a;
     }
-    if (std::regex_search(message, m, std::regex(R"(About (\d+) coefficients would meet them)"))) {
-        a.entered.maxCoefs = std::stoi(m[1]);
-        return a;
-    }
+    if (followed) return a;
     return std::nullopt;
 }
 
@@ -176,6 +179,7 @@ TEST(MeetInFormat, WhatCannotBeMetSaysWhatWould) {
         {"70 dB in 12-bit words", {Spec{.f1 = 10000, .attenuation = 70, .ripple = 0.5, .maxCoefs = 400}, FLT64, word12}, "The rounding to this format is the limit; "},
         {"80 dB in 12-bit words", {Spec{.f1 = 1000, .attenuation = 80, .ripple = 0.1, .maxCoefs = 255}, FLT64, word12}, "The rounding to this format is the limit; "},
         {"100 dB in 31 coefficients", {Spec{.f1 = 8000, .attenuation = 100, .ripple = 0.1, .maxCoefs = 31}, FLT32, {}}, " coefficients would meet them: raise the maximum number of coefficients."},
+        {"100 dB in 16 bits and 127 coefficients", {Spec{.attenuation = 100, .ripple = 0.1}, INT16, {}}, " coefficients in Integer 32 would meet them: raise the maximum number of coefficients."},
         // Fixed fraction bits the largest coefficients do not fit: fewer would meet them, not a
         // longer word with as many.
         {"16-bit words with 20 fraction bits", {Spec{}, FLT64, Word(16, 20)}, "coefficients, of which 13 saturate at the limits of the word. Fewer fraction bits would meet them: 16"},
