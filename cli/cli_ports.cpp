@@ -18,11 +18,10 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
 bool CliDialogs::BusyProgress(const std::string& text) {
     // Progress is worth a line only once the wait is noticeable, and then about once a second.
     constexpr double kQuietSeconds = 1.0;
-    const double now = seconds();
-    if (!m_progressSince) m_progressSince = now;
-    if (now - *m_progressSince >= kQuietSeconds) {
+    const double now = m_seconds();
+    if (now - m_quietSince >= kQuietSeconds) {
         PrintLine(m_err, text);
-        m_progressSince = now;
+        m_quietSince = now;
     }
     return true;
 }

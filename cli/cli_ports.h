@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_support.h"
@@ -29,7 +30,10 @@ double FieldShows(double hz);
 
 class CliDialogs : public UserDialogs {
   public:
-    explicit CliDialogs(std::FILE* err) : m_err(err) {}
+    // seconds: a steady clock in seconds, for the progress lines (replaceable for tests); the
+    // wait for a result starts when the dialogs are made, with the command.
+    explicit CliDialogs(std::FILE* err, std::function<double()> seconds = SteadySeconds)
+        : m_err(err), m_seconds(std::move(seconds)), m_quietSince(m_seconds()) {}
 
     // Prints the text and answers as a user who only ever presses OK, or No to a question.
     MessageAnswer MessageBox(const std::string& text, const std::string& caption,
@@ -48,15 +52,14 @@ class CliDialogs : public UserDialogs {
     bool OpenBusyPopup() override { return false; }
     void CloseBusyPopup() override {}
     bool IsBusyPopupOpen() const override { return false; }
-    // A search that has run for more than a second prints how far it has come, about once a
-    // second; the lines are not messages (nor kept with them). Nothing cancels it.
+    // Once the command has run for more than a second, a search prints how far it has come,
+    // about once a second; the lines are not messages (nor kept with them). Nothing cancels it.
     bool BusyProgress(const std::string& text) override;
 
-    // Seconds on a steady clock, for the progress lines; replaceable for tests.
-    std::function<double()> seconds = [] {
+    static double SteadySeconds() {
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
             .count();
-    };
+    }
 
     // A message of the command line itself, printed and kept with the others.
     void Note(const std::string& text) {
@@ -70,7 +73,8 @@ class CliDialogs : public UserDialogs {
   private:
     std::FILE* m_err;
     std::vector<std::string> m_messages;
-    std::optional<double> m_progressSince;  // the first progress reported, or the last printed
+    std::function<double()> m_seconds;
+    double m_quietSince;  // the start of the command, or the last progress line printed
 };
 
 class CliMainWindow : public MainWindowPort {

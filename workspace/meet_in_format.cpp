@@ -10,13 +10,15 @@
 //  3. across lengths: the filter asked for with the maximum set to each step of a fixed ladder
 //     below the entered maximum, shortest first (short designs are cheap), each as entered and
 //     else raised once. The rounding noise of a long filter adds up over its many small
-//     coefficients, so the designs that meet lie below some length; the climb stops at the first
-//     step that misses after one that met and looks between the two. The ladder does not depend
-//     on the entered maximum, so a larger maximum tries every step a smaller one tries.
-// When none meets, the closest is kept and a message says what would: fewer fraction bits, a
+//     coefficients, so the designs that meet lie below some length: the climb stops at the first
+//     design whose stop band lies at that noise, and looks between the last step that met and
+//     the first that missed after it. The ladder does not depend on the entered maximum, so a
+//     larger maximum tries every step a smaller one tries.
+// When none meets, the closest is kept and a message says what would: other fraction bits, a
 // finer format, a longer word (each found by measuring the designs tried in it), or about how
-// many coefficients. The search reports its progress through the busy pop-up, which can cancel
-// it: the best design found so far is then kept, and a message says so.
+// many coefficients (found by designing with that maximum). The search reports its progress
+// through the busy pop-up, which can cancel it: the best design found so far is then kept, and a
+// message says so.
 #include <algorithm>
 #include <optional>
 #include <span>
@@ -253,7 +255,7 @@ bool MeetSearch::Progress() {
         const std::string best = best_.meets
                                      ? FormatText("%d coefficients meet them", best_.n)
                                      : FormatText("the closest has %d coefficients", best_.n);
-        if (!dialogs->BusyProgress(FormatText("Meeting the targets in %s: %d designs tried, %s",
+        if (!dialogs->BusyProgress(FormatText("Meeting the targets in %s: %d designs tried; %s.",
                                               format.c_str(), designs_, best.c_str()))) {
             cancelled_ = true;
         }

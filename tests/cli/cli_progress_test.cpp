@@ -1,5 +1,5 @@
 // The command line's side of a long search: its progress on standard error, nothing during the
-// first second, then a line about once a second, none of them a message of the run.
+// command's first second, then a line about once a second, none of them a message of the run.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -21,11 +21,10 @@ std::string Written(std::FILE* f) {
 TEST(CliProgress, ALongSearchStatesItsProgressAboutOnceASecond) {
     std::FILE* err = std::tmpfile();
     ASSERT_NE(err, nullptr);
-    cli::CliDialogs dialogs(err);
-    double now = 0.0;
-    dialogs.seconds = [&] { return now; };
+    double now = 50.0;  // the command starts
+    cli::CliDialogs dialogs(err, [&] { return now; });
     const std::pair<double, const char*> reports[] = {
-        {50.0, "started"}, {50.6, "0.6 s"}, {51.1, "1.1 s"}, {51.5, "1.5 s"}, {52.2, "2.2 s"}};
+        {50.3, "0.3 s"}, {50.6, "0.6 s"}, {51.1, "1.1 s"}, {51.5, "1.5 s"}, {52.2, "2.2 s"}};
     for (const auto& [at, text] : reports) {
         now = at;
         EXPECT_TRUE(dialogs.BusyProgress(text));  // nothing cancels a search here
