@@ -9,7 +9,7 @@
 //     which no design of that length lifts, and this step is left out;
 //  3. across lengths: the filter asked for with the maximum set to each step of a fixed ladder
 //     below the entered maximum, shortest first (short designs are cheap), each as entered and
-//     else raised once. The rounding noise of a long filter adds up over its many small
+//     else raised as in step 2. The rounding noise of a long filter adds up over its many small
 //     coefficients, so the designs that meet lie below some length: the climb stops at the first
 //     design whose stop band lies at that noise, and looks between the last step that met and
 //     the first that missed after it. The ladder does not depend on the entered maximum, so a
@@ -171,7 +171,7 @@ class MeetSearch {
     bool Progress();
 
     std::optional<Trial> Lengthen(Trial& longestTried);
-    std::optional<Trial> RaiseTargets(const Trial& from);
+    std::optional<Trial> RaiseTargets(const Trial& from, int maxCoefs);
     Trial WithinMaximum(int maxCoefs, bool* noiseBound);
     // Whether a design that meets the targets unrounded lost so much of its stop band to the
     // rounding that what is left is the rounding's noise, not the design.
@@ -332,10 +332,11 @@ std::optional<Trial> MeetSearch::Lengthen(Trial& longestTried) {
     return met;
 }
 
-// Stage 2: the filter asked for, designed for what the rounding took away and a margin, a few
-// times.
-std::optional<Trial> MeetSearch::RaiseTargets(const Trial& from) {
+// Stage 2: the filter asked for with at most maxCoefs coefficients, designed for what the
+// rounding of from took away and a margin, a few times.
+std::optional<Trial> MeetSearch::RaiseTargets(const Trial& from, int maxCoefs) {
     FilterSpec asked = entered_;
+    asked.maxCoefs = maxCoefs;
     FilterSpec reached = from.rounded;
     for (int attempt = 0; attempt < kTargetRaises; ++attempt) {
         if (AttenuationMissed(entered_.attenuation, reached.attenuation)) {
@@ -357,9 +358,10 @@ std::optional<Trial> MeetSearch::RaiseTargets(const Trial& from) {
     return std::nullopt;
 }
 
-// The filter asked for with at most maxCoefs coefficients: as entered, else raised once by what
-// the rounding took away, unless its rounded stop band lies at the rounding's noise (noiseBound
-// tells, when given) or its words saturate.
+// The filter asked for with at most maxCoefs coefficients: as entered, else raised as at the
+// entered maximum (RaiseTargets), unless its rounded stop band lies at the rounding's noise
+// (noiseBound tells, when given) or its words saturate. The first that meets, else the design as
+// entered.
 Trial MeetSearch::WithinMaximum(int maxCoefs, bool* noiseBound) {
     FilterSpec asked = entered_;
     asked.maxCoefs = maxCoefs;
@@ -367,15 +369,8 @@ Trial MeetSearch::WithinMaximum(int maxCoefs, bool* noiseBound) {
     const bool bound = t.saturated > 0 || NoiseBound(t);
     if (noiseBound) *noiseBound = bound;
     if (!t.Usable() || t.meets || bound) return t;
-    const double lost = entered_.attenuation - t.rounded.attenuation;
-    const bool attenuationMissed = AttenuationMissed(entered_.attenuation, t.rounded.attenuation);
-    const bool rippleMissed = !halfBand_ && RippleMissed(entered_.ripple, t.rounded.ripple);
-    if (attenuationMissed) asked.attenuation += lost + kRaiseMargin;
-    if (rippleMissed && t.rounded.ripple > 0.0) {
-        asked.ripple = std::max(kMinRipple, asked.ripple * entered_.ripple / t.rounded.ripple);
-    }
-    Trial raised = DesignFor(asked);
-    return raised.Usable() && Better(raised, t) ? raised : t;
+    if (std::optional<Trial> raised = RaiseTargets(t, maxCoefs)) return std::move(*raised);
+    return t;
 }
 
 // Stage 3: the ladder's maxima below the entered one, shortest first, until a design's stop band
@@ -539,11 +534,13 @@ bool MeetSearch::Run() {
     std::optional<Trial> met = Lengthen(longestTried);
     std::string advice;
     if (!met && !cancelled_ && !Meets(longestTried.designed)) {
-        // Even unrounded, the longest design misses them: more coefficients are needed.
-        advice = MoreCoefs(longestTried.n);
+        // Even unrounded, the longest design misses them: more coefficients are needed. A
+        // shorter design may still come closer once rounded.
+        AcrossLengths();
+        if (!best_.meets) advice = MoreCoefs(longestTried.n);
     } else if (!met && !cancelled_) {
         if (longestTried.saturated == 0 && !NoiseBound(longestTried))
-            met = RaiseTargets(longestTried);
+            met = RaiseTargets(longestTried, entered_.maxCoefs);
         if (!met) AcrossLengths();
     }
     const Trial kept = met ? *met : best_;

@@ -237,6 +237,8 @@ TEST(MeetInFormat, ALargerMaximumIsNeverWorse) {
         {"80 dB low pass in 16 bits", {lowPass80, INT16, {}}, 255, 4095},
         {"80 dB low pass in 12-bit words", {lowPass80, FLT64, word12}, 255, 4095},
         {"60 dB low pass in 16 bits", {Spec{.ripple = 0.5}, INT16, {}}, 127, 1023},
+        {"70 dB band pass in 16 bits", {Spec{.type = BandPass, .f1 = 10000, .f2 = 16000, .attenuation = 70, .ripple = 0.5}, INT16, {}}, 63, 511},
+        {"90 dB band stop in 16 bits", {Spec{.type = BandStop, .f1 = 10000, .f2 = 12000, .attenuation = 90, .ripple = 0.1}, INT16, {}}, 127, 255},
     };
     // clang-format on
     DesignEngine engine;
