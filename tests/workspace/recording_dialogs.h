@@ -63,6 +63,7 @@ class RecordingDialogs : public UserDialogs {
     bool IsBusyPopupOpen() const override { return busyOpen; }
     // Records the progress; answers as a Cancel pressed once cancelAfter reports were made.
     bool BusyProgress(const std::string& text) override {
+        if (log_) log_->push_back("Progress " + text);
         progress.push_back(text);
         return !cancelAfter || static_cast<int>(progress.size()) < *cancelAfter;
     }
