@@ -10,9 +10,9 @@
 //  3. across lengths: the filter asked for with the maximum set to each step of a fixed ladder
 //     below the entered maximum, shortest first (short designs are cheap), each as entered and
 //     else raised as in step 2. The rounding noise of a long filter adds up over its many small
-//     coefficients, so the designs that meet lie below some length: the climb stops at the first
-//     design whose stop band lies at that noise, and looks between the last step that met and
-//     the first that missed after it. The ladder does not depend on the entered maximum, so a
+//     coefficients, so the designs that meet lie below some length: the climb stops once the
+//     designs' stop bands lie at that noise two steps in a row, and looks between the last step
+//     that met and the first that missed after it. The ladder does not depend on the entered maximum, so a
 //     larger maximum tries every step a smaller one tries.
 // When none meets, the closest is kept and a message says what would: other fraction bits, a
 // finer format, a longer word (each found by measuring the designs tried in it), or about how
@@ -23,6 +23,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/dense_response.h"
@@ -39,9 +40,16 @@ namespace {
 // Designs for a raised target, and the margin it is raised by beyond what the rounding took.
 constexpr int kTargetRaises = 6;
 constexpr double kRaiseMargin = 0.5;
+// The most remedies of a miss that are checked by searching in them.
+constexpr int kRemedyChecks = 4;
+// The least a raise must bring the rounded filter nearer the targets for another to follow.
+constexpr double kRaiseGain = 0.05;
 // Beyond this many dB of attenuation lost to the rounding, the rounded stop band lies at the
-// format's noise rather than at the design's: a design for more attenuation cannot lift it.
-constexpr double kRaiseReach = 6.0;
+// format's noise rather than at the design's: longer designs only add to that noise.
+constexpr double kNoiseLoss = 6.0;
+// The climb across lengths ends after this many steps in a row whose stop band lies at the
+// rounding's noise.
+constexpr int kNoiseSteps = 2;
 // The ladder of maxima tried across lengths: from kLadderStart, each step about 19 % above the
 // last (four steps per doubling of the length).
 constexpr int kLadderStart = 5;
@@ -120,15 +128,24 @@ std::vector<int> LadderBelow(int limit) {
 
 class MeetSearch {
   public:
-    explicit MeetSearch(FilterWorkspace& ws)
+    // A search for entered in a word (when given) or else the coefficient format fmt.
+    MeetSearch(FilterWorkspace& ws, const FilterSpec& entered,
+               std::optional<FixedPointRequest> word, int fmt)
         : ws_(ws),
-          entered_(ws.m_spec),
-          halfBand_(ws.m_spec.type == HalfBand),
-          unit_(NextDesignLength(ws.m_spec.type, 0)),
-          longest_(LongestDesignLength(ws.m_spec.type, ws.m_spec.maxCoefs)) {}
+          entered_(entered),
+          word_(std::move(word)),
+          fmt_(fmt),
+          halfBand_(entered.type == HalfBand),
+          unit_(NextDesignLength(entered.type, 0)),
+          longest_(LongestDesignLength(entered.type, entered.maxCoefs)) {}
 
-    // True when a message said that the targets are missed.
+    // Searches from the workspace's design and keeps the result there. True when a message said
+    // that the targets are missed.
     bool Run();
+    // Whether a search from atMaximum, the design of entered at its maximum, keeps a filter that
+    // meets the targets; the workspace's filter stays as it is and nothing is said. What checks
+    // an advice.
+    bool Succeeds(const Trial& atMaximum);
 
   private:
     // The values of a trial's coefficients in a format (a word when given) into into, and
@@ -157,6 +174,8 @@ class MeetSearch {
         return Shortfall(a) < Shortfall(b);
     }
 
+    // The format's caption in the messages.
+    std::string Caption() const { return word_ ? WordCaption(*word_) : FormatCaption(fmt_); }
     Trial Current();
     // The last design's bands at length n, or the filter asked for designed afresh.
     Trial DesignAt(int n);
@@ -164,12 +183,19 @@ class MeetSearch {
     // One engine call for asked (design fills the record, the coefficients and the response).
     template <typename EngineCall>
     Trial Design(const FilterSpec& asked, EngineCall design);
+    // A new design with the bands the engine reported, rated.
     Trial Finish(Trial t);
+    // A design measured in this search's format and considered.
+    Trial Rate(Trial t);
     // Keeps every usable trial (what would meet is later looked for among them) and the best.
     void Consider(const Trial& t);
     // Tells the dialogs how far the search is; false once the user cancelled it.
     bool Progress();
 
+    // The stages after the design at the maximum, current: the design that meets the targets,
+    // if one does (the closest is best_); moreCoefsNeeded tells when even unrounded the longest
+    // design missed them.
+    std::optional<Trial> Stages(const Trial& current, bool& moreCoefsNeeded);
     std::optional<Trial> Lengthen(Trial& longestTried);
     std::optional<Trial> RaiseTargets(const Trial& from, int maxCoefs);
     Trial WithinMaximum(int maxCoefs, bool* noiseBound);
@@ -177,17 +203,20 @@ class MeetSearch {
     // rounding that what is left is the rounding's noise, not the design.
     bool NoiseBound(const Trial& t) const {
         return t.Usable() && Meets(t.designed) &&
-               t.designed.attenuation - t.rounded.attenuation > kRaiseReach;
+               t.designed.attenuation - t.rounded.attenuation > kNoiseLoss;
     }
     void AcrossLengths();
     void Adopt(const Trial& t);
-    Remedy FindRemedy(const std::vector<Trial>& trials);
+    Remedy FindRemedy(const std::vector<Trial>& trials, const FilterSpec& entered,
+                      const Trial& atMaximum);
     std::string RemedyText(const Remedy& r) const;
     std::string Reached(const Trial& t) const;
     std::string MoreCoefs(int from);
 
     FilterWorkspace& ws_;
     const FilterSpec entered_;
+    const std::optional<FixedPointRequest> word_;
+    const int fmt_;
     const bool halfBand_;
     const int unit_;     // the step between lengths of the type
     const int longest_;  // the longest length the maximum allows
@@ -230,10 +259,15 @@ Measured MeetSearch::Measure(const Trial& t, FilterSpec& into,
 
 Trial MeetSearch::Finish(Trial t) {
     t.bands = ws_.m_designBands;
+    return Rate(std::move(t));
+}
+
+Trial MeetSearch::Rate(Trial t) {
     if (!t.Usable()) return t;
+    ws_.m_designBands = t.bands;
     t.coefs.resize(static_cast<std::size_t>(t.n));
     t.rounded = t.designed;
-    const Measured m = Measure(t, t.rounded, ws_.m_meetWord, ws_.m_coefFormat);
+    const Measured m = Measure(t, t.rounded, word_, fmt_);
     t.meets = m.meets;
     t.saturated = m.saturated;
     Consider(t);
@@ -250,8 +284,7 @@ void MeetSearch::Consider(const Trial& t) {
 bool MeetSearch::Progress() {
     if (cancelled_) return false;
     if (UserDialogs* dialogs = ws_.m_dialogs) {
-        const std::string format =
-            ws_.m_meetWord ? WordCaption(*ws_.m_meetWord) : FormatCaption(ws_.m_coefFormat);
+        const std::string format = Caption();
         const std::string best = best_.meets
                                      ? FormatText("%d coefficients meet them", best_.n)
                                      : FormatText("the closest has %d coefficients", best_.n);
@@ -338,6 +371,7 @@ std::optional<Trial> MeetSearch::RaiseTargets(const Trial& from, int maxCoefs) {
     FilterSpec asked = entered_;
     asked.maxCoefs = maxCoefs;
     FilterSpec reached = from.rounded;
+    double closest = Shortfall(from);
     for (int attempt = 0; attempt < kTargetRaises; ++attempt) {
         if (AttenuationMissed(entered_.attenuation, reached.attenuation)) {
             asked.attenuation += entered_.attenuation - reached.attenuation + kRaiseMargin;
@@ -349,9 +383,10 @@ std::optional<Trial> MeetSearch::RaiseTargets(const Trial& from, int maxCoefs) {
         Trial t = DesignFor(asked);
         if (!t.Usable()) break;
         if (t.meets) return t;
-        // A rounded stop band that no longer follows the design's sits at the format's noise.
-        const bool futile = t.rounded.attenuation < reached.attenuation + kRaiseMargin &&
-                            !RippleMissed(entered_.ripple, t.rounded.ripple);
+        // Raising further is futile once a raise no longer brings the rounded filter nearer (its
+        // stop band sits at the format's noise, or the design can give no more).
+        const bool futile = Shortfall(t) > closest - kRaiseGain;
+        closest = std::min(closest, Shortfall(t));
         reached = t.rounded;
         if (futile) break;
     }
@@ -359,27 +394,27 @@ std::optional<Trial> MeetSearch::RaiseTargets(const Trial& from, int maxCoefs) {
 }
 
 // The filter asked for with at most maxCoefs coefficients: as entered, else raised as at the
-// entered maximum (RaiseTargets), unless its rounded stop band lies at the rounding's noise
-// (noiseBound tells, when given) or its words saturate. The first that meets, else the design as
-// entered.
+// entered maximum (RaiseTargets) unless its words saturate. The first that meets, else the design
+// as entered; noiseBound, when given, tells whether that design's rounded stop band lies at the
+// rounding's noise (or its words saturate).
 Trial MeetSearch::WithinMaximum(int maxCoefs, bool* noiseBound) {
     FilterSpec asked = entered_;
     asked.maxCoefs = maxCoefs;
     Trial t = DesignFor(asked);
-    const bool bound = t.saturated > 0 || NoiseBound(t);
-    if (noiseBound) *noiseBound = bound;
-    if (!t.Usable() || t.meets || bound) return t;
+    if (noiseBound) *noiseBound = t.saturated > 0 || NoiseBound(t);
+    if (!t.Usable() || t.meets || t.saturated > 0) return t;
     if (std::optional<Trial> raised = RaiseTargets(t, maxCoefs)) return std::move(*raised);
     return t;
 }
 
-// Stage 3: the ladder's maxima below the entered one, shortest first, until a design's stop band
-// lies at the rounding's noise (longer designs only add to it). Then the longest maximum that
-// meets is looked for (to about 5 %) between the last step that met and the first that missed
-// after it. Every design is considered as it is made.
+// Stage 3: the ladder's maxima below the entered one, shortest first, until the designs' stop
+// bands lie at the rounding's noise for a few steps in a row (longer designs only add to it).
+// Then the longest maximum that meets is looked for (to about 5 %) between the last step that
+// met and the first that missed after it. Every design is considered as it is made.
 void MeetSearch::AcrossLengths() {
     int metAt = 0;        // the last step that met; 0 while none has
     int missedAfter = 0;  // the first step after it that missed; 0 while none has
+    int noiseSteps = 0;   // steps in a row whose stop band lay at the rounding's noise
     for (const int m : LadderBelow(entered_.maxCoefs)) {
         bool noiseBound = false;
         const Trial t = WithinMaximum(m, &noiseBound);
@@ -388,10 +423,12 @@ void MeetSearch::AcrossLengths() {
         if (t.meets) {
             metAt = m;
             missedAfter = 0;
+            noiseSteps = 0;
             continue;
         }
         if (metAt > 0 && missedAfter == 0) missedAfter = m;
-        if (noiseBound) break;
+        noiseSteps = noiseBound ? noiseSteps + 1 : 0;
+        if (noiseSteps >= kNoiseSteps) break;
     }
     if (metAt == 0) return;
     int low = metAt;
@@ -417,25 +454,39 @@ void MeetSearch::Adopt(const Trial& t) {
     ws_.m_designBands = t.bands;
 }
 
-// What would meet the targets, found by measuring the given designs in it (each over the bands
-// it was designed for): the fraction bits the coefficients fit in the same word (when they were
-// fixed), else the first longer word or finer format in which one of them meets.
-Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials) {
-    auto anyMeets = [&](const std::optional<FixedPointRequest>& word, int fmt) -> const Trial* {
+// What would meet the targets asked for in entered: the fraction bits the coefficients fit in
+// the same word (when they were fixed), else the first longer word or finer format. A remedy is
+// first looked for among the given designs, each measured in it over the bands it was designed
+// for, then checked by searching in it from atMaximum, the design of entered at its maximum:
+// only a remedy with which the search meets the targets is named (a few are checked at most).
+Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials, const FilterSpec& entered,
+                              const Trial& atMaximum) {
+    int checks = 0;
+    auto meetsIn = [&](const std::optional<FixedPointRequest>& word, int fmt) -> const Trial* {
+        if (cancelled_ || checks >= kRemedyChecks) return nullptr;
+        const Trial* found = nullptr;
         for (const Trial& t : trials) {
             ws_.m_designBands = t.bands;
             FilterSpec s = t.designed;
-            if (Measure(t, s, word, fmt).meets) return &t;
+            if (Measure(t, s, word, fmt).meets) {
+                found = &t;
+                break;
+            }
         }
-        return nullptr;
+        if (!found) return nullptr;
+        ++checks;
+        MeetSearch check(ws_, entered, word, fmt);
+        const bool met = check.Succeeds(atMaximum);
+        if (check.cancelled_) cancelled_ = true;
+        return met && !cancelled_ ? found : nullptr;
     };
-    if (const auto& word = ws_.m_meetWord) {
+    if (const auto& word = word_) {
         if (word->fracBits) {
             // Fixed fraction bits: first the same word with the fraction bits the coefficients
             // fit (too many saturate, too few lose the resolution the word has).
             FixedPointRequest fitted = *word;
             fitted.fracBits.reset();
-            if (const Trial* t = anyMeets(fitted, FLT64)) {
+            if (const Trial* t = meetsIn(fitted, FLT64)) {
                 const std::span<const double> taps(t->coefs.data(), t->coefs.size());
                 const int fracBits = ResolveFormat(taps, fitted).fracBits;
                 return {Remedy::kFracBits, fracBits < *word->fracBits ? "Fewer" : "More",
@@ -446,7 +497,7 @@ Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials) {
             FixedPointRequest wider = *word;
             wider.wordBits = w;
             wider.fracBits.reset();
-            if (anyMeets(wider, FLT64)) {
+            if (meetsIn(wider, FLT64)) {
                 return {Remedy::kFiner,
                         WordCaption(wider) +
                             (word->fracBits ? " with automatic fraction bits" : ""),
@@ -456,8 +507,8 @@ Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials) {
         return {};
     }
     for (const int fmt : {INT32, FLT32, FLT64}) {
-        if (fmt == ws_.m_coefFormat) continue;
-        if (anyMeets(std::nullopt, fmt)) return {Remedy::kFiner, FormatCaption(fmt), 0};
+        if (fmt == fmt_) continue;
+        if (meetsIn(std::nullopt, fmt)) return {Remedy::kFiner, FormatCaption(fmt), 0};
     }
     return {};
 }
@@ -508,7 +559,7 @@ std::string MeetSearch::MoreCoefs(int from) {
         if (!t.Usable()) continue;
         if (t.meets) return FormatText(" About %d coefficients would meet them: %s", n, kRaise);
         if (!Meets(t.designed)) continue;
-        const Remedy r = FindRemedy({t});
+        const Remedy r = FindRemedy({t}, asked, t);
         switch (r.kind) {
             case Remedy::kFracBits:
                 return FormatText(" About %d coefficients with %d fraction bits would meet them: %s",
@@ -523,56 +574,73 @@ std::string MeetSearch::MoreCoefs(int from) {
     return FormatText(" Not even %d coefficients meet them in this format.", top);
 }
 
+std::optional<Trial> MeetSearch::Stages(const Trial& current, bool& moreCoefsNeeded) {
+    Trial longestTried = current;
+    std::optional<Trial> met = Lengthen(longestTried);
+    if (met || cancelled_) return met;
+    moreCoefsNeeded = !Meets(longestTried.designed);
+    if (moreCoefsNeeded) {
+        // Even unrounded, the longest design misses them: more coefficients are needed. A
+        // shorter design may still come closer once rounded.
+        AcrossLengths();
+    } else {
+        if (longestTried.saturated == 0 && !NoiseBound(longestTried))
+            met = RaiseTargets(longestTried, entered_.maxCoefs);
+        if (!met) AcrossLengths();
+    }
+    if (!met && best_.meets) met = best_;
+    return met;
+}
+
 bool MeetSearch::Run() {
-    Trial current = Current();
+    const Trial current = Current();
     if (!current.Usable() || current.meets) return false;
     // The search may take a while: the busy pop-up shows its progress and can cancel it.
     if (!ws_.m_busyWindow) ws_.OpenBusyWindow();
     Progress();
 
-    Trial longestTried = current;
-    std::optional<Trial> met = Lengthen(longestTried);
-    std::string advice;
-    if (!met && !cancelled_ && !Meets(longestTried.designed)) {
-        // Even unrounded, the longest design misses them: more coefficients are needed. A
-        // shorter design may still come closer once rounded.
-        AcrossLengths();
-        if (!best_.meets) advice = MoreCoefs(longestTried.n);
-    } else if (!met && !cancelled_) {
-        if (longestTried.saturated == 0 && !NoiseBound(longestTried))
-            met = RaiseTargets(longestTried, entered_.maxCoefs);
-        if (!met) AcrossLengths();
-    }
+    bool moreCoefsNeeded = false;
+    const std::optional<Trial> met = Stages(current, moreCoefsNeeded);
     const Trial kept = met ? *met : best_;
-    const std::string format =
-        ws_.m_meetWord ? WordCaption(*ws_.m_meetWord) : FormatCaption(ws_.m_coefFormat);
-    if (cancelled_) {
+    const std::string format = Caption();
+    if (!cancelled_ && kept.meets) {
         Adopt(kept);
+        return false;
+    }
+    // None meets them: the closest is kept, and the message says what would meet them.
+    std::string advice;
+    if (!cancelled_) {
+        advice = moreCoefsNeeded ? MoreCoefs(current.n) : RemedyText(FindRemedy(tried_, entered_, current));
+    }
+    Adopt(kept);
+    if (cancelled_) {
         ws_.ShowMessage(
             FormatText("Meeting the targets in %s was cancelled; the best filter found "
                        "so far is kept: %s.",
                        format.c_str(), Reached(kept).c_str()));
         return true;
     }
-    if (kept.meets) {
-        Adopt(kept);
-        return false;
-    }
-
-    // None meets them: keep the closest and say what would.
-    if (advice.empty()) advice = RemedyText(FindRemedy(tried_));
-    Adopt(kept);
     ws_.ShowMessage(FormatText("Warning: Original specifications not met in %s: %s.",
                                format.c_str(), Reached(kept).c_str()) +
                     advice);
     return true;
 }
 
+bool MeetSearch::Succeeds(const Trial& atMaximum) {
+    // The design at the maximum, rated in this format. Designed again when it leaves room to
+    // lengthen, which designs the engine's last bands.
+    const Trial current = atMaximum.n < longest_ ? DesignFor(entered_) : Rate(atMaximum);
+    if (!current.Usable() || current.meets) return current.meets;
+    bool moreCoefsNeeded = false;
+    const std::optional<Trial> met = Stages(current, moreCoefsNeeded);
+    return met.has_value() && !cancelled_;
+}
+
 }  // namespace
 
 void FilterWorkspace::MeetTargetsInFormat() {
     // When the search said what is missed, the measurement that follows need not repeat it.
-    if (MeetSearch(*this).Run()) m_missReported = true;
+    if (MeetSearch(*this, m_spec, m_meetWord, m_coefFormat).Run()) m_missReported = true;
 }
 
 }  // namespace ondela
