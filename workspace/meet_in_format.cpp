@@ -12,13 +12,12 @@
 //     else raised as in step 2. The rounding noise of a long filter adds up over its many small
 //     coefficients, so the designs that meet lie below some length: the climb stops once the
 //     designs' stop bands lie at that noise two steps in a row, and looks between the last step
-//     that met and the first that missed after it. The ladder does not depend on the entered maximum, so a
-//     larger maximum tries every step a smaller one tries.
+//     that met and the first that missed after it. The ladder does not depend on the entered
+//     maximum, so a larger maximum tries every step a smaller one tries.
 // When none meets, the closest is kept and a message says what would: other fraction bits, a
-// finer format, a longer word (each found by measuring the designs tried in it), or about how
-// many coefficients (found by designing with that maximum). The search reports its progress
-// through the busy pop-up, which can cancel it: the best design found so far is then kept, and a
-// message says so.
+// finer format, a longer word (each checked by searching in it), or about how many coefficients
+// (found by designing with that maximum). The search reports its progress through the busy
+// pop-up, which can cancel it: the best design found so far is then kept, and a message says so.
 #include <algorithm>
 #include <optional>
 #include <span>
@@ -489,8 +488,7 @@ Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials, const FilterSpec
             if (const Trial* t = meetsIn(fitted, FLT64)) {
                 const std::span<const double> taps(t->coefs.data(), t->coefs.size());
                 const int fracBits = ResolveFormat(taps, fitted).fracBits;
-                return {Remedy::kFracBits, fracBits < *word->fracBits ? "Fewer" : "More",
-                        fracBits};
+                return {Remedy::kFracBits, fracBits < *word->fracBits ? "Fewer" : "More", fracBits};
             }
         }
         for (int w = word->wordBits + 1; w <= kMaxWordBits; ++w) {
@@ -498,10 +496,10 @@ Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials, const FilterSpec
             wider.wordBits = w;
             wider.fracBits.reset();
             if (meetsIn(wider, FLT64)) {
-                return {Remedy::kFiner,
-                        WordCaption(wider) +
-                            (word->fracBits ? " with automatic fraction bits" : ""),
-                        0};
+                return {
+                    Remedy::kFiner,
+                    WordCaption(wider) + (word->fracBits ? " with automatic fraction bits" : ""),
+                    0};
             }
         }
         return {};
@@ -562,8 +560,9 @@ std::string MeetSearch::MoreCoefs(int from) {
         const Remedy r = FindRemedy({t}, asked, t);
         switch (r.kind) {
             case Remedy::kFracBits:
-                return FormatText(" About %d coefficients with %d fraction bits would meet them: %s",
-                                  n, r.fracBits, kRaise);
+                return FormatText(
+                    " About %d coefficients with %d fraction bits would meet them: %s", n,
+                    r.fracBits, kRaise);
             case Remedy::kFiner:
                 return FormatText(" About %d coefficients in %s would meet them: %s", n,
                                   r.what.c_str(), kRaise);
@@ -610,7 +609,8 @@ bool MeetSearch::Run() {
     // None meets them: the closest is kept, and the message says what would meet them.
     std::string advice;
     if (!cancelled_) {
-        advice = moreCoefsNeeded ? MoreCoefs(current.n) : RemedyText(FindRemedy(tried_, entered_, current));
+        advice = moreCoefsNeeded ? MoreCoefs(current.n)
+                                 : RemedyText(FindRemedy(tried_, entered_, current));
     }
     Adopt(kept);
     if (cancelled_) {
