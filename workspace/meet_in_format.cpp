@@ -223,6 +223,7 @@ class MeetSearch {
     Trial best_;
     int designs_ = 0;
     bool cancelled_ = false;
+    bool checking_ = false;  // the search checks the advice of another
 };
 
 Measured MeetSearch::Measure(const Trial& t, FilterSpec& into,
@@ -287,8 +288,10 @@ bool MeetSearch::Progress() {
         const std::string best = best_.meets
                                      ? FormatText("%d coefficients meet them", best_.n)
                                      : FormatText("the closest has %d coefficients", best_.n);
-        if (!dialogs->BusyProgress(FormatText("Meeting the targets in %s: %d designs tried; %s.",
-                                              format.c_str(), designs_, best.c_str()))) {
+        const char* what = checking_ ? "Checking whether %s would meet the targets: %d designs "
+                                       "tried; %s."
+                                     : "Meeting the targets in %s: %d designs tried; %s.";
+        if (!dialogs->BusyProgress(FormatText(what, format.c_str(), designs_, best.c_str()))) {
             cancelled_ = true;
         }
     }
@@ -310,8 +313,9 @@ Trial MeetSearch::Current() {
 template <typename EngineCall>
 Trial MeetSearch::Design(const FilterSpec& asked, EngineCall design) {
     Trial t;
-    // A cancelled search designs nothing more: every stage sees an unusable trial and ends.
-    if (!Progress()) return t;
+    // A cancelled search designs nothing more: every stage sees an unusable trial and ends. So
+    // does the check of an advice once a design met the targets.
+    if ((checking_ && best_.meets) || !Progress()) return t;
     ++designs_;
     t.designed = asked;
     t.coefs.assign(kCoefArraySize, 0.0);
@@ -475,6 +479,7 @@ Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials, const FilterSpec
         if (!found) return nullptr;
         ++checks;
         MeetSearch check(ws_, entered, word, fmt);
+        check.checking_ = true;
         const bool met = check.Succeeds(atMaximum);
         if (check.cancelled_) cancelled_ = true;
         return met && !cancelled_ ? found : nullptr;
