@@ -17,6 +17,17 @@ MessageAnswer CliDialogs::MessageBox(const std::string& text, const std::string&
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 
+bool CliDialogs::BusyProgress(const std::string& text) {
+    // Progress is worth a line only once the wait is noticeable, and then about once a second.
+    constexpr double kQuietSeconds = 1.0;
+    const double now = m_seconds();
+    if (now - m_quietSince >= kQuietSeconds) {
+        PrintLine(m_err, text);
+        m_quietSince = now;
+    }
+    return true;
+}
+
 double FieldShows(double hz) {
     return CUtil().ParseFrequency(FormatFreqField(hz).c_str());
 }

@@ -4,10 +4,13 @@
 // window would show in a box is printed as one line on the error stream and kept, in order.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_support.h"
@@ -32,7 +35,10 @@ bool MeasuredWithoutRate(const FilterWorkspace& ws);
 
 class CliDialogs : public UserDialogs {
   public:
-    explicit CliDialogs(std::FILE* err) : m_err(err) {}
+    // seconds: a steady clock in seconds, for the progress lines (replaceable for tests); the
+    // wait for a result starts when the dialogs are made, with the command.
+    explicit CliDialogs(std::FILE* err, std::function<double()> seconds = SteadySeconds)
+        : m_err(err), m_seconds(std::move(seconds)), m_quietSince(m_seconds()) {}
 
     // Prints the text and answers as a user who only ever presses OK, or No to a question.
     MessageAnswer MessageBox(const std::string& text, const std::string& caption,
@@ -51,6 +57,14 @@ class CliDialogs : public UserDialogs {
     bool OpenBusyPopup() override { return false; }
     void CloseBusyPopup() override {}
     bool IsBusyPopupOpen() const override { return false; }
+    // Once the command has run for more than a second, a search prints how far it has come,
+    // about once a second; the lines are not messages (nor kept with them). Nothing cancels it.
+    bool BusyProgress(const std::string& text) override;
+
+    static double SteadySeconds() {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
 
     // A message of the command line itself, printed and kept with the others.
     void Note(const std::string& text) {
@@ -67,6 +81,8 @@ class CliDialogs : public UserDialogs {
   private:
     std::FILE* m_err;
     std::vector<std::string> m_messages;
+    std::function<double()> m_seconds;
+    double m_quietSince;  // the start of the command, or the last progress line printed
 };
 
 class CliMainWindow : public MainWindowPort {

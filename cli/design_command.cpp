@@ -115,10 +115,13 @@ void DesignCommand::AddOptions(QCommandLineParser& parser) {
     parser.addOption({"meet-in-format",
                       "Meets the attenuation and ripple with the coefficients rounded to the "
                       "coefficient format (or to the word of --word-bits): while the rounded "
-                      "filter misses them, the same bands are designed again at longer lengths "
-                      "up to --max-coefs, and the shortest that meets them is kept. When none "
-                      "does, the closest is kept and a message says which format or about how "
-                      "many coefficients would meet them."});
+                      "filter misses them, the filter is designed again (longer, for more "
+                      "attenuation, or with fewer coefficients, within --max-coefs) and the "
+                      "design with the narrowest transition that meets them is kept. When none "
+                      "does, the closest is kept and a message says what would meet them (fewer "
+                      "fraction bits, a finer format, a longer word, or about how many "
+                      "coefficients). A search longer than a second prints its progress on "
+                      "standard error about once a second."});
     AddFixedPointOptions(parser,
                          "With --meet-in-format, meets the targets in a signed fixed-point word "
                          "of W bits (2 to 32) instead of the coefficient format. The JSON "

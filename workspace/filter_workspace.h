@@ -122,8 +122,11 @@ class FilterWorkspace {
     // With m_meetInFormat, after a design: while the design, in the chosen format (m_meetWord
     // when set, else m_coefFormat), misses the entered attenuation or ripple, designs again
     // (longer, for more attenuation, or shorter: meet_in_format.cpp) within m_spec.maxCoefs, and
-    // keeps the first design that meets them. When none does, keeps the one that came closest and
-    // says what would do: a finer format, a longer word, or how many coefficients.
+    // keeps the best design that meets them (the narrowest transition). When none does, keeps
+    // the one that came closest and says what would do: other fraction bits, a finer format, a
+    // longer word, or how many coefficients. The search opens the busy pop-up and reports its
+    // progress there; when the user cancels it, the best design found so far is kept and a
+    // message says so. The same entries and engine state give the same filter.
     void MeetTargetsInFormat();
 
     // The frequency the cursor goes with the entered specification: the middle of the band for

@@ -1,5 +1,5 @@
 // The modal interactions of the designer: message boxes, the file choosers, the wait pointer and
-// the busy pop-up shown during long designs.
+// the busy pop-up shown during long designs, with the progress of a search it can cancel.
 #pragma once
 
 #include <optional>
@@ -40,6 +40,13 @@ class UserDialogs {
     virtual bool OpenBusyPopup() = 0;
     virtual void CloseBusyPopup() = 0;
     virtual bool IsBusyPopupOpen() const = 0;
+    // How far a long search under the busy pop-up has come, in words. false once the user has
+    // asked to cancel it; the caller then stops as soon as it can. Without a pop-up that shows
+    // progress, nothing is shown and nothing is cancelled.
+    virtual bool BusyProgress(const std::string& text) {
+        (void)text;
+        return true;
+    }
 };
 
 }  // namespace ondela

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <numbers>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -147,7 +148,8 @@ TEST(WordBits, DesignMeetsTheTargetsInTheWords) {
     const CliRun after = RunCli(meet);
     ASSERT_EQ(after.exitCode, 0) << after.err;
     EXPECT_GE(stopBand(after, true), 54.0);
-    EXPECT_EQ(after.err, "");
+    // No message; a slow machine may print the search's progress.
+    EXPECT_EQ(std::regex_replace(after.err, std::regex("Meeting the targets in [^\n]*\n"), ""), "");
 }
 
 // Words whose taps clip are measured as what they hold, wherever words are measured. analyse of

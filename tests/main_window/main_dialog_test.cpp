@@ -21,6 +21,7 @@
 #include "ui/main_window/busy_popup.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/main_dialog.h"
+#include "ui/main_window/qt_user_dialogs.h"
 #include "ui/plot/graphical.h"
 #include "ui/plot/plot_text.h"
 #include "workspace/filter_workspace.h"
@@ -226,6 +227,29 @@ TEST(BusyPopupPlacement, CentredAndKeptOnTheScreen) {
               QPoint(100 + (1088 - 464) / 2, 100 + (750 - 116) / 2));
     // A main window near the top-left corner: never left of 10 or above 30.
     EXPECT_EQ(BusyPopupPosition(QRect(-400, -300, 500, 300), 1, 1, area), QPoint(10, 30));
+}
+
+// A search's progress shows on the pop-up with a Cancel button; a press of it is heard at the next
+// report, and a pop-up that was closed cancels nothing.
+TEST(BusyPopupProgress, CancelIsHeardAtTheNextReport) {
+    QWidget main;
+    main.resize(600, 400);
+    main.show();
+    QtUserDialogs dialogs;
+    dialogs.SetParent(&main);
+    ASSERT_TRUE(dialogs.OpenBusyPopup());
+    auto* popup = main.findChild<BusyPopup*>();
+    ASSERT_NE(popup, nullptr);
+    auto* cancel = popup->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_FALSE(cancel->isVisible());  // a plain long design cannot be cancelled
+    EXPECT_TRUE(dialogs.BusyProgress(
+        "Meeting the targets in Integer 16: 12 designs tried; the closest has 1023 coefficients."));
+    EXPECT_TRUE(cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(dialogs.BusyProgress("Meeting the targets in Integer 16: 4 designs tried"));
+    dialogs.CloseBusyPopup();
+    EXPECT_TRUE(dialogs.BusyProgress("no pop-up"));
 }
 
 }  // namespace

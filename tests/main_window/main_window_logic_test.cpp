@@ -432,6 +432,40 @@ TEST_F(MainWindowTest, MeetInFormatBoxIsRememberedAndTakenByCreate) {
     EXPECT_EQ(ws.m_meetInFormat, 1);
 }
 
+// With the box ticked, a search of any length runs under the busy pop-up and shows its progress
+// there; Cancel keeps the best filter found so far (here the design as entered), shown in the
+// fields, and says so once the pop-up is closed.
+TEST_F(MainWindowTest, MeetInFormatSearchShowsItsProgressAndCanBeCancelled) {
+    Start();
+    Click(ctl::kInteger16);
+    Type(ctl::kEdgeFreq1, "10000");
+    Type(ctl::kRipple, "0.5");
+    Type(ctl::kMaxCoefs, "127");
+    controls.SetChecked(ctl::kMeetInFormat, true);
+    dlg.OnCommand(ctl::kMeetInFormat);
+    dialogs.cancelAfter = 2;  // before the search's first design
+    dlg.CreateFilter();
+
+    const auto opened = std::find(log.begin(), log.end(), "OpenBusyPopup");
+    ASSERT_NE(opened, log.end());
+    const auto closed = std::find(opened, log.end(), "CloseBusyPopup");
+    const auto reports = std::count_if(opened, closed, [](const std::string& e) {
+        return e.rfind("Progress Meeting the targets in Integer 16: ", 0) == 0;
+    });
+    EXPECT_EQ(reports, 2);
+    EXPECT_FALSE(dialogs.busyOpen);
+    ASSERT_EQ(Messages().size(), 1u);
+    const std::string message = Messages().front();
+    EXPECT_EQ(message.rfind("Meeting the targets in Integer 16 was cancelled; the best filter "
+                            "found so far is kept: 127 coefficients reach a stop band of ",
+                            0),
+              0u)
+        << message;
+    EXPECT_EQ(Shown(ctl::kAchievedCoefs), "127");
+    const double shown = std::stod(Shown(ctl::kAchievedAttenuation));
+    EXPECT_LT(shown, 59.0);  // the design as entered, which misses
+}
+
 TEST_F(MainWindowTest, FilterEditorCommandAndItsMessages) {
     Start();
     editor.openFailure = -2;

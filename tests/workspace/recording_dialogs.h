@@ -2,7 +2,8 @@
 // unsaved edits with the test's choice) and recorded with
 // their captions (and, given a shared log, as "Message <text>" entries in it, so that their
 // order among other calls shows), file choosers answered from fileToOpen and fileToSave
-// (nullopt: cancelled) that remember what they were asked, and a busy pop-up that is only noted.
+// (nullopt: cancelled) that remember what they were asked, and a busy pop-up that is only noted
+// and records the progress it is shown (cancelling when told to).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -61,6 +62,12 @@ class RecordingDialogs : public UserDialogs {
         busyOpen = false;
     }
     bool IsBusyPopupOpen() const override { return busyOpen; }
+    // Records the progress; answers as a Cancel pressed once cancelAfter reports were made.
+    bool BusyProgress(const std::string& text) override {
+        if (log_) log_->push_back("Progress " + text);
+        progress.push_back(text);
+        return !cancelAfter || static_cast<int>(progress.size()) < *cancelAfter;
+    }
 
     // The texts shown, in order.
     std::vector<std::string> Texts() const {
@@ -79,6 +86,8 @@ class RecordingDialogs : public UserDialogs {
     std::vector<std::string> captions;
     bool okOnly = true;  // every message box had only an OK button
     bool busyOpen = false;
+    std::vector<std::string> progress;  // the progress reports of a search, in order
+    std::optional<int> cancelAfter;     // the report at which the user cancels; none: never
     bool waiting = false;
     bool openChooserUnexpected = false;  // an open-file request fails the test
     // The answer to the question before unsaved edits are dropped.

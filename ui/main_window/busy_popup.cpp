@@ -16,6 +16,9 @@ namespace {
 const QColor kBackground(180, 232, 250);
 
 constexpr int kCharWidth = 8;
+constexpr int kProgressPixels = 12;
+constexpr int kCancelWidth = 80;
+constexpr int kCancelHeight = 24;
 
 // "Courier New" 18 pixels high; where a substitute face is wider, it is narrowed to 8 pixels
 // per character so the notice keeps its size.
@@ -59,6 +62,12 @@ BusyPopup::BusyPopup(QWidget* mainWindow)
     setFont(BusyFont());
     m_area = BusyTextArea(static_cast<int>(std::strlen(kBusyMessage)), kCharWidth);
     setFixedSize(m_area);
+    setWindowModality(Qt::ApplicationModal);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setGeometry(m_area.width() - kCancelWidth - 8, m_area.height() - kCancelHeight - 6,
+                          kCancelWidth, kCancelHeight);
+    m_cancel->hide();
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
     const QRect frame = mainWindow ? mainWindow->frameGeometry() : QRect();
     move(BusyPopupPosition(frame, 1, 1, m_area));
     show();
@@ -74,6 +83,13 @@ BusyPopup::BusyPopup(QWidget* mainWindow)
     QGuiApplication::sync();
 }
 
+void BusyPopup::ShowProgress(const QString& text) {
+    m_progress = text;
+    m_cancel->show();
+    repaint();
+    QApplication::processEvents();
+}
+
 void BusyPopup::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), kBackground);
@@ -81,6 +97,17 @@ void BusyPopup::paintEvent(QPaintEvent*) {
     p.setFont(font());
     const QRect textRow(0, m_area.height() / 2 - 8, m_area.width(), QFontMetrics(font()).height());
     p.drawText(textRow, Qt::AlignHCenter | Qt::AlignTop, kBusyMessage);
+    if (m_progress.isEmpty()) return;
+    // The progress in a smaller face below the text, beside the button, on up to two lines.
+    QFont small = font();
+    small.setPixelSize(kProgressPixels);
+    small.setStretch(QFont::Unstretched);
+    p.setFont(small);
+    const int margin = 8;
+    const int top = textRow.bottom() + 6;
+    const QRect progressArea(margin, top, m_cancel->x() - 2 * margin,
+                             m_area.height() - top - margin / 2);
+    p.drawText(progressArea, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_progress);
 }
 
 }  // namespace ondela

@@ -148,4 +148,10 @@ void QtUserDialogs::CloseBusyPopup() {
     m_busy.reset();
 }
 
+bool QtUserDialogs::BusyProgress(const std::string& text) {
+    if (!m_busy) return true;
+    m_busy->ShowProgress(QString::fromStdString(text));
+    return !m_busy->Cancelled();
+}
+
 }  // namespace ondela

@@ -32,6 +32,8 @@ class QtUserDialogs : public UserDialogs {
     bool OpenBusyPopup() override;
     void CloseBusyPopup() override;
     bool IsBusyPopupOpen() const override { return m_busy != nullptr; }
+    // Shown on the open pop-up; false once its Cancel was pressed. Without a pop-up, true.
+    bool BusyProgress(const std::string& text) override;
 
   private:
     QPointer<QWidget> m_parent;
