@@ -50,22 +50,11 @@ struct Truth {
     double ripple;
 };
 
-inline Truth Measure(const std::vector<double>& level, const DesignBands& bands) {
-    const double last = static_cast<double>(level.size() - 1);
+// Calls over(loHz, hiHz, stopBand) for each band of a design: the pass and stop bands of its
+// type between 0 Hz, its edges and half the rate.
+template <typename Over>
+void ForEachBand(const DesignBands& bands, Over&& over) {
     const double nyquist = bands.fs / 2.0;
-    double stop = -1e9;
-    double pass = 0.0;
-    auto over = [&](double loHz, double hiHz, bool stopBand) {
-        const int lo = std::max(0, static_cast<int>(std::ceil(loHz / nyquist * last)));
-        const int hi = std::min(static_cast<int>(last), static_cast<int>(hiHz / nyquist * last));
-        for (int k = lo; k <= hi; ++k) {
-            if (stopBand) {
-                stop = std::max(stop, level[k]);
-            } else {
-                pass = std::max(pass, std::fabs(level[k]));
-            }
-        }
-    };
     const double* e = bands.edge;
     switch (bands.type) {
         case LowPass:
@@ -88,6 +77,25 @@ inline Truth Measure(const std::vector<double>& level, const DesignBands& bands)
             over(e[3], nyquist, false);
             break;
     }
+}
+
+inline Truth Measure(const std::vector<double>& level, const DesignBands& bands) {
+    const double last = static_cast<double>(level.size() - 1);
+    const double nyquist = bands.fs / 2.0;
+    double stop = -1e9;
+    double pass = 0.0;
+    auto over = [&](double loHz, double hiHz, bool stopBand) {
+        const int lo = std::max(0, static_cast<int>(std::ceil(loHz / nyquist * last)));
+        const int hi = std::min(static_cast<int>(last), static_cast<int>(hiHz / nyquist * last));
+        for (int k = lo; k <= hi; ++k) {
+            if (stopBand) {
+                stop = std::max(stop, level[k]);
+            } else {
+                pass = std::max(pass, std::fabs(level[k]));
+            }
+        }
+    };
+    ForEachBand(bands, over);
     return Truth{-stop, pass};
 }
 
@@ -126,28 +134,7 @@ inline Truth FineMeasure(const std::vector<double>& values, const DesignBands& b
             }
         }
     };
-    const double* e = bands.edge;
-    switch (bands.type) {
-        case LowPass:
-        case HalfBand:
-            over(0.0, e[0], false);
-            over(e[1], nyquist, true);
-            break;
-        case HighPass:
-            over(0.0, e[0], true);
-            over(e[1], nyquist, false);
-            break;
-        case BandPass:
-            over(0.0, e[0], true);
-            over(e[1], e[2], false);
-            over(e[3], nyquist, true);
-            break;
-        default:
-            over(0.0, e[0], false);
-            over(e[1], e[2], true);
-            over(e[3], nyquist, false);
-            break;
-    }
+    ForEachBand(bands, over);
     return Truth{-stop, pass};
 }
 
