@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #if defined(__x86_64__) && !defined(__clang__)
 #include <immintrin.h>
@@ -193,13 +195,22 @@ __attribute__((target("avx512f"))) void PairedInterpolantFma512(const DesignWork
     }
 }
 
+// ONDELA_KERNELS=avx2 or =portable keeps the paired kernel off the wider registers (for
+// benchmarks); it is read once.
+bool Asked(const char* path) {
+    static const char* const asked = std::getenv("ONDELA_KERNELS");
+    return asked != nullptr && std::strcmp(asked, path) == 0;
+}
+
 bool HasFma() {
-    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") &&
+                            !Asked("portable");
     return has;
 }
 
 bool HasAvx512() {
-    static const bool has = __builtin_cpu_supports("avx512f");
+    static const bool has =
+        __builtin_cpu_supports("avx512f") && !Asked("avx2") && !Asked("portable");
     return has;
 }
 #else
@@ -283,6 +294,14 @@ void PairedInterpolant(const DesignWork& w, const double* xf, double* out, doubl
     }
 #endif
     PairedInterpolantLanes(w, xf, out, den);
+}
+
+const char* PairedKernelName() {
+#if ONDELA_FMA_PAIRS
+    if (HasAvx512()) return "avx512";
+    if (HasFma()) return "avx2";
+#endif
+    return "portable";
 }
 
 // farAbove(k) = sum over j < k of |ad(j)| / (x(j) - x(k)); farBelow(k) = sum over j > k of

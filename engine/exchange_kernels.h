@@ -18,6 +18,10 @@ void InterpolantLanes(const DesignWork& w, const double* xf, double* out);
 // shared division; den receives the denominator sums (non-finite on a reference point).
 void PairedInterpolant(const DesignWork& w, const double* xf, double* out, double* den);
 
+// The registers the paired evaluation runs in: "avx512", "avx2" or "portable". The environment
+// variable ONDELA_KERNELS=avx2 or =portable, read once, narrows the choice (for benchmarks).
+const char* PairedKernelName();
+
 // search.farAbove and search.farBelow of the reference set (x falling, search.absAd set).
 void FarWeightSums(DesignWork& w);
 
