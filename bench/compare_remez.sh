@@ -6,6 +6,9 @@
 #   bench/compare_remez.sh [BUILD_DIR] [ROUNDS]
 #   ONDELA_KERNELS=portable bench/compare_remez.sh ...     (the portable kernels)
 #
+# (ONDELA_KERNELS=avx2 is the default where the processor has AVX2 and FMA; there is no 512-bit
+# path, the output names the path that ran.)
+#
 # BUILD_DIR (default build/default) must hold bench/ondela_remez_rounds and cli/ondela-cli. One
 # Python process drives both sides: per length, each round times one scipy call (time.perf_counter
 # around the call) and one Ondela design (ondela_remez_rounds, a process that stays up and times

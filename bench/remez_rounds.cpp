@@ -33,7 +33,7 @@ int main() {
     DesignEngine engine;
     std::vector<double> coefs(kCoefArraySize);
     std::cout.precision(9);
-    std::cout << "path " << PairedKernelName() << std::endl;
+    std::cout << "path " << KernelPathName(ActiveKernelPath()) << std::endl;
     std::string line;
     while (std::getline(std::cin, line)) {
         std::istringstream in(line);

@@ -12,7 +12,7 @@ namespace ondela {
 struct DesignWork;
 
 // Grid points whose errors are evaluated side by side, one per vector lane.
-constexpr int kExchangeLanes = 8;
+constexpr int kExchangeLanes = 4;
 
 // How the search evaluates errors. Designs use Usual; the other two are for comparisons: never
 // use the faster evaluation, or use it wherever the bounds hold, however short the filter and
