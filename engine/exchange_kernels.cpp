@@ -1,5 +1,5 @@
 // The arithmetic kernels of the exchange: the interpolant at several grid points at once (one
-// point per vector lane), the faster paired evaluation of the search, the sums that bound its
+// point per vector lane), the faster folded evaluation of the search, the sums that bound its
 // error, and the barycentric weights. Every lane performs exactly the operations of the one-point
 // formula, in the same order, so each result is the same double as one computed alone; only
 // independent points share an instruction.
@@ -24,7 +24,7 @@ namespace {
 
 // The lanes are four doubles, one 256-bit register on x86-64 processors with AVX2. Eight lanes in
 // 512-bit registers were measured slower on an AVX-512 server: the search reads about 1.2 of
-// every 4 lanes' points but only 1.4 of every 8, and the division, which bounds the paired kernel,
+// every 4 lanes' points but only 1.4 of every 8, and the division, which bounds the folded kernel,
 // costs the same per double at either width (0.279 ns per point and term at 512 bits against
 // 0.252 for two 256-bit halves).
 constexpr int kLanes = DesignWork::kLanes;
@@ -124,27 +124,39 @@ ONDELA_KERNEL_BODY void InterpolantBody(const DesignWork& w, const double* xf, d
     TakeOrdinatesOnReferencePoints(w, xf, den, out);
 }
 
-// The faster evaluation of the interpolant for the search: the reference points are taken two at
-// a time over one shared division,
-//   ad_i / d_i + ad_j / d_j = (ad_i d_j + ad_j d_i) / (d_i d_j),  d = xf - x,
-// for both sums. den receives the denominator sums (non-finite when xf lies on a reference point).
-ONDELA_KERNEL_BODY void PairedBody(const DesignWork& w, const double* xf, double* out,
+// The faster evaluation of the interpolant for the search: the reference points are taken four at
+// a time over one shared division, d = xf - x,
+//   a0 / d0 + a1 / d1 + a2 / d2 + a3 / d3
+//     = ((a0 d1 + a1 d0) (d2 d3) + (a2 d3 + a3 d2) (d0 d1)) / ((d0 d1) (d2 d3)),
+// for both sums. den receives the denominator sums (non-finite when xf lies on a reference point,
+// where a product of distances is 0). PrepareSearch bounds the rounding of this form and checks
+// the ranges it relies on.
+static_assert(kFoldTerms == 4, "the folded kernels take the reference points four at a time");
+
+ONDELA_KERNEL_BODY void FoldedBody(const DesignWork& w, const double* xf, double* out,
                                    double* den) {
-    const double* px = w.search.pairX.data();
-    const double* pad = w.search.pairAd.data();
-    const double* pady = w.search.pairAdY.data();
-    const int terms = w.search.pairTerms;
+    const double* px = w.search.foldX.data();
+    const double* pad = w.search.foldAd.data();
+    const double* pady = w.search.foldAdY.data();
+    const int terms = w.search.foldTerms;
 #if ONDELA_VECTOR_LANES
     Lanes xv;
     std::memcpy(&xv, xf, sizeof xv);
     Lanes numv = {};
     Lanes denv = {};
-    for (int j = 0; j < terms; j += 2) {
+    for (int j = 0; j < terms; j += 4) {
         const Lanes d0 = xv - px[j];
         const Lanes d1 = xv - px[j + 1];
-        const Lanes r = 1.0 / (d0 * d1);
-        denv += (pad[j] * d1 + pad[j + 1] * d0) * r;
-        numv += (pady[j] * d1 + pady[j + 1] * d0) * r;
+        const Lanes d2 = xv - px[j + 2];
+        const Lanes d3 = xv - px[j + 3];
+        const Lanes p01 = d0 * d1;
+        const Lanes p23 = d2 * d3;
+        const Lanes r = 1.0 / (p01 * p23);
+        denv +=
+            ((pad[j] * d1 + pad[j + 1] * d0) * p23 + (pad[j + 2] * d3 + pad[j + 3] * d2) * p01) * r;
+        numv += ((pady[j] * d1 + pady[j + 1] * d0) * p23 +
+                 (pady[j + 2] * d3 + pady[j + 3] * d2) * p01) *
+                r;
     }
     const Lanes value = numv / denv;
     std::memcpy(out, &value, sizeof value);
@@ -152,13 +164,21 @@ ONDELA_KERNEL_BODY void PairedBody(const DesignWork& w, const double* xf, double
 #else
     double num[kLanes] = {};
     for (int i = 0; i < kLanes; ++i) den[i] = 0.0;
-    for (int j = 0; j < terms; j += 2) {
+    for (int j = 0; j < terms; j += 4) {
         for (int i = 0; i < kLanes; ++i) {
             const double d0 = xf[i] - px[j];
             const double d1 = xf[i] - px[j + 1];
-            const double r = 1.0 / (d0 * d1);
-            den[i] += (pad[j] * d1 + pad[j + 1] * d0) * r;
-            num[i] += (pady[j] * d1 + pady[j + 1] * d0) * r;
+            const double d2 = xf[i] - px[j + 2];
+            const double d3 = xf[i] - px[j + 3];
+            const double p01 = d0 * d1;
+            const double p23 = d2 * d3;
+            const double r = 1.0 / (p01 * p23);
+            den[i] += ((pad[j] * d1 + pad[j + 1] * d0) * p23 +
+                       (pad[j + 2] * d3 + pad[j + 3] * d2) * p01) *
+                      r;
+            num[i] += ((pady[j] * d1 + pady[j + 1] * d0) * p23 +
+                       (pady[j + 2] * d3 + pady[j + 3] * d2) * p01) *
+                      r;
         }
     }
     for (int i = 0; i < kLanes; ++i) out[i] = num[i] / den[i];
@@ -258,7 +278,7 @@ ONDELA_KERNEL_BODY void BarycentricWeightBody(DesignWork& w, int k0, int jet) {
 // One path's kernels.
 struct KernelTable {
     void (*interpolant)(const DesignWork&, const double*, double*);
-    void (*paired)(const DesignWork&, const double*, double*, double*);
+    void (*folded)(const DesignWork&, const double*, double*, double*);
     void (*farWeightSums)(DesignWork&);
     void (*weights)(DesignWork&, int, int);
 };
@@ -267,8 +287,8 @@ struct KernelTable {
 void InterpolantPortable(const DesignWork& w, const double* xf, double* out) {
     InterpolantBody(w, xf, out);
 }
-void PairedPortable(const DesignWork& w, const double* xf, double* out, double* den) {
-    PairedBody(w, xf, out, den);
+void FoldedPortable(const DesignWork& w, const double* xf, double* out, double* den) {
+    FoldedBody(w, xf, out, den);
 }
 void FarWeightSumsPortable(DesignWork& w) {
     FarWeightSumsBody(w);
@@ -277,13 +297,13 @@ void WeightsPortable(DesignWork& w, int k0, int jet) {
     BarycentricWeightBody(w, k0, jet);
 }
 
-constexpr KernelTable kPortable = {InterpolantPortable, PairedPortable, FarWeightSumsPortable,
+constexpr KernelTable kPortable = {InterpolantPortable, FoldedPortable, FarWeightSumsPortable,
                                    WeightsPortable};
 
 #if ONDELA_AVX2_PATH
 // The AVX2 path: the same bodies in 256-bit registers (the engine is built without contracting
-// a * b + c, so they give the portable path's doubles), and a paired kernel with fused
-// multiply-adds: fewer instructions per pair, its sums differing from the plain version's in the
+// a * b + c, so they give the portable path's doubles), and a folded kernel with fused
+// multiply-adds: fewer instructions per group, its sums differing from the plain version's in the
 // last bits within the same bounds (a fused operation rounds once where the plain one rounds
 // twice), so the search decides the same with either.
 ONDELA_AVX2 void InterpolantAvx2(const DesignWork& w, const double* xf, double* out) {
@@ -296,23 +316,33 @@ ONDELA_AVX2 void WeightsAvx2(DesignWork& w, int k0, int jet) {
     BarycentricWeightBody(w, k0, jet);
 }
 
-ONDELA_AVX2 void PairedAvx2(const DesignWork& w, const double* xf, double* out, double* den) {
-    const double* px = w.search.pairX.data();
-    const double* pad = w.search.pairAd.data();
-    const double* pady = w.search.pairAdY.data();
-    const int terms = w.search.pairTerms;
+// a[0] d1 + a[1] d0, one rounding of the product a[1] d0 and one of the fused sum.
+ONDELA_AVX2 inline __m256d Fold2(const double* a, __m256d d0, __m256d d1) {
+    return _mm256_fmadd_pd(_mm256_broadcast_sd(a), d1,
+                           _mm256_mul_pd(_mm256_broadcast_sd(a + 1), d0));
+}
+
+ONDELA_AVX2 void FoldedAvx2(const DesignWork& w, const double* xf, double* out, double* den) {
+    const double* px = w.search.foldX.data();
+    const double* pad = w.search.foldAd.data();
+    const double* pady = w.search.foldAdY.data();
+    const int terms = w.search.foldTerms;
     const __m256d one = _mm256_set1_pd(1.0);
     const __m256d xv = _mm256_loadu_pd(xf);
     __m256d numv = _mm256_setzero_pd();
     __m256d denv = _mm256_setzero_pd();
-    for (int j = 0; j < terms; j += 2) {
+    for (int j = 0; j < terms; j += 4) {
         const __m256d d0 = _mm256_sub_pd(xv, _mm256_broadcast_sd(px + j));
         const __m256d d1 = _mm256_sub_pd(xv, _mm256_broadcast_sd(px + j + 1));
-        const __m256d r = _mm256_div_pd(one, _mm256_mul_pd(d0, d1));
-        const __m256d nd = _mm256_fmadd_pd(_mm256_broadcast_sd(pad + j), d1,
-                                           _mm256_mul_pd(_mm256_broadcast_sd(pad + j + 1), d0));
-        const __m256d nn = _mm256_fmadd_pd(_mm256_broadcast_sd(pady + j), d1,
-                                           _mm256_mul_pd(_mm256_broadcast_sd(pady + j + 1), d0));
+        const __m256d d2 = _mm256_sub_pd(xv, _mm256_broadcast_sd(px + j + 2));
+        const __m256d d3 = _mm256_sub_pd(xv, _mm256_broadcast_sd(px + j + 3));
+        const __m256d p01 = _mm256_mul_pd(d0, d1);
+        const __m256d p23 = _mm256_mul_pd(d2, d3);
+        const __m256d r = _mm256_div_pd(one, _mm256_mul_pd(p01, p23));
+        const __m256d nd = _mm256_fmadd_pd(Fold2(pad + j, d0, d1), p23,
+                                           _mm256_mul_pd(Fold2(pad + j + 2, d2, d3), p01));
+        const __m256d nn = _mm256_fmadd_pd(Fold2(pady + j, d0, d1), p23,
+                                           _mm256_mul_pd(Fold2(pady + j + 2, d2, d3), p01));
         denv = _mm256_fmadd_pd(nd, r, denv);
         numv = _mm256_fmadd_pd(nn, r, numv);
     }
@@ -320,7 +350,7 @@ ONDELA_AVX2 void PairedAvx2(const DesignWork& w, const double* xf, double* out, 
     _mm256_storeu_pd(den, denv);
 }
 
-constexpr KernelTable kAvx2 = {InterpolantAvx2, PairedAvx2, FarWeightSumsAvx2, WeightsAvx2};
+constexpr KernelTable kAvx2 = {InterpolantAvx2, FoldedAvx2, FarWeightSumsAvx2, WeightsAvx2};
 
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
@@ -395,8 +425,8 @@ void InterpolantLanes(const DesignWork& w, const double* xf, double* out) {
     Kernels().interpolant(w, xf, out);
 }
 
-void PairedInterpolant(const DesignWork& w, const double* xf, double* out, double* den) {
-    Kernels().paired(w, xf, out, den);
+void FoldedInterpolant(const DesignWork& w, const double* xf, double* out, double* den) {
+    Kernels().folded(w, xf, out, den);
 }
 
 void FarWeightSums(DesignWork& w) {

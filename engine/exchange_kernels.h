@@ -33,9 +33,9 @@ int FirstNotAbove(const double* x, int nz, double xf);
 // (barycentric form). A point that lies exactly on a reference point takes its ordinate.
 void InterpolantLanes(const DesignWork& w, const double* xf, double* out);
 
-// The faster evaluation of the same values, the reference points taken two at a time over one
-// shared division; den receives the denominator sums (non-finite on a reference point).
-void PairedInterpolant(const DesignWork& w, const double* xf, double* out, double* den);
+// The faster evaluation of the same values, the reference points taken kFoldTerms at a time over
+// one shared division; den receives the denominator sums (non-finite on a reference point).
+void FoldedInterpolant(const DesignWork& w, const double* xf, double* out, double* den);
 
 // search.farAbove and search.farBelow of the reference set (x falling, search.absAd set).
 void FarWeightSums(DesignWork& w);
