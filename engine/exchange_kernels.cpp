@@ -23,10 +23,10 @@ namespace ondela {
 namespace {
 
 // The lanes are four doubles, one 256-bit register on x86-64 processors with AVX2. Eight lanes in
-// 512-bit registers were measured slower on an AVX-512 server: the search reads about 1.2 of
-// every 4 lanes' points but only 1.4 of every 8, and the division, which bounds the folded kernel,
-// costs the same per double at either width (0.279 ns per point and term at 512 bits against
-// 0.252 for two 256-bit halves).
+// 512-bit registers were measured slower on an AVX-512 server: batches of eight compute about 1.4
+// lanes per grid point the search reads (batches of four about 1.2), and the division, which
+// bounds the faster evaluation, costs the same per double at either width (the two-point form
+// took 0.279 ns per point and term in 512-bit registers against 0.252 in two 256-bit halves).
 constexpr int kLanes = DesignWork::kLanes;
 static_assert(kLanes == 4, "the kernels hold the lanes in one 256-bit vector");
 
