@@ -1,5 +1,5 @@
 // The error search of one exchange iteration: the weighted error of the current interpolant at
-// grid points, cached for the iteration. Errors come first from the faster paired evaluation with
+// grid points, cached for the iteration. Errors come first from the faster folded evaluation with
 // a proven bound on their distance from the exact error; the extremal search decides comparisons
 // that the bounds leave open on exact errors, so it decides exactly as on exact errors throughout.
 #include "engine/error_search.h"
@@ -114,7 +114,7 @@ void ComputeErrors(DesignWork& w, const int* k, int count, bool exact) {
         return;
     }
     double den[kLanes];
-    PairedInterpolant(w, xf, value, den);
+    FoldedInterpolant(w, xf, value, den);
     const int first = w.search.fastPoints;
     w.search.fastPointsTotal += count;
     for (int i = 0; i < count; ++i) {
@@ -155,7 +155,10 @@ void PrepareSearch(DesignWork& w) {
     for (int j = 1; j <= nz && fast; ++j) {
         const double a = std::fabs(w.ad[j]);
         const double ay = std::fabs(w.y[j]);
-        if (!(a >= 1e-200 && a <= 1e200 && ay <= 1e100)) fast = false;
+        const double aby = std::fabs(w.ad[j] * w.y[j]);
+        if (!(a >= 1e-200 && a <= 1e200 && ay <= 1e100 && (aby == 0.0 || aby >= 1e-200))) {
+            fast = false;
+        }
         ymax = std::max(ymax, ay);
         w.search.absAd[j] = a;
     }
@@ -164,31 +167,54 @@ void PrepareSearch(DesignWork& w) {
     w.search.resolvedPoints = 0;
     if (!fast) return;
     for (int j = 1; j <= nz; ++j) {
-        w.search.pairX[j - 1] = w.x[j];
-        w.search.pairAd[j - 1] = w.ad[j];
-        w.search.pairAdY[j - 1] = w.ad[j] * w.y[j];
+        w.search.foldX[j - 1] = w.x[j];
+        w.search.foldAd[j - 1] = w.ad[j];
+        w.search.foldAdY[j - 1] = w.ad[j] * w.y[j];
     }
-    w.search.pairTerms = nz + nz % 2;
-    if (nz % 2 != 0) {
-        // A term of weight 0 far from every cosine: it adds nothing and never divides by 0.
-        w.search.pairX[nz] = 3.0;
-        w.search.pairAd[nz] = 0.0;
-        w.search.pairAdY[nz] = 0.0;
+    w.search.foldTerms = (nz + kFoldTerms - 1) / kFoldTerms * kFoldTerms;
+    for (int j = nz; j < w.search.foldTerms; ++j) {
+        // Terms of weight 0 far from every cosine: they add nothing and never divide by 0.
+        w.search.foldX[j] = 3.0;
+        w.search.foldAd[j] = 0.0;
+        w.search.foldAdY[j] = 0.0;
     }
+    // The grid point's cosine lies between x(below) and x(below - 1); the smallest distance from
+    // a cosine to a reference point it does not lie on bounds the products of distances below.
+    double nearest = 2.0;
     int below = 1;
     for (int k = 1; k <= w.ngrid; ++k) {
-        while (below <= nz && w.x[below] > w.gridCos[k]) ++below;
+        const double xf = w.gridCos[k];
+        while (below <= nz && w.x[below] > xf) ++below;
         w.search.gridBelow[k] = below;
+        // Where rounding made the cosines rise, the neighbours are looked up again.
+        const int at = (below > nz || w.x[below] <= xf) && (below == 1 || w.x[below - 1] > xf)
+                           ? below
+                           : FirstNotAbove(w.x.data(), nz, xf);
+        if (at <= nz && xf - w.x[at] != 0.0) nearest = std::min(nearest, xf - w.x[at]);
+        if (at > 1) nearest = std::min(nearest, w.x[at - 1] - xf);
+    }
+    // With every distance 0 or at least 1e-20, every weight between 1e-200 and 1e200 and every
+    // weight times ordinate 0 or between 1e-200 and 1e300, the products of the folded form (a
+    // weight times up to three distances, up to four distances, below 4 in size each) neither
+    // overflow nor leave the normal range, so each of its operations rounds by at most u; a
+    // distance of 0 makes the denominator sum non-finite, and such points are evaluated exactly.
+    if (!(nearest >= 1e-20)) {
+        w.search.fastSearch = false;
+        return;
     }
     w.search.searchYMax = ymax;
     // With u = 2^-53 and A = sum |ad(j) / d(j)|: the exact form rounds each of its nz quotients
-    // and sums them one by one, so its denominator sum is within (nz + 1) u A of the true one;
-    // each paired term is within 5 roundings of its two quotients (4 with fused operations) and
-    // the pairTerms / 2 of them are summed one by one. The two denominator sums therefore differ
-    // by at most (nz + pairTerms / 2 + 6) u A, the numerator sums (one more rounding in each
-    // product with y) by at most (nz + pairTerms / 2 + 8) u |y|max A, first order; the margin
-    // covers the rest.
-    w.search.searchK = (nz + w.search.pairTerms / 2 + 10) * 0x1p-53 * 1.01;
+    // and sums them one by one, so its denominator sum is within (nz + 1) u A of the true one.
+    // A folded term T of four points, (h01 p23 + h23 p01) r, against a0 / d0 + ... + a3 / d3:
+    // h01 = a0 d1 + a1 d0 is within 2 roundings of each product (one fused), the products
+    // h01 p23 and h23 p01 and their sum add 3 more (p23 = d2 d3 rounded once), so the numerator
+    // is within 5 u of sum |a(i) prod d(j != i)|; r = 1 / ((d0 d1)(d2 d3)) is within 4 roundings
+    // of 1 / prod d, and T = numerator r one more: T is within 10 u of the sum of the absolute
+    // quotients (9 with fused operations). The foldTerms / 4 terms are summed one by one. The
+    // two denominator sums therefore differ by at most (nz + foldTerms / 4 + 11) u A, the
+    // numerator sums (one more rounding in each product with y) by at most
+    // (nz + foldTerms / 4 + 13) u |y|max A, first order; the margin covers the rest.
+    w.search.searchK = (nz + w.search.foldTerms / kFoldTerms + 15) * 0x1p-53 * 1.01;
     FarWeightSums(w);
 }
 

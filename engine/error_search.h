@@ -12,7 +12,9 @@ namespace ondela {
 struct DesignWork;
 
 // Grid points whose errors are evaluated side by side, one per vector lane.
-constexpr int kExchangeLanes = 8;
+constexpr int kExchangeLanes = 4;
+// Reference points whose quotients the faster evaluation folds into one division.
+constexpr int kFoldTerms = 4;
 
 // How the search evaluates errors. Designs use Usual; the other two are for comparisons: never
 // use the faster evaluation, or use it wherever the bounds hold, however short the filter and
@@ -41,12 +43,12 @@ struct ErrorSearchCache {
     double searchYMax = 0.0;                      // largest |y(j)|
     double searchK = 0.0;  // rounding-error factor of the two summations (see ErrorBound)
 
-    // The reference set as the faster evaluation reads it (0-based, padded to whole pairs with a
-    // term of weight 0): abscissae, weights and weights times ordinates.
-    std::array<double, kMaxCosines + 4> pairX;
-    std::array<double, kMaxCosines + 4> pairAd;
-    std::array<double, kMaxCosines + 4> pairAdY;
-    int pairTerms = 0;
+    // The reference set as the faster evaluation reads it (0-based, padded to whole groups of
+    // kFoldTerms with terms of weight 0): abscissae, weights and weights times ordinates.
+    std::array<double, kMaxCosines + 4> foldX;
+    std::array<double, kMaxCosines + 4> foldAd;
+    std::array<double, kMaxCosines + 4> foldAdY;
+    int foldTerms = 0;
     // |ad(j)| and, for each reference point k, the sums of |ad(j)| / |x(j) - x(k)| over the points
     // above it (j < k) and below it (j > k): they bound sum |ad(j) / (x - x(j))| between points.
     std::array<double, kMaxCosines + 4> absAd;

@@ -3,11 +3,15 @@
 // errors throughout: same reference sets, iteration outcome and coefficients, bit for bit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "engine/design_work.h"
+#include "engine/error_search.h"
+#include "engine/exchange_kernels.h"
 #include "engine/remez_exchange.h"
 
 namespace ondela {
@@ -123,6 +127,97 @@ TEST(ExchangeSearch, LongDesignDecidesAsTheExactSearchDoes) {
     EXPECT_EQ(f.iext, e.iext);
     EXPECT_TRUE(SameBits(f.alpha, e.alpha));
     EXPECT_GT(f.fastPoints, 100000);
+}
+
+TEST(ExchangeSearch, FasterErrorsLieWithinTheirBounds) {
+    // The faster evaluation's bound at every grid point of the final reference set of designs
+    // short and long, on every kernel path: |faster error - exact error| <= bound.
+    const std::vector<std::vector<Band>> shapes = {
+        {{0.0, 0.1, 1.0, 1.0}, {0.12, 0.5, 0.0, 10.0}},
+        {{0.0, 0.1, 0.0, 10.0}, {0.15, 0.25, 1.0, 1.0}, {0.3, 0.5, 0.0, 5.0}},
+        {{0.0, 0.05, 0.0, 3.0},
+         {0.08, 0.15, 1.0, 1.0},
+         {0.18, 0.25, 0.0, 7.0},
+         {0.29, 0.38, 1.0, 1.0},
+         {0.42, 0.5, 0.0, 4.0}},
+    };
+    const KernelPath started = ActiveKernelPath();
+    auto w = std::make_unique<DesignWork>();
+    long long checked = 0;
+    double tightest = 0.0;  // largest share of its bound that an error's distance took
+    for (const KernelPath path : {KernelPath::Portable, KernelPath::Avx2}) {
+        if (!UseKernelPath(path)) continue;
+        for (size_t s = 0; s < shapes.size(); ++s) {
+            for (const int taps : {63, 255, 1023, 2047}) {
+                SCOPED_TRACE(::testing::Message()
+                             << KernelPathName(path) << ", shape " << s << ", " << taps << " taps");
+                Exchange(*w, taps, shapes[s], 16, Search::Usual);
+                w->search.mode = SearchMode::FastWherever;
+                PrepareSearch(*w);
+                ASSERT_TRUE(w->search.fastSearch);
+                NewErrorStamp(*w);
+                for (int k = 1; k <= w->ngrid; ++k) {
+                    const double faster = ErrorAt(*w, k, 1);
+                    const double bound = w->search.errorBound[k];
+                    if (!(bound < 1e300)) continue;
+                    const double exact = ExactErrorAt(*w, k);
+                    ASSERT_LE(std::fabs(faster - exact), bound) << "grid point " << k;
+                    if (bound > 0.0)
+                        tightest = std::max(tightest, std::fabs(faster - exact) / bound);
+                    ++checked;
+                }
+            }
+        }
+    }
+    UseKernelPath(started);
+    EXPECT_GT(checked, 50000);
+    // Bounds that no error comes near would not show a wrong derivation.
+    EXPECT_GT(tightest, 0.003);
+}
+
+TEST(ExchangeSearch, EveryKernelPathDesignsAsThePortableOne) {
+    // Each kernel path the processor runs against the portable kernels: the same reference sets,
+    // deviation and coefficients, bit for bit, with the exact and the usual search.
+    const std::vector<std::vector<Band>> shapes = {
+        {{0.0, 0.1, 1.0, 1.0}, {0.1 + 4.0 / 1023, 0.5, 0.0, 10.0}},
+        {{0.0, 0.1, 0.0, 10.0}, {0.15, 0.25, 1.0, 1.0}, {0.3, 0.5, 0.0, 5.0}},
+        {{0.0, 0.2, 1.0, 1.0}, {0.3, 0.5, 0.0, 1.0}},
+    };
+    struct Size {
+        int taps;
+        int density;
+    };
+    const Size sizes[] = {{3, 16}, {127, 16}, {255, 16}, {1023, 16}};
+    const KernelPath started = ActiveKernelPath();
+    auto portable = std::make_unique<DesignWork>();
+    auto other = std::make_unique<DesignWork>();
+    int compared = 0;
+    for (const KernelPath path : {KernelPath::Avx2}) {
+        if (!KernelPathAvailable(path)) continue;
+        for (size_t s = 0; s < shapes.size(); ++s) {
+            for (const Size& size : sizes) {
+                for (const Search search : {Search::Exact, Search::Usual}) {
+                    SCOPED_TRACE(::testing::Message()
+                                 << KernelPathName(path) << ", shape " << s << ", " << size.taps
+                                 << " taps" << (search == Search::Exact ? ", exact" : ""));
+                    ASSERT_TRUE(UseKernelPath(KernelPath::Portable));
+                    const Outcome p =
+                        Exchange(*portable, size.taps, shapes[s], size.density, search);
+                    ASSERT_TRUE(UseKernelPath(path));
+                    const Outcome o = Exchange(*other, size.taps, shapes[s], size.density, search);
+                    EXPECT_EQ(o.status, p.status);
+                    EXPECT_EQ(std::memcmp(&o.dev, &p.dev, sizeof(double)), 0)
+                        << o.dev << " " << p.dev;
+                    EXPECT_EQ(o.iext, p.iext);
+                    EXPECT_TRUE(SameBits(o.alpha, p.alpha));
+                    EXPECT_EQ(o.fastPoints == 0, p.fastPoints == 0);
+                    ++compared;
+                }
+            }
+        }
+    }
+    UseKernelPath(started);
+    if (compared == 0) GTEST_SKIP() << "this processor runs the portable kernels only";
 }
 
 }  // namespace
