@@ -18,6 +18,7 @@
 #include "tests/cli/cli_json.h"
 #include "tests/cli/cli_process.h"
 #include "tests/main_window/fake_controls.h"
+#include "tests/main_window/window_rig.h"
 #include "tests/workspace/workspace_fakes.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/ondela_dlg.h"
@@ -31,16 +32,12 @@ namespace ondela {
 namespace {
 
 using testing::CliRun;
-using testing::EventLog;
-using testing::FakeControls;
-using testing::FakeEditor;
 using testing::ParseJson;
 using testing::RecordingDialogs;
 using testing::RunCli;
 using testing::Str;
 using testing::TempDir;
-
-constexpr ClientRect kRespRect{15, 18, 15 + kPlotWidth, 18 + kResponsePlotHeight};
+using testing::WindowRig;
 
 // What a command left behind, in the terms all three ways can report.
 struct Outcome {
@@ -157,32 +154,6 @@ void ExpectSame(const Outcome& want, const Outcome& got, const char* way) {
         EXPECT_EQ(got.cursor, want.cursor);
     }
 }
-
-// The window over a table of controls, as on a first start with an empty store.
-struct WindowRig {
-    WindowRig() {
-        prefs.OpenKeys();
-        ws.m_prefs = &prefs;
-        ws.m_engine = &engine;
-        ws.m_dialogs = &dialogs;
-        ws.m_editor = &editor;
-        editor.open = false;
-        dlg.OnInitDialog(kRespRect);
-        log.clear();
-    }
-    std::vector<std::string> Messages() const { return dialogs.Texts(); }
-
-    MemorySettingsStore store;
-    CPreferences prefs{&store};
-    DesignEngine engine;
-    FilterWorkspace ws;
-    CGraphical graph{ws};
-    FakeControls controls;
-    EventLog log;
-    FakeEditor editor{log};
-    RecordingDialogs dialogs{log};
-    COndelaDlg dlg{ws, graph, controls, nullptr};
-};
 
 // The workspace alone, with no window.
 struct WorkspaceRig {
@@ -472,9 +443,15 @@ TEST(CommandParity, TheSameFileLoadsTheSameEveryWay) {
             EXPECT_TRUE(chosen.messages.empty()) << chosen.messages[0];
             EXPECT_EQ(chosen.coefs, f.saved);
         }
-        if (f.attenuation > 0.0) EXPECT_EQ(chosen.entered.attenuation, f.attenuation);
-        if (f.f2 > 0.0) EXPECT_EQ(chosen.entered.f2, f.f2);
-        if (f.fs > 0.0) EXPECT_EQ(chosen.entered.fs, f.fs);
+        if (f.attenuation > 0.0) {
+            EXPECT_EQ(chosen.entered.attenuation, f.attenuation);
+        }
+        if (f.f2 > 0.0) {
+            EXPECT_EQ(chosen.entered.f2, f.f2);
+        }
+        if (f.fs > 0.0) {
+            EXPECT_EQ(chosen.entered.fs, f.fs);
+        }
     }
 }
 

@@ -13,7 +13,7 @@
 #include "settings/preferences.h"
 #include "tests/cli/cli_json.h"
 #include "tests/cli/cli_process.h"
-#include "tests/main_window/fake_controls.h"
+#include "tests/main_window/window_rig.h"
 #include "tests/workspace/workspace_fakes.h"
 #include "ui/export/export_session.h"
 #include "ui/main_window/control_ids.h"
@@ -24,51 +24,11 @@
 namespace ondela {
 namespace {
 
-using testing::EventLog;
-using testing::FakeControls;
-using testing::FakeEditor;
 using testing::ParseJson;
 using testing::ReadFile;
-using testing::RecordingDialogs;
 using testing::RunCli;
 using testing::TempDir;
-
-constexpr ClientRect kRespRect{15, 18, 15 + kPlotWidth, 18 + kResponsePlotHeight};
-
-// The window over a table of controls, as on a first start with an empty store.
-struct Window {
-    Window() {
-        prefs.OpenKeys();
-        ws.m_prefs = &prefs;
-        ws.m_engine = &engine;
-        ws.m_dialogs = &dialogs;
-        ws.m_editor = &editor;
-        editor.open = false;
-        dlg.OnInitDialog(kRespRect);
-    }
-    void Click(int id) {
-        controls.ClickRadio(id);
-        dlg.OnCommand(id);
-    }
-    void Tick(bool meet) {
-        controls.SetChecked(ctl::kMeetInFormat, meet);
-        dlg.OnCommand(ctl::kMeetInFormat);
-    }
-    std::vector<double> Coefs() const {
-        return {ws.m_coefs.begin(), ws.m_coefs.begin() + ws.m_specWork.numCoefs};
-    }
-
-    MemorySettingsStore store;
-    CPreferences prefs{&store};
-    DesignEngine engine;
-    FilterWorkspace ws;
-    CGraphical graph{ws};
-    FakeControls controls;
-    EventLog log;
-    FakeEditor editor{log};
-    RecordingDialogs dialogs{log};
-    COndelaDlg dlg{ws, graph, controls, nullptr};
-};
+using Window = testing::WindowRig;
 
 std::vector<double> ReportedCoefs(const std::string& json) {
     std::vector<double> coefs;
@@ -85,7 +45,7 @@ TEST(MetInFormatFile, ReloadsToTheSavedCoefficientsEverywhere) {
     // met in the format, it is another filter.
     const auto create = [](Window& w, bool meet) {
         w.Click(ctl::kInteger16);
-        w.Tick(meet);
+        w.TickMeetInFormat(meet);
         w.controls.text[ctl::kSamplingFreq] = "48000";
         w.controls.text[ctl::kEdgeFreq1] = "10000";
         w.controls.text[ctl::kAttenuation] = "60";
@@ -107,7 +67,7 @@ TEST(MetInFormatFile, ReloadsToTheSavedCoefficientsEverywhere) {
         plain.dialogs.fileToSave = path;
         plain.dlg.OnCommand(ctl::kSave);
         Window loaded;
-        loaded.Tick(true);
+        loaded.TickMeetInFormat(true);
         loaded.dialogs.fileToOpen = path;
         loaded.dlg.OnCommand(ctl::kLoad);
         // Its words still miss the targets, as they did at Create; nothing else is said.
@@ -131,7 +91,7 @@ TEST(MetInFormatFile, ReloadsToTheSavedCoefficientsEverywhere) {
         for (const bool ticked : {false, true}) {
             SCOPED_TRACE(ticked ? "box ticked at Load" : "box clear at Load");
             Window loaded;
-            loaded.Tick(ticked);
+            loaded.TickMeetInFormat(ticked);
             loaded.dialogs.fileToOpen = path;
             loaded.dlg.OnCommand(ctl::kLoad);
             EXPECT_TRUE(loaded.dialogs.Texts().empty()) << loaded.dialogs.Texts()[0];
