@@ -53,9 +53,6 @@ constexpr int kNoiseSteps = 2;
 // last (four steps per doubling of the length).
 constexpr int kLadderStart = 5;
 constexpr int kLadderStepPerMille = 189;
-// Without a design that meets, the climb stops once the closest has not come nearer over this
-// many steps (the shortfall grows again with the rounding noise of longer designs).
-constexpr int kClimbPatience = 4;
 // What a word set that saturates falls short by: it holds another filter than the one designed.
 constexpr double kSaturatedShortfall = 1e9;
 
