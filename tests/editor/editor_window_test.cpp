@@ -474,6 +474,45 @@ TEST_F(EditorWindowTest, NewEmptiesTheTextAndForgetsTheFile) {
     EXPECT_EQ(dialogs.saveRequests[1].name, "");
 }
 
+// New asks before it drops edited text, as closing does: Cancel keeps the text, Discard empties
+// it, Save writes it first.
+TEST_F(EditorWindowTest, NewAsksBeforeEditedTextIsLost) {
+    const struct {
+        const char* what;
+        MessageAnswer choice;
+        bool emptied;
+        bool written;
+    } cases[] = {
+        {"Cancel", MessageAnswer::Cancel, false, false},
+        {"Discard", MessageAnswer::Discard, true, false},
+        {"Save", MessageAnswer::Save, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString file = PathIn(QStringLiteral("new.txt"));
+        QFile::remove(file);
+        dialogs.messages.clear();
+        CEdit_Frame* frame = Open();
+        Place(kDescription);
+        Run(frame, EditorCommand::New);  // unedited text goes without a question
+        EXPECT_TRUE(dialogs.messages.empty());
+        Place(kDescription);
+        QTest::keyClicks(frame->Editor(), "// checked ");
+        const QByteArray edited = Text();
+
+        dialogs.choice = c.choice;
+        dialogs.fileToSave = file.toStdString();
+        Run(frame, EditorCommand::New);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(Text(), c.emptied ? QByteArray() : edited);
+        EXPECT_EQ(ReadFile(file), c.written ? edited : QByteArray());
+        dialogs.choice = MessageAnswer::Discard;
+        frame->close();
+        TakeNotices();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(EditorWindowTest, OpenAsksTheMainWindowToLoadAFileOfTheUsersChoice) {
     CEdit_Frame* frame = Open();
     Run(frame, EditorCommand::Open);

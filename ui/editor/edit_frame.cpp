@@ -419,6 +419,8 @@ int CEdit_Frame::TextLength() const {
 }
 
 void CEdit_Frame::NewText() {
+    // An empty text replaces the edited one only once the user has said what becomes of it.
+    if (!SaveOrDiscardEdits()) return;
     ClearText();
     m_path.clear();
     SetTitle(std::string());
@@ -547,8 +549,8 @@ bool CEdit_Frame::SaveOrDiscardEdits() {
         MessageButtons::SaveDiscardCancel, MessageIcon::Warning);
     switch (answer) {
         case MessageAnswer::Save:
-            // Only written: the window closes, so the text is not offered to the main window
-            // as the Save command offers it.
+            // Only written: the text is about to go (the window closes, or New empties it), so
+            // it is not offered to the main window as the Save command offers it.
             return (!m_path.isEmpty() || ChooseFile()) && WriteText();
         case MessageAnswer::Discard:
             return true;

@@ -106,9 +106,9 @@ class CEdit_Frame : public QMainWindow {
     bool ChooseFile();
     // Writes the text to the current file; false after the failure's message.
     bool WriteText();
-    // Asks what becomes of unsaved edits before the window closes: Save writes them (asking for
-    // a file when the text has none), Discard drops them. False when the text must stay:
-    // Cancel, or a Save that did not happen.
+    // Asks what becomes of unsaved edits before the window closes or New empties the text:
+    // Save writes them (asking for a file when the text has none), Discard drops them. False
+    // when the text must stay: Cancel, or a Save that did not happen.
     bool SaveOrDiscardEdits();
     // Asks the application to load the filter file among the dropped files; false when there is
     // none.
