@@ -6,7 +6,7 @@
 #include "workspace/c_util.h"
 #include "workspace/description_reader.h"
 #include "workspace/field_entries.h"
-#include "workspace/spec_completion.h"
+#include "workspace/missing_entries.h"
 
 namespace ondela::cli {
 

@@ -21,7 +21,7 @@
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
-#include "workspace/spec_completion.h"
+#include "workspace/missing_entries.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela::cli {
@@ -110,7 +110,7 @@ class CliMainWindow : public MainWindowPort {
     int DesignResult() const { return m_designResult; }
 
     // The fields show the workspace's entered specification, which they complete (from what they
-    // hold, else the stored settings: spec_completion.h) and hold within their limits as the
+    // hold, else the stored settings: missing_entries.h) and hold within their limits as the
     // window's fields do (Load puts a file's specification there before it runs Create).
     void RefreshFields() override;
     void SelectFilterType(int) override {}

@@ -18,7 +18,7 @@
 #include "ui/plot/plot_text.h"
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
-#include "workspace/spec_completion.h"
+#include "workspace/missing_entries.h"
 
 namespace ondela {
 

@@ -1,4 +1,4 @@
-#include "workspace/spec_completion.h"
+#include "workspace/missing_entries.h"
 
 #include <cstdint>
 
