@@ -41,12 +41,16 @@ std::string DirectoryFor(const CUtil& util, const std::string& path) {
 
 }  // namespace
 
-std::string FilterWorkspace::LoadStartDirectory() {
+void FilterWorkspace::ReadStoredFilePath() {
     if (m_prefs && m_prefs->IsOpen()) {
         std::string stored;
         m_prefs->GetString(setting::kFileInPath, stored, "");
         m_util.CopyText(m_fileDir, stored.c_str());
     }
+}
+
+std::string FilterWorkspace::LoadStartDirectory() {
+    ReadStoredFilePath();
     const std::string candidate = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_util, m_fileDir);
     return IsDirectory(candidate) ? candidate : std::string();
 }
@@ -62,11 +66,7 @@ std::string FilterWorkspace::SaveStartDirectory() {
 std::string FilterWorkspace::ExportStartDirectory(const std::string& home) {
     // A save chooser that was opened and cancelled leaves the program's folder in m_saveDir.
     if (m_saveDir != m_moduleDir && IsDirectory(m_saveDir)) return m_saveDir;
-    if (m_prefs && m_prefs->IsOpen()) {
-        std::string stored;
-        m_prefs->GetString(setting::kFileInPath, stored, "");
-        m_util.CopyText(m_fileDir, stored.c_str());
-    }
+    ReadStoredFilePath();
     if (!m_fileDir.empty()) {
         const std::string loaded = DirectoryFor(m_util, m_fileDir);
         if (loaded != m_moduleDir && IsDirectory(loaded)) return loaded;

@@ -271,6 +271,8 @@ class FilterWorkspace {
     int ComposeHeader(std::string& header);
     bool CoefsReadDiffer(int n, int fmt) const;
     std::string LoadStartDirectory();
+    // m_fileDir from the stored "FileInPath", the file Load read last (also in another run).
+    void ReadStoredFilePath();
 };
 
 // "LowPass", "BandPass", "HighPass", "BandStop", "HalfBand"; empty for any other code.

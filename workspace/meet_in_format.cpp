@@ -25,7 +25,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/dense_response.h"
 #include "engine/design_engine.h"
 #include "numbers/number_text.h"
 #include "settings/filter_limits.h"
@@ -144,9 +143,8 @@ class MeetSearch {
     bool Succeeds(const Trial& atMaximum);
 
   private:
-    // The values of a trial's coefficients in a format (a word when given) into into, and
-    // whether they meet the entered targets: the worse of the response's own analysis and the
-    // peaks over the bands the trial was designed for.
+    // The values of a trial's coefficients in a format (a word when given) into into, measured
+    // over the bands the trial was designed for, and whether they meet the entered targets.
     Measured Measure(const Trial& t, FilterSpec& into, const std::optional<FixedPointRequest>& word,
                      int fmt);
     bool Meets(const FilterSpec& s) const {
@@ -239,17 +237,9 @@ Measured MeetSearch::Measure(const Trial& t, FilterSpec& into,
         coefs = values.data();
         fmt = FLT64;
     }
+    // The workspace measures a design over the bands it was designed for (the trial's, which
+    // the caller put in m_designBands), wherever the response's own edges lie.
     const bool noStopBand = ws_.MeasureCoefs(into, coefs, t.n, fmt);
-    // The targets hold over the bands the design was made for, wherever the response's own
-    // edges lie: the worse of the two measurements counts.
-    DenseResponse dense;
-    dense.Evaluate(coefs, t.n, fmt);
-    double stopPeak;
-    double passPeak;
-    if (t.bands.type != 0 && PeaksOverBands(dense, t.bands, PeakSearch::Refined, stopPeak, passPeak)) {
-        into.attenuation = std::min(into.attenuation, -stopPeak);
-        into.ripple = std::max(into.ripple, passPeak);
-    }
     m.meets = !noStopBand && m.saturated == 0 && Meets(into);
     return m;
 }
