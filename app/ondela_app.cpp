@@ -46,7 +46,6 @@ void COndelaApp::Pause(int ms) {
 }
 
 bool COndelaApp::InitInstance() {
-    m_ws.m_rootKeyPath = "Software\\MQ\\Ondela";
     m_ws.m_prefKeyPath = "Software\\MQ\\Ondela\\Preferences";
     const bool open = m_prefs.OpenKeys();
     Pause(50);

@@ -20,19 +20,21 @@ void LoadLowPass(FilterWorkspace& ws, int n, int format) {
     const double fs = 48000.0;
     const double fc = 6000.0;
     const double m = (n - 1) / 2.0;
+    ws.m_current.taps.assign(static_cast<std::size_t>(n), 0.0);
     for (int k = 0; k < n; ++k) {
         const double t = k - m;
         const double sinc =
             t == 0.0 ? 2.0 * fc / fs
                      : std::sin(2.0 * std::numbers::pi * fc / fs * t) / (std::numbers::pi * t);
         const double a = 2.0 * std::numbers::pi * k / (n - 1);
-        ws.m_coefs[k] = sinc * (0.42 - 0.5 * std::cos(a) + 0.08 * std::cos(2.0 * a));
+        ws.m_current.taps[static_cast<std::size_t>(k)] =
+            sinc * (0.42 - 0.5 * std::cos(a) + 0.08 * std::cos(2.0 * a));
     }
-    ws.m_specWork.fs = fs;
-    ws.m_specWork.numCoefs = n;
-    ws.m_spec = ws.m_specWork;
-    ws.m_filterValid = 1;
-    ws.m_coefFormat = format;
+    ws.m_current.achieved.fs = fs;
+    ws.m_current.achieved.numCoefs = n;
+    ws.m_current.request = ws.m_current.achieved;
+    ws.m_current.valid = true;
+    ws.m_current.format = static_cast<CoefFormat>(format);
     ws.m_view.nyquist = fs / 2.0;
     ws.m_view.linFMax = 30000.0;
     ws.m_view.logFMax = 50000.0;

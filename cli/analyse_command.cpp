@@ -84,7 +84,7 @@ void AnalyseCommand::AddOptions(QCommandLineParser& parser) {
 std::string Summary(FilterWorkspace& ws, bool redesigned, const std::string& format) {
     std::string title;
     if (ws.FilterTitle(title) != 1) title = "-";
-    const FilterSpec& a = ws.m_specWork;
+    const FilterSpec& a = ws.Current().achieved;
     const char* type = FilterTypeName(a.type);
     std::string text;
     const auto line = [&text](const char* name, const std::string& value) {
@@ -92,7 +92,7 @@ std::string Summary(FilterWorkspace& ws, bool redesigned, const std::string& for
     };
     line("title", title);
     line("from", redesigned ? "specification" : "coefficients");
-    line("format", format.empty() ? std::string(CoefFormatName(ws.m_coefFormat)) : format);
+    line("format", format.empty() ? std::string(CoefFormatName(ws.Current().format)) : format);
     line("type", *type != '\0' ? type : "-");
     line("fs", FormatText("%.10g Hz", a.fs));
     line("coefs", FormatText("%d", a.numCoefs));
@@ -123,8 +123,8 @@ int AnalyseCommand::Run() {
     ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
 
     // A fresh workspace has no filter; Load marks one valid only when it resulted.
-    bool produced = ws.m_filterValid == 1;
-    const bool redesigned = produced && ws.m_fromSpec == 1;
+    bool produced = ws.Current().valid;
+    const bool redesigned = produced && ws.Current().GoesWithRequest();
     if (produced && !redesigned && MeasuredWithoutRate(ws)) {
         // Coefficients measured without a sampling frequency give no values at all (every
         // frequency of the measurement is 0 Hz): no filter rather than a report of zeros. A

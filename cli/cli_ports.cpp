@@ -33,7 +33,7 @@ double FieldShows(double hz) {
 }
 
 bool MeasuredWithoutRate(const FilterWorkspace& ws) {
-    if (ws.m_fromSpec == 1) return false;
+    if (ws.Current().GoesWithRequest()) return false;
     FilterSpec read;
     ParseDescription(ws.m_text.data(), read, nullptr);
     return !(read.fs > 0.0);
@@ -41,9 +41,10 @@ bool MeasuredWithoutRate(const FilterWorkspace& ws) {
 
 int CliMainWindow::CreateFilter() {
     // Reading the fields; the types without a second edge keep the one entered before.
-    const double f2 = m_ws.m_spec.f2;
-    m_ws.m_spec = ReadSpecEntries(fields, FieldShows).spec;
-    if (m_ws.m_spec.type != BandPass && m_ws.m_spec.type != BandStop) m_ws.m_spec.f2 = f2;
+    FilterSpec& request = m_ws.m_current.request;
+    const double f2 = request.f2;
+    request = ReadSpecEntries(fields, FieldShows).spec;
+    if (request.type != BandPass && request.type != BandStop) request.f2 = f2;
     return Created(m_ws.CreateFromSpec());
 }
 
@@ -79,7 +80,7 @@ FieldReaders CliMainWindow::Readers(const FilterSpec& s) const {
 void CliMainWindow::RefreshFields() {
     // As the window's fields show a specification: completed from what they hold, and held
     // within what they show.
-    FilterSpec& s = m_ws.m_spec;
+    FilterSpec& s = m_ws.m_current.request;
     CompleteSpec(s, Readers(s), &m_prefs);
     m_ws.m_view.SetRate(s.fs);
     LimitShownLevels(s);
@@ -103,19 +104,20 @@ void CliMainWindow::SetCursorFreq(double hz) {
 }
 
 void CliMainWindow::SelectCoefFormat(int format) {
-    m_ws.m_coefFormat = format;
+    m_ws.m_current.format = static_cast<CoefFormat>(format);
     if (format >= FLT64 && format <= INT16) m_checkedFormat = format;
     if (m_prefs.IsOpen()) m_prefs.SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
 }
 
 int CliMainWindow::ReadCoefFormatRadios() {
-    if (m_checkedFormat >= 0) m_ws.m_coefFormat = m_checkedFormat;
-    return m_ws.m_coefFormat;
+    if (m_checkedFormat >= 0) m_ws.m_current.format = static_cast<CoefFormat>(m_checkedFormat);
+    return m_ws.Current().format;
 }
 
 void CliMainWindow::ClearAchieved() {
-    if (m_ws.m_coefFormat < FLT64 || m_ws.m_coefFormat > INT16) m_ws.m_coefFormat = FLT64;
-    m_checkedFormat = m_ws.m_coefFormat;
+    CoefFormat& format = m_ws.m_current.format;
+    if (format < FLT64 || format > INT16) format = FLT64;
+    m_checkedFormat = format;
 }
 
 CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {

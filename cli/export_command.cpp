@@ -343,7 +343,7 @@ int ExportCommand::Run() {
     // The window's Load of the file named on the command line; its messages say why it gave no
     // filter.
     ws.LoadFilterFile(QFile::encodeName(file).toStdString());
-    if (ws.m_filterValid != 1) return finish(kExitNoFilter, nullptr, nullptr);
+    if (!ws.Current().valid) return finish(kExitNoFilter, nullptr, nullptr);
     if (!ws.m_unreadableFields.empty()) {
         // Load designed with those values completed; the words would state a design the file
         // does not hold.
@@ -363,8 +363,8 @@ int ExportCommand::Run() {
     }
 
     ExportRequest request;
-    const int n = ws.m_specWork.numCoefs;
-    request.coefs.assign(ws.m_coefs.begin(), ws.m_coefs.begin() + n);
+    const std::span<const double> taps = ws.Current().Taps();
+    request.coefs.assign(taps.begin(), taps.end());
     request.fixed = settings.fixed;
     request.name = settings.name;
     request.options = settings.options;

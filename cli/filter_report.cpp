@@ -54,7 +54,7 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
             json.Null();
         }
     }
-    json.Key("format").String(CoefFormatName(ws.m_coefFormat));
+    json.Key("format").String(CoefFormatName(ws.Current().format));
     json.Key("title");
     if (titled) {
         json.String(title);
@@ -64,7 +64,7 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
     json.Key("entered");
     if (report.entered) {
         json.BeginObject();
-        WriteSpecMembers(json, ws.m_spec, true);
+        WriteSpecMembers(json, ws.Current().request, true);
         json.EndObject();
     } else {
         json.Null();
@@ -72,7 +72,7 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
     json.Key("achieved");
     if (report.produced) {
         json.BeginObject();
-        WriteSpecMembers(json, ws.m_specWork, false);
+        WriteSpecMembers(json, ws.Current().achieved, false);
         json.EndObject();
     } else {
         json.Null();
@@ -92,8 +92,7 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
     }
     json.Key("coefficients").BeginArray();
     if (report.produced) {
-        const int n = std::clamp(ws.m_specWork.numCoefs, 0, kCoefArraySize);
-        for (int i = 0; i < n; ++i) json.Number(ws.m_coefs[i]);
+        for (const double tap : ws.Current().Taps()) json.Number(tap);
     }
     json.EndArray();
     json.EndObject();
@@ -104,9 +103,8 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
 // become those of the words. Nothing when the words hold no measurable filter (then a message
 // says so and false).
 bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed, ReportedWords& words) {
-    const int n = ws.m_specWork.numCoefs;
-    const QuantisedCoefs q =
-        Quantise(std::span<const double>(ws.m_coefs.data(), static_cast<std::size_t>(n)), fixed);
+    const int n = ws.Current().Count();
+    const QuantisedCoefs q = Quantise(ws.Current().Taps(), fixed);
     const std::vector<double> values = QuantisedValues(q);
     words = {q.format, q.saturated, std::vector<int>(q.values.begin(), q.values.end())};
     if (q.saturated > 0) ws.ShowMessage(SaturationText(q));
@@ -115,9 +113,9 @@ bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed, Reporte
                                   FixedPointFormatText(q.format).c_str()));
         return false;
     }
-    FilterSpec measured = ws.m_specWork;
+    FilterSpec measured = ws.Current().achieved;
     ws.AnalyseCoefs(measured, values.data(), n, FLT64);
-    ws.m_specWork = measured;
+    ws.m_current.achieved = measured;
     if (const std::string reason = NoFilterReason(measured.attenuation, measured.ripple);
         !reason.empty()) {
         ws.ShowMessage(FormatText("The coefficients in %s hold no filter: ",

@@ -133,7 +133,7 @@ class PlotWindow : public CliMainWindow {
 // for, with the window's limits. false (message printed) when the linear range is empty.
 bool SetDisplayLimits(FilterWorkspace& ws, const PlotRequest& request, const Console& console) {
     ViewState& view = ws.m_view;
-    view.SetRate(ws.m_specWork.fs);
+    view.SetRate(ws.Current().achieved.fs);
     view.ResetRange();
 
     if (request.fmax) {
@@ -161,7 +161,7 @@ bool SetDisplayLimits(FilterWorkspace& ws, const PlotRequest& request, const Con
 // The cursor field's rule for a typed cursor frequency: not negative, at most half the sampling
 // frequency, at least the displayed lower limit.
 double CursorFromField(const FilterWorkspace& ws, double hz) {
-    return ws.m_view.CursorWithinRange(ViewState::CursorWithinRate(hz, ws.m_specWork.fs));
+    return ws.m_view.CursorWithinRange(ViewState::CursorWithinRate(hz, ws.Current().achieved.fs));
 }
 
 // The response plot above the coefficient plot, as PNG bytes.
@@ -225,7 +225,7 @@ int PlotCommand::Run() {
     // The window's Load of the file named on the command line.
     ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
     // Load has said why when it gave no filter.
-    if (ws.m_filterValid != 1) return kExitNoFilter;
+    if (!ws.Current().valid) return kExitNoFilter;
     if (MeasuredWithoutRate(ws)) {
         PrintLine(console.err, "ondela-cli plot: " + Utf8(request->file) +
                                    ": no sampling frequency (\"fs = ...\" in the header) to "
@@ -233,17 +233,15 @@ int PlotCommand::Run() {
         return kExitNoFilter;
     }
     // The format radio: the filter is measured again in the format chosen.
-    if (request->format && *request->format != ws.m_coefFormat) {
+    if (request->format && *request->format != ws.Current().format) {
         ws.ChangeCoefFormat(*request->format);
     }
     if (fixedPoint) {
         // The words' values, exactly, take the place of the coefficients in double precision.
-        const int n = ws.m_specWork.numCoefs;
-        const QuantisedCoefs q = Quantise(
-            std::span<const double>(ws.m_coefs.data(), static_cast<std::size_t>(n)), *fixedPoint);
+        const QuantisedCoefs q = Quantise(ws.Current().Taps(), *fixedPoint);
         const std::vector<double> values = QuantisedValues(q);
-        std::copy(values.begin(), values.end(), ws.m_coefs.begin());
-        ws.m_coefFormat = FLT64;
+        std::copy(values.begin(), values.end(), ws.m_current.taps.begin());
+        ws.m_current.format = FLT64;
         if (q.saturated > 0) ws.ShowMessage(SaturationText(q));
     }
     if (!SetDisplayLimits(ws, *request, console)) return kExitUsage;

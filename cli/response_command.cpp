@@ -123,15 +123,17 @@ int ResponseCommand::Run() {
     FilterWorkspace& ws = *designer.ws;
     designer.window.SelectCoefFormat(designer.StartupCoefFormat());
     ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
-    if (ws.m_filterValid != 1) return kExitNoFilter;
+    if (!ws.Current().valid) return kExitNoFilter;
     if (MeasuredWithoutRate(ws)) {
         return FileError(console, request->file,
                          "no sampling frequency (\"fs = ...\" in the header)");
     }
-    const int n = std::clamp(ws.m_specWork.numCoefs, 0, kCoefArraySize);
-    std::array<double, kCoefArraySize> coefs = ws.m_coefs;
-    const FilterSpec spec = ws.m_specWork;
-    const int fileFormat = ws.m_coefFormat;
+    const std::span<const double> taps = ws.Current().Taps();
+    const int n = static_cast<int>(taps.size());
+    std::array<double, kCoefArraySize> coefs{};
+    std::copy(taps.begin(), taps.end(), coefs.begin());
+    const FilterSpec spec = ws.Current().achieved;
+    const int fileFormat = ws.Current().format;
 
     int format = request->format >= 0 ? request->format : fileFormat;
     if (fixedPoint) {

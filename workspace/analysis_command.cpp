@@ -2,6 +2,7 @@
 // read back. Edited coefficients are measured as they now stand; edited parameters alone mean
 // that the filter has to be designed again; an unchanged text is measured once more.
 #include <algorithm>
+#include <array>
 
 #include "engine/response.h"
 #include "workspace/coef_format.h"
@@ -12,14 +13,15 @@
 
 namespace ondela {
 
-// True when the first n coefficients read back into m_coefsRead differ from the current ones as
+// True when the first n coefficients read back differ from the current ones as
 // the text would show them in format fmt: doubles exactly, floats after rounding both, integers
 // as the integer written against the current coefficient quantised (the read-back value stands
 // for exactly one written integer, so comparing read-back values compares the integers).
-bool FilterWorkspace::CoefsReadDiffer(int n, int fmt) const {
+bool FilterWorkspace::CoefsReadDiffer(const std::array<double, kCoefArraySize>& coefsRead, int n,
+                                      int fmt) const {
     for (int i = 0; i < n; ++i) {
-        const double read = m_coefsRead[i];
-        const double current = m_coefs[i];
+        const double read = coefsRead[i];
+        const double current = m_current.Tap(i);
         bool equal;
         switch (fmt) {
             case FLT32:
@@ -41,7 +43,7 @@ bool FilterWorkspace::CoefsReadDiffer(int n, int fmt) const {
 }
 
 int FilterWorkspace::AnalyseText() {
-    m_specSaved = m_spec;
+    const FilterSpec specSaved = m_current.request;
 
     int length = m_editor ? m_editor->GetEditorTextLength() : -1;
     if (length == -1) {
@@ -72,16 +74,18 @@ int FilterWorkspace::AnalyseText() {
         return kAnalysisFailed;
     }
 
-    m_fromSpec = 0;
+    m_current.origin = FilterOrigin::EditedCoefs;
     int fmt = FLT64;
-    int n = ReadCoefList(m_text.data(), m_coefsRead, fmt);
+    std::array<double, kCoefArraySize> coefsRead{};
+    int n = ReadCoefList(m_text.data(), coefsRead, fmt);
     if (n < 3) n = 0;  // fewer than 3 values are no filter
 
-    const bool coefsChanged = n != m_specWork.numCoefs || CoefsReadDiffer(n, fmt);
+    const bool coefsChanged =
+        n != m_current.achieved.numCoefs || CoefsReadDiffer(coefsRead, n, fmt);
     if (coefsChanged && n > 0) {
-        std::copy_n(m_coefsRead.begin(), n, m_coefs.begin());
+        std::copy_n(coefsRead.begin(), n, TapsCovering(n));
         // Edited coefficients are no longer the design that met its targets in a format.
-        m_targetsMetIn.reset();
+        m_current.targetsMetIn.reset();
     }
 
     FilterSpec s;
@@ -91,11 +95,11 @@ int FilterWorkspace::AnalyseText() {
         return kAnalysisFailed;
     }
 
-    m_fromSpec = 0;
+    m_current.origin = FilterOrigin::EditedCoefs;
     bool paramsChanged = false;
     if (count >= 5) {
-        m_fromSpec = 1;
-        const FilterSpec& old = m_specSaved;
+        m_current.origin = FilterOrigin::Designed;
+        const FilterSpec& old = specSaved;
         paramsChanged = s.fs != old.fs || s.f1 != old.f1 || s.maxCoefs != old.maxCoefs ||
                         s.ripple != old.ripple || s.type != old.type ||
                         s.attenuation != old.attenuation;
@@ -106,31 +110,33 @@ int FilterWorkspace::AnalyseText() {
         ShowMessage(
             "WARNING: Some Specifation Parameters have been modified.\nThe filter must be "
             "re-created");
-        m_spec = s;
+        m_current.request = s;
         if (m_mainWindow) m_mainWindow->RefreshFields();
         return kAnalysisRedesign;
     }
 
     // Other parameters than those designed for: the design's bands no longer describe the filter.
-    if (paramsChanged) m_designBands = DesignBands{};
+    if (paramsChanged) m_current.designBands = DesignBands{};
     s.maxCoefs = std::max(s.maxCoefs, n);
     s.numCoefs = std::max(s.numCoefs, n);
-    m_spec = s;
-    if (m_mainWindow) m_mainWindow->RefreshFields();  // may correct m_spec
-    s = m_spec;
-    if (n > 0) m_specWork.numCoefs = n;
-    if (fmt > FLT64) m_coefFormat = fmt;  // a FLT64 text keeps the chosen format
+    m_current.request = s;
+    if (m_mainWindow) m_mainWindow->RefreshFields();  // may correct the request
+    s = m_current.request;
+    if (n > 0) m_current.achieved.numCoefs = n;
+    // A FLT64 text keeps the chosen format.
+    if (fmt > FLT64) m_current.format = static_cast<CoefFormat>(fmt);
     if (coefsChanged) {
         ShowMessage(
             "WARNING: Some Coefficients have been modified.\nThe Analysis is done with those new "
             "values");
     }
     if (n > 0 && fmt > FLT64 && m_mainWindow) m_mainWindow->SelectCoefFormat(fmt);
-    AnalyseCoefs(s, m_coefs.data(), n, m_coefFormat);
-    m_specWork = s;
+    AnalyseCoefs(s, TapsCovering(n), n, m_current.format);
+    m_current.achieved = s;
+    TapsCovering(m_current.achieved.numCoefs);
     if (m_mainWindow) m_mainWindow->ShowAchieved();
     if (coefsChanged) {
-        m_fromSpec = 0;
+        m_current.origin = FilterOrigin::EditedCoefs;
         return kAnalysisCoefsChanged;
     }
     return n;

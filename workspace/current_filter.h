@@ -4,6 +4,7 @@
 // other part of the program reads it.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -30,13 +31,17 @@ struct CurrentFilter {
     // What the coefficients achieve, measured in the coefficient format: attenuation, ripple,
     // edges, transition width and the number of coefficients.
     FilterSpec achieved{};
-    // The coefficients in impulse-response order, at full precision.
+    // The coefficients in impulse-response order, at full precision. The filter has the first
+    // Count() of them; an edit to fewer coefficients keeps the rest, and a missing value is 0.
     std::vector<double> taps;
     // The coefficients as last designed or loaded, before any edit: Load compares a file's
     // stored coefficients with these.
     std::vector<double> referenceTaps;
     CoefFormat format = FLT64;
     FilterOrigin origin = FilterOrigin::None;
+    // A coefficient set is present: the plots draw it, Save and the title describe it, a format
+    // change measures it again.
+    bool valid = false;
     // The bands the coefficients were designed for (type 0 when they were not designed, or the
     // engine reported none): coefficients that go with the request are measured over these.
     DesignBands designBands{};
@@ -44,11 +49,30 @@ struct CurrentFilter {
     // which its description records so that Load repeats the search; nullopt for other designs.
     std::optional<TargetsMetIn> targetsMetIn;
 
-    bool HasFilter() const { return origin != FilterOrigin::None && !taps.empty(); }
+    bool HasFilter() const { return valid; }
     // The coefficients were designed from the request, so they are judged against its targets.
     bool GoesWithRequest() const { return origin == FilterOrigin::Designed; }
-    int Count() const { return static_cast<int>(taps.size()); }
-    std::span<const double> Taps() const { return taps; }
+    // How many coefficients the filter has (as achieved).
+    int Count() const { return achieved.numCoefs; }
+    // The filter's coefficients: the first Count() taps.
+    std::span<const double> Taps() const {
+        const std::size_t n = static_cast<std::size_t>(std::max(Count(), 0));
+        return std::span<const double>(taps).first(std::min(n, taps.size()));
+    }
+    // How many coefficients a measurement of the filter takes: Count(), and for coefficients
+    // measured without a count of their own, the count requested, else the longest length
+    // allowed.
+    int MeasuredCount() const {
+        if (achieved.numCoefs != 0) return achieved.numCoefs;
+        if (request.numCoefs != 0) return request.numCoefs;
+        return request.maxCoefs;
+    }
+    // Tap i, 0 past the taps held.
+    double Tap(int i) const {
+        return i >= 0 && static_cast<std::size_t>(i) < taps.size()
+                   ? taps[static_cast<std::size_t>(i)]
+                   : 0.0;
+    }
 };
 
 }  // namespace ondela

@@ -84,12 +84,13 @@ int FilterWorkspace::AppendPiece(std::string_view piece) {
 }
 
 int FilterWorkspace::ComposeHeader(std::string& header) {
-    FilterSpec s = m_spec;
+    FilterSpec s = m_current.request;
     if (s.type <= 0 || s.fs < 0.0001) {
         ShowMessage("No valid Filter designed");
         return 0;
     }
-    if (ValidateSpec(s) == -1) m_fromSpec = 0;
+    if (ValidateSpec(s) == -1 && m_current.GoesWithRequest())
+        m_current.origin = FilterOrigin::LoadedCoefs;
 
     DateFields date;
     try {
@@ -104,7 +105,7 @@ int FilterWorkspace::ComposeHeader(std::string& header) {
     header += "------------------------------------------------\n\n";
     header += "PARAMETERS\n";
     header += "----------\n";
-    if (m_fromSpec) {
+    if (m_current.GoesWithRequest()) {
         switch (s.type) {
             case LowPass:
             case HighPass:
@@ -126,7 +127,7 @@ int FilterWorkspace::ComposeHeader(std::string& header) {
             header += FormatText("Attenuation = %3.3lf dB\n", s.attenuation);
         }
         header += FormatText("Max nb of Coefficients = %d\n", s.maxCoefs);
-        if (m_targetsMetIn) header += TargetsMetInLine(*m_targetsMetIn);
+        if (m_current.targetsMetIn) header += TargetsMetInLine(*m_current.targetsMetIn);
     } else if (s.fs > 0.0) {
         header += FormatText("Type = %s, fs = %g\n", typeName, s.fs);
     } else {
@@ -136,13 +137,14 @@ int FilterWorkspace::ComposeHeader(std::string& header) {
 }
 
 int FilterWorkspace::BuildDescription() {
-    if (m_coefs[1] == 0.0 && m_coefs[2] == 0.0 && m_coefs[3] == 0.0) return 0;
+    if (m_current.Tap(1) == 0.0 && m_current.Tap(2) == 0.0 && m_current.Tap(3) == 0.0) return 0;
 
-    if (m_mainWindow) m_coefFormat = m_mainWindow->ReadCoefFormatRadios();
+    if (m_mainWindow)
+        m_current.format = static_cast<CoefFormat>(m_mainWindow->ReadCoefFormatRadios());
     // A format code the writer does not know is taken as FLT64, as the achieved-values display
     // does with it.
-    if (m_coefFormat < FLT64 || m_coefFormat > INT16) m_coefFormat = FLT64;
-    const int fmt = m_coefFormat;
+    if (m_current.format < FLT64 || m_current.format > INT16) m_current.format = FLT64;
+    const int fmt = m_current.format;
 
     m_textLen = 0;
     m_textSize = 0;
@@ -153,7 +155,7 @@ int FilterWorkspace::BuildDescription() {
     if (!ComposeHeader(header)) return 0;
 
     // The coefficient count is bounded by the arrays it indexes.
-    const int n = std::clamp(m_specWork.numCoefs, 0, kCoefArraySize);
+    const int n = std::clamp(m_current.achieved.numCoefs, 0, kCoefArraySize);
     AppendPiece(header);
     AppendFormatted("\nCOEFFICIENTS\n");
     AppendFormatted("------------\n\n");
@@ -162,7 +164,7 @@ int FilterWorkspace::BuildDescription() {
     const int perRow = CoefsPerRow(fmt);
     for (int i = 0; i < n; ++i) {
         if (i % perRow == 0) AppendFormatted("\n    ");
-        AppendPiece(CoefValueText(m_coefs[i], fmt, i == n - 1));
+        AppendPiece(CoefValueText(m_current.Tap(i), fmt, i == n - 1));
     }
     m_textSize = m_textLen;
     return 1;
@@ -170,21 +172,21 @@ int FilterWorkspace::BuildDescription() {
 
 int FilterWorkspace::FilterTitle(std::string& title) {
     title.clear();
-    if (!m_filterValid) return 0;
-    if (ValidateSpec(m_spec) == -1) return 0;
+    if (!m_current.valid) return 0;
+    if (ValidateSpec(m_current.request) == -1) return 0;
 
     // The achieved values are judged on a copy: a title must not change what the design
     // achieved, nor show achieved edges in the entry fields.
-    FilterSpec work = m_specWork;
-    int n = m_spec.maxCoefs;
-    if (ValidateSpecImpl(work, false) != -1) n = m_specWork.numCoefs;
+    FilterSpec work = m_current.achieved;
+    int n = m_current.request.maxCoefs;
+    if (ValidateSpecImpl(work, false) != -1) n = m_current.achieved.numCoefs;
 
-    const char* const f = CoefFormatName(m_coefFormat);
-    const char* const t = FilterTypeName(m_spec.type);
-    const FilterSpec& s = m_spec;
+    const char* const f = CoefFormatName(m_current.format);
+    const char* const t = FilterTypeName(m_current.request.type);
+    const FilterSpec& s = m_current.request;
     switch (s.type) {
         case HalfBand:
-            if (!m_fromSpec) {
+            if (!m_current.GoesWithRequest()) {
                 title = FormatText("FIR_%d_%s %s fs=%g Att=%1.3gdB COEF ANALYSIS", n, f, t, s.fs,
                                    work.attenuation);
             } else {
@@ -193,7 +195,7 @@ int FilterWorkspace::FilterTitle(std::string& title) {
             break;
         case LowPass:
         case HighPass:
-            if (!m_fromSpec) {
+            if (!m_current.GoesWithRequest()) {
                 title =
                     FormatText("FIR_%d_%s %s fs=%g fc=%1.4g Att=%1.3gdB Rip=%1.3gdB COEF ANALYSIS",
                                n, f, t, s.fs, work.f1, work.attenuation, work.ripple);
@@ -205,7 +207,7 @@ int FilterWorkspace::FilterTitle(std::string& title) {
             }
             break;
         default:  // BandPass, BandStop
-            if (!m_fromSpec) {
+            if (!m_current.GoesWithRequest()) {
                 title = FormatText(
                     "FIR_%d_%s %s fs=%g fc1=%g fc2=%1.4g Att=%1.3gdB Rip=%1.3gdB COEF ANALYSIS", n,
                     f, t, s.fs, work.f1, work.f2, work.attenuation, work.ripple);
@@ -224,7 +226,7 @@ int FilterWorkspace::FilterTitle(std::string& title) {
 
 int FilterWorkspace::ShowInEditor() {
     if (m_editor) m_editor->ClearEditorText();
-    if (!m_filterValid) {
+    if (!m_current.valid) {
         ShowMessage("No filter designed yet, opening empty Editor window");
         if (m_editor) m_editor->SetEditorTitle("FIR View Edit Window");
         return 0;

@@ -26,8 +26,8 @@ DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double
     d.program = program.empty() ? kAppTitle : program;
     d.version = version;
 
-    const bool fromSpec = ws.m_fromSpec == 1;
-    const FilterSpec& entered = ws.m_spec;
+    const bool fromSpec = ws.Current().GoesWithRequest();
+    const FilterSpec& entered = ws.Current().request;
     d.type = FilterTypeName(entered.type);
     d.fs = entered.fs;
     if (fromSpec) {
@@ -62,7 +62,7 @@ DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double
         judge();
         return d;
     }
-    FilterSpec measured = ws.m_specWork;
+    FilterSpec measured = ws.Current().achieved;
     measured.attenuation = std::numeric_limits<double>::quiet_NaN();
     measured.ripple = std::numeric_limits<double>::quiet_NaN();
     // The silent measurement: whether these words miss the targets is for the caller to say, and
@@ -81,7 +81,7 @@ DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double
     // Coefficients read without a specification have no designed bands to be measured over: words
     // whose response nowhere reaches -3 dB (no edge found) lost the pass band the coefficients
     // have.
-    if (!fromSpec && d.noFilter.empty() && !(measured.f1 > 0.0) && ws.m_specWork.f1 > 0.0) {
+    if (!fromSpec && d.noFilter.empty() && !(measured.f1 > 0.0) && ws.Current().achieved.f1 > 0.0) {
         d.noFilter =
             "no part of their response reaches -3 dB, where the coefficients' pass band does";
         d.achievedAttenuation.reset();

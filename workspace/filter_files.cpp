@@ -116,18 +116,20 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
     if (!ReadFileText(path)) return;
 
     if (m_dialogs) m_dialogs->SetWaitPointer(true);
-    m_coefs.fill(0.0);
-    m_coefsRef.fill(0.0);
-    m_fromSpec = 0;
-    m_designBands = DesignBands{};  // a file's own specification is designed again
+    ZeroTaps();
+    std::fill(m_current.referenceTaps.begin(), m_current.referenceTaps.end(), 0.0);
+    m_current.origin = FilterOrigin::None;
+    m_current.designBands = DesignBands{};  // a file's own specification is designed again
     m_view.keepLimits = 0;
-    m_targetsMetIn.reset();
+    m_current.targetsMetIn.reset();
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     if (m_prefs) m_prefs->SetString(setting::kFileInPath, m_filePath);
 
     int fmt = FLT64;
-    const int n = ReadCoefList(m_text.data(), m_coefs, fmt);
-    m_coefsRef = m_coefs;
+    std::array<double, kCoefArraySize> read{};
+    const int n = ReadCoefList(m_text.data(), read, fmt);
+    std::copy_n(read.begin(), std::clamp(n, 0, kCoefArraySize), TapsCovering(n));
+    m_current.referenceTaps = m_current.taps;
     FilterSpec s;
     const int c = ParseDescription(m_text.data(), s, m_prefs, &m_unreadableFields);
     if (m_dialogs) m_dialogs->SetWaitPointer(false);
@@ -141,7 +143,7 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
 
     s.maxCoefs = std::max(s.maxCoefs, n);
     s.numCoefs = std::max(s.numCoefs, n);
-    m_spec = s;
+    m_current.request = s;
     if (c >= 4) {
         RedesignFromFile(n, fmt);
     } else {
@@ -151,7 +153,7 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
 
 void FilterWorkspace::RedesignFromFile(int n, int fmt) {
     // The file holds a specification: the filter is designed again from it.
-    FilterSpec check = m_spec;
+    FilterSpec check = m_current.request;
     if (ValidateSpec(check) != 0 || !m_unreadableFields.empty())
         ShowMessage("WARNING: Not every parameter stored in this file is valid...");
     // A design that was made to meet its targets in a format is found again by the same search;
@@ -165,41 +167,43 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
 
     // The design keeps its own coefficients as the reference; the file's are put back
     // afterwards, to be compared with the design and kept as what was loaded.
-    const auto fileCoefs = m_coefsRef;
+    const auto fileCoefs = m_current.referenceTaps;
     int created = 0;
     if (m_mainWindow) {
-        const double fileEdge2 = m_spec.f2;
+        const double fileEdge2 = m_current.request.f2;
         m_mainWindow->SelectCoefFormat(fmt);
         m_mainWindow->RefreshFields();
         // The fields show the file's values rounded; the design takes them as the file holds
         // them, so that an unchanged file comes back as the filter it was.
-        m_spec = ReadShownSpec(m_spec);
+        m_current.request = ReadShownSpec(m_current.request);
         // A type without a second edge keeps the file's (none), not the one the fields completed.
-        if (m_spec.type != BandPass && m_spec.type != BandStop) m_spec.f2 = fileEdge2;
-        m_coefFormat = searchFormat;
+        if (m_current.request.type != BandPass && m_current.request.type != BandStop)
+            m_current.request.f2 = fileEdge2;
+        m_current.format = static_cast<CoefFormat>(searchFormat);
         created = m_mainWindow->CreateFromEntered();
     } else {
-        m_coefFormat = searchFormat;
+        m_current.format = static_cast<CoefFormat>(searchFormat);
         created = CreateFromSpec();
     }
     m_meetInFormat = meetInFormat;
     m_meetWord = meetWord;
-    m_coefFormat = fmt;
-    m_coefsRef = fileCoefs;
+    m_current.format = static_cast<CoefFormat>(fmt);
+    m_current.referenceTaps = fileCoefs;
     // Create marks the coefficients as going with the specification only after a design;
     // when there is none, there is no filter either (Create cleared the coefficients).
-    const bool designed = created == 1 && m_fromSpec == 1;
+    const bool designed = created == 1 && m_current.GoesWithRequest();
     if (designed) {
-        if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
-        m_filterValid = 1;
+        if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_current.format);
+        m_current.valid = true;
         // A search in another format measured the filter there: it is shown in the file's.
         if (searchFormat != fmt) ChangeCoefFormat(fmt);
-        m_spec.numCoefs = m_specWork.numCoefs;
+        m_current.request.numCoefs = m_current.achieved.numCoefs;
         if (n > 0) {
             // The file holds the coefficients rounded to its own format, so the design is
             // compared as that format would hold it.
-            const bool differ = n != m_spec.numCoefs ||
-                                !StoredCoefsMatch(m_coefs.data(), m_coefsRef.data(), n, fmt);
+            const bool differ =
+                n != m_current.request.numCoefs ||
+                !StoredCoefsMatch(m_current.taps.data(), m_current.referenceTaps.data(), n, fmt);
             if (differ) {
                 ShowMessage(
                     "WARNING: The coefs stored in this file are not valid. They will be "
@@ -207,8 +211,8 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
             }
         }
     }
-    if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
-    m_filterValid = designed ? 1 : 0;
+    if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_current.format);
+    m_current.valid = designed;
     if (m_mainWindow) m_mainWindow->Repaint();
 }
 
@@ -216,10 +220,11 @@ void FilterWorkspace::MeasureFileCoefs(FilterSpec s, int n, int fmt) {
     // Coefficients only: they are measured as they stand, when they are a filter at all (some
     // positive value, and a response the measurement can see).
     if (n < 4 ||
-        std::none_of(m_coefs.begin(), m_coefs.begin() + n, [](double v) { return v > 0.0; }) ||
-        !CoefsMeasurable(m_coefs.data(), n, fmt)) {
-        m_coefs.fill(0.0);
-        m_coefsRef.fill(0.0);
+        std::none_of(m_current.taps.begin(), m_current.taps.begin() + n,
+                     [](double v) { return v > 0.0; }) ||
+        !CoefsMeasurable(m_current.taps.data(), n, fmt)) {
+        ZeroTaps();
+        std::fill(m_current.referenceTaps.begin(), m_current.referenceTaps.end(), 0.0);
         if (m_mainWindow) m_mainWindow->Repaint();
         ShowMessage(n < 4 ? "Sorry, no valid filter data in this file." : kNoValidCoefsMessage);
         return;
@@ -228,10 +233,10 @@ void FilterWorkspace::MeasureFileCoefs(FilterSpec s, int n, int fmt) {
     // A half band has zeros at every other tap on either side of its centre tap h.
     const int h = n / 2;
     bool halfBand = true;
-    for (int i = 1; i < h - 1 && halfBand; i += 2) halfBand = !(m_coefs[i] > 0.0);
-    for (int i = h + 2; i < n && halfBand; i += 2) halfBand = !(m_coefs[i] > 0.0);
+    for (int i = 1; i < h - 1 && halfBand; i += 2) halfBand = !(m_current.taps[i] > 0.0);
+    for (int i = h + 2; i < n && halfBand; i += 2) halfBand = !(m_current.taps[i] > 0.0);
     if (halfBand) {
-        m_spec.type = HalfBand;
+        m_current.request.type = HalfBand;
         s.type = HalfBand;
         if (m_mainWindow) m_mainWindow->SelectFilterType(HalfBand);
     }
@@ -239,37 +244,37 @@ void FilterWorkspace::MeasureFileCoefs(FilterSpec s, int n, int fmt) {
     ShowMessage(
         "Filter not fully specified. Using Coefficients.\nCheck filter type, freqs and "
         "specifs...");
-    m_fromSpec = 0;
-    m_spec = s;
-    m_coefFormat = fmt;
-    m_spec.maxCoefs = n;
-    m_spec.numCoefs = n;
+    m_current.origin = FilterOrigin::LoadedCoefs;
+    m_current.request = s;
+    m_current.format = static_cast<CoefFormat>(fmt);
+    m_current.request.maxCoefs = n;
+    m_current.request.numCoefs = n;
     if (m_mainWindow) m_mainWindow->RefreshFields();
 
     // The measured values become the entered ones.
-    m_specWork = m_spec;
-    AnalyseCoefs(m_specWork, m_coefs.data(), n, fmt);
-    m_spec = m_specWork;
+    m_current.achieved = m_current.request;
+    AnalyseCoefs(m_current.achieved, TapsCovering(n), n, fmt);
+    m_current.request = m_current.achieved;
     if (m_mainWindow) {
         m_mainWindow->RefreshFields();
         m_mainWindow->ShowAchieved();
     }
 
     PlaceSpecCursor();
-    m_filterValid = 1;
+    m_current.valid = true;
     if (m_mainWindow) m_mainWindow->Repaint();
     if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
 
     // Display limits for the whole axis of the measured filter.
-    if (m_view.nyquist < 0.0001) m_view.SetRate(m_specWork.fs);
+    if (m_view.nyquist < 0.0001) m_view.SetRate(m_current.achieved.fs);
     m_view.ResetRange();
     if (m_mainWindow) {
         m_mainWindow->ShowFreqMax(m_view.UpperLimit());
         m_mainWindow->ShowFreqMin(m_view.LowerLimit());
-        m_mainWindow->SelectCoefFormat(m_coefFormat);
+        m_mainWindow->SelectCoefFormat(m_current.format);
         m_mainWindow->Repaint();
     }
-    m_filterValid = 1;
+    m_current.valid = true;
 }
 
 std::optional<std::string> FilterWorkspace::DescriptionRefusal() {
@@ -279,7 +284,7 @@ std::optional<std::string> FilterWorkspace::DescriptionRefusal() {
 }
 
 void FilterWorkspace::SaveFilter() {
-    if (!m_filterValid) {
+    if (!m_current.valid) {
         ShowMessage("No filter created");
         return;
     }

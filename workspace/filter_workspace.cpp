@@ -23,6 +23,16 @@ int ClampCount(int n) {
 
 }  // namespace
 
+double* FilterWorkspace::TapsCovering(int n) {
+    const std::size_t count = static_cast<std::size_t>(ClampCount(n));
+    if (m_current.taps.size() < count) m_current.taps.resize(count, 0.0);
+    return m_current.taps.data();
+}
+
+void FilterWorkspace::ZeroTaps() {
+    std::fill(m_current.taps.begin(), m_current.taps.end(), 0.0);
+}
+
 const char* FilterTypeName(int type) {
     static const char* const kNames[] = {"",         "LowPass",  "BandPass",
                                          "HighPass", "BandStop", "HalfBand"};
@@ -33,20 +43,20 @@ FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
     m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
         if (!m_engine) return NOT_POSSIBLE;
         const int status = m_engine->DesignFilter(spec, coefs, response, count);
-        m_designBands = m_engine->LastTrace().bands;
+        m_current.designBands = m_engine->LastTrace().bands;
         return status;
     };
     m_designAtLength = [this](FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
                               int* count) {
         if (!m_engine) return NOT_POSSIBLE;
         const int status = m_engine->DesignAtLength(spec, n, coefs, response, count);
-        m_designBands = m_engine->LastTrace().bands;
+        m_current.designBands = m_engine->LastTrace().bands;
         return status;
     };
     // Coefficients that go with the design just made are measured over its bands.
     m_analyseResponse = [this](FilterSpec& spec, const double* coefs, int n, int fmt) {
-        const bool designed = m_fromSpec == 1 && m_designBands.type != 0;
-        return AnalyseResponse(spec, coefs, n, fmt, designed ? &m_designBands : nullptr);
+        const bool designed = m_current.GoesWithRequest() && m_current.designBands.type != 0;
+        return AnalyseResponse(spec, coefs, n, fmt, designed ? &m_current.designBands : nullptr);
     };
     m_clock = [] { return std::time(nullptr); };
     m_writeBytes = [](int fd, const char* data, std::size_t size) {
@@ -144,9 +154,9 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
 int FilterWorkspace::RunDesign() {
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     m_status = 0;
-    m_targetsMetIn.reset();
+    m_current.targetsMetIn.reset();
 
-    const int valid = ValidateSpec(m_spec);
+    const int valid = ValidateSpec(m_current.request);
     if (valid < 0) {
         CloseBusyWindow();
         m_status = -1;
@@ -156,10 +166,13 @@ int FilterWorkspace::RunDesign() {
     }
     if (valid == 1 && m_mainWindow) m_mainWindow->RefreshFields();
 
-    m_coefs.fill(0.0);
-    m_specWork = m_spec;
-    m_designBands = DesignBands{};
-    m_status = m_designFilter(m_specWork, m_coefs.data(), m_response.data(), &m_responseCount);
+    std::vector<double> designed(kCoefArraySize, 0.0);
+    m_current.achieved = m_current.request;
+    m_current.designBands = DesignBands{};
+    m_status =
+        m_designFilter(m_current.achieved, designed.data(), m_response.data(), &m_responseCount);
+    designed.resize(static_cast<std::size_t>(ClampCount(m_current.achieved.numCoefs)));
+    m_current.taps = std::move(designed);
 
     if (m_status != 0) {
         CloseBusyWindow();
@@ -176,8 +189,8 @@ int FilterWorkspace::RunDesign() {
             } else {
                 ShowMessage("Erroneous Filter Specifications");
             }
-            m_filterValid = 0;
-            m_coefs.fill(0.0);
+            m_current.valid = false;
+            ZeroTaps();
             if (m_mainWindow) m_mainWindow->ClearAchieved();
             return status;
         }
@@ -190,22 +203,23 @@ int FilterWorkspace::RunDesign() {
     }
 
     // A design always goes with the entries it was made from, so it is judged against them.
-    m_fromSpec = 1;
+    m_current.origin = FilterOrigin::Designed;
     if (m_meetInFormat) {
         MeetTargetsInFormat();
-        m_targetsMetIn = TargetsMetIn{m_coefFormat, m_meetWord};
+        m_current.targetsMetIn = TargetsMetIn{m_current.format, m_meetWord};
     }
-    m_coefsRef = m_coefs;
-    AnalyseCoefs(m_specWork, m_coefs.data(), m_specWork.numCoefs, m_coefFormat);
+    m_current.referenceTaps = m_current.taps;
+    AnalyseCoefs(m_current.achieved, TapsCovering(m_current.achieved.numCoefs),
+                 m_current.achieved.numCoefs, m_current.format);
     m_status = 0;
     if (m_mainWindow) m_mainWindow->ShowAchieved();
     return 0;
 }
 
 int FilterWorkspace::CreateFromSpec() {
-    m_coefs.fill(0.0);
-    m_specWork = FilterSpec{};
-    if (ValidateSpec(m_spec) == -1) {
+    ZeroTaps();
+    m_current.achieved = FilterSpec{};
+    if (ValidateSpec(m_current.request) == -1) {
         ShowInvalidSpec();
         return 0;
     }
@@ -223,21 +237,21 @@ void FilterWorkspace::ShowInvalidSpec() {
 }
 
 void FilterWorkspace::EnterSpec() {
-    if (m_prefs) m_prefs->SaveSpec(m_spec);
-    m_view.SetRate(m_spec.fs);
+    if (m_prefs) m_prefs->SaveSpec(m_current.request);
+    m_view.SetRate(m_current.request.fs);
     m_view.cursorHz = 0.0;
 }
 
 int FilterWorkspace::DesignEntered() {
     CloseBusyWindow();
-    if (m_spec.maxCoefs > 1000) OpenBusyWindow();
+    if (m_current.request.maxCoefs > 1000) OpenBusyWindow();
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     const int result = RunDesign();
     if (result == 0) {
         PlaceSpecCursor();
-        m_filterValid = 1;
+        m_current.valid = true;
         m_view.keepLimits = 1;
-        m_fromSpec = 1;
+        m_current.origin = FilterOrigin::Designed;
     }
     CloseBusyWindow();
     if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
@@ -245,7 +259,7 @@ int FilterWorkspace::DesignEntered() {
 }
 
 double FilterWorkspace::SpecCursorFreq() const {
-    return ViewState::CursorForFilter(m_spec);
+    return ViewState::CursorForFilter(m_current.request);
 }
 
 void FilterWorkspace::PlaceSpecCursor() {
@@ -266,10 +280,11 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
     CloseBusyWindow();
     const bool noStopBand = MeasureCoefs(spec, coefs, n, fmt);
     m_status = 0;
-    if (m_fromSpec) {
+    if (m_current.GoesWithRequest()) {
         if (noStopBand) m_status |= SPEC_NOT_MET;
-        if (AttenuationMissed(m_spec.attenuation, spec.attenuation)) m_status |= SPEC_NOT_MET;
-        if (spec.type != HalfBand && RippleMissed(m_spec.ripple, spec.ripple)) {
+        if (AttenuationMissed(m_current.request.attenuation, spec.attenuation))
+            m_status |= SPEC_NOT_MET;
+        if (spec.type != HalfBand && RippleMissed(m_current.request.ripple, spec.ripple)) {
             m_status |= SPEC_NOT_MET;
         }
         if (m_status & SPEC_NOT_MET) {
@@ -282,22 +297,19 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
 }
 
 int FilterWorkspace::ChangeCoefFormat(int fmt) {
-    m_coefFormat = fmt;
+    m_current.format = static_cast<CoefFormat>(fmt);
     if (m_prefs && m_prefs->IsOpen())
         m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(fmt));
 
-    if (!m_filterValid ||
-        (m_specWork.numCoefs == 0 && m_spec.numCoefs == 0 && m_spec.maxCoefs == 0)) {
-        return 0;
-    }
-    FilterSpec s = m_specWork;
+    if (!m_current.valid || m_current.MeasuredCount() == 0) return 0;
+    FilterSpec s = m_current.achieved;
     const int n = s.numCoefs != 0 ? s.numCoefs : s.maxCoefs;
     if (n == 0) {
         ShowMessage("Number of Coefs not set!");
         return 0;
     }
-    AnalyseCoefs(s, m_coefs.data(), n, m_coefFormat);
-    m_specWork = s;
+    AnalyseCoefs(s, TapsCovering(n), n, m_current.format);
+    m_current.achieved = s;
     if (m_mainWindow) {
         m_mainWindow->ShowAchieved();
         m_mainWindow->Repaint();

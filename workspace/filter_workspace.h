@@ -1,6 +1,6 @@
-// The one current filter of the designer: the entered and the achieved specification, the
-// coefficients, the description text, the coefficient format, the view of the plots and the flags
-// that tell what the coefficients go with. Its operations sit between the windows and the design
+// The designer's workspace: the current filter (CurrentFilter: the entered and the achieved
+// specification, the coefficients, their format and what they go with), the description text and
+// the view of the plots. Its operations sit between the windows and the design
 // engine: validating a specification, designing it, measuring a coefficient set, switching the
 // coefficient format, and writing the filter description.
 //
@@ -24,6 +24,7 @@
 #include "engine/filter_spec.h"
 #include "export/fixed_point.h"
 #include "workspace/c_util.h"
+#include "workspace/current_filter.h"
 #include "workspace/targets_met_in.h"
 #include "workspace/view_state.h"
 
@@ -48,7 +49,7 @@ constexpr const char* kFilterFileTypes = "Text Files (*.txt)|*.txt|All Files (*.
 // What AnalyseText answers instead of a number of coefficients.
 enum AnalysisOutcome : int {
     kAnalysisFailed = -1,        // a message said why
-    kAnalysisRedesign = -2,      // only parameters changed: m_spec holds them, design them again
+    kAnalysisRedesign = -2,      // only parameters changed: the request holds them, design it
     kAnalysisCoefsChanged = -3,  // the edited coefficients were measured; the editor should get
                                  // the new description
 };
@@ -71,41 +72,42 @@ class FilterWorkspace {
     // corrections. Reversed band edges are swapped and shown in the main window's edge fields.
     int ValidateSpec(FilterSpec& spec);
 
-    // Designs m_spec into m_coefs and m_specWork and measures the result in m_coefFormat against
-    // m_spec (the design goes with its specification: m_fromSpec becomes 1). 0 when a coefficient
-    // set was produced (possibly after a warning). -1 for an invalid specification (nothing
-    // changes but m_status); the engine's status word when it designed nothing (m_coefs is
-    // cleared and m_filterValid becomes 0).
+    // Designs the current filter's request into its taps and achieved values and measures the
+    // result in its format against the request (the design goes with its request: its origin
+    // becomes Designed). 0 when a coefficient set was produced (possibly after a warning). -1 for
+    // an invalid specification (nothing changes but m_status); the engine's status word when it
+    // designed nothing (the taps are zeroed and the filter is no longer valid).
     int RunDesign();
 
     // Measures the first n coefficients in fmt into spec, silently: the achieved values as
     // AnalyseCoefs writes them. A response without a stop band or a pass band of its own that goes
-    // with the design (m_fromSpec) is measured over the bands it was designed for. True when the
-    // response had no stop band of its own to measure.
+    // with the design (GoesWithRequest) is measured over the bands it was designed for. True when
+    // the response had no stop band of its own to measure.
     bool MeasureCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
     // Measures the first n coefficients, quantised to fmt, into spec. When they go with the
-    // entered specification (m_fromSpec), their attenuation and ripple are measured over the
-    // bands they were designed for (m_designBands), and it warns if the specification is missed
-    // by more than 1 dB of attenuation or 10 % of ripple (attenuation alone for a half band), or
+    // entered specification (GoesWithRequest), their attenuation and ripple are measured over the
+    // bands they were designed for (designBands), and it warns if the specification is missed by
+    // more than 1 dB of attenuation or 10 % of ripple (attenuation alone for a half band), or
     // if the response has no stop band of its own. Loaded coefficients without a stop band show
     // an attenuation of 0. Always 0.
     int AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
     // Makes fmt the coefficient format, stores it, and re-measures the current filter in it.
-    // 1 when the filter was re-measured, 0 otherwise. m_coefs never changes.
+    // 1 when the filter was re-measured, 0 otherwise. The taps never change.
     int ChangeCoefFormat(int fmt);
 
     // Pulls the upper display frequency of the current scale back to the range the sampling
     // frequency allows, and re-places the plot cursor when it moved.
     void FitDisplayLimits();
 
-    // The Create command, once the entered specification is in m_spec as the fields read it
-    // (the window reads its fields, the command line its options, through the rules of
-    // field_entries.h): clears the coefficients and the achieved values, validates m_spec (an
-    // invalid one shows "SORRY: Invalid Specifications" and gives 0), stores it, and designs it
-    // (DesignEntered). 1 whenever the specification was valid, whether the design then succeeded
-    // or not (RunDesign has shown why not; m_status keeps the engine status that stopped it).
+    // The Create command, once the entered specification is the current filter's request as the
+    // fields read it (the window reads its fields, the command line its options, through the
+    // rules of field_entries.h): clears the coefficients and the achieved values, validates the
+    // request (an invalid one shows "SORRY: Invalid Specifications" and gives 0), stores it, and
+    // designs it (DesignEntered). 1 whenever the specification was valid, whether the design then
+    // succeeded or not (RunDesign has shown why not; m_status keeps the engine status that stopped
+    // it).
     int CreateFromSpec();
     // The steps of Create, for the window, which puts its display limits between them.
     // The refusal of an invalid specification: "SORRY: Invalid Specifications", caption "Error".
@@ -120,12 +122,12 @@ class FilterWorkspace {
     int DesignEntered();
 
     // With m_meetInFormat, after a design: while the design, in the chosen format (m_meetWord
-    // when set, else m_coefFormat), misses the entered attenuation or ripple, designs again
-    // (longer, for more attenuation, or shorter: meet_in_format.cpp) within m_spec.maxCoefs, and
-    // keeps the best design that meets them (the narrowest transition). When none does, keeps
-    // the one that came closest and says what would do: other fraction bits, a finer format, a
-    // longer word, or how many coefficients. The search opens the busy pop-up and reports its
-    // progress there; when the user cancels it, the best design found so far is kept and a
+    // when set, else the current format), misses the entered attenuation or ripple, designs again
+    // (longer, for more attenuation, or shorter: meet_in_format.cpp) within the request's
+    // maxCoefs, and keeps the best design that meets them (the narrowest transition). When none
+    // does, keeps the one that came closest and says what would do: other fraction bits, a finer
+    // format, a longer word, or how many coefficients. The search opens the busy pop-up and reports
+    // its progress there; when the user cancels it, the best design found so far is kept and a
     // message says so. The same entries and engine state give the same filter.
     void MeetTargetsInFormat();
 
@@ -190,18 +192,18 @@ class FilterWorkspace {
     void OpenBusyWindow();
     void CloseBusyWindow();
 
+    // The current filter: what was asked for, what its coefficients achieve, the coefficients,
+    // their format and where they came from.
+    const CurrentFilter& Current() const { return m_current; }
+
     // ---- state ----
     int32_t m_status = 0;      // last design or analysis status word; -1 after invalid input
     int32_t m_busyWindow = 0;  // 1 while the busy pop-up opened for a design is shown
-    std::FILE* m_fileHandle = nullptr;  // never left open: Load reads a file whole and closes it
-    ViewState m_view;                   // scale, display limits and cursor of the plots
-    int32_t m_filterValid = 0;          // a coefficient set is present
-    int32_t m_fromSpec = 0;             // the coefficients go with a complete specification
-    int32_t m_analysed = 0;             // AnalyseCoefs has run at least once
-    // The bands the last design was made for (type 0 when the engine reported none, or when the
-    // coefficients no longer go with a design): coefficients that go with the entered
-    // specification are measured over these.
-    DesignBands m_designBands;
+    ViewState m_view;          // scale, display limits and cursor of the plots
+    // The current filter. The entered specification (request) is also where the window and the
+    // command line put what their fields and options read, before Create designs it.
+    CurrentFilter m_current;
+    int32_t m_analysed = 0;      // AnalyseCoefs has run at least once
     std::string m_fileDir;       // "FileInPath" as last read by Load
     std::string m_saveDir;       // directory of the last Save of this run
     std::string m_moduleDir;     // directory of the program, no trailing separator
@@ -210,31 +212,19 @@ class FilterWorkspace {
     int32_t m_textLen = 0;       // bytes written into m_text by the writer
     int32_t m_textOverflow = 0;  // the last description did not fit
     int32_t m_textSize = 0;      // size of the last complete description or file read
-    int32_t m_coefFormat = FLT64;
     // Create lengthens its design until the coefficients, rounded to the chosen format, meet
     // the targets (the window's "Meet targets in format"; off unless asked for).
     int32_t m_meetInFormat = 0;
-    // The fixed-point word those targets are to be met in instead of m_coefFormat (the command
-    // line's --word-bits); none in the window.
+    // The fixed-point word those targets are to be met in instead of the current format (the
+    // command line's --word-bits); none in the window.
     std::optional<FixedPointRequest> m_meetWord;
-    // Where the last design met its targets when it was made to (m_meetInFormat): the format or
-    // word of that search, which the description records for Load; nullopt for any other design.
-    std::optional<TargetsMetIn> m_targetsMetIn;
     // The fields of the last loaded file's specification whose values could not be read
     // ("Attenuation = abc"): Load completed them as missing ones.
     std::vector<std::string> m_unreadableFields;
     int32_t m_responseCount = 0;
-    FilterSpec m_spec{};       // as entered (or read from a description)
-    FilterSpec m_specSaved{};  // m_spec when Analysis started
-    FilterSpec m_specWork{};   // handed to the engine; afterwards the achieved values
     std::array<ResponsePoint, kResponseArraySize> m_response{};
-    std::array<double, kCoefArraySize> m_coefs{};      // impulse response order
-    std::array<double, kCoefArraySize> m_coefsRef{};   // as last designed or loaded
-    std::array<double, kCoefArraySize> m_coefsRead{};  // as read back by Analysis
-    std::string m_rootKeyPath = "Software\\MQ\\Ondela";
     std::string m_prefKeyPath = "Software\\MQ\\Ondela\\Preferences";
     std::string m_filePath;  // full path of the file last chosen for Load
-    std::string m_dirBuf;    // result of the directory-of-path routine
 
     // ---- collaborators, owned by the application ----
     MainWindowPort* m_mainWindow = nullptr;  // set while the main window exists
@@ -256,20 +246,26 @@ class FilterWorkspace {
     // with errno set, as POSIX write does (which it calls by default). Replaceable for tests.
     WriteFunction m_writeBytes;
 
+    // The first n taps of the current filter (n within the capacity of the engine's arrays), the
+    // taps held extended with zeros to cover them: what a measurement of n coefficients reads.
+    double* TapsCovering(int n);
+    // Every tap held becomes 0; the filter keeps its length.
+    void ZeroTaps();
+
   private:
     // Set while a message of MeetTargetsInFormat has said that the targets are missed, so that
     // the measurement that follows does not say it a second time.
     bool m_missReported = false;
 
     // Load's steps: reading the file into m_text (false after a message), designing the file's
-    // specification in m_spec again (n coefficients of format fmt read from it), measuring its
+    // specification in the request again (n coefficients of format fmt read from it), measuring its
     // coefficients when it holds no complete specification (s as read from it).
     bool ReadFileText(const std::string& path);
     void RedesignFromFile(int n, int fmt);
     void MeasureFileCoefs(FilterSpec s, int n, int fmt);
     int ValidateSpecImpl(FilterSpec& spec, bool showEdges);
     int ComposeHeader(std::string& header);
-    bool CoefsReadDiffer(int n, int fmt) const;
+    bool CoefsReadDiffer(const std::array<double, kCoefArraySize>& coefsRead, int n, int fmt) const;
     std::string LoadStartDirectory();
     // m_fileDir from the stored "FileInPath", the file Load read last (also in another run).
     void ReadStoredFilePath();

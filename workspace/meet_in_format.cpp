@@ -238,20 +238,21 @@ Measured MeetSearch::Measure(const Trial& t, FilterSpec& into,
         fmt = FLT64;
     }
     // The workspace measures a design over the bands it was designed for (the trial's, which
-    // the caller put in m_designBands), wherever the response's own edges lie.
+    // the caller put in the current filter's designed bands), wherever the response's own edges
+    // lie.
     const bool noStopBand = ws_.MeasureCoefs(into, coefs, t.n, fmt);
     m.meets = !noStopBand && m.saturated == 0 && Meets(into);
     return m;
 }
 
 Trial MeetSearch::Finish(Trial t) {
-    t.bands = ws_.m_designBands;
+    t.bands = ws_.m_current.designBands;
     return Rate(std::move(t));
 }
 
 Trial MeetSearch::Rate(Trial t) {
     if (!t.Usable()) return t;
-    ws_.m_designBands = t.bands;
+    ws_.m_current.designBands = t.bands;
     t.coefs.resize(static_cast<std::size_t>(t.n));
     t.rounded = t.designed;
     const Measured m = Measure(t, t.rounded, word_, fmt_);
@@ -287,10 +288,11 @@ bool MeetSearch::Progress() {
 
 Trial MeetSearch::Current() {
     Trial t;
-    t.n = ws_.m_specWork.numCoefs;
+    t.n = ws_.m_current.achieved.numCoefs;
     t.status = 0;
-    t.designed = ws_.m_specWork;
-    t.coefs.assign(ws_.m_coefs.begin(), ws_.m_coefs.begin() + std::clamp(t.n, 0, kCoefArraySize));
+    t.designed = ws_.m_current.achieved;
+    const double* taps = ws_.TapsCovering(t.n);
+    t.coefs.assign(taps, taps + std::clamp(t.n, 0, kCoefArraySize));
     t.response.assign(
         ws_.m_response.begin(),
         ws_.m_response.begin() + std::clamp(ws_.m_responseCount, 0, kResponseArraySize));
@@ -436,12 +438,12 @@ void MeetSearch::AcrossLengths() {
 }
 
 void MeetSearch::Adopt(const Trial& t) {
-    ws_.m_coefs.fill(0.0);
-    std::copy(t.coefs.begin(), t.coefs.end(), ws_.m_coefs.begin());
-    ws_.m_specWork = t.designed;
+    ws_.ZeroTaps();
+    std::copy(t.coefs.begin(), t.coefs.end(), ws_.TapsCovering(static_cast<int>(t.coefs.size())));
+    ws_.m_current.achieved = t.designed;
     std::copy(t.response.begin(), t.response.end(), ws_.m_response.begin());
     ws_.m_responseCount = static_cast<int32_t>(t.response.size());
-    ws_.m_designBands = t.bands;
+    ws_.m_current.designBands = t.bands;
 }
 
 // What would meet the targets asked for in entered: the fraction bits the coefficients fit in
@@ -456,7 +458,7 @@ Remedy MeetSearch::FindRemedy(const std::vector<Trial>& trials, const FilterSpec
         if (cancelled_ || checks >= kRemedyChecks) return nullptr;
         const Trial* found = nullptr;
         for (const Trial& t : trials) {
-            ws_.m_designBands = t.bands;
+            ws_.m_current.designBands = t.bands;
             FilterSpec s = t.designed;
             if (Measure(t, s, word, fmt).meets) {
                 found = &t;
@@ -632,7 +634,8 @@ bool MeetSearch::Succeeds(const Trial& atMaximum) {
 
 void FilterWorkspace::MeetTargetsInFormat() {
     // When the search said what is missed, the measurement that follows need not repeat it.
-    if (MeetSearch(*this, m_spec, m_meetWord, m_coefFormat).Run()) m_missReported = true;
+    if (MeetSearch(*this, m_current.request, m_meetWord, m_current.format).Run())
+        m_missReported = true;
 }
 
 }  // namespace ondela

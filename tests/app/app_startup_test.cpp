@@ -102,7 +102,7 @@ TEST(AppStartup, OnlyTheEditorsLoadRequestRunsLoad) {
         EditorNotifyEvent drop(kEditorLoadRequest, file);
         QCoreApplication::sendEvent(session->app.get(), &drop);
         EXPECT_FALSE(session->dialogs.openAsked.has_value());
-        EXPECT_EQ(session->app->Workspace().m_filterValid, 1);
+        EXPECT_TRUE(session->app->Workspace().Current().valid);
         EXPECT_EQ(session->app->Workspace().m_filePath, file.toStdString());
         return 0;
     });
@@ -154,7 +154,7 @@ TEST(AppStartup, DesignEditSaveAndPrint) {
         window.show();
         FilterWorkspace& ws = session->app->Workspace();
         Press(window, ctl::kCreate);
-        EXPECT_EQ(ws.m_filterValid, 1);
+        EXPECT_TRUE(ws.Current().valid);
         Press(window, ctl::kFilterEditor);
         EditorPort& editor = session->app->Editor();
         EXPECT_TRUE(editor.IsEditorOpen());

@@ -44,8 +44,8 @@ double ShownAttenuation(const QString& text) {
 // The attenuation of the designed filter's coefficients in w-bit words (F chosen as the largest
 // that fits), by a plain DFT of words rounded by hand.
 double DftAttenuation(const FilterWorkspace& ws, int w) {
-    const std::vector<double> coefs(ws.m_coefs.begin(),
-                                    ws.m_coefs.begin() + ws.m_specWork.numCoefs);
+    const std::vector<double> coefs(ws.m_current.taps.begin(),
+                                    ws.m_current.taps.begin() + ws.m_current.achieved.numCoefs);
     const int f = testing::LargestFrac(coefs, w, false);
     std::vector<double> h;
     for (long long q : testing::HandQuantised(coefs, w, f, false))
@@ -58,7 +58,7 @@ class ExportDialogTest : public ::testing::Test {
     ExportDialogTest() {
         ws.m_engine = &engine;
         ws.m_dialogs = &dialogs;
-        ws.m_spec = testing::Spec{};  // the 60 dB low pass of 127 taps
+        ws.m_current.request = testing::Spec{};  // the 60 dB low pass of 127 taps
         ws.CreateFromSpec();
         dialogs.messages.clear();
     }
@@ -91,7 +91,7 @@ class ExportDialogTest : public ::testing::Test {
 };
 
 TEST_F(ExportDialogTest, ChosenWordsShowTheirAttenuationAndExportWritesTheFile) {
-    ASSERT_EQ(ws.m_specWork.numCoefs, 127);
+    ASSERT_EQ(ws.m_current.achieved.numCoefs, 127);
     auto d = Open();
     EXPECT_EQ(d->windowTitle(), "Export Coefficients");
     EXPECT_EQ(d->NameField()->text(), "lowpass");
@@ -147,7 +147,7 @@ TEST_F(ExportDialogTest, ABadIdentifierOrNoFilterDisablesExport) {
     d->NameField()->setText("taps9");
     EXPECT_TRUE(d->ExportButton()->isEnabled());
 
-    ws.m_filterValid = 0;
+    ws.m_current.valid = false;
     auto empty = Open();
     EXPECT_FALSE(empty->ExportButton()->isEnabled());
     EXPECT_EQ(empty->WarningText(), "Nothing can be exported: No valid filter coefs available");

@@ -51,13 +51,14 @@ class ExportSessionTest : public ::testing::Test {
     }
     // The designer's usual example: a 60 dB low pass at 10 kHz for 48 kHz, at most 127 taps.
     void Design(const testing::Spec& spec = {}) {
-        ws.m_spec = spec;
+        ws.m_current.request = spec;
         ASSERT_EQ(ws.CreateFromSpec(), 1);
-        ASSERT_EQ(ws.m_filterValid, 1);
+        ASSERT_TRUE(ws.Current().valid);
         dialogs.messages.clear();
     }
     std::vector<double> Coefs() const {
-        return {ws.m_coefs.begin(), ws.m_coefs.begin() + ws.m_specWork.numCoefs};
+        return {ws.m_current.taps.begin(),
+                ws.m_current.taps.begin() + ws.m_current.achieved.numCoefs};
     }
 
     DesignEngine engine;
@@ -71,9 +72,9 @@ class ExportSessionTest : public ::testing::Test {
 // finds less than 59 dB, and then the preview warns.
 TEST_F(ExportSessionTest, PreviewAgreesWithWordsRoundedByHandAndAPlainDft) {
     Design();
-    ASSERT_EQ(ws.m_specWork.numCoefs, 127);
+    ASSERT_EQ(ws.m_current.achieved.numCoefs, 127);
     const std::vector<double> coefs = Coefs();
-    const FilterSpec achieved = ws.m_specWork;
+    const FilterSpec achieved = ws.m_current.achieved;
     const int32_t status = ws.m_status;
     struct Case {
         int w;
@@ -117,9 +118,9 @@ TEST_F(ExportSessionTest, PreviewAgreesWithWordsRoundedByHandAndAPlainDft) {
     // Measuring the words showed nothing and left the filter and its achieved values alone.
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(Coefs(), coefs);
-    EXPECT_EQ(ws.m_specWork.attenuation, achieved.attenuation);
-    EXPECT_EQ(ws.m_specWork.ripple, achieved.ripple);
-    EXPECT_EQ(ws.m_specWork.numCoefs, achieved.numCoefs);
+    EXPECT_EQ(ws.m_current.achieved.attenuation, achieved.attenuation);
+    EXPECT_EQ(ws.m_current.achieved.ripple, achieved.ripple);
+    EXPECT_EQ(ws.m_current.achieved.numCoefs, achieved.numCoefs);
     EXPECT_EQ(ws.m_status, status);
 }
 
@@ -194,7 +195,7 @@ TEST_F(ExportSessionTest, PreviewOfClippedWordsStatesWhatTheyHold) {
 TEST_F(ExportSessionTest, ALowPassAfterABandDesignStatesOneEdge) {
     Design(testing::Spec{.type = BandPass, .f1 = 10000.0, .f2 = 12000.0});
     Design(testing::Spec{.f2 = 12000.0});
-    ASSERT_EQ(ws.m_spec.type, LowPass);
+    ASSERT_EQ(ws.m_current.request.type, LowPass);
     for (const ExportFormat format :
          {ExportFormat::Coe, ExportFormat::Mif, ExportFormat::Vhdl, ExportFormat::Verilog,
           ExportFormat::Cmsis, ExportFormat::Csv, ExportFormat::Json}) {
@@ -383,7 +384,7 @@ TEST_F(ExportSessionTest, FilesEqualTheCommandLinesExport) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fixture);
         ws.LoadFilterFile(Fixture(c.fixture));
-        ASSERT_EQ(ws.m_filterValid, 1);
+        ASSERT_TRUE(ws.Current().valid);
         ExportSession session(ws, version.productName, version.productVersion);
         session.choices = c.choices;
         const std::string mine = dir / (std::string(c.fixture) + ".window");

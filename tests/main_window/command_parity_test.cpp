@@ -60,14 +60,15 @@ std::string FormatName(int format) {
 Outcome FromWorkspace(const FilterWorkspace& ws, std::vector<std::string> messages) {
     Outcome o;
     o.messages = std::move(messages);
-    o.produced = ws.m_filterValid == 1;
-    o.fromSpec = ws.m_fromSpec == 1;
-    o.format = FormatName(ws.m_coefFormat);
-    o.entered = ws.m_spec;
+    o.produced = ws.Current().valid;
+    o.fromSpec = ws.Current().GoesWithRequest();
+    o.format = FormatName(ws.m_current.format);
+    o.entered = ws.m_current.request;
     o.cursor = ws.m_view.cursorHz;
     if (o.produced) {
-        o.achieved = ws.m_specWork;
-        o.coefs.assign(ws.m_coefs.begin(), ws.m_coefs.begin() + ws.m_specWork.numCoefs);
+        o.achieved = ws.m_current.achieved;
+        o.coefs.assign(ws.m_current.taps.begin(),
+                       ws.m_current.taps.begin() + ws.m_current.achieved.numCoefs);
     }
     return o;
 }
@@ -162,7 +163,7 @@ struct WorkspaceRig {
         ws.m_prefs = &prefs;
         ws.m_engine = &engine;
         ws.m_dialogs = &dialogs;
-        ws.m_coefFormat = FLT32;
+        ws.m_current.format = FLT32;
     }
 
     MemorySettingsStore store;
@@ -239,7 +240,7 @@ double Number(const char* text) {
 
 Outcome CreateInWorkspace(const Entries& e) {
     WorkspaceRig rig;
-    rig.ws.m_coefFormat = FormatRadio(e.format) - ctl::kFloat64;
+    rig.ws.m_current.format = static_cast<CoefFormat>(FormatRadio(e.format) - ctl::kFloat64);
     SpecEntries typed;
     typed.type = e.radio == ctl::kLowPass    ? LowPass
                  : e.radio == ctl::kHighPass ? HighPass
@@ -254,7 +255,7 @@ Outcome CreateInWorkspace(const Entries& e) {
     typed.maxCoefs = std::atoi(e.maxCoefs);
     const SpecReading read = ReadSpecEntries(
         typed, [](double hz) { return CUtil().ParseFrequency(FormatFreqField(hz).c_str()); });
-    rig.ws.m_spec = read.spec;
+    rig.ws.m_current.request = read.spec;
     rig.ws.CreateFromSpec();
     return FromWorkspace(rig.ws, rig.dialogs.Texts());
 }

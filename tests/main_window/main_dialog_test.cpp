@@ -124,7 +124,7 @@ TEST_F(MainDialogTest, CreateFillsTheAchievedValuesAndDrawsTheCurve) {
     Press(ctl::kCreate);
     const QString asFloat = Text(ctl::kAchievedAttenuation);
     Press(ctl::kInteger16);
-    EXPECT_EQ(ws.m_coefFormat, INT16);
+    EXPECT_EQ(ws.m_current.format, INT16);
     EXPECT_NE(Text(ctl::kAchievedAttenuation), asFloat);
     EXPECT_EQ(std::get<uint32_t>(store.Values().at("COEF_FORMAT")), 3u);
     ASSERT_EQ(log.back(), "Message Warning: Original specifications not met");

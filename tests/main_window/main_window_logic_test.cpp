@@ -159,10 +159,10 @@ TEST_F(MainWindowTest, FieldsCorrectWhatWasTyped) {
     Type(ctl::kRipple, "5");
     Type(ctl::kMaxCoefs, "5000");
     ASSERT_NE(dlg.ReadSpecFields(), -1);
-    EXPECT_EQ(ws.m_spec.f1, 2500.0);
-    EXPECT_EQ(ws.m_spec.attenuation, 70.0);
-    EXPECT_EQ(ws.m_spec.ripple, 2.0);
-    EXPECT_EQ(ws.m_spec.maxCoefs, 4096);
+    EXPECT_EQ(ws.m_current.request.f1, 2500.0);
+    EXPECT_EQ(ws.m_current.request.attenuation, 70.0);
+    EXPECT_EQ(ws.m_current.request.ripple, 2.0);
+    EXPECT_EQ(ws.m_current.request.maxCoefs, 4096);
 }
 
 TEST_F(MainWindowTest, SpinsStepAlongTheirLadders) {
@@ -242,14 +242,14 @@ TEST_F(MainWindowTest, CreateDesignsShowsTheAchievedValuesAndStoresTheSpecificat
     Type(ctl::kAttenuation, "50");
     dlg.OnCommand(ctl::kCreate);
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(ws.m_filterValid, 1);
+    EXPECT_TRUE(ws.Current().valid);
     EXPECT_TRUE(dlg.CurvesShown());
     EXPECT_NE(Shown(ctl::kAchievedCoefs), "");
     for (const auto& m : Messages()) ADD_FAILURE() << m;
-    EXPECT_EQ(Shown(ctl::kAchievedCoefs), FormatText("%d", ws.m_specWork.numCoefs));
+    EXPECT_EQ(Shown(ctl::kAchievedCoefs), FormatText("%d", ws.m_current.achieved.numCoefs));
     EXPECT_EQ(Shown(ctl::kAchievedAttenuation),
-              FormatText("%3.3lf dB", std::fabs(ws.m_specWork.attenuation)));
-    EXPECT_GE(std::fabs(ws.m_specWork.attenuation), 49.0);
+              FormatText("%3.3lf dB", std::fabs(ws.m_current.achieved.attenuation)));
+    EXPECT_GE(std::fabs(ws.m_current.achieved.attenuation), 49.0);
     EXPECT_EQ(std::get<std::string>(store.Values().at("ATT")), "50.000000");
     EXPECT_EQ(ws.m_view.cursorHz, 10000.0);
     EXPECT_EQ(controls.pointers.back(), PointerShape::Arrow);
@@ -301,18 +301,18 @@ TEST_F(MainWindowTest, CreateJudgesTheEdgesAgainstTheRateTypedWithThem) {
         Type(ctl::kEdgeFreq1, "1000 Hz");
         Type(ctl::kEdgeFreq2, "2000 Hz");
         dlg.OnCommand(ctl::kCreate);
-        ASSERT_EQ(ws.m_spec.fs, 8000.0);
+        ASSERT_EQ(ws.m_current.request.fs, 8000.0);
         log.clear();
         Type(ctl::kSamplingFreq, "48000 Hz");
         Type(ctl::kEdgeFreq1, c.f1);
         Type(ctl::kEdgeFreq2, c.f2);
         dlg.OnCommand(ctl::kCreate);
         EXPECT_TRUE(Messages().empty()) << c.f1;
-        EXPECT_EQ(ws.m_spec.fs, 48000.0);
-        EXPECT_EQ(ws.m_spec.f1, c.wantF1);
+        EXPECT_EQ(ws.m_current.request.fs, 48000.0);
+        EXPECT_EQ(ws.m_current.request.f1, c.wantF1);
         EXPECT_EQ(Shown(ctl::kEdgeFreq1), c.f1);
         if (c.wantF2 > 0.0) {
-            EXPECT_EQ(ws.m_spec.f2, c.wantF2);
+            EXPECT_EQ(ws.m_current.request.f2, c.wantF2);
             EXPECT_EQ(Shown(ctl::kEdgeFreq2), c.f2);
         }
     }
@@ -355,7 +355,7 @@ TEST_F(MainWindowTest, AbsurdNumbersEndWithAMessageNotAHang) {
         Type(ctl::kSamplingFreq, fs);
         dlg.CreateFilter();
         EXPECT_FALSE(Messages().empty()) << fs;
-        EXPECT_EQ(ws.m_filterValid, 0) << fs;
+        EXPECT_FALSE(ws.Current().valid) << fs;
         graph.PaintPlots(dlg.CurvesShown());
     }
 }
@@ -399,7 +399,7 @@ TEST_F(MainWindowTest, FormatRadioStoresAlwaysAndReMeasuresADesign) {
     dlg.CreateFilter();
     const std::string asInt16 = Shown(ctl::kAchievedAttenuation);
     Click(ctl::kFloat64);
-    EXPECT_EQ(ws.m_coefFormat, FLT64);
+    EXPECT_EQ(ws.m_current.format, FLT64);
     EXPECT_NE(Shown(ctl::kAchievedAttenuation), asInt16);  // 16-bit steps cost attenuation
     EXPECT_TRUE(controls.IsChecked(ctl::kFloat64));
     EXPECT_EQ(std::get<uint32_t>(store.Values().at("COEF_FORMAT")), 0u);
@@ -504,9 +504,9 @@ TEST_F(MainWindowTest, AnalysisOpensTheEditorAndActsOnWhatWasEdited) {
     const int now = controls.repaintsNow;
     dlg.OnCommand(ctl::kAnalysis);
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(Shown(ctl::kAchievedCoefs), FormatText("%d", ws.m_specWork.numCoefs));
-    EXPECT_GT(ws.m_specWork.numCoefs, 0);
-    EXPECT_EQ(ws.m_filterValid, 1);
+    EXPECT_EQ(Shown(ctl::kAchievedCoefs), FormatText("%d", ws.m_current.achieved.numCoefs));
+    EXPECT_GT(ws.m_current.achieved.numCoefs, 0);
+    EXPECT_TRUE(ws.Current().valid);
     EXPECT_TRUE(dlg.CurvesShown());
     EXPECT_GT(controls.repaintsNow, now);
 
@@ -528,7 +528,7 @@ TEST_F(MainWindowTest, AnalysisOpensTheEditorAndActsOnWhatWasEdited) {
     editor.text.replace(att, 23, "Attenuation = 70.000 dB");
     dlg.OnCommand(ctl::kAnalysis);
     EXPECT_EQ(Shown(ctl::kAttenuation), "70 dB");
-    EXPECT_GE(std::fabs(ws.m_specWork.attenuation), 69.0);
+    EXPECT_GE(std::fabs(ws.m_current.achieved.attenuation), 69.0);
 }
 
 TEST_F(MainWindowTest, PrintHelpAndAbout) {

@@ -52,7 +52,7 @@ TEST(MetInFormatFile, ReloadsToTheSavedCoefficientsEverywhere) {
         w.controls.text[ctl::kRipple] = "0.4";
         w.controls.text[ctl::kMaxCoefs] = "127";
         w.dlg.OnCommand(ctl::kCreate);
-        ASSERT_EQ(w.ws.m_filterValid, 1);
+        ASSERT_TRUE(w.ws.Current().valid);
     };
     Window plain;
     create(plain, false);

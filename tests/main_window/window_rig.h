@@ -41,7 +41,8 @@ struct WindowRig {
         dlg.OnCommand(ctl::kMeetInFormat);
     }
     std::vector<double> Coefs() const {
-        return {ws.m_coefs.begin(), ws.m_coefs.begin() + ws.m_specWork.numCoefs};
+        return {ws.m_current.taps.begin(),
+                ws.m_current.taps.begin() + ws.m_current.achieved.numCoefs};
     }
 
     MemorySettingsStore store;

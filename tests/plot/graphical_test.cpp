@@ -44,7 +44,7 @@ class PlotWindow : public MainWindowPort {
     void ShowFreqMin(double hz) override { calls.push_back(FormatText("ShowFreqMin %g", hz)); }
     void ShowFreqMax(double hz) override { calls.push_back(FormatText("ShowFreqMax %g", hz)); }
     void SelectCoefFormat(int) override {}
-    int ReadCoefFormatRadios() override { return m_ws.m_coefFormat; }
+    int ReadCoefFormatRadios() override { return m_ws.m_current.format; }
     int CreateFilter() override { return 0; }
     int CreateFromEntered() override { return 0; }
     void ClearAchieved() override {}
@@ -73,20 +73,21 @@ class GraphicalTest : public ::testing::Test {
     // a designed filter with the display limits a Create sets.
     void LoadLowPass(int n = 101, double fs = 48000.0, double fc = 6000.0) {
         const double m = (n - 1) / 2.0;
+        ws.m_current.taps.assign(static_cast<std::size_t>(n), 0.0);
         for (int k = 0; k < n; ++k) {
             const double t = k - m;
             const double sinc =
                 t == 0.0 ? 2.0 * fc / fs
                          : std::sin(2.0 * std::numbers::pi * fc / fs * t) / (std::numbers::pi * t);
             const double a = 2.0 * std::numbers::pi * k / (n - 1);
-            ws.m_coefs[k] = sinc * (0.42 - 0.5 * std::cos(a) + 0.08 * std::cos(2.0 * a));
+            ws.m_current.taps[k] = sinc * (0.42 - 0.5 * std::cos(a) + 0.08 * std::cos(2.0 * a));
         }
-        ws.m_specWork.fs = fs;
-        ws.m_specWork.numCoefs = n;
-        ws.m_specWork.type = LowPass;
-        ws.m_spec = ws.m_specWork;
-        ws.m_filterValid = 1;
-        ws.m_coefFormat = FLT64;
+        ws.m_current.achieved.fs = fs;
+        ws.m_current.achieved.numCoefs = n;
+        ws.m_current.achieved.type = LowPass;
+        ws.m_current.request = ws.m_current.achieved;
+        ws.m_current.valid = true;
+        ws.m_current.format = FLT64;
         ws.m_view.nyquist = fs / 2.0;
         ws.m_view.linFMin = 0.0;
         ws.m_view.linFMax = ws.m_util.NiceCeil(fs / 2.0);
@@ -271,15 +272,16 @@ TEST_F(GraphicalTest, FormatSwitchChangesTheCurve) {
     LoadLowPass();
     Paint();
     const auto flt64 = Pixels(Resp(), kCurve);
-    ws.m_coefFormat = INT16;
+    ws.m_current.format = INT16;
     plot.m_cursorHz = 3000.0;
     Paint();
     EXPECT_NE(Pixels(Resp(), kCurve), flt64);
     // The level read out is that of the quantised coefficients.
-    EXPECT_DOUBLE_EQ(plot.m_cursorDb, 20.0 * std::log10(ws.m_util.ResponseMagnitude(
-                                                 ws.m_coefs.data(), 101, 3000.0 / 24000.0, INT16)));
+    EXPECT_DOUBLE_EQ(plot.m_cursorDb,
+                     20.0 * std::log10(ws.m_util.ResponseMagnitude(ws.m_current.taps.data(), 101,
+                                                                   3000.0 / 24000.0, INT16)));
     EXPECT_NE(plot.m_cursorDb, 20.0 * std::log10(ws.m_util.ResponseMagnitude(
-                                          ws.m_coefs.data(), 101, 3000.0 / 24000.0, FLT64)));
+                                          ws.m_current.taps.data(), 101, 3000.0 / 24000.0, FLT64)));
 }
 
 TEST_F(GraphicalTest, CursorLinesAndReadout) {
@@ -350,29 +352,29 @@ TEST_F(GraphicalTest, CoefficientCurveAndItsZeroLine) {
     EXPECT_EQ(c.pixel(1045, h - 68), kBackground);
 
     // A deep negative coefficient moves the zero line up one division; the frame's axis stays.
-    ws.m_coefs[0] = -0.5 * ws.m_coefs[10];
+    ws.m_current.taps[0] = -0.5 * ws.m_current.taps[10];
     Paint();
     EXPECT_EQ(Coef().pixel(1045, h - 68), kBlack);
     EXPECT_EQ(Coef().pixel(1045, h - 43), kBlack);
     EXPECT_EQ(Coef().pixel(40 + 500, h - (68 + 50)), kCurve);
 
     // Without a coefficient count the plot keeps its frame only.
-    ws.m_specWork.numCoefs = 0;
+    ws.m_current.achieved.numCoefs = 0;
     Paint();
     EXPECT_EQ(CountAll(Coef(), kCurve), 0);
 }
 
 TEST_F(GraphicalTest, NothingIsDrawnWithoutAFilter) {
     LoadLowPass();
-    ws.m_filterValid = 0;
+    ws.m_current.valid = false;
     Paint();
     EXPECT_EQ(CountAll(Resp(), kCurve), 0);
     EXPECT_EQ(CountAll(Coef(), kCurve), 0);
     // Before a design the response falls back on the entered counts.
-    ws.m_filterValid = 1;
-    ws.m_specWork.numCoefs = 0;
-    ws.m_spec.numCoefs = 0;
-    ws.m_spec.maxCoefs = 101;
+    ws.m_current.valid = true;
+    ws.m_current.achieved.numCoefs = 0;
+    ws.m_current.request.numCoefs = 0;
+    ws.m_current.request.maxCoefs = 101;
     Paint();
     EXPECT_GT(CountAll(Resp(), kCurve), 500);
     EXPECT_EQ(CountAll(Coef(), kCurve), 0);
@@ -390,15 +392,15 @@ TEST_F(GraphicalTest, OddCountsAndLimitsStayWithinTheArraysAndTheArea) {
     // Counts beyond the coefficient array are held to it.
     LoadLowPass();
     ws.m_view.logScale = 0;
-    ws.m_specWork.numCoefs = 0;
-    ws.m_spec.numCoefs = 0;
-    ws.m_spec.maxCoefs = 1000000;
+    ws.m_current.achieved.numCoefs = 0;
+    ws.m_current.request.numCoefs = 0;
+    ws.m_current.request.maxCoefs = 1000000;
     Paint();
-    ws.m_specWork.numCoefs = 1000000;
+    ws.m_current.achieved.numCoefs = 1000000;
     Paint();
     EXPECT_GT(CountAll(Coef(), kCurve), 100);
-    ws.m_specWork.numCoefs = -5;
-    ws.m_spec.maxCoefs = -5;
+    ws.m_current.achieved.numCoefs = -5;
+    ws.m_current.request.maxCoefs = -5;
     Paint();
     EXPECT_EQ(CountAll(Resp(), kCurve), 0);
 
@@ -443,7 +445,7 @@ void SetView(FilterWorkspace& ws, CGraphical& plot, const ViewCase& c) {
     ws.m_view.logFMin = c.logFMax / 1000.0;
     ws.m_view.dbBottom = c.dbBottom;
     ws.m_view.cursorHz = 0.0;
-    ws.m_coefFormat = c.format;
+    ws.m_current.format = static_cast<CoefFormat>(c.format);
     plot.m_cursorHz = c.cursorHz;
     plot.m_cursorX = -1;
 }

@@ -29,10 +29,10 @@ class AnalyseTextTest : public ::testing::Test {
     void SetUp() override {
         w = std::make_unique<WiredWorkspace>();
         ws().m_engine = &engine;
-        ws().m_spec = Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63};
+        ws().m_current.request = Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63};
         ASSERT_EQ(w->window.CreateFilter(), 1);
-        ASSERT_EQ(ws().m_filterValid, 1);
-        n = ws().m_specWork.numCoefs;
+        ASSERT_TRUE(ws().Current().valid);
+        n = ws().m_current.achieved.numCoefs;
         ASSERT_GT(n, 3);
     }
 
@@ -62,45 +62,45 @@ TEST_F(AnalyseTextTest, UnchangedTextInEachFormatIsMeasuredWithoutWarning) {
     for (int format : {FLT64, FLT32, INT32, INT16}) {
         SCOPED_TRACE(CoefFormatName(format));
         Describe(format);
-        const auto coefs = ws().m_coefs;
+        const auto coefs = ws().m_current.taps;
 
         EXPECT_EQ(ws().AnalyseText(), n);
         for (const std::string& m : w->Messages()) {
             EXPECT_NE(m, kParamWarning);
             EXPECT_NE(m, kCoefWarning);
         }
-        EXPECT_EQ(ws().m_coefs, coefs);
-        EXPECT_EQ(ws().m_fromSpec, 1);
-        EXPECT_EQ(ws().m_coefFormat, format);
-        EXPECT_EQ(ws().m_specWork.numCoefs, n);
-        EXPECT_EQ(ws().m_spec.f1, 8000.0);
+        EXPECT_EQ(ws().m_current.taps, coefs);
+        EXPECT_TRUE(ws().Current().GoesWithRequest());
+        EXPECT_EQ(ws().m_current.format, format);
+        EXPECT_EQ(ws().m_current.achieved.numCoefs, n);
+        EXPECT_EQ(ws().m_current.request.f1, 8000.0);
         EXPECT_EQ(w->log.back(), "ShowAchieved");
     }
 }
 
 TEST_F(AnalyseTextTest, EditedEdgeAsksForANewDesign) {
     Describe(FLT64);
-    const auto coefs = ws().m_coefs;
+    const auto coefs = ws().m_current.taps;
     Replace(w->editor.text, "fc = 8000", "fc = 9000");
 
     EXPECT_EQ(ws().AnalyseText(), -2);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{kParamWarning});
-    EXPECT_EQ(ws().m_spec.f1, 9000.0);
-    EXPECT_EQ(ws().m_specSaved.f1, 8000.0);
-    EXPECT_EQ(ws().m_coefs, coefs);
+    EXPECT_EQ(ws().m_current.request.f1, 9000.0);
+    EXPECT_EQ(ws().Current().achieved.numCoefs, n);  // the design stands until it is made again
+    EXPECT_EQ(ws().m_current.taps, coefs);
     EXPECT_EQ(w->log.back(), "RefreshFields");
 }
 
 TEST_F(AnalyseTextTest, EditedCoefficientIsMeasuredAsACoefficientAnalysis) {
     Describe(FLT64);
-    Replace(w->editor.text, CoefValueText(ws().m_coefs[1], FLT64, false),
+    Replace(w->editor.text, CoefValueText(ws().m_current.taps[1], FLT64, false),
             CoefValueText(0.125, FLT64, false));
 
     EXPECT_EQ(ws().AnalyseText(), -3);
     EXPECT_EQ(w->Messages(), (std::vector<std::string>{kCoefWarning, kSpecMissed}));
-    EXPECT_EQ(ws().m_coefs[1], 0.125);
-    EXPECT_EQ(ws().m_fromSpec, 0);
-    EXPECT_EQ(ws().m_coefFormat, FLT64);
+    EXPECT_EQ(ws().m_current.taps[1], 0.125);
+    EXPECT_FALSE(ws().Current().GoesWithRequest());
+    EXPECT_EQ(ws().m_current.format, FLT64);
 
     // The caller then shows the description of what was measured.
     ws().ShowInEditor();
@@ -109,25 +109,25 @@ TEST_F(AnalyseTextTest, EditedCoefficientIsMeasuredAsACoefficientAnalysis) {
 
 TEST_F(AnalyseTextTest, EditedInt16ValueIsSeenThroughTheIntegerWritten) {
     Describe(INT16);
-    const int q = QuantiseInt16(ws().m_coefs[2]);
-    Replace(w->editor.text, CoefValueText(ws().m_coefs[2], INT16, false),
+    const int q = QuantiseInt16(ws().m_current.taps[2]);
+    Replace(w->editor.text, CoefValueText(ws().m_current.taps[2], INT16, false),
             FormatText("% 6d,", q + 1));
 
     EXPECT_EQ(ws().AnalyseText(), -3);
     EXPECT_EQ(w->Messages()[0], kCoefWarning);
-    EXPECT_EQ(ws().m_coefs[2], (q + 1) / 32767.0);
-    EXPECT_EQ(ws().m_coefFormat, INT16);
+    EXPECT_EQ(ws().m_current.taps[2], (q + 1) / 32767.0);
+    EXPECT_EQ(ws().m_current.format, INT16);
 }
 
 TEST_F(AnalyseTextTest, FewerThanThreeValuesCountAsNone) {
     std::string text = Describe(FLT64);
     text.resize(text.find('{') + 1);
     w->editor.text = text + " 0.5, 0.25 };\r\n";
-    const auto coefs = ws().m_coefs;
+    const auto coefs = ws().m_current.taps;
 
     EXPECT_EQ(ws().AnalyseText(), -3);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefWarning});
-    EXPECT_EQ(ws().m_coefs, coefs);
+    EXPECT_EQ(ws().m_current.taps, coefs);
 }
 
 TEST_F(AnalyseTextTest, EditorProblemsAndForeignTextFailWithTheirMessage) {
@@ -160,15 +160,15 @@ TEST_F(AnalyseTextTest, EditorProblemsAndForeignTextFailWithTheirMessage) {
         w->editor.openFailure = c.openFailure;
         w->editor.failGetText = c.failGet;
         w->editor.text = c.text;
-        const FilterSpec spec = ws().m_spec;
-        const auto coefs = ws().m_coefs;
+        const FilterSpec spec = ws().m_current.request;
+        const auto coefs = ws().m_current.taps;
 
         EXPECT_EQ(ws().AnalyseText(), -1);
         EXPECT_EQ(w->Messages(), std::vector<std::string>{c.message});
-        EXPECT_EQ(ws().m_spec.f1, spec.f1);
-        EXPECT_EQ(ws().m_coefs, coefs);
+        EXPECT_EQ(ws().m_current.request.f1, spec.f1);
+        EXPECT_EQ(ws().m_current.taps, coefs);
         // The flag is cleared only once a text was read.
-        EXPECT_EQ(ws().m_fromSpec, c.textRead ? 0 : 1);
+        EXPECT_EQ(ws().Current().GoesWithRequest(), !c.textRead);
     }
 }
 

@@ -49,10 +49,10 @@ class DesignedDescriptionTest : public ::testing::Test {
 
     // Designs as the Create command does and marks the filter valid.
     void Design(const FilterSpec& spec) {
-        w->ws.m_spec = spec;
+        w->ws.m_current.request = spec;
         ASSERT_EQ(w->ws.RunDesign(), 0);
         ASSERT_TRUE(w->Messages().empty()) << w->Messages()[0];
-        w->ws.m_filterValid = 1;
+        w->ws.m_current.valid = true;
         w->ws.m_view.keepLimits = 1;
     }
 

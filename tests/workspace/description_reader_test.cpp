@@ -34,13 +34,13 @@ std::unique_ptr<char[]> Exact(const std::string& text) {
 // full description or that of a coefficient analysis.
 std::string WrittenDescription(const FilterSpec& spec, bool fromSpec) {
     auto w = std::make_unique<WiredWorkspace>();
-    w->ws.m_spec = spec;
-    w->ws.m_specWork = spec;
-    w->ws.m_specWork.numCoefs = 5;
+    w->ws.m_current.request = spec;
+    w->ws.m_current.achieved = spec;
+    w->ws.m_current.achieved.numCoefs = 5;
     const double coefs[] = {-0.01, 0.2, 0.5, 0.2, -0.01};
-    std::copy(std::begin(coefs), std::end(coefs), w->ws.m_coefs.begin());
-    w->ws.m_filterValid = 1;
-    w->ws.m_fromSpec = fromSpec ? 1 : 0;
+    w->ws.m_current.taps.assign(std::begin(coefs), std::end(coefs));
+    w->ws.m_current.valid = true;
+    w->ws.m_current.origin = fromSpec ? FilterOrigin::Designed : FilterOrigin::None;
     EXPECT_EQ(w->ws.BuildDescription(), 1);
     return std::string(w->ws.Text());
 }

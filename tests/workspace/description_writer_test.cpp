@@ -35,10 +35,10 @@ class WriterTest : public ::testing::Test {
         UseUtc();
         w = std::make_unique<WiredWorkspace>();
         ws().m_clock = [] { return k7May2026At0905; };
-        ws().m_spec = Spec{.f1 = 1000, .ripple = 0.5};
-        ws().m_specWork = ws().m_spec;
-        ws().m_filterValid = 1;
-        ws().m_fromSpec = 1;
+        ws().m_current.request = Spec{.f1 = 1000, .ripple = 0.5};
+        ws().m_current.achieved = ws().m_current.request;
+        ws().m_current.valid = true;
+        ws().m_current.origin = FilterOrigin::Designed;
         ws().m_analysed = 1;
     }
 
@@ -46,8 +46,8 @@ class WriterTest : public ::testing::Test {
 
     // Sets the coefficients and their count, and checks the format radio.
     void Coefs(const std::vector<double>& coefs, int format) {
-        std::copy(coefs.begin(), coefs.end(), ws().m_coefs.begin());
-        ws().m_specWork.numCoefs = static_cast<int>(coefs.size());
+        std::copy(coefs.begin(), coefs.end(), ws().TapsCovering(static_cast<int>(coefs.size())));
+        ws().m_current.achieved.numCoefs = static_cast<int>(coefs.size());
         w->window.checkedRadio = format;
     }
 
@@ -66,7 +66,7 @@ const std::vector<double> kNineTaps = {0.001, -0.01, 0.1, 0.5, 1.0, 0.5, 0.1, -0
 TEST_F(WriterTest, WholeDescriptionOfAShortFilter) {
     Coefs(kNineTaps, INT16);
     ASSERT_EQ(ws().BuildDescription(), 1);
-    EXPECT_EQ(ws().m_coefFormat, INT16);  // taken from the radios
+    EXPECT_EQ(ws().m_current.format, INT16);  // taken from the radios
     EXPECT_EQ(ws().Text(),
               "Ondela Filter Designed  :   7 may  2026 at  9: 5\r\n"
               "------------------------------------------------\r\n"
@@ -93,12 +93,12 @@ TEST_F(WriterTest, WholeDescriptionOfAShortFilter) {
 TEST_F(WriterTest, RowsForNoneAndOneCoefficient) {
     // No coefficient count: the array is opened and never closed.
     Coefs(kNineTaps, FLT32);
-    ws().m_specWork.numCoefs = 0;
+    ws().m_current.achieved.numCoefs = 0;
     ASSERT_EQ(ws().BuildDescription(), 1);
     EXPECT_EQ(CoefficientBlock(), "#define NBCOEFS 0\r\n\r\nstatic float m_firCoefs[NBCOEFS] = {");
 
     Coefs({0.1}, FLT64);
-    ws().m_coefs[1] = 0.2;  // indexes 1 to 3 tell whether there is a filter at all
+    ws().m_current.taps[1] = 0.2;  // indexes 1 to 3 tell whether there is a filter at all
     ASSERT_EQ(ws().BuildDescription(), 1);
     EXPECT_EQ(CoefficientBlock(),
               "#define NBCOEFS 1\r\n\r\nstatic double m_firCoefs[NBCOEFS] = {\r\n"
@@ -228,8 +228,8 @@ TEST_F(WriterTest, HeaderForEachKindOfFilter) {
     Coefs(kNineTaps, INT16);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ws().m_spec = c.spec;
-        ws().m_fromSpec = c.fromSpec;
+        ws().m_current.request = c.spec;
+        ws().m_current.origin = c.fromSpec ? FilterOrigin::Designed : FilterOrigin::None;
         ASSERT_EQ(ws().BuildDescription(), 1);
         const std::string text(ws().Text());
         const auto from = text.find("----------\r\nType") + 12;
@@ -240,7 +240,7 @@ TEST_F(WriterTest, HeaderForEachKindOfFilter) {
 
 TEST_F(WriterTest, ReversedBandEdgesAreWrittenAscendingAndShown) {
     Coefs(kNineTaps, INT16);
-    ws().m_spec = Spec{.type = BandStop, .f1 = 3000, .f2 = 1000, .ripple = 0.5};
+    ws().m_current.request = Spec{.type = BandStop, .f1 = 3000, .f2 = 1000, .ripple = 0.5};
     ASSERT_EQ(ws().BuildDescription(), 1);
     EXPECT_NE(ws().Text().find("Type = BandStop, fc1 = 1000, fc2 = 3000 @ fs = 48000\r\n"),
               std::string::npos);
@@ -252,7 +252,7 @@ TEST_F(WriterTest, NoHeaderWithoutTypeOrSamplingFrequency) {
     for (const Spec& s : {Spec{.type = static_cast<FilterType>(0), .f1 = 1000, .ripple = 0.5},
                           Spec{.f1 = 1000, .ripple = 0.5, .fs = 0.00005}}) {
         w->log.clear();
-        ws().m_spec = s;
+        ws().m_current.request = s;
         EXPECT_EQ(ws().BuildDescription(), 0);
         EXPECT_EQ(w->Messages(), std::vector<std::string>{"No valid Filter designed"});
     }
@@ -260,9 +260,9 @@ TEST_F(WriterTest, NoHeaderWithoutTypeOrSamplingFrequency) {
 
 TEST_F(WriterTest, UnknownFormatIsWrittenAsDoubles) {
     Coefs(kNineTaps, -1);
-    ws().m_coefFormat = 9;
+    ws().m_current.format = static_cast<CoefFormat>(9);
     ASSERT_EQ(ws().BuildDescription(), 1);
-    EXPECT_EQ(ws().m_coefFormat, FLT64);
+    EXPECT_EQ(ws().m_current.format, FLT64);
     EXPECT_NE(CoefficientBlock().find("static double"), std::string::npos);
 }
 
@@ -319,27 +319,27 @@ TEST_F(WriterTest, TitleForEachKindOfFilterAndOrigin) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ws().m_spec = c.spec;
-        ws().m_specWork = c.work;
-        ws().m_fromSpec = c.fromSpec;
+        ws().m_current.request = c.spec;
+        ws().m_current.achieved = c.work;
+        ws().m_current.origin = c.fromSpec ? FilterOrigin::Designed : FilterOrigin::None;
         ws().m_analysed = c.analysed;
-        ws().m_coefFormat = FLT32;
+        ws().m_current.format = FLT32;
         std::string title;
         EXPECT_EQ(ws().FilterTitle(title), 1);
         EXPECT_EQ(title, c.title);
         // The title never changes what the coefficients achieved.
-        EXPECT_EQ(ws().m_specWork.attenuation, c.work.attenuation);
-        EXPECT_EQ(ws().m_specWork.fs, c.work.fs);
+        EXPECT_EQ(ws().m_current.achieved.attenuation, c.work.attenuation);
+        EXPECT_EQ(ws().m_current.achieved.fs, c.work.fs);
     }
 }
 
 TEST_F(WriterTest, NoTitleWithoutAValidFilterOrSpecification) {
     std::string title = "old";
-    ws().m_filterValid = 0;
+    ws().m_current.valid = false;
     EXPECT_EQ(ws().FilterTitle(title), 0);
     EXPECT_EQ(title, "");
-    ws().m_filterValid = 1;
-    ws().m_spec.fs = -1.0;
+    ws().m_current.valid = true;
+    ws().m_current.request.fs = -1.0;
     EXPECT_EQ(ws().FilterTitle(title), 0);
 }
 
@@ -384,8 +384,8 @@ TEST_F(WriterTest, EditorStaysEmptyWhenThereIsNothingToShow) {
         SCOPED_TRACE(c.what);
         SetUp();
         if (c.coefs) Coefs(kNineTaps, INT16);
-        ws().m_filterValid = c.filterValid;
-        ws().m_spec.fs = c.fs;
+        ws().m_current.valid = c.filterValid;
+        ws().m_current.request.fs = c.fs;
         w->editor.text = "stale";
         EXPECT_EQ(ws().ShowInEditor(), 0);
         EXPECT_EQ(w->Messages(), c.messages);
@@ -396,8 +396,8 @@ TEST_F(WriterTest, EditorStaysEmptyWhenThereIsNothingToShow) {
 
 TEST_F(WriterTest, EditorIsRefusedATitleThatCannotBeMade) {
     Coefs(kNineTaps, INT16);
-    ws().m_spec.f1 = 0.0;  // a low pass at 0 Hz: the header writes a coefficient analysis,
-                           // but the entered specification gives no title
+    ws().m_current.request.f1 = 0.0;  // a low pass at 0 Hz: the header writes a coefficient
+                                      // analysis, but the entered specification gives no title
     EXPECT_EQ(ws().ShowInEditor(), 0);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Sorry... This filter is not valid!"});
 }

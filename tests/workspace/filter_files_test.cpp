@@ -56,9 +56,9 @@ class FilterFilesTest : public ::testing::Test {
     FilterWorkspace& ws() { return w->ws; }
 
     void Design(const FilterSpec& spec) {
-        ws().m_spec = spec;
+        ws().m_current.request = spec;
         ASSERT_EQ(w->window.CreateFilter(), 1);
-        ASSERT_EQ(ws().m_filterValid, 1);
+        ASSERT_TRUE(ws().Current().valid);
         w->log.clear();
     }
 
@@ -105,8 +105,8 @@ class FilterFilesTest : public ::testing::Test {
 
 TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
     Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63});
-    const auto designed = ws().m_coefs;
-    const int n = ws().m_specWork.numCoefs;
+    const auto designed = ws().m_current.taps;
+    const int n = ws().m_current.achieved.numCoefs;
     const fs::path file = dir / "lowpass.txt";
     Save(file, FLT64);
     ASSERT_TRUE(w->Messages().empty());
@@ -118,18 +118,18 @@ TEST_F(FilterFilesTest, Flt64FileIsDesignedAgainAndMatchesItsCoefficients) {
 
     // A fresh run of the program loads it, starting in the file's folder.
     w = NewWorkspace();
-    ws().m_coefFormat = INT16;
+    ws().m_current.format = INT16;
     Load(file);
     EXPECT_EQ(w->dialogs.openAsked->dir, dir.string());
     EXPECT_EQ(w->dialogs.openAsked->name, "*.txt");
     EXPECT_TRUE(w->Messages().empty()) << w->Messages()[0];
-    EXPECT_EQ(ws().m_coefs, designed);
-    EXPECT_EQ(ws().m_coefsRef, designed);
-    EXPECT_EQ(ws().m_coefFormat, FLT64);
-    EXPECT_EQ(ws().m_spec.numCoefs, n);
-    EXPECT_EQ(ws().m_spec.f1, 8000.0);
-    EXPECT_EQ(ws().m_filterValid, 1);
-    EXPECT_EQ(ws().m_fromSpec, 1);
+    EXPECT_EQ(ws().m_current.taps, designed);
+    EXPECT_EQ(ws().m_current.referenceTaps, designed);
+    EXPECT_EQ(ws().m_current.format, FLT64);
+    EXPECT_EQ(ws().m_current.request.numCoefs, n);
+    EXPECT_EQ(ws().m_current.request.f1, 8000.0);
+    EXPECT_TRUE(ws().Current().valid);
+    EXPECT_TRUE(ws().Current().GoesWithRequest());
     EXPECT_EQ(ws().m_view.keepLimits, 1);
     EXPECT_EQ(ws().m_filePath, file.string());
     EXPECT_NE(std::find(w->log.begin(), w->log.end(), "CreateFromEntered"), w->log.end());
@@ -173,7 +173,7 @@ TEST_F(FilterFilesTest, SavedFilesOfEveryTypeAndFormatReloadWithoutWarning) {
             SCOPED_TRACE(std::string(FilterTypeName(entry.type)) + " " + std::to_string(format));
             w = NewWorkspace();
             Design(entry);
-            const auto designed = ws().m_coefs;
+            const auto designed = ws().m_current.taps;
             const fs::path file = dir / "reload.txt";
             Save(file, format);
             ASSERT_TRUE(w->Messages().empty()) << w->Messages()[0];
@@ -182,9 +182,9 @@ TEST_F(FilterFilesTest, SavedFilesOfEveryTypeAndFormatReloadWithoutWarning) {
             w = NewWorkspace();
             Load(file);
             EXPECT_FALSE(Warned(kCoefsInvalid));
-            EXPECT_EQ(ws().m_coefs, designed);
-            EXPECT_EQ(ws().m_coefFormat, format);
-            EXPECT_EQ(ws().m_fromSpec, 1);
+            EXPECT_EQ(ws().m_current.taps, designed);
+            EXPECT_EQ(ws().m_current.format, format);
+            EXPECT_TRUE(ws().Current().GoesWithRequest());
         }
     }
 }
@@ -206,26 +206,27 @@ TEST_F(FilterFilesTest, EditedCoefficientIsReplacedByTheNewDesign) {
         SCOPED_TRACE(std::to_string(c.format) + " moved by " + std::to_string(c.shift));
         w = NewWorkspace();
         Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63});
-        const auto designed = ws().m_coefs;
+        const auto designed = ws().m_current.taps;
         // The largest coefficient of this low pass is its centre, about 0.33: 1e-6 of it is
         // about 3.3e-7, and one INT16 step is 3.1e-5.
         ASSERT_NEAR(designed[31], 0.33, 0.01);
-        ws().m_coefs[5] += c.shift;
+        ws().m_current.taps[5] += c.shift;
         const fs::path file = dir / "edited.txt";
         Save(file, c.format);
 
         w = NewWorkspace();
         Load(file);
         EXPECT_EQ(Warned(kCoefsInvalid), c.warned);
-        EXPECT_EQ(ws().m_coefs, designed);  // the design stays
-        EXPECT_EQ(ws().m_coefFormat, c.format);
+        EXPECT_EQ(ws().m_current.taps, designed);  // the design stays
+        EXPECT_EQ(ws().m_current.format, c.format);
         EXPECT_EQ(w->log.back(), "Repaint");
         EXPECT_NE(
             std::find(w->log.begin(), w->log.end(), "SelectCoefFormat " + std::to_string(c.format)),
             w->log.end());
     }
     // The edited value is kept as what was loaded.
-    EXPECT_EQ(ws().m_coefsRef[5], (QuantiseInt16(ws().m_coefs[5] + 3.0 / 32767)) / 32767.0);
+    EXPECT_EQ(ws().m_current.referenceTaps[5],
+              (QuantiseInt16(ws().m_current.taps[5] + 3.0 / 32767)) / 32767.0);
 }
 
 // Files written by an earlier build, whose designs differ from today's in their last digits,
@@ -237,9 +238,9 @@ TEST_F(FilterFilesTest, FilesOfAnEarlierBuildReloadWithoutWarning) {
         w = NewWorkspace();
         Load(fs::path(ONDELA_TEST_DATA_DIR) / "earlier_build" / name);
         EXPECT_TRUE(w->Messages().empty()) << w->Messages()[0];
-        EXPECT_EQ(ws().m_fromSpec, 1);
-        EXPECT_EQ(ws().m_filterValid, 1);
-        EXPECT_EQ(ws().m_spec.numCoefs, 63);
+        EXPECT_TRUE(ws().Current().GoesWithRequest());
+        EXPECT_TRUE(ws().Current().valid);
+        EXPECT_EQ(ws().m_current.request.numCoefs, 63);
     }
 }
 
@@ -251,20 +252,20 @@ TEST_F(FilterFilesTest, WithoutMainWindowTheWorkspaceDesignsOnItsOwn) {
                 .ripple = 0.3,
                 .maxCoefs = 81,
                 .fs = 44100});
-    const auto designed = ws().m_coefs;
+    const auto designed = ws().m_current.taps;
     const fs::path file = dir / "bandstop.txt";
     Save(file, FLT64);
 
     w = NewWorkspace();
     ws().m_mainWindow = nullptr;
-    ws().m_coefFormat = INT32;
+    ws().m_current.format = INT32;
     Load(file);
     EXPECT_TRUE(w->Messages().empty()) << w->Messages()[0];
-    EXPECT_EQ(ws().m_coefs, designed);
-    EXPECT_EQ(ws().m_coefFormat, FLT64);
-    EXPECT_EQ(ws().m_spec.f2, 8000.0);
-    EXPECT_EQ(ws().m_filterValid, 1);
-    EXPECT_EQ(ws().m_fromSpec, 1);
+    EXPECT_EQ(ws().m_current.taps, designed);
+    EXPECT_EQ(ws().m_current.format, FLT64);
+    EXPECT_EQ(ws().m_current.request.f2, 8000.0);
+    EXPECT_TRUE(ws().Current().valid);
+    EXPECT_TRUE(ws().Current().GoesWithRequest());
 }
 
 TEST_F(FilterFilesTest, SpecificationThatCannotBeDesignedLeavesNoFilter) {
@@ -272,14 +273,14 @@ TEST_F(FilterFilesTest, SpecificationThatCannotBeDesignedLeavesNoFilter) {
     Write(file,
           "Ondela Filter\r\nPARAMETERS\r\nType = LowPass, fc = 0 @ fs = 48000\r\n"
           "Attenuation = 60.000 dB, Ripple = 0.500 dB\r\nMax nb of Coefficients = 63\r\n");
-    ws().m_filterValid = 1;
+    ws().m_current.valid = true;
     Load(file);
     EXPECT_EQ(w->Messages(), (std::vector<std::string>{
                                  "WARNING: Not every parameter stored in this file is valid...",
                                  "SORRY: Invalid Specifications"}));
     EXPECT_EQ(w->dialogs.captions[1], "Error");
-    EXPECT_EQ(ws().m_filterValid, 0);
-    EXPECT_EQ(ws().m_fromSpec, 0);
+    EXPECT_FALSE(ws().Current().valid);
+    EXPECT_FALSE(ws().Current().GoesWithRequest());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -295,13 +296,13 @@ TEST_F(FilterFilesTest, SevenValueListWithZerosAroundItsCentreIsAHalfBand) {
     ws().m_view.nyquist = 0.0;
     Load(file);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
-    EXPECT_EQ(ws().m_spec.type, HalfBand);
-    EXPECT_EQ(ws().m_spec.maxCoefs, 7);
-    EXPECT_EQ(ws().m_specWork.numCoefs, 7);
-    EXPECT_EQ(ws().m_coefs[3], RoundToFloat(0.5));
-    EXPECT_EQ(ws().m_coefFormat, FLT32);
-    EXPECT_EQ(ws().m_filterValid, 1);
-    EXPECT_EQ(ws().m_fromSpec, 0);
+    EXPECT_EQ(ws().m_current.request.type, HalfBand);
+    EXPECT_EQ(ws().m_current.request.maxCoefs, 7);
+    EXPECT_EQ(ws().m_current.achieved.numCoefs, 7);
+    EXPECT_EQ(ws().m_current.taps[3], RoundToFloat(0.5));
+    EXPECT_EQ(ws().m_current.format, FLT32);
+    EXPECT_TRUE(ws().Current().valid);
+    EXPECT_FALSE(ws().Current().GoesWithRequest());
     EXPECT_EQ(ws().m_view.keepLimits, 0);
     EXPECT_EQ(ws().m_analysed, 1);
     EXPECT_NE(std::find(w->log.begin(), w->log.end(), "SelectFilterType 5"), w->log.end());
@@ -321,13 +322,13 @@ TEST_F(FilterFilesTest, CoefficientAnalysisFileIsMeasuredAndGetsTheWholeAxis) {
         Load(file);
         EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
         EXPECT_EQ(std::find(w->log.begin(), w->log.end(), "CreateFilter"), w->log.end());
-        EXPECT_EQ(ws().m_spec.fs, 44100.0);
+        EXPECT_EQ(ws().m_current.request.fs, 44100.0);
         EXPECT_EQ(ws().m_view.nyquist, 22050.0);
         EXPECT_EQ(ws().m_view.linFMax, 30000.0);
         EXPECT_EQ(ws().m_view.linFMin, 0.0);
         EXPECT_EQ(ws().m_view.logFMax, 50000.0);
         EXPECT_EQ(ws().m_view.logFMin, 50.0);
-        EXPECT_EQ(ws().m_view.cursorHz, ws().m_spec.f1);
+        EXPECT_EQ(ws().m_view.cursorHz, ws().m_current.request.f1);
         EXPECT_NE(std::find(w->log.begin(), w->log.end(), "ShowFreqMax 30000"), w->log.end());
         EXPECT_NE(std::find(w->log.begin(), w->log.end(), "ShowFreqMin 0"), w->log.end());
     }
@@ -373,18 +374,18 @@ TEST_F(FilterFilesTest, FilesWithoutUsableDataAreRefused) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         w = NewWorkspace();
-        ws().m_filterValid = 1;
-        ws().m_fromSpec = 1;
+        ws().m_current.valid = true;
+        ws().m_current.origin = FilterOrigin::Designed;
         ws().m_view.keepLimits = 1;
-        ws().m_coefs.fill(0.5);
+        ws().m_current.taps.assign(kCoefArraySize, 0.5);
         const fs::path file = dir / "refused.txt";
         Write(file, c.content);
         Load(file);
         EXPECT_EQ(w->Messages(), std::vector<std::string>{c.message});
-        EXPECT_EQ(ws().m_filterValid, 1);
-        EXPECT_EQ(ws().m_fromSpec, 0);
+        EXPECT_TRUE(ws().Current().valid);
+        EXPECT_FALSE(ws().Current().GoesWithRequest());
         EXPECT_EQ(ws().m_view.keepLimits, 0);
-        EXPECT_TRUE(std::all_of(ws().m_coefs.begin(), ws().m_coefs.end(),
+        EXPECT_TRUE(std::all_of(ws().m_current.taps.begin(), ws().m_current.taps.end(),
                                 [](double v) { return v == 0.0; }));
         EXPECT_EQ(std::string(ws().m_text.data()), c.content);
         EXPECT_EQ(StoredPath(), file.string());
@@ -417,9 +418,9 @@ TEST_F(FilterFilesTest, ExtremeButMeasurableCoefficientsAreMeasured) {
         Write(file, std::string("Ondela Filter\r\nType = LowPass, fs = 48000\r\n\r\n") + list);
         Load(file);
         EXPECT_EQ(w->Messages(), std::vector<std::string>{kCoefsOnly});
-        EXPECT_EQ(ws().m_filterValid, 1);
-        EXPECT_TRUE(std::isfinite(ws().m_specWork.attenuation));
-        EXPECT_TRUE(std::isfinite(ws().m_specWork.ripple));
+        EXPECT_TRUE(ws().Current().valid);
+        EXPECT_TRUE(std::isfinite(ws().m_current.achieved.attenuation));
+        EXPECT_TRUE(std::isfinite(ws().m_current.achieved.ripple));
     }
 }
 
@@ -438,8 +439,7 @@ TEST_F(FilterFilesTest, LargestFileLoadsAndOneByteMoreIsRefused) {
     Load(file);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Sorry, this file is too large !"});
     EXPECT_EQ(ws().m_textSize, 0);
-    EXPECT_EQ(ws().m_filterValid, 0);
-    EXPECT_EQ(ws().m_fileHandle, nullptr);
+    EXPECT_FALSE(ws().Current().valid);
     EXPECT_EQ(ws().m_filePath, file.string());
 }
 
@@ -462,7 +462,6 @@ TEST_F(FilterFilesTest, MalformedFilesAreReadSafely) {
         Write(file, content);
         Load(file);
         EXPECT_FALSE(w->Messages().empty());
-        EXPECT_EQ(ws().m_fileHandle, nullptr);
         EXPECT_EQ(ws().m_text[content.size()], '\0');
         EXPECT_FALSE(w->dialogs.waiting);
     }
@@ -475,7 +474,6 @@ TEST_F(FilterFilesTest, FileThatCannotBeOpenedIsReported) {
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Could not open File " + missing.string() +
                                                       ": No such file or directory"});
     EXPECT_EQ(ws().m_filePath, missing.string());
-    EXPECT_EQ(ws().m_fileHandle, nullptr);
     EXPECT_EQ(StoredPath(), "");
 
     w = NewWorkspace();
@@ -544,8 +542,8 @@ TEST_F(FilterFilesTest, SaveWithoutAFilterOrTitle) {
 
     // Coefficients present, none in the first taps: nothing to describe.
     w = NewWorkspace();
-    ws().m_filterValid = 1;
-    ws().m_spec = Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31};
+    ws().m_current.valid = true;
+    ws().m_current.request = Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31};
     ws().SaveFilter();
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"No valid filter coefs available"});
     EXPECT_FALSE(w->dialogs.saveAsked);
@@ -553,7 +551,7 @@ TEST_F(FilterFilesTest, SaveWithoutAFilterOrTitle) {
     // A specification that is no longer valid gives no title: the proposed name is the plain one.
     w = NewWorkspace();
     Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31});
-    ws().m_spec.f1 = 30000;
+    ws().m_current.request.f1 = 30000;
     w->dialogs.fileToSave.reset();
     ws().SaveFilter();
     EXPECT_TRUE(w->Messages().empty());

@@ -97,7 +97,7 @@ class RunDesignTest : public ::testing::Test {
         designCalls = 0;
         analysedCount = -1;
         analysedFormat = -1;
-        ws().m_spec = Spec{.f1 = 1000, .ripple = 0.5};
+        ws().m_current.request = Spec{.f1 = 1000, .ripple = 0.5};
         ws().m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint*, int*) {
             ++designCalls;
             for (int i = 0; i < 5; ++i) coefs[i] = 0.1 * (i + 1);
@@ -115,7 +115,7 @@ class RunDesignTest : public ::testing::Test {
 
     FilterWorkspace& ws() { return w->ws; }
     bool CoefsAllZero() {
-        return std::all_of(ws().m_coefs.begin(), ws().m_coefs.end(),
+        return std::all_of(ws().m_current.taps.begin(), ws().m_current.taps.end(),
                            [](double c) { return c == 0.0; });
     }
 
@@ -154,8 +154,8 @@ TEST_F(RunDesignTest, StatusBitsDecideMessageResultAndState) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.status);
         SetUp();
-        ws().m_filterValid = 1;
-        ws().m_fromSpec = 0;
+        ws().m_current.valid = true;
+        ws().m_current.origin = FilterOrigin::None;
         designStatus = c.status;
 
         EXPECT_EQ(ws().RunDesign(), c.result);
@@ -164,17 +164,17 @@ TEST_F(RunDesignTest, StatusBitsDecideMessageResultAndState) {
         EXPECT_EQ(w->dialogs.captions, std::vector<std::string>(c.messages.size(), "Ondela"));
         EXPECT_TRUE(w->dialogs.okOnly);
         if (c.designKept) {
-            EXPECT_EQ(ws().m_coefs[4], 0.5);
-            EXPECT_EQ(ws().m_coefsRef, ws().m_coefs);
+            EXPECT_EQ(ws().m_current.taps[4], 0.5);
+            EXPECT_EQ(ws().m_current.referenceTaps, ws().m_current.taps);
             EXPECT_EQ(analysedCount, 5);
-            EXPECT_EQ(ws().m_specWork.attenuation, 61.0);
-            EXPECT_EQ(ws().m_fromSpec, 1);
+            EXPECT_EQ(ws().m_current.achieved.attenuation, 61.0);
+            EXPECT_TRUE(ws().Current().GoesWithRequest());
             EXPECT_EQ(ws().m_analysed, 1);
             EXPECT_EQ(w->log.back(), "ShowAchieved");
         } else {
             EXPECT_TRUE(CoefsAllZero());
-            EXPECT_EQ(ws().m_filterValid, 0);
-            EXPECT_EQ(ws().m_fromSpec, 0);
+            EXPECT_FALSE(ws().Current().valid);
+            EXPECT_FALSE(ws().Current().GoesWithRequest());
             EXPECT_EQ(ws().m_analysed, 0);
             EXPECT_EQ(analysedCount, -1);
             EXPECT_EQ(w->log.back(), "ClearAchieved");
@@ -202,26 +202,26 @@ TEST_F(RunDesignTest, BusyPopupClosesBeforeAnyMessage) {
 }
 
 TEST_F(RunDesignTest, InvalidSpecificationDesignsNothing) {
-    ws().m_spec.fs = 0.0;
-    ws().m_coefs[3] = 0.25;
-    ws().m_filterValid = 1;
+    ws().m_current.request.fs = 0.0;
+    ws().m_current.taps = {0.0, 0.0, 0.0, 0.25};
+    ws().m_current.valid = true;
     ws().OpenBusyWindow();
 
     EXPECT_EQ(ws().RunDesign(), -1);
     EXPECT_EQ(designCalls, 0);
     EXPECT_EQ(ws().m_status, -1);
-    EXPECT_EQ(ws().m_coefs[3], 0.25);
-    EXPECT_EQ(ws().m_filterValid, 1);
+    EXPECT_EQ(ws().m_current.taps[3], 0.25);
+    EXPECT_TRUE(ws().Current().valid);
     EXPECT_EQ(w->log,
               (testing::EventLog{"OpenBusyPopup", "ClearAchieved", "CloseBusyPopup",
                                  "Message Erroneous Filter Specifications", "ClearAchieved"}));
 }
 
 TEST_F(RunDesignTest, CorrectedSpecificationIsShownBeforeTheDesign) {
-    ws().m_spec.attenuation = -60.0;
-    ws().m_coefFormat = INT16;
+    ws().m_current.request.attenuation = -60.0;
+    ws().m_current.format = INT16;
     EXPECT_EQ(ws().RunDesign(), 0);
-    EXPECT_EQ(ws().m_spec.attenuation, 60.0);
+    EXPECT_EQ(ws().m_current.request.attenuation, 60.0);
     EXPECT_EQ(w->log, (testing::EventLog{"ClearAchieved", "RefreshFields", "ShowAchieved"}));
     EXPECT_EQ(analysedFormat, INT16);
 }
@@ -232,11 +232,11 @@ TEST(RunDesignWithEngine, BandWithoutUpperEdgeIsRefusedNotMarkedDesigned) {
     DesignEngine engine;
     auto w = std::make_unique<WiredWorkspace>();
     w->ws.m_engine = &engine;
-    w->ws.m_filterValid = 1;
-    w->ws.m_spec = Spec{.type = BandPass, .f1 = 3000, .ripple = 0.5};
+    w->ws.m_current.valid = true;
+    w->ws.m_current.request = Spec{.type = BandPass, .f1 = 3000, .ripple = 0.5};
     EXPECT_EQ(w->ws.RunDesign(), EDGES_INVALID);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Erroneous Filter Specifications"});
-    EXPECT_EQ(w->ws.m_filterValid, 0);
+    EXPECT_FALSE(w->ws.Current().valid);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,15 +261,15 @@ TEST(AnalyseCoefs, WarnsOnlyBeyondOneDecibelAndTenPercentOfRipple) {
                      std::to_string(c.achievedRipple));
         auto w = std::make_unique<WiredWorkspace>();
         FilterWorkspace& ws = w->ws;
-        ws.m_spec = Spec{.type = c.type, .f1 = 1000, .ripple = 0.5};
-        ws.m_fromSpec = c.fromSpec;
+        ws.m_current.request = Spec{.type = c.type, .f1 = 1000, .ripple = 0.5};
+        ws.m_current.origin = c.fromSpec ? FilterOrigin::Designed : FilterOrigin::None;
         ws.m_analyseResponse = [&c](FilterSpec& spec, const double*, int, int) {
             spec.attenuation = c.achievedAtt;
             spec.ripple = c.achievedRipple;
             return 1024;
         };
-        FilterSpec s = ws.m_spec;
-        EXPECT_EQ(ws.AnalyseCoefs(s, ws.m_coefs.data(), 7, FLT64), 0);
+        FilterSpec s = ws.m_current.request;
+        EXPECT_EQ(ws.AnalyseCoefs(s, ws.m_current.taps.data(), 7, FLT64), 0);
         EXPECT_EQ(w->Messages(), c.warns ? std::vector<std::string>{"Warning: Original "
                                                                     "specifications not met"}
                                          : std::vector<std::string>{});
@@ -304,7 +304,7 @@ class ChangeCoefFormatTest : public ::testing::Test {
 
 TEST_F(ChangeCoefFormatTest, WithoutAFilterOnlyStoresTheFormat) {
     EXPECT_EQ(w->ws.ChangeCoefFormat(INT32), 0);
-    EXPECT_EQ(w->ws.m_coefFormat, INT32);
+    EXPECT_EQ(w->ws.m_current.format, INT32);
     EXPECT_EQ(store.Values().at("COEF_FORMAT"), MemorySettingsStore::Value(uint32_t{2}));
     EXPECT_TRUE(analysed.empty());
     EXPECT_TRUE(w->log.empty());
@@ -312,37 +312,39 @@ TEST_F(ChangeCoefFormatTest, WithoutAFilterOnlyStoresTheFormat) {
 
 TEST_F(ChangeCoefFormatTest, ValidFilterIsMeasuredAgainInTheNewFormat) {
     FilterWorkspace& ws = w->ws;
-    ws.m_filterValid = 1;
-    ws.m_spec = Spec{.f1 = 1000, .ripple = 0.5};
-    ws.m_specWork = ws.m_spec;
-    ws.m_specWork.numCoefs = 101;
-    ws.m_coefs[50] = 0.5;
-    const auto coefs = ws.m_coefs;
+    ws.m_current.valid = true;
+    ws.m_current.request = Spec{.f1 = 1000, .ripple = 0.5};
+    ws.m_current.achieved = ws.m_current.request;
+    ws.m_current.achieved.numCoefs = 101;
+    ws.m_current.taps.assign(101, 0.0);
+    ws.m_current.taps[50] = 0.5;
+    const auto coefs = ws.m_current.taps;
 
     EXPECT_EQ(ws.ChangeCoefFormat(INT16), 1);
     EXPECT_EQ(analysed, (std::vector<std::pair<int, int>>{{101, INT16}}));
-    EXPECT_EQ(ws.m_specWork.attenuation, 53.0);
-    EXPECT_EQ(ws.m_coefs, coefs);
+    EXPECT_EQ(ws.m_current.achieved.attenuation, 53.0);
+    EXPECT_EQ(ws.m_current.taps, coefs);
     EXPECT_EQ(w->log, (testing::EventLog{"ShowAchieved", "Repaint"}));
     EXPECT_EQ(store.Values().at("COEF_FORMAT"), MemorySettingsStore::Value(uint32_t{3}));
 }
 
 TEST_F(ChangeCoefFormatTest, CountFallsBackToTheWorkingMaximum) {
     FilterWorkspace& ws = w->ws;
-    ws.m_filterValid = 1;
-    ws.m_spec.maxCoefs = 127;
-    ws.m_specWork.maxCoefs = 63;  // measured before its count was known
+    ws.m_current.valid = true;
+    ws.m_current.request.maxCoefs = 127;
+    ws.m_current.achieved.maxCoefs = 63;  // measured before its count was known
     EXPECT_EQ(ws.ChangeCoefFormat(FLT32), 1);
     EXPECT_EQ(analysed, (std::vector<std::pair<int, int>>{{63, FLT32}}));
 }
 
 TEST_F(ChangeCoefFormatTest, NoCountOfTheMeasuredFilterIsReported) {
     FilterWorkspace& ws = w->ws;
-    ws.m_filterValid = 1;
-    ws.m_spec.maxCoefs = 127;  // an entered count, but none for the coefficients themselves
+    ws.m_current.valid = true;
+    ws.m_current.request.maxCoefs =
+        127;  // an entered count, but none for the coefficients themselves
     EXPECT_EQ(ws.ChangeCoefFormat(FLT32), 0);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Number of Coefs not set!"});
-    EXPECT_EQ(ws.m_coefFormat, FLT32);
+    EXPECT_EQ(ws.m_current.format, FLT32);
     EXPECT_TRUE(analysed.empty());
 }
 
@@ -351,24 +353,24 @@ TEST(ChangeCoefFormatWithEngine, SwitchingNeverTouchesTheCoefficients) {
     auto w = std::make_unique<WiredWorkspace>();
     FilterWorkspace& ws = w->ws;
     ws.m_engine = &engine;
-    ws.m_spec = Spec{.f1 = 6000, .attenuation = 70, .ripple = 0.2};
+    ws.m_current.request = Spec{.f1 = 6000, .attenuation = 70, .ripple = 0.2};
     ASSERT_EQ(ws.RunDesign(), 0);
-    ws.m_filterValid = 1;
-    const FilterSpec flt64 = ws.m_specWork;
-    const auto coefs = ws.m_coefs;
+    ws.m_current.valid = true;
+    const FilterSpec flt64 = ws.m_current.achieved;
+    const auto coefs = ws.m_current.taps;
     ASSERT_GT(flt64.numCoefs, 3);
 
     for (const int fmt : {INT16, FLT32, INT32, FLT64}) {
         SCOPED_TRACE(fmt);
         EXPECT_EQ(ws.ChangeCoefFormat(fmt), 1);
-        EXPECT_EQ(ws.m_coefs, coefs);
+        EXPECT_EQ(ws.m_current.taps, coefs);
     }
     // Back in FLT64 the measurement is the same as right after the design, to the bit.
-    EXPECT_EQ(ws.m_specWork.attenuation, flt64.attenuation);
-    EXPECT_EQ(ws.m_specWork.ripple, flt64.ripple);
-    EXPECT_EQ(ws.m_specWork.f1, flt64.f1);
-    EXPECT_EQ(ws.m_specWork.bandwidth, flt64.bandwidth);
-    EXPECT_EQ(ws.m_specWork.numCoefs, flt64.numCoefs);
+    EXPECT_EQ(ws.m_current.achieved.attenuation, flt64.attenuation);
+    EXPECT_EQ(ws.m_current.achieved.ripple, flt64.ripple);
+    EXPECT_EQ(ws.m_current.achieved.f1, flt64.f1);
+    EXPECT_EQ(ws.m_current.achieved.bandwidth, flt64.bandwidth);
+    EXPECT_EQ(ws.m_current.achieved.numCoefs, flt64.numCoefs);
 }
 
 TEST(ChangeCoefFormatWithEngine, SixteenBitsLoseAttenuationOfADeepFilter) {
@@ -376,14 +378,14 @@ TEST(ChangeCoefFormatWithEngine, SixteenBitsLoseAttenuationOfADeepFilter) {
     auto w = std::make_unique<WiredWorkspace>();
     FilterWorkspace& ws = w->ws;
     ws.m_engine = &engine;
-    ws.m_spec = Spec{.f1 = 6000, .attenuation = 110, .ripple = 0.1, .maxCoefs = 255};
+    ws.m_current.request = Spec{.f1 = 6000, .attenuation = 110, .ripple = 0.1, .maxCoefs = 255};
     ASSERT_EQ(ws.RunDesign(), 0);
-    ws.m_filterValid = 1;
-    const double deep = ws.m_specWork.attenuation;
+    ws.m_current.valid = true;
+    const double deep = ws.m_current.achieved.attenuation;
     w->log.clear();
     ws.ChangeCoefFormat(INT16);
     // 16-bit coefficients cannot reach 110 dB: the measured attenuation drops and is reported.
-    EXPECT_LT(ws.m_specWork.attenuation, deep - 10.0);
+    EXPECT_LT(ws.m_current.achieved.attenuation, deep - 10.0);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Warning: Original specifications not met"});
 }
 

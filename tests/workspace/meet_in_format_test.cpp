@@ -78,18 +78,18 @@ struct Asked {
 Designed Create(DesignEngine& engine, const Asked& a, bool meet) {
     WiredWorkspace w;
     w.ws.m_engine = &engine;
-    w.ws.m_coefFormat = a.format;
+    w.ws.m_current.format = static_cast<CoefFormat>(a.format);
     w.ws.m_meetInFormat = meet ? 1 : 0;
     w.ws.m_meetWord = a.word;
-    w.ws.m_spec = a.entered;
+    w.ws.m_current.request = a.entered;
     EXPECT_EQ(w.ws.RunDesign(), 0);
-    const int n = w.ws.m_specWork.numCoefs;
-    const double* coefs = w.ws.m_coefs.data();
+    const int n = w.ws.m_current.achieved.numCoefs;
+    const double* coefs = w.ws.m_current.taps.data();
     const std::vector<double> levels =
         a.word ? TrueLevels(HandRounded(coefs, n, *a.word).data(), n, FLT64)
                : TrueLevels(coefs, n, a.format);
-    return {Measure(levels, w.ws.m_designBands), n, w.Messages(),
-            std::vector<double>(coefs, coefs + n), w.ws.m_designBands};
+    return {Measure(levels, w.ws.m_current.designBands), n, w.Messages(),
+            std::vector<double>(coefs, coefs + n), w.ws.m_current.designBands};
 }
 
 Designed Create(DesignEngine& engine, const FilterSpec& entered, int format,
@@ -277,10 +277,10 @@ TEST(MeetInFormat, CancelKeepsTheBestFilterFoundSoFar) {
         SCOPED_TRACE(cancelAt);
         WiredWorkspace w;
         w.ws.m_engine = &engine;
-        w.ws.m_coefFormat = INT16;
+        w.ws.m_current.format = INT16;
         w.ws.m_meetInFormat = 1;
         w.dialogs.cancelAfter = cancelAt;
-        w.ws.m_spec =
+        w.ws.m_current.request =
             Spec{.type = HighPass, .f1 = 12000, .attenuation = 60, .ripple = 0.1, .maxCoefs = 1023};
         EXPECT_EQ(w.ws.CreateFromSpec(), 1);
         EXPECT_EQ(static_cast<int>(w.dialogs.progress.size()), cancelAt);
@@ -292,14 +292,14 @@ TEST(MeetInFormat, CancelKeepsTheBestFilterFoundSoFar) {
                   0u)
             << messages.front();
         // The kept filter is whole and its shown values are its own.
-        const int n = w.ws.m_specWork.numCoefs;
+        const int n = w.ws.m_current.achieved.numCoefs;
         ASSERT_GE(n, 3);
         EXPECT_NE(messages.front().find(std::to_string(n) + " coefficients"), std::string::npos);
         std::vector<double> values(n);
-        for (int i = 0; i < n; ++i) values[i] = Quantised(w.ws.m_coefs[i], INT16);
-        const Truth truth = FineMeasure(values, w.ws.m_designBands);
-        EXPECT_NEAR(w.ws.m_specWork.attenuation, truth.attenuation, 0.01);
-        EXPECT_EQ(w.ws.m_filterValid, 1);
+        for (int i = 0; i < n; ++i) values[i] = Quantised(w.ws.m_current.taps[i], INT16);
+        const Truth truth = FineMeasure(values, w.ws.m_current.designBands);
+        EXPECT_NEAR(w.ws.m_current.achieved.attenuation, truth.attenuation, 0.01);
+        EXPECT_TRUE(w.ws.Current().valid);
         EXPECT_FALSE(w.dialogs.busyOpen);
     }
 }

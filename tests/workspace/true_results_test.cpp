@@ -61,15 +61,15 @@ TEST(TrueResults, ReportedValuesAndVerdictHoldInADenseMeasurement) {
         SCOPED_TRACE(c.what);
         WiredWorkspace w;
         w.ws.m_engine = &engine;
-        w.ws.m_coefFormat = c.format;
-        w.ws.m_spec = c.entered;
+        w.ws.m_current.format = static_cast<CoefFormat>(c.format);
+        w.ws.m_current.request = c.entered;
         ASSERT_EQ(w.ws.RunDesign(), 0);
-        const FilterSpec& got = w.ws.m_specWork;
+        const FilterSpec& got = w.ws.m_current.achieved;
         ASSERT_GE(got.numCoefs, 3);
-        ASSERT_NE(w.ws.m_designBands.type, 0);
+        ASSERT_NE(w.ws.m_current.designBands.type, 0);
 
-        const Truth truth =
-            Measure(TrueLevels(w.ws.m_coefs.data(), got.numCoefs, c.format), w.ws.m_designBands);
+        const Truth truth = Measure(TrueLevels(w.ws.m_current.taps.data(), got.numCoefs, c.format),
+                                    w.ws.m_current.designBands);
         EXPECT_NEAR(got.attenuation, truth.attenuation, 0.3);
         EXPECT_NEAR(got.ripple, truth.ripple, std::max(0.02, 0.1 * truth.ripple));
 
@@ -113,15 +113,16 @@ TEST(TrueResults, StatedExtremesLieWithinAHundredthOfADecibel) {
         SCOPED_TRACE(c.what);
         WiredWorkspace w;
         w.ws.m_engine = &engine;
-        w.ws.m_coefFormat = c.format;
-        w.ws.m_spec = c.entered;
+        w.ws.m_current.format = static_cast<CoefFormat>(c.format);
+        w.ws.m_current.request = c.entered;
         ASSERT_EQ(w.ws.RunDesign(), 0);
-        const FilterSpec& got = w.ws.m_specWork;
-        ASSERT_NE(w.ws.m_designBands.type, 0);
+        const FilterSpec& got = w.ws.m_current.achieved;
+        ASSERT_NE(w.ws.m_current.designBands.type, 0);
         std::vector<double> values(got.numCoefs);
-        for (int i = 0; i < got.numCoefs; ++i) values[i] = Quantised(w.ws.m_coefs[i], c.format);
+        for (int i = 0; i < got.numCoefs; ++i)
+            values[i] = Quantised(w.ws.m_current.taps[i], c.format);
 
-        const Truth truth = FineMeasure(values, w.ws.m_designBands);
+        const Truth truth = FineMeasure(values, w.ws.m_current.designBands);
         EXPECT_NEAR(got.attenuation, truth.attenuation, 0.01);
         EXPECT_NEAR(got.ripple, truth.ripple, 0.01);
 
@@ -156,15 +157,16 @@ TEST(TrueResults, ExportedWordsAreMeasuredOverTheDesignedBands) {
         SCOPED_TRACE(c.what);
         WiredWorkspace w;
         w.ws.m_engine = &engine;
-        w.ws.m_spec = c.entered;
+        w.ws.m_current.request = c.entered;
         ASSERT_EQ(w.ws.RunDesign(), 0);
-        const int n = w.ws.m_specWork.numCoefs;
-        const std::vector<double> coefs(w.ws.m_coefs.begin(), w.ws.m_coefs.begin() + n);
+        const int n = w.ws.m_current.achieved.numCoefs;
+        const std::vector<double> coefs(w.ws.m_current.taps.begin(),
+                                        w.ws.m_current.taps.begin() + n);
         const std::vector<double> words = QuantisedValues(
             Quantise(coefs, FixedPointRequest{.wordBits = c.wordBits, .fracBits = std::nullopt}));
 
         const DesignSummary stated = CurrentDesignSummary(w.ws, words, "", "");
-        const Truth truth = FineMeasure(words, w.ws.m_designBands);
+        const Truth truth = FineMeasure(words, w.ws.m_current.designBands);
         ASSERT_TRUE(stated.achievedAttenuation && stated.achievedRipple);
         EXPECT_NEAR(*stated.achievedAttenuation, truth.attenuation, 0.01);
         EXPECT_NEAR(*stated.achievedRipple, truth.ripple, 0.01);

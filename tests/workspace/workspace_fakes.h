@@ -33,13 +33,13 @@ class FakeMainWindow : public MainWindowPort {
     void ShowFreqMin(double hz) override { log_.push_back(FormatText("ShowFreqMin %g", hz)); }
     void ShowFreqMax(double hz) override { log_.push_back(FormatText("ShowFreqMax %g", hz)); }
     void SelectCoefFormat(int format) override {
-        ws_.m_coefFormat = format;
+        ws_.m_current.format = static_cast<CoefFormat>(format);
         log_.push_back(FormatText("SelectCoefFormat %d", format));
     }
     // The checked radio; none checked (-1) leaves the workspace's format.
     int ReadCoefFormatRadios() override {
-        if (checkedRadio >= 0) ws_.m_coefFormat = checkedRadio;
-        return ws_.m_coefFormat;
+        if (checkedRadio >= 0) ws_.m_current.format = static_cast<CoefFormat>(checkedRadio);
+        return ws_.m_current.format;
     }
     // What the window's Create command does to the workspace once the fields are read.
     int CreateFilter() override {

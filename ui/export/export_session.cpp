@@ -55,7 +55,7 @@ ExportSession::ExportSession(FilterWorkspace& ws, std::string program, std::stri
 }
 
 std::string ExportSession::DefaultName() const {
-    std::string name = m_ws.m_filterValid == 1 ? FilterTypeName(m_ws.m_spec.type) : "";
+    std::string name = m_ws.Current().valid ? FilterTypeName(m_ws.Current().request.type) : "";
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return name.empty() ? "fir" : name;
@@ -63,8 +63,8 @@ std::string ExportSession::DefaultName() const {
 
 ExportRequest ExportSession::Request() const {
     ExportRequest request;
-    const int n = std::clamp(m_ws.m_specWork.numCoefs, 0, static_cast<int>(m_ws.m_coefs.size()));
-    request.coefs.assign(m_ws.m_coefs.begin(), m_ws.m_coefs.begin() + n);
+    const std::span<const double> taps = m_ws.Current().Taps();
+    request.coefs.assign(taps.begin(), taps.end());
     request.fixed.wordBits = choices.wordBits;
     request.fixed.fracBits = choices.fracBits;
     request.fixed.rounding = choices.rounding;
@@ -78,11 +78,11 @@ ExportRequest ExportSession::Request() const {
 
 ExportPreview ExportSession::Preview() {
     ExportPreview p;
-    if (m_ws.m_filterValid != 1 || m_ws.m_specWork.numCoefs <= 0) {
+    if (!m_ws.Current().valid || m_ws.Current().Count() <= 0) {
         p.refusal = kNoFilter;
         return p;
     }
-    if (m_ws.m_fromSpec != 1 && !(m_ws.m_specWork.fs > 0.0)) {
+    if (!m_ws.Current().GoesWithRequest() && !(m_ws.Current().achieved.fs > 0.0)) {
         p.refusal = "The filter has no sampling frequency: its coefficients cannot be measured.";
         return p;
     }

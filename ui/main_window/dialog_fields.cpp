@@ -74,7 +74,7 @@ void COndelaDlg::ShowSamplingFreq(double hz) {
 }
 
 void COndelaDlg::ShowEdgeFreq1(double hz) {
-    const auto v = ShownEdge1(hz, m_ws.m_spec.fs);
+    const auto v = ShownEdge1(hz, m_ws.Current().request.fs);
     m_controls.SetText(ctl::kEdgeFreq1, v ? FormatFreqField(*v) : std::string());
 }
 
@@ -88,7 +88,8 @@ void COndelaDlg::ShowEdgeFreq2(double hz) {
         return;
     }
     const double f1 = ReadEdgeFreq1();
-    m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(*ShownEdge2(hz, f1, m_ws.m_spec.fs)));
+    m_controls.SetText(ctl::kEdgeFreq2,
+                       FormatFreqField(*ShownEdge2(hz, f1, m_ws.Current().request.fs)));
     m_lastF2 = hz;
 }
 
@@ -103,7 +104,7 @@ void COndelaDlg::ShowRipple(double db) {
 
 double COndelaDlg::ReadEdgeFreq1() {
     const double typed = ReadField(ctl::kEdgeFreq1);
-    const double v = LimitEdge1(typed, m_ws.m_spec.fs);
+    const double v = LimitEdge1(typed, m_ws.Current().request.fs);
     if (v != typed) ShowEdgeFreq1(v);
     return v;
 }
@@ -111,7 +112,7 @@ double COndelaDlg::ReadEdgeFreq1() {
 double COndelaDlg::ReadEdgeFreq2() {
     const double f1 = ReadEdgeFreq1();
     const double typed = ReadField(ctl::kEdgeFreq2);
-    const double v = LimitEdge2(typed, f1, m_ws.m_spec.fs);
+    const double v = LimitEdge2(typed, f1, m_ws.Current().request.fs);
     if (v != typed && v != 0.0) m_controls.SetText(ctl::kEdgeFreq2, FormatFreqField(v));
     return v;
 }
@@ -221,12 +222,12 @@ void COndelaDlg::CompleteSpec() {
     fields.attenuation = [this] { return ReadAttenuation(); };
     fields.ripple = [this] { return ReadRipple(); };
     fields.maxCoefs = [this] { return ReadMaxCoefs(); };
-    ondela::CompleteSpec(m_ws.m_spec, fields, m_ws.m_prefs);
-    m_ws.m_view.SetRate(m_ws.m_spec.fs);
+    ondela::CompleteSpec(m_ws.m_current.request, fields, m_ws.m_prefs);
+    m_ws.m_view.SetRate(m_ws.m_current.request.fs);
 }
 
 void COndelaDlg::RefreshFields() {
-    FilterSpec& s = m_ws.m_spec;
+    FilterSpec& s = m_ws.m_current.request;
     CompleteSpec();
     ShowSamplingFreq(s.fs);
 
@@ -247,7 +248,7 @@ void COndelaDlg::RefreshFields() {
     ShowFreqMax(view.UpperLimit());
     ShowFreqMin(view.LowerLimit());
 
-    SelectCoefFormat(m_ws.m_coefFormat);
+    SelectCoefFormat(m_ws.Current().format);
     const double cursor = m_ws.SpecCursorFreq();
     view.cursorHz = cursor;
     SetCursorFreq(cursor);
@@ -255,7 +256,7 @@ void COndelaDlg::RefreshFields() {
 }
 
 int COndelaDlg::ReadSpecFields() {
-    FilterSpec& s = m_ws.m_spec;
+    FilterSpec& s = m_ws.m_current.request;
     int mask = 0;
     // The rate comes first: the type's edges are judged against the rate typed now, not the
     // rate of the previous design.
@@ -299,10 +300,10 @@ void COndelaDlg::ShowFreqText(int id, double hz) {
 
 void COndelaDlg::CapDisplayMaxima() {
     ViewState& view = m_ws.m_view;
-    if (!UsableRate(view.nyquist)) view.SetRate(m_ws.m_spec.fs);
+    if (!UsableRate(view.nyquist)) view.SetRate(m_ws.m_current.request.fs);
     if (!UsableRate(view.nyquist)) {
         view.nyquist = 24000.0;
-        m_ws.m_spec.fs = 48000.0;
+        m_ws.m_current.request.fs = 48000.0;
     }
     view.CapMaxima();
 }
@@ -445,14 +446,14 @@ void COndelaDlg::SetCursorFreq(double hz) {
 }
 
 double COndelaDlg::ReadCursorField() {
-    double v = ViewState::CursorWithinRate(ReadField(ctl::kCursorField), m_ws.m_spec.fs);
+    double v = ViewState::CursorWithinRate(ReadField(ctl::kCursorField), m_ws.Current().request.fs);
     v = std::max(v, ReadFreqMin());
     SetCursorFreq(v);
     return v;
 }
 
 void COndelaDlg::SelectCoefFormat(int format) {
-    m_ws.m_coefFormat = format;
+    m_ws.m_current.format = static_cast<CoefFormat>(format);
     if (format >= FLT64 && format <= INT16) {
         for (int k = FLT64; k <= INT16; ++k) m_controls.SetChecked(ctl::kFloat64 + k, k == format);
     }
@@ -464,11 +465,11 @@ void COndelaDlg::SelectCoefFormat(int format) {
 int COndelaDlg::ReadCoefFormatRadios() {
     for (int k = FLT64; k <= INT16; ++k) {
         if (m_controls.IsChecked(ctl::kFloat64 + k)) {
-            m_ws.m_coefFormat = k;
+            m_ws.m_current.format = static_cast<CoefFormat>(k);
             break;
         }
     }
-    return m_ws.m_coefFormat;
+    return m_ws.m_current.format;
 }
 
 }  // namespace ondela

@@ -30,13 +30,13 @@ int COndelaDlg::PointerColumn(int x) const {
             offset = std::isfinite(cols) && std::fabs(cols) < 1e9 ? static_cast<int>(cols) : 0;
         }
     } else {
-        offset = m_ws.m_filterValid == 1 ? 1 : 0;
+        offset = m_ws.Current().valid ? 1 : 0;
     }
     return x - m_respRect.left + offset;
 }
 
 PointerShape COndelaDlg::HoldAt(int c) {
-    if (m_ws.m_filterValid == 1 && m_graph.DragCursorTo(c) == 1) return PointerShape::DualArrow;
+    if (m_ws.Current().valid && m_graph.DragCursorTo(c) == 1) return PointerShape::DualArrow;
     return PointerShape::Arrow;
 }
 

@@ -34,16 +34,16 @@ void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
     m_respRect = respRect;
 
     m_ws.m_response.fill(ResponsePoint{});
-    m_ws.m_spec = FilterSpec{};
-    m_ws.m_coefs.fill(0.0);
+    m_ws.m_current.request = FilterSpec{};
+    m_ws.ZeroTaps();
     CPreferences* prefs = m_ws.m_prefs;
-    if (prefs) prefs->LoadSpec(m_ws.m_spec);
+    if (prefs) prefs->LoadSpec(m_ws.m_current.request);
     // The stored format is taken before the fields are refreshed, which store the format they
     // show: otherwise the workspace's start-up format would overwrite the user's choice.
     uint32_t fmt =
         prefs ? prefs->GetDword(setting::kCoefFormat, FLT32) : static_cast<uint32_t>(FLT32);
     if (fmt > INT16) fmt = FLT32;
-    m_ws.m_coefFormat = static_cast<int32_t>(fmt);
+    m_ws.m_current.format = static_cast<CoefFormat>(fmt);
 
     m_ws.m_view.logScale = prefs && prefs->GetDword(setting::kLogFreqScale, 0) != 0 ? 1 : 0;
     m_controls.SetChecked(ctl::kScaleLin, !m_ws.m_view.logScale);
@@ -53,8 +53,8 @@ void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
 
     RefreshFields();
 
-    SelectCoefFormat(m_ws.m_coefFormat);
-    m_ws.m_fromSpec = 0;
+    SelectCoefFormat(m_ws.m_current.format);
+    m_ws.m_current.origin = FilterOrigin::None;
     ClearAchieved();
 
     if (m_services) {
@@ -137,8 +137,8 @@ void COndelaDlg::OnCommand(int id) {
 }
 
 int COndelaDlg::CreateFilter() {
-    m_ws.m_coefs.fill(0.0);
-    m_ws.m_specWork = FilterSpec{};
+    m_ws.ZeroTaps();
+    m_ws.m_current.achieved = FilterSpec{};
     m_curvesShown = false;
     const int result = DesignFromFields();
     m_ws.m_status = result;
@@ -152,10 +152,10 @@ int COndelaDlg::CreateFilter() {
 }
 
 int COndelaDlg::CreateFromEntered() {
-    m_ws.m_coefs.fill(0.0);
-    m_ws.m_specWork = FilterSpec{};
+    m_ws.ZeroTaps();
+    m_ws.m_current.achieved = FilterSpec{};
     m_curvesShown = false;
-    FilterSpec& s = m_ws.m_spec;
+    FilterSpec& s = m_ws.m_current.request;
     const double fs = s.fs;
     if (m_ws.ValidateSpec(s) == -1) {
         m_ws.m_status = -1;
@@ -208,7 +208,7 @@ void COndelaDlg::OnFilterEditor() {
         m_ws.ShowMessage("Sorry... Could not initialize the Editor Window");
         return;
     }
-    if (opened == kEditorAlreadyOpen && m_ws.m_filterValid == 1) {
+    if (opened == kEditorAlreadyOpen && m_ws.Current().valid) {
         const MessageAnswer answer =
             m_ws.m_dialogs ? m_ws.m_dialogs->MessageBox(
                                  "The Filter Editor is already opened, refresh its content ?",
@@ -230,19 +230,16 @@ void COndelaDlg::OnAnalysis() {
     } else {
         ShowAchieved();
         m_ws.PlaceSpecCursor();
-        m_ws.m_filterValid = 1;
+        m_ws.m_current.valid = true;
         m_curvesShown = true;
         m_controls.RepaintPlots(true);
     }
 }
 
 void COndelaDlg::OnCoefFormat(int format) {
-    if (format == m_ws.m_coefFormat) return;
-    int count = m_ws.m_specWork.numCoefs;
-    if (count == 0) count = m_ws.m_spec.numCoefs;
-    if (count == 0) count = m_ws.m_spec.maxCoefs;
-    if (m_ws.m_filterValid == 1 && count != 0) {
-        m_ws.m_coefFormat = format;
+    if (format == m_ws.Current().format) return;
+    if (m_ws.Current().valid && m_ws.Current().MeasuredCount() != 0) {
+        m_ws.m_current.format = static_cast<CoefFormat>(format);
         if (m_ws.m_editor && m_ws.m_editor->GetEditorTextLength() > 0) m_ws.ShowInEditor();
     }
     m_ws.ChangeCoefFormat(format);
@@ -264,7 +261,7 @@ void COndelaDlg::OnQuit() {
     // Edits in the Filter Editor are saved or dropped as the user says; Cancel keeps running.
     if (m_ws.m_editor != nullptr && !m_ws.m_editor->CloseEditor()) return;
     ReadSpecFields();
-    if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_spec);
+    if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_current.request);
     if (m_helpReady && m_services) m_services->CloseHelp();
     m_helpReady = false;
     m_controls.EndDialog(0);
@@ -283,7 +280,7 @@ void COndelaDlg::Repaint() {
 }
 
 void COndelaDlg::ShowAchieved() {
-    const FilterSpec& w = m_ws.m_specWork;
+    const FilterSpec& w = m_ws.Current().achieved;
     m_controls.SetText(
         ctl::kAchievedAttenuation,
         FormatText("%3.3lf dB", std::fmin(std::fabs(w.attenuation), kMaxAttenuation)));
@@ -293,7 +290,7 @@ void COndelaDlg::ShowAchieved() {
                        w.bandwidth > 0.0 ? FormatFreqField(w.bandwidth) : std::string());
     ShowEdgeText(ctl::kAchievedEdge1, w.f1);
     ShowEdgeText(ctl::kAchievedEdge2, w.f2);
-    SelectCoefFormat(m_ws.m_coefFormat);
+    SelectCoefFormat(m_ws.Current().format);
 }
 
 void COndelaDlg::ShowEdgeText(int id, double hz) {
@@ -306,8 +303,9 @@ void COndelaDlg::ClearAchieved() {
                    ctl::kAchievedBandwidth, ctl::kAchievedEdge1, ctl::kAchievedEdge2}) {
         m_controls.SetText(id, std::string());
     }
-    if (m_ws.m_coefFormat < FLT64 || m_ws.m_coefFormat > INT16) m_ws.m_coefFormat = FLT64;
-    SelectCoefFormat(m_ws.m_coefFormat);
+    if (m_ws.m_current.format < FLT64 || m_ws.m_current.format > INT16)
+        m_ws.m_current.format = FLT64;
+    SelectCoefFormat(m_ws.m_current.format);
 }
 
 }  // namespace ondela

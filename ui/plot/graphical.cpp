@@ -95,7 +95,7 @@ void CGraphical::PrepareView(bool curvesShown) {
         }
     }
     m_plan.coefs = PrepareSurface(m_coefArea, m_coefImage);
-    m_plan.coefCurve = curvesShown && m_ws.m_view.nyquist > 0.0 && m_ws.m_filterValid;
+    m_plan.coefCurve = curvesShown && m_ws.m_view.nyquist > 0.0 && m_ws.Current().valid;
 }
 
 // The logarithmic frame pulls its upper limit back to the rate for the next paint (this one's
@@ -381,18 +381,17 @@ void CGraphical::LabelLevelAxis(double bottom, double top) {
 // ---- curves ----
 
 bool CGraphical::ResponsePreamble(int& n, double& half) {
-    if (!m_ws.m_filterValid) return false;
-    n = m_ws.m_specWork.numCoefs;
-    if (n == 0) n = m_ws.m_spec.numCoefs;
-    if (n == 0) n = m_ws.m_spec.maxCoefs;
+    const CurrentFilter& filter = m_ws.Current();
+    if (!filter.valid) return false;
+    n = filter.MeasuredCount();
     if (n <= 0) return false;
     n = std::min(n, kCoefArraySize);  // never past the coefficient array
     // The coefficients as the current format gives them, quantised once for the whole curve:
     // these values taken as they are give every magnitude exactly as the format does.
-    const int format = m_ws.m_coefFormat;
-    for (int k = 0; k < n; ++k) m_evaluated[k] = EvaluatedValue(m_ws.m_coefs[k], format);
+    const int format = filter.format;
+    for (int k = 0; k < n; ++k) m_evaluated[k] = EvaluatedValue(filter.Tap(k), format);
     m_evaluatedFormat = format >= FLT64 && format <= INT16 ? FLT64 : format;
-    const double fs = m_ws.m_specWork.fs;
+    const double fs = filter.achieved.fs;
     if (!(fs >= kSmallestFs)) return false;
     half = fs * 0.5;
     if (!(half >= kSmallestFs)) return false;
@@ -534,12 +533,13 @@ void CGraphical::DrawLogResponse() {
 }
 
 void CGraphical::DrawCoefCurve() {
-    if (!m_data.m_filterValid) return;
-    const int n = std::min(m_data.m_specWork.numCoefs, kCoefArraySize);
-    if (n < 1 || !(m_data.m_specWork.fs >= kSmallestFs)) return;
+    const CurrentFilter& filter = m_data.Current();
+    if (!filter.valid) return;
+    const int n = std::min(static_cast<int>(filter.Taps().size()), kCoefArraySize);
+    if (n < 1 || !(filter.achieved.fs >= kSmallestFs)) return;
     PlotCanvas& c = *m_canvas;
     const int h = m_coefHeight;
-    const double* coefs = m_data.m_coefs.data();
+    const double* coefs = filter.Taps().data();
 
     const CoefScale scale = ChooseCoefScale(coefs, n, m_coefZeroOffset);
 
