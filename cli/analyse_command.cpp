@@ -166,8 +166,8 @@ int AnalyseCommand::Run() {
     if (request->json) {
         FilterReport contents;
         contents.status =
-            produced ? 0 : (designer.engineStatus ? designer.window.DesignResult() : -1);
-        contents.engineStatus = designer.engineStatus;
+            produced ? 0 : (designer.window.EngineStatus() ? designer.window.DesignResult() : -1);
+        contents.engineStatus = designer.window.EngineStatus();
         contents.messages = designer.dialogs.Messages();
         contents.produced = produced;
         contents.entered = described;

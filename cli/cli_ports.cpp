@@ -52,16 +52,9 @@ int CliMainWindow::CreateFromEntered() {
     return Created(m_ws.CreateFromSpec());
 }
 
-int CliMainWindow::Created(int created) {
-    if (created == 0) {
-        m_ws.m_status = -1;
-        m_designResult = -1;
-        return 0;
-    }
-    // RunDesign leaves its result in the status word.
-    m_designResult = m_ws.m_status;
-    m_ws.m_status = 0;
-    return 1;
+int CliMainWindow::Created(const DesignOutcome& outcome) {
+    m_lastDesign = outcome;
+    return outcome.entered ? 1 : 0;
 }
 
 FieldReaders CliMainWindow::Readers(const FilterSpec& s) const {
@@ -127,14 +120,6 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
     ws->m_engine = &engine;
     ws->m_prefs = &prefs;
     window.ShowStoredSpec();
-    // The workspace's own design call, which also keeps the bands of the design; the engine's
-    // status word is recorded for the report.
-    ws->m_designFilter = [this, design = ws->m_designFilter](FilterSpec& record, double* coefs,
-                                                             ResponsePoint* response, int* count) {
-        const int status = design(record, coefs, response, count);
-        engineStatus = status;
-        return status;
-    };
 }
 
 int CliDesigner::StartupCoefFormat() {

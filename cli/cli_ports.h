@@ -96,8 +96,7 @@ class CliMainWindow : public MainWindowPort {
 
     // The design command of the window: reads the fields into the workspace's entered
     // specification (an edge 2 only for the band types) and runs the workspace's Create
-    // (CreateFromSpec). 1 once a design was
-    // attempted; DesignResult() tells how it ended.
+    // (CreateFromSpec). 1 once a design was attempted; DesignResult() tells how it ended.
     int CreateFilter() override;
     // Create over the workspace's entered specification as it stands (Load's), the fields not
     // read back.
@@ -105,9 +104,11 @@ class CliMainWindow : public MainWindowPort {
     // The fields as the window shows them on a first start: the stored specification (its
     // defaults, in the command line's empty store), completed.
     void ShowStoredSpec();
-    // RunDesign's result of the last CreateFilter: 0 a filter was produced, -1 invalid
-    // specification, otherwise the engine status that stopped the design.
-    int DesignResult() const { return m_designResult; }
+    // The result of the last Create's outcome: 0 a filter was produced, -1 invalid
+    // specification (or no Create yet), otherwise the engine status that stopped the design.
+    int DesignResult() const { return m_lastDesign.result; }
+    // The engine's status word of the last Create's design; nullopt when the engine did not run.
+    std::optional<int> EngineStatus() const { return m_lastDesign.engineStatus; }
 
     // The fields show the workspace's entered specification, which they complete (from what they
     // hold, else the stored settings: missing_entries.h) and hold within their limits as the
@@ -136,13 +137,14 @@ class CliMainWindow : public MainWindowPort {
     FilterWorkspace& m_ws;
     CPreferences& m_prefs;
     int m_checkedFormat = -1;  // the checked format radio; -1 none
-    int m_designResult = -1;
+    DesignOutcome m_lastDesign;
     double m_plotCursorHz = 0.0;
 
     // How the fields read what they hold, for completing s.
     FieldReaders Readers(const FilterSpec& s) const;
-    // Create's end: the workspace's result kept as DesignResult tells it.
-    int Created(int created);
+    // Create's end: its outcome kept for DesignResult and EngineStatus; 1 once a design was
+    // attempted.
+    int Created(const DesignOutcome& outcome);
 };
 
 // The designer as the window has it: an engine, the workspace, the dialogs and the main window,
@@ -163,9 +165,6 @@ class CliDesigner {
     std::unique_ptr<FilterWorkspace> ws = std::make_unique<FilterWorkspace>();
     CliDialogs dialogs;
     CliMainWindow window{*ws, prefs};
-    // The engine's own status word of the last design, which the workspace turns into messages
-    // and then clears; nullopt while the engine has not run.
-    std::optional<int> engineStatus;
 };
 
 }  // namespace ondela::cli

@@ -310,7 +310,7 @@ int DesignCommand::Run() {
             MeasureInWords(*ws, *fixedPoint, *contents.words);
         }
         contents.status = result;
-        contents.engineStatus = designer.engineStatus;
+        contents.engineStatus = window.EngineStatus();
         contents.messages = designer.dialogs.Messages();
         contents.produced = produced;
         const std::string report = FilterReportJson(*ws, contents);

@@ -10,6 +10,7 @@
 #include "workspace/editor_port.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
+#include "workspace/missing_entries.h"
 
 namespace ondela {
 
@@ -97,7 +98,7 @@ int FilterWorkspace::AnalyseText() {
 
     m_current.origin = FilterOrigin::EditedCoefs;
     bool paramsChanged = false;
-    if (count >= 5) {
+    if (IsCompleteSpec(count)) {
         m_current.origin = FilterOrigin::Designed;
         const FilterSpec& old = specSaved;
         paramsChanged = s.fs != old.fs || s.f1 != old.f1 || s.maxCoefs != old.maxCoefs ||

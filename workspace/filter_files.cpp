@@ -23,6 +23,7 @@
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
 #include "workspace/measurable_coefs.h"
+#include "workspace/missing_entries.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela {
@@ -144,7 +145,7 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
     s.maxCoefs = std::max(s.maxCoefs, n);
     s.numCoefs = std::max(s.numCoefs, n);
     m_current.request = s;
-    if (c >= 4) {
+    if (IsDesignableSpec(c)) {
         RedesignFromFile(n, fmt);
     } else {
         MeasureFileCoefs(s, n, fmt);
@@ -183,7 +184,7 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
         created = m_mainWindow->CreateFromEntered();
     } else {
         m_current.format = static_cast<CoefFormat>(searchFormat);
-        created = CreateFromSpec();
+        created = CreateFromSpec().entered ? 1 : 0;
     }
     m_meetInFormat = meetInFormat;
     m_meetWord = meetWord;

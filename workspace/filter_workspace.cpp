@@ -66,8 +66,21 @@ FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
 
 FilterWorkspace::~FilterWorkspace() = default;
 
+std::vector<ShownMessage> FilterWorkspace::ShownSince(std::size_t mark) const {
+    return {m_shown.begin() + static_cast<std::ptrdiff_t>(std::min(mark, m_shown.size())),
+            m_shown.end()};
+}
+
+int FilterWorkspace::DesignWithEngine(FilterSpec& spec, double* coefs, ResponsePoint* response,
+                                      int* count) {
+    const int status = m_designFilter(spec, coefs, response, count);
+    m_engineStatus = status;
+    return status;
+}
+
 void FilterWorkspace::ShowMessage(const std::string& text) {
     CloseBusyWindow();
+    m_shown.push_back({text, kAppTitle, MessageIcon::None});
     if (m_dialogs) m_dialogs->MessageBox(text, kAppTitle, MessageButtons::Ok, MessageIcon::None);
 }
 
@@ -151,32 +164,39 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
     return result;
 }
 
-int FilterWorkspace::RunDesign() {
+DesignOutcome FilterWorkspace::RunDesign() {
+    const std::size_t mark = m_shown.size();
+    DesignOutcome outcome;
+    const auto finish = [&](int result) {
+        outcome.result = result;
+        outcome.engineStatus = m_engineStatus;
+        outcome.messages = ShownSince(mark);
+        return outcome;
+    };
     if (m_mainWindow) m_mainWindow->ClearAchieved();
-    m_status = 0;
+    m_engineStatus.reset();
     m_current.targetsMetIn.reset();
 
     const int valid = ValidateSpec(m_current.request);
     if (valid < 0) {
         CloseBusyWindow();
-        m_status = -1;
         ShowMessage("Erroneous Filter Specifications");
         if (m_mainWindow) m_mainWindow->ClearAchieved();
-        return -1;
+        return finish(-1);
     }
+    outcome.entered = true;
     if (valid == 1 && m_mainWindow) m_mainWindow->RefreshFields();
 
     std::vector<double> designed(kCoefArraySize, 0.0);
     m_current.achieved = m_current.request;
     m_current.designBands = DesignBands{};
-    m_status =
-        m_designFilter(m_current.achieved, designed.data(), m_response.data(), &m_responseCount);
+    const int status =
+        DesignWithEngine(m_current.achieved, designed.data(), m_response.data(), &m_responseCount);
     designed.resize(static_cast<std::size_t>(ClampCount(m_current.achieved.numCoefs)));
     m_current.taps = std::move(designed);
 
-    if (m_status != 0) {
+    if (status != 0) {
         CloseBusyWindow();
-        const int status = m_status;
         // Nothing usable was designed: an impossible target, a grid beyond its capacity, or
         // (for the plain values 1 and 2) edges or a type the engine refused.
         const bool failed = (status & NOT_POSSIBLE) || (status & GRID_OVERFLOW) ||
@@ -192,13 +212,11 @@ int FilterWorkspace::RunDesign() {
             m_current.valid = false;
             ZeroTaps();
             if (m_mainWindow) m_mainWindow->ClearAchieved();
-            return status;
+            return finish(status);
         }
         if (status & NOT_OPTIMIZED) {
             ShowMessage("WARNING: Not fully optimized. Try modifying the specifications");
             if (m_mainWindow) m_mainWindow->ClearAchieved();
-        } else {
-            m_status = 0;
         }
     }
 
@@ -211,25 +229,29 @@ int FilterWorkspace::RunDesign() {
     m_current.referenceTaps = m_current.taps;
     AnalyseCoefs(m_current.achieved, TapsCovering(m_current.achieved.numCoefs),
                  m_current.achieved.numCoefs, m_current.format);
-    m_status = 0;
     if (m_mainWindow) m_mainWindow->ShowAchieved();
-    return 0;
+    return finish(0);
 }
 
-int FilterWorkspace::CreateFromSpec() {
+DesignOutcome FilterWorkspace::CreateFromSpec() {
+    const std::size_t mark = m_shown.size();
     ZeroTaps();
     m_current.achieved = FilterSpec{};
     if (ValidateSpec(m_current.request) == -1) {
         ShowInvalidSpec();
-        return 0;
+        DesignOutcome refused;
+        refused.messages = ShownSince(mark);
+        return refused;
     }
     EnterSpec();
-    DesignEntered();
-    return 1;
+    DesignOutcome outcome = DesignEntered();
+    outcome.messages = ShownSince(mark);
+    return outcome;
 }
 
 void FilterWorkspace::ShowInvalidSpec() {
     CloseBusyWindow();
+    m_shown.push_back({"SORRY: Invalid Specifications", "Error", MessageIcon::Information});
     if (m_dialogs) {
         m_dialogs->MessageBox("SORRY: Invalid Specifications", "Error", MessageButtons::Ok,
                               MessageIcon::Information);
@@ -242,12 +264,13 @@ void FilterWorkspace::EnterSpec() {
     m_view.cursorHz = 0.0;
 }
 
-int FilterWorkspace::DesignEntered() {
+DesignOutcome FilterWorkspace::DesignEntered() {
+    const std::size_t mark = m_shown.size();
     CloseBusyWindow();
     if (m_current.request.maxCoefs > 1000) OpenBusyWindow();
     if (m_mainWindow) m_mainWindow->ClearAchieved();
-    const int result = RunDesign();
-    if (result == 0) {
+    DesignOutcome outcome = RunDesign();
+    if (outcome.result == 0) {
         PlaceSpecCursor();
         m_current.valid = true;
         m_view.keepLimits = 1;
@@ -255,7 +278,8 @@ int FilterWorkspace::DesignEntered() {
     }
     CloseBusyWindow();
     if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
-    return result;
+    outcome.messages = ShownSince(mark);
+    return outcome;
 }
 
 double FilterWorkspace::SpecCursorFreq() const {
@@ -279,18 +303,11 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
     m_analysed = 1;
     CloseBusyWindow();
     const bool noStopBand = MeasureCoefs(spec, coefs, n, fmt);
-    m_status = 0;
     if (m_current.GoesWithRequest()) {
-        if (noStopBand) m_status |= SPEC_NOT_MET;
-        if (AttenuationMissed(m_current.request.attenuation, spec.attenuation))
-            m_status |= SPEC_NOT_MET;
-        if (spec.type != HalfBand && RippleMissed(m_current.request.ripple, spec.ripple)) {
-            m_status |= SPEC_NOT_MET;
-        }
-        if (m_status & SPEC_NOT_MET) {
-            if (!m_missReported) ShowMessage("Warning: Original specifications not met");
-            m_status = 0;
-        }
+        const bool missed =
+            noStopBand || AttenuationMissed(m_current.request.attenuation, spec.attenuation) ||
+            (spec.type != HalfBand && RippleMissed(m_current.request.ripple, spec.ripple));
+        if (missed && !m_missReported) ShowMessage("Warning: Original specifications not met");
     }
     m_missReported = false;
     return 0;

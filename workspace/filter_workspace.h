@@ -24,6 +24,7 @@
 #include "engine/filter_spec.h"
 #include "export/fixed_point.h"
 #include "workspace/c_util.h"
+#include "workspace/command_outcome.h"
 #include "workspace/current_filter.h"
 #include "workspace/targets_met_in.h"
 #include "workspace/view_state.h"
@@ -74,10 +75,13 @@ class FilterWorkspace {
 
     // Designs the current filter's request into its taps and achieved values and measures the
     // result in its format against the request (the design goes with its request: its origin
-    // becomes Designed). 0 when a coefficient set was produced (possibly after a warning). -1 for
-    // an invalid specification (nothing changes but m_status); the engine's status word when it
-    // designed nothing (the taps are zeroed and the filter is no longer valid).
-    int RunDesign();
+    // becomes Designed). The outcome's result: 0 when a coefficient set was produced (possibly
+    // after a warning), -1 for an invalid specification (nothing changes), the engine's status
+    // word when it designed nothing (the taps are zeroed and the filter is no longer valid).
+    DesignOutcome RunDesign();
+    // One design by the engine (m_designFilter), whose status word the outcome of the design
+    // command running it reports.
+    int DesignWithEngine(FilterSpec& spec, double* coefs, ResponsePoint* response, int* count);
 
     // Measures the first n coefficients in fmt into spec, silently: the achieved values as
     // AnalyseCoefs writes them. A response without a stop band or a pass band of its own that goes
@@ -104,11 +108,10 @@ class FilterWorkspace {
     // The Create command, once the entered specification is the current filter's request as the
     // fields read it (the window reads its fields, the command line its options, through the
     // rules of field_entries.h): clears the coefficients and the achieved values, validates the
-    // request (an invalid one shows "SORRY: Invalid Specifications" and gives 0), stores it, and
-    // designs it (DesignEntered). 1 whenever the specification was valid, whether the design then
-    // succeeded or not (RunDesign has shown why not; m_status keeps the engine status that stopped
-    // it).
-    int CreateFromSpec();
+    // request (an invalid one shows "SORRY: Invalid Specifications": not entered), stores it, and
+    // designs it (DesignEntered): the outcome of that design, with every message the command
+    // showed.
+    DesignOutcome CreateFromSpec();
     // The steps of Create, for the window, which puts its display limits between them.
     // The refusal of an invalid specification: "SORRY: Invalid Specifications", caption "Error".
     void ShowInvalidSpec();
@@ -118,8 +121,8 @@ class FilterWorkspace {
     // Designs the entered specification, with the busy pop-up above 1000 coefficients; after a
     // design the filter is valid, its display limits count as set by it, its coefficients go
     // with the specification and the cursor stands at the specification's frequency. An open
-    // editor gets the new description. RunDesign's result.
-    int DesignEntered();
+    // editor gets the new description. RunDesign's outcome.
+    DesignOutcome DesignEntered();
 
     // With m_meetInFormat, after a design: while the design, in the chosen format (m_meetWord
     // when set, else the current format), misses the entered attenuation or ripple, designs again
@@ -197,7 +200,6 @@ class FilterWorkspace {
     const CurrentFilter& Current() const { return m_current; }
 
     // ---- state ----
-    int32_t m_status = 0;      // last design or analysis status word; -1 after invalid input
     int32_t m_busyWindow = 0;  // 1 while the busy pop-up opened for a design is shown
     ViewState m_view;          // scale, display limits and cursor of the plots
     // The current filter. The entered specification (request) is also where the window and the
@@ -253,6 +255,13 @@ class FilterWorkspace {
     void ZeroTaps();
 
   private:
+    // Every message shown through ShowMessage and ShowInvalidSpec, in order: a command's outcome
+    // takes those shown since it started.
+    std::vector<ShownMessage> m_shown;
+    // The status word of the engine's last design; nullopt before it ran.
+    std::optional<int> m_engineStatus;
+    std::vector<ShownMessage> ShownSince(std::size_t mark) const;
+
     // Set while a message of MeetTargetsInFormat has said that the targets are missed, so that
     // the measurement that follows does not say it a second time.
     bool m_missReported = false;

@@ -324,7 +324,10 @@ Trial MeetSearch::DesignAt(int n) {
 }
 
 Trial MeetSearch::DesignFor(const FilterSpec& asked) {
-    return Design(asked, ws_.m_designFilter);
+    return Design(asked,
+                  [this](FilterSpec& record, double* coefs, ResponsePoint* response, int* count) {
+                      return ws_.DesignWithEngine(record, coefs, response, count);
+                  });
 }
 
 // Stage 1: longer designs of the same bands, in steps of about 2.5 % as the design loop

@@ -12,6 +12,20 @@ namespace ondela {
 
 class CPreferences;
 
+// What the parameters a description names make of it (ParseDescription counts them: the type,
+// the edge, the sampling frequency, the attenuation and the ripple, a half band's ripple only
+// with its attenuation). A specification to design again: at most one of the five is missing,
+// and CompleteSpec supplies it. Load designs such a file again; fewer parameters describe a
+// coefficient analysis, whose coefficients are measured instead.
+constexpr bool IsDesignableSpec(int parameters) {
+    return parameters >= 4;
+}
+// A complete specification: all five, as the description of a design names them. Edited text
+// that names them all describes a design, judged against its targets.
+constexpr bool IsCompleteSpec(int parameters) {
+    return parameters >= 5;
+}
+
 // How each field reads what it holds, as its Create reads it (reading may show a correction).
 // Each is called only when the specification lacks that value; f1 and f2 may look at the
 // specification's sampling frequency, which is completed first.

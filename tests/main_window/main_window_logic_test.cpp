@@ -266,7 +266,7 @@ TEST_F(MainWindowTest, CreateWithAnInvalidSpecification) {
         ASSERT_EQ(Messages(), std::vector<std::string>{"SORRY: Invalid Specifications"}) << fs;
         EXPECT_EQ(dialogs.captions.back(), "Error");
         EXPECT_FALSE(dlg.CurvesShown());
-        EXPECT_EQ(ws.m_status, -1);
+        EXPECT_FALSE(ws.Current().valid);
     }
 }
 

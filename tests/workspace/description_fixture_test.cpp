@@ -50,7 +50,7 @@ class DesignedDescriptionTest : public ::testing::Test {
     // Designs as the Create command does and marks the filter valid.
     void Design(const FilterSpec& spec) {
         w->ws.m_current.request = spec;
-        ASSERT_EQ(w->ws.RunDesign(), 0);
+        ASSERT_EQ(w->ws.RunDesign().result, 0);
         ASSERT_TRUE(w->Messages().empty()) << w->Messages()[0];
         w->ws.m_current.valid = true;
         w->ws.m_view.keepLimits = 1;

@@ -158,9 +158,14 @@ TEST_F(RunDesignTest, StatusBitsDecideMessageResultAndState) {
         ws().m_current.origin = FilterOrigin::None;
         designStatus = c.status;
 
-        EXPECT_EQ(ws().RunDesign(), c.result);
+        const DesignOutcome outcome = ws().RunDesign();
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_TRUE(outcome.entered);
+        EXPECT_EQ(outcome.engineStatus, c.status);
         EXPECT_EQ(w->Messages(), c.messages);
-        EXPECT_EQ(ws().m_status, c.designKept ? 0 : c.status);
+        std::vector<std::string> told;
+        for (const ShownMessage& m : outcome.messages) told.push_back(m.text);
+        EXPECT_EQ(told, c.messages);
         EXPECT_EQ(w->dialogs.captions, std::vector<std::string>(c.messages.size(), "Ondela"));
         EXPECT_TRUE(w->dialogs.okOnly);
         if (c.designKept) {
@@ -207,9 +212,11 @@ TEST_F(RunDesignTest, InvalidSpecificationDesignsNothing) {
     ws().m_current.valid = true;
     ws().OpenBusyWindow();
 
-    EXPECT_EQ(ws().RunDesign(), -1);
+    const DesignOutcome outcome = ws().RunDesign();
+    EXPECT_EQ(outcome.result, -1);
+    EXPECT_FALSE(outcome.entered);
+    EXPECT_EQ(outcome.engineStatus, std::nullopt);
     EXPECT_EQ(designCalls, 0);
-    EXPECT_EQ(ws().m_status, -1);
     EXPECT_EQ(ws().m_current.taps[3], 0.25);
     EXPECT_TRUE(ws().Current().valid);
     EXPECT_EQ(w->log,
@@ -220,10 +227,84 @@ TEST_F(RunDesignTest, InvalidSpecificationDesignsNothing) {
 TEST_F(RunDesignTest, CorrectedSpecificationIsShownBeforeTheDesign) {
     ws().m_current.request.attenuation = -60.0;
     ws().m_current.format = INT16;
-    EXPECT_EQ(ws().RunDesign(), 0);
+    EXPECT_EQ(ws().RunDesign().result, 0);
     EXPECT_EQ(ws().m_current.request.attenuation, 60.0);
     EXPECT_EQ(w->log, (testing::EventLog{"ClearAchieved", "RefreshFields", "ShowAchieved"}));
     EXPECT_EQ(analysedFormat, INT16);
+}
+
+}  // namespace
+
+void PrintTo(const ShownMessage& m, std::ostream* os) {
+    *os << '"' << m.text << "\" (" << m.caption << ", icon " << static_cast<int>(m.icon) << ')';
+}
+
+namespace {
+
+// Create answers what it did: whether the specification was entered, how the design ended, the
+// engine's word and every message in the order shown, with its caption and icon.
+TEST_F(RunDesignTest, CreateAnswersItsOutcome) {
+    const ShownMessage invalid{"SORRY: Invalid Specifications", "Error", MessageIcon::Information};
+    const ShownMessage impossible{"SORRY: Creating this filter is not possible!", "Ondela",
+                                  MessageIcon::None};
+    const ShownMessage notOptimized{
+        "WARNING: Not fully optimized. Try modifying the specifications", "Ondela",
+        MessageIcon::None};
+    const ShownMessage missed{"Warning: Original specifications not met", "Ondela",
+                              MessageIcon::None};
+    // An open editor is refreshed after every design, and says when there is no filter.
+    const ShownMessage noFilter{"No filter designed yet, opening empty Editor window", "Ondela",
+                                MessageIcon::None};
+    struct Case {
+        const char* what;
+        double fs;
+        int engineWord;
+        double achievedAttenuation;
+        bool entered;
+        int result;
+        std::optional<int> engineStatus;
+        std::vector<ShownMessage> messages;
+    };
+    const Case cases[] = {
+        {"designed", 48000.0, 0, 61.0, true, 0, 0, {}},
+        {"no rate", 0.0, 0, 61.0, false, -1, std::nullopt, {invalid}},
+        {"impossible",
+         48000.0,
+         NOT_POSSIBLE,
+         61.0,
+         true,
+         NOT_POSSIBLE,
+         NOT_POSSIBLE,
+         {impossible, noFilter}},
+        {"not optimized and missed",
+         48000.0,
+         NOT_OPTIMIZED,
+         20.0,
+         true,
+         0,
+         NOT_OPTIMIZED,
+         {notOptimized, missed}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        w->editor.open = true;
+        ws().m_current.request.fs = c.fs;
+        ws().m_current.request.attenuation = 60.0;
+        designStatus = c.engineWord;
+        ws().m_analyseResponse = [&c](FilterSpec& spec, const double*, int, int) {
+            spec.attenuation = c.achievedAttenuation;
+            spec.ripple = 0.4;
+            return 1024;
+        };
+        const DesignOutcome outcome = ws().CreateFromSpec();
+        EXPECT_EQ(outcome.entered, c.entered);
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.Designed(), c.result == 0 && c.entered);
+        EXPECT_EQ(outcome.engineStatus, c.engineStatus);
+        EXPECT_EQ(outcome.messages, c.messages);
+        EXPECT_EQ(ws().Current().valid, outcome.Designed());
+    }
 }
 
 TEST(RunDesignWithEngine, BandWithoutUpperEdgeIsRefusedNotMarkedDesigned) {
@@ -234,7 +315,7 @@ TEST(RunDesignWithEngine, BandWithoutUpperEdgeIsRefusedNotMarkedDesigned) {
     w->ws.m_engine = &engine;
     w->ws.m_current.valid = true;
     w->ws.m_current.request = Spec{.type = BandPass, .f1 = 3000, .ripple = 0.5};
-    EXPECT_EQ(w->ws.RunDesign(), EDGES_INVALID);
+    EXPECT_EQ(w->ws.RunDesign().result, EDGES_INVALID);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Erroneous Filter Specifications"});
     EXPECT_FALSE(w->ws.Current().valid);
 }
@@ -273,7 +354,6 @@ TEST(AnalyseCoefs, WarnsOnlyBeyondOneDecibelAndTenPercentOfRipple) {
         EXPECT_EQ(w->Messages(), c.warns ? std::vector<std::string>{"Warning: Original "
                                                                     "specifications not met"}
                                          : std::vector<std::string>{});
-        EXPECT_EQ(ws.m_status, 0);
         EXPECT_EQ(ws.m_analysed, 1);
         EXPECT_EQ(s.attenuation, c.achievedAtt);
     }
@@ -354,7 +434,7 @@ TEST(ChangeCoefFormatWithEngine, SwitchingNeverTouchesTheCoefficients) {
     FilterWorkspace& ws = w->ws;
     ws.m_engine = &engine;
     ws.m_current.request = Spec{.f1 = 6000, .attenuation = 70, .ripple = 0.2};
-    ASSERT_EQ(ws.RunDesign(), 0);
+    ASSERT_EQ(ws.RunDesign().result, 0);
     ws.m_current.valid = true;
     const FilterSpec flt64 = ws.m_current.achieved;
     const auto coefs = ws.m_current.taps;
@@ -379,7 +459,7 @@ TEST(ChangeCoefFormatWithEngine, SixteenBitsLoseAttenuationOfADeepFilter) {
     FilterWorkspace& ws = w->ws;
     ws.m_engine = &engine;
     ws.m_current.request = Spec{.f1 = 6000, .attenuation = 110, .ripple = 0.1, .maxCoefs = 255};
-    ASSERT_EQ(ws.RunDesign(), 0);
+    ASSERT_EQ(ws.RunDesign().result, 0);
     ws.m_current.valid = true;
     const double deep = ws.m_current.achieved.attenuation;
     w->log.clear();

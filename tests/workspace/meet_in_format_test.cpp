@@ -82,7 +82,7 @@ Designed Create(DesignEngine& engine, const Asked& a, bool meet) {
     w.ws.m_meetInFormat = meet ? 1 : 0;
     w.ws.m_meetWord = a.word;
     w.ws.m_current.request = a.entered;
-    EXPECT_EQ(w.ws.RunDesign(), 0);
+    EXPECT_EQ(w.ws.RunDesign().result, 0);
     const int n = w.ws.m_current.achieved.numCoefs;
     const double* coefs = w.ws.m_current.taps.data();
     const std::vector<double> levels =
@@ -282,7 +282,7 @@ TEST(MeetInFormat, CancelKeepsTheBestFilterFoundSoFar) {
         w.dialogs.cancelAfter = cancelAt;
         w.ws.m_current.request =
             Spec{.type = HighPass, .f1 = 12000, .attenuation = 60, .ripple = 0.1, .maxCoefs = 1023};
-        EXPECT_EQ(w.ws.CreateFromSpec(), 1);
+        EXPECT_TRUE(w.ws.CreateFromSpec().entered);
         EXPECT_EQ(static_cast<int>(w.dialogs.progress.size()), cancelAt);
         const std::vector<std::string> messages = w.Messages();
         ASSERT_EQ(messages.size(), 1u);

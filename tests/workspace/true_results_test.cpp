@@ -63,7 +63,7 @@ TEST(TrueResults, ReportedValuesAndVerdictHoldInADenseMeasurement) {
         w.ws.m_engine = &engine;
         w.ws.m_current.format = static_cast<CoefFormat>(c.format);
         w.ws.m_current.request = c.entered;
-        ASSERT_EQ(w.ws.RunDesign(), 0);
+        ASSERT_EQ(w.ws.RunDesign().result, 0);
         const FilterSpec& got = w.ws.m_current.achieved;
         ASSERT_GE(got.numCoefs, 3);
         ASSERT_NE(w.ws.m_current.designBands.type, 0);
@@ -115,7 +115,7 @@ TEST(TrueResults, StatedExtremesLieWithinAHundredthOfADecibel) {
         w.ws.m_engine = &engine;
         w.ws.m_current.format = static_cast<CoefFormat>(c.format);
         w.ws.m_current.request = c.entered;
-        ASSERT_EQ(w.ws.RunDesign(), 0);
+        ASSERT_EQ(w.ws.RunDesign().result, 0);
         const FilterSpec& got = w.ws.m_current.achieved;
         ASSERT_NE(w.ws.m_current.designBands.type, 0);
         std::vector<double> values(got.numCoefs);
@@ -158,7 +158,7 @@ TEST(TrueResults, ExportedWordsAreMeasuredOverTheDesignedBands) {
         WiredWorkspace w;
         w.ws.m_engine = &engine;
         w.ws.m_current.request = c.entered;
-        ASSERT_EQ(w.ws.RunDesign(), 0);
+        ASSERT_EQ(w.ws.RunDesign().result, 0);
         const int n = w.ws.m_current.achieved.numCoefs;
         const std::vector<double> coefs(w.ws.m_current.taps.begin(),
                                         w.ws.m_current.taps.begin() + n);

@@ -44,11 +44,11 @@ class FakeMainWindow : public MainWindowPort {
     // What the window's Create command does to the workspace once the fields are read.
     int CreateFilter() override {
         log_.push_back("CreateFilter");
-        return ws_.CreateFromSpec();
+        return ws_.CreateFromSpec().entered ? 1 : 0;
     }
     int CreateFromEntered() override {
         log_.push_back("CreateFromEntered");
-        return ws_.CreateFromSpec();
+        return ws_.CreateFromSpec().entered ? 1 : 0;
     }
     void ClearAchieved() override { log_.push_back("ClearAchieved"); }
     void ShowAchieved() override { log_.push_back("ShowAchieved"); }

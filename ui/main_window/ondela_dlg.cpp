@@ -140,9 +140,7 @@ int COndelaDlg::CreateFilter() {
     m_ws.ZeroTaps();
     m_ws.m_current.achieved = FilterSpec{};
     m_curvesShown = false;
-    const int result = DesignFromFields();
-    m_ws.m_status = result;
-    if (result == -1) {
+    if (DesignFromFields() == -1) {
         // No filter any more: the plots drop the old curve before the message shows.
         m_controls.RepaintPlots(true);
         m_ws.ShowInvalidSpec();
@@ -158,7 +156,6 @@ int COndelaDlg::CreateFromEntered() {
     FilterSpec& s = m_ws.m_current.request;
     const double fs = s.fs;
     if (m_ws.ValidateSpec(s) == -1) {
-        m_ws.m_status = -1;
         m_controls.RepaintPlots(true);
         m_ws.ShowInvalidSpec();
         return 0;
@@ -168,7 +165,7 @@ int COndelaDlg::CreateFromEntered() {
     if (s.type == BandPass || s.type == BandStop) ShowEdgeFreq2(s.f2);
     ShowRipple(s.ripple);
     ShowAttenuation(s.attenuation);
-    m_ws.m_status = DesignSpec(s.fs != fs ? 1 : 0);
+    DesignSpec(s.fs != fs ? 1 : 0);
     return 1;
 }
 
