@@ -120,12 +120,12 @@ int AnalyseCommand::Run() {
     designer.window.SelectCoefFormat(designer.StartupCoefFormat());
 
     // The window's Load of the file named on the command line.
-    ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
+    const LoadOutcome load = ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
 
     // A fresh workspace has no filter; Load marks one valid only when it resulted.
     bool produced = ws.Current().valid;
     const bool redesigned = produced && ws.Current().GoesWithRequest();
-    if (produced && !redesigned && MeasuredWithoutRate(ws)) {
+    if (produced && !redesigned && MeasuredWithoutRate(ws, load)) {
         // Coefficients measured without a sampling frequency give no values at all (every
         // frequency of the measurement is 0 Hz): no filter rather than a report of zeros. A
         // design needs one too; Create refuses it there.
@@ -135,8 +135,7 @@ int AnalyseCommand::Run() {
         produced = false;
     }
     // Load keeps the text it read; without the marker it found no description at all.
-    const bool described =
-        ws.m_textSize > 0 && ws.m_util.FindNoCase(ws.m_text.data(), kDescriptionMarker) != nullptr;
+    const bool described = load.described;
 
     int status = produced ? kExitFilter : kExitNoFilter;
     if (produced && !request->output.isEmpty()) {
@@ -165,9 +164,10 @@ int AnalyseCommand::Run() {
     std::string report;
     if (request->json) {
         FilterReport contents;
-        contents.status =
-            produced ? 0 : (designer.window.EngineStatus() ? designer.window.DesignResult() : -1);
-        contents.engineStatus = designer.window.EngineStatus();
+        const std::optional<int> engineStatus =
+            load.design ? load.design->engineStatus : std::nullopt;
+        contents.status = produced ? 0 : (engineStatus ? load.design->result : -1);
+        contents.engineStatus = engineStatus;
         contents.messages = designer.dialogs.Messages();
         contents.produced = produced;
         contents.entered = described;

@@ -32,29 +32,21 @@ double FieldShows(double hz) {
     return CUtil().ParseFrequency(FormatFreqField(hz).c_str());
 }
 
-bool MeasuredWithoutRate(const FilterWorkspace& ws) {
-    if (ws.Current().GoesWithRequest()) return false;
-    FilterSpec read;
-    ParseDescription(ws.m_text.data(), read, nullptr);
-    return !(read.fs > 0.0);
+bool MeasuredWithoutRate(const FilterWorkspace& ws, const LoadOutcome& load) {
+    return !ws.Current().GoesWithRequest() && !(load.fileRate > 0.0);
 }
 
-int CliMainWindow::CreateFilter() {
+DesignOutcome CliMainWindow::Create() {
     // Reading the fields; the types without a second edge keep the one entered before.
     FilterSpec& request = m_ws.m_current.request;
     const double f2 = request.f2;
     request = ReadSpecEntries(fields, FieldShows).spec;
     if (request.type != BandPass && request.type != BandStop) request.f2 = f2;
-    return Created(m_ws.CreateFromSpec());
+    return m_ws.CreateFromSpec();
 }
 
-int CliMainWindow::CreateFromEntered() {
-    return Created(m_ws.CreateFromSpec());
-}
-
-int CliMainWindow::Created(const DesignOutcome& outcome) {
-    m_lastDesign = outcome;
-    return outcome.entered ? 1 : 0;
+DesignOutcome CliMainWindow::CreateFromEntered() {
+    return m_ws.CreateFromSpec();
 }
 
 FieldReaders CliMainWindow::Readers(const FilterSpec& s) const {

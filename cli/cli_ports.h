@@ -31,7 +31,7 @@ double FieldShows(double hz);
 
 // Whether Load measured the coefficients of a file that names no sampling frequency: the window
 // measures them at the rate its field shows, which the command line does not make up.
-bool MeasuredWithoutRate(const FilterWorkspace& ws);
+bool MeasuredWithoutRate(const FilterWorkspace& ws, const LoadOutcome& load);
 
 class CliDialogs : public UserDialogs {
   public:
@@ -96,19 +96,16 @@ class CliMainWindow : public MainWindowPort {
 
     // The design command of the window: reads the fields into the workspace's entered
     // specification (an edge 2 only for the band types) and runs the workspace's Create
-    // (CreateFromSpec). 1 once a design was attempted; DesignResult() tells how it ended.
-    int CreateFilter() override;
+    // (CreateFromSpec), whose outcome it answers.
+    DesignOutcome Create();
+    // Create, 1 once a design was attempted.
+    int CreateFilter() override { return Create().entered ? 1 : 0; }
     // Create over the workspace's entered specification as it stands (Load's), the fields not
     // read back.
-    int CreateFromEntered() override;
+    DesignOutcome CreateFromEntered() override;
     // The fields as the window shows them on a first start: the stored specification (its
     // defaults, in the command line's empty store), completed.
     void ShowStoredSpec();
-    // The result of the last Create's outcome: 0 a filter was produced, -1 invalid
-    // specification (or no Create yet), otherwise the engine status that stopped the design.
-    int DesignResult() const { return m_lastDesign.result; }
-    // The engine's status word of the last Create's design; nullopt when the engine did not run.
-    std::optional<int> EngineStatus() const { return m_lastDesign.engineStatus; }
 
     // The fields show the workspace's entered specification, which they complete (from what they
     // hold, else the stored settings: missing_entries.h) and hold within their limits as the
@@ -137,14 +134,10 @@ class CliMainWindow : public MainWindowPort {
     FilterWorkspace& m_ws;
     CPreferences& m_prefs;
     int m_checkedFormat = -1;  // the checked format radio; -1 none
-    DesignOutcome m_lastDesign;
     double m_plotCursorHz = 0.0;
 
     // How the fields read what they hold, for completing s.
     FieldReaders Readers(const FilterSpec& s) const;
-    // Create's end: its outcome kept for DesignResult and EngineStatus; 1 once a design was
-    // attempted.
-    int Created(const DesignOutcome& outcome);
 };
 
 // The designer as the window has it: an engine, the workspace, the dialogs and the main window,

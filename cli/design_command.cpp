@@ -288,8 +288,9 @@ int DesignCommand::Run() {
     ws->m_meetInFormat = request->meetInFormat ? 1 : 0;
     ws->m_meetWord = fixedPoint;
 
-    const bool valid = window.CreateFilter() == 1;
-    const int result = valid ? window.DesignResult() : -1;
+    const DesignOutcome design = window.Create();
+    const bool valid = design.entered;
+    const int result = design.result;
     const bool produced = result == 0;
 
     int status = produced ? kExitFilter : (valid ? kExitNoFilter : kExitUsage);
@@ -310,7 +311,7 @@ int DesignCommand::Run() {
             MeasureInWords(*ws, *fixedPoint, *contents.words);
         }
         contents.status = result;
-        contents.engineStatus = window.EngineStatus();
+        contents.engineStatus = design.engineStatus;
         contents.messages = designer.dialogs.Messages();
         contents.produced = produced;
         const std::string report = FilterReportJson(*ws, contents);

@@ -342,7 +342,7 @@ int ExportCommand::Run() {
 
     // The window's Load of the file named on the command line; its messages say why it gave no
     // filter.
-    ws.LoadFilterFile(QFile::encodeName(file).toStdString());
+    const LoadOutcome load = ws.LoadFilterFile(QFile::encodeName(file).toStdString());
     if (!ws.Current().valid) return finish(kExitNoFilter, nullptr, nullptr);
     if (!ws.m_unreadableFields.empty()) {
         // Load designed with those values completed; the words would state a design the file
@@ -355,7 +355,7 @@ int ExportCommand::Run() {
                               " no number); nothing is exported");
         return finish(kExitNoFilter, nullptr, nullptr);
     }
-    if (MeasuredWithoutRate(ws)) {
+    if (MeasuredWithoutRate(ws, load)) {
         designer.dialogs.Note(Prefix() + Utf8(file) +
                               ": no sampling frequency (\"fs = ...\" in the header); its "
                               "coefficients cannot be measured");

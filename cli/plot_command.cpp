@@ -223,10 +223,10 @@ int PlotCommand::Run() {
     window.SelectCoefFormat(designer.StartupCoefFormat());
 
     // The window's Load of the file named on the command line.
-    ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
+    const LoadOutcome load = ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
     // Load has said why when it gave no filter.
     if (!ws.Current().valid) return kExitNoFilter;
-    if (MeasuredWithoutRate(ws)) {
+    if (MeasuredWithoutRate(ws, load)) {
         PrintLine(console.err, "ondela-cli plot: " + Utf8(request->file) +
                                    ": no sampling frequency (\"fs = ...\" in the header) to "
                                    "plot the coefficients over");

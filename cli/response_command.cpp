@@ -122,9 +122,9 @@ int ResponseCommand::Run() {
     CliDesigner designer(console.err);
     FilterWorkspace& ws = *designer.ws;
     designer.window.SelectCoefFormat(designer.StartupCoefFormat());
-    ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
+    const LoadOutcome load = ws.LoadFilterFile(QFile::encodeName(request->file).toStdString());
     if (!ws.Current().valid) return kExitNoFilter;
-    if (MeasuredWithoutRate(ws)) {
+    if (MeasuredWithoutRate(ws, load)) {
         return FileError(console, request->file,
                          "no sampling frequency (\"fs = ...\" in the header)");
     }

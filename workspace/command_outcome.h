@@ -33,4 +33,19 @@ struct DesignOutcome {
     bool Designed() const { return entered && result == 0; }
 };
 
+// What Load did with a file.
+struct LoadOutcome {
+    // The file was read and holds a description (its marker).
+    bool described = false;
+    // The design of the file's specification, when it held one to design.
+    std::optional<DesignOutcome> design;
+    // The file's coefficients were measured (it held no specification to design).
+    bool coefsMeasured = false;
+    // The sampling frequency the file names; 0 when it names none.
+    double fileRate = 0.0;
+    // The display limits were reset for the whole axis of the measured filter.
+    bool limitsReset = false;
+    std::vector<ShownMessage> messages;
+};
+
 }  // namespace ondela

@@ -81,8 +81,10 @@ std::optional<std::string> FilterWorkspace::ChooseFileToLoad() {
     return m_dialogs->ChooseFileToOpen(startDir, "*.txt", kFilterFileTypes);
 }
 
-void FilterWorkspace::LoadFilter() {
-    if (const auto chosen = ChooseFileToLoad()) LoadFilterFile(*chosen);
+std::optional<LoadOutcome> FilterWorkspace::LoadFilter() {
+    const auto chosen = ChooseFileToLoad();
+    if (!chosen) return std::nullopt;
+    return LoadFilterFile(*chosen);
 }
 
 bool FilterWorkspace::ReadFileText(const std::string& path) {
@@ -113,8 +115,14 @@ bool FilterWorkspace::ReadFileText(const std::string& path) {
     return true;
 }
 
-void FilterWorkspace::LoadFilterFile(const std::string& path) {
-    if (!ReadFileText(path)) return;
+LoadOutcome FilterWorkspace::LoadFilterFile(const std::string& path) {
+    const std::size_t mark = MessageMark();
+    LoadOutcome outcome;
+    const auto finish = [&] {
+        outcome.messages = ShownSince(mark);
+        return outcome;
+    };
+    if (!ReadFileText(path)) return finish();
 
     if (m_dialogs) m_dialogs->SetWaitPointer(true);
     ZeroTaps();
@@ -139,20 +147,24 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
         // The old coefficients are gone: the plots must not show them under the message.
         if (m_mainWindow) m_mainWindow->Repaint();
         ShowMessage("Sorry, not a valid Ondela filter description...");
-        return;
+        return finish();
     }
+    outcome.described = true;
+    outcome.fileRate = s.fs;
 
     s.maxCoefs = std::max(s.maxCoefs, n);
     s.numCoefs = std::max(s.numCoefs, n);
     m_current.request = s;
     if (IsDesignableSpec(c)) {
-        RedesignFromFile(n, fmt);
+        outcome.design = RedesignFromFile(n, fmt);
     } else {
-        MeasureFileCoefs(s, n, fmt);
+        outcome.coefsMeasured = MeasureFileCoefs(s, n, fmt);
+        outcome.limitsReset = outcome.coefsMeasured;
     }
+    return finish();
 }
 
-void FilterWorkspace::RedesignFromFile(int n, int fmt) {
+DesignOutcome FilterWorkspace::RedesignFromFile(int n, int fmt) {
     // The file holds a specification: the filter is designed again from it.
     FilterSpec check = m_current.request;
     if (ValidateSpec(check) != 0 || !m_unreadableFields.empty())
@@ -169,7 +181,7 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
     // The design keeps its own coefficients as the reference; the file's are put back
     // afterwards, to be compared with the design and kept as what was loaded.
     const auto fileCoefs = m_current.referenceTaps;
-    int created = 0;
+    DesignOutcome design;
     if (m_mainWindow) {
         const double fileEdge2 = m_current.request.f2;
         m_mainWindow->SelectCoefFormat(fmt);
@@ -181,10 +193,10 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
         if (m_current.request.type != BandPass && m_current.request.type != BandStop)
             m_current.request.f2 = fileEdge2;
         m_current.format = static_cast<CoefFormat>(searchFormat);
-        created = m_mainWindow->CreateFromEntered();
+        design = m_mainWindow->CreateFromEntered();
     } else {
         m_current.format = static_cast<CoefFormat>(searchFormat);
-        created = CreateFromSpec().entered ? 1 : 0;
+        design = CreateFromSpec();
     }
     m_meetInFormat = meetInFormat;
     m_meetWord = meetWord;
@@ -192,7 +204,7 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
     m_current.referenceTaps = fileCoefs;
     // Create marks the coefficients as going with the specification only after a design;
     // when there is none, there is no filter either (Create cleared the coefficients).
-    const bool designed = created == 1 && m_current.GoesWithRequest();
+    const bool designed = design.entered && m_current.GoesWithRequest();
     if (designed) {
         if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_current.format);
         m_current.valid = true;
@@ -215,9 +227,10 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
     if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_current.format);
     m_current.valid = designed;
     if (m_mainWindow) m_mainWindow->Repaint();
+    return design;
 }
 
-void FilterWorkspace::MeasureFileCoefs(FilterSpec s, int n, int fmt) {
+bool FilterWorkspace::MeasureFileCoefs(FilterSpec s, int n, int fmt) {
     // Coefficients only: they are measured as they stand, when they are a filter at all (some
     // positive value, and a response the measurement can see).
     if (n < 4 ||
@@ -228,7 +241,7 @@ void FilterWorkspace::MeasureFileCoefs(FilterSpec s, int n, int fmt) {
         std::fill(m_current.referenceTaps.begin(), m_current.referenceTaps.end(), 0.0);
         if (m_mainWindow) m_mainWindow->Repaint();
         ShowMessage(n < 4 ? "Sorry, no valid filter data in this file." : kNoValidCoefsMessage);
-        return;
+        return false;
     }
 
     // A half band has zeros at every other tap on either side of its centre tap h.
@@ -276,6 +289,7 @@ void FilterWorkspace::MeasureFileCoefs(FilterSpec s, int n, int fmt) {
         m_mainWindow->Repaint();
     }
     m_current.valid = true;
+    return true;
 }
 
 std::optional<std::string> FilterWorkspace::DescriptionRefusal() {

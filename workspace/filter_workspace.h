@@ -149,7 +149,8 @@ class FilterWorkspace {
     // the folder of the last one) and loads it (LoadFilterFile). Save asks for a file name and
     // writes the current description; the file already there is replaced only once the new text
     // is completely written.
-    void LoadFilter();
+    // Load's outcome; nullopt when no file was chosen.
+    std::optional<LoadOutcome> LoadFilter();
     void SaveFilter();
     // The folder the save choosers start in: that of the last save of this run, else that of
     // the last loaded file, else the program's; empty when it no longer exists.
@@ -163,7 +164,7 @@ class FilterWorkspace {
     // Loads the description file at path (chosen, dropped on the editor or named on the command
     // line) and rebuilds the filter from it: designed again from its specification when it holds
     // a complete one (RedesignFromFile), else measured from its coefficients (MeasureFileCoefs).
-    void LoadFilterFile(const std::string& path);
+    LoadOutcome LoadFilterFile(const std::string& path);
     // The checks Save makes before it asks for a file name: builds the description and gives the
     // message that refuses it ("No valid filter coefs available", too many coefficients), or
     // nullopt when it can be written.
@@ -191,6 +192,10 @@ class FilterWorkspace {
     // A message box with the application's title and an OK button. Any busy pop-up is closed
     // first so that it never hides a message.
     void ShowMessage(const std::string& text);
+    // The messages shown since the mark (an earlier MessageMark): what a command tells in its
+    // outcome.
+    std::size_t MessageMark() const { return m_shown.size(); }
+    std::vector<ShownMessage> ShownSince(std::size_t mark) const;
     // The busy pop-up of a long design.
     void OpenBusyWindow();
     void CloseBusyWindow();
@@ -260,7 +265,6 @@ class FilterWorkspace {
     std::vector<ShownMessage> m_shown;
     // The status word of the engine's last design; nullopt before it ran.
     std::optional<int> m_engineStatus;
-    std::vector<ShownMessage> ShownSince(std::size_t mark) const;
 
     // Set while a message of MeetTargetsInFormat has said that the targets are missed, so that
     // the measurement that follows does not say it a second time.
@@ -270,8 +274,9 @@ class FilterWorkspace {
     // specification in the request again (n coefficients of format fmt read from it), measuring its
     // coefficients when it holds no complete specification (s as read from it).
     bool ReadFileText(const std::string& path);
-    void RedesignFromFile(int n, int fmt);
-    void MeasureFileCoefs(FilterSpec s, int n, int fmt);
+    DesignOutcome RedesignFromFile(int n, int fmt);
+    // True when the coefficients were measured (false after a message refusing them).
+    bool MeasureFileCoefs(FilterSpec s, int n, int fmt);
     int ValidateSpecImpl(FilterSpec& spec, bool showEdges);
     int ComposeHeader(std::string& header);
     bool CoefsReadDiffer(const std::array<double, kCoefArraySize>& coefsRead, int n, int fmt) const;

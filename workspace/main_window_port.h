@@ -3,6 +3,8 @@
 // command, the achieved-values read-outs, repainting, and the plot cursor.
 #pragma once
 
+#include "workspace/command_outcome.h"
+
 namespace ondela {
 
 class MainWindowPort {
@@ -31,8 +33,8 @@ class MainWindowPort {
     virtual int CreateFilter() = 0;
     // The same command over the workspace's entered specification as it stands, the fields not
     // read back: Load designs a file's values at the precision the file holds them, while the
-    // fields show them rounded. 0 when it is invalid, 1 otherwise.
-    virtual int CreateFromEntered() = 0;
+    // fields show them rounded. The outcome of the design (not entered when it is invalid).
+    virtual DesignOutcome CreateFromEntered() = 0;
     // Empties the "Achieved" read-outs and re-checks the format radio.
     virtual void ClearAchieved() = 0;
     // Shows the achieved values of the workspace's working specification.

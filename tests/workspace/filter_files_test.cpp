@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -289,6 +290,89 @@ TEST_F(FilterFilesTest, SpecificationThatCannotBeDesignedLeavesNoFilter) {
 const char* const kHalfBandList =
     "Ondela Filter\r\n\r\nstatic double m_firCoefs[NBCOEFS] = {\r\n"
     "    -0.03, 0, 0.28, 0.5, 0.28, 0, -0.03 };\r\n";
+
+// Load answers what it did with a file: whether it held a description, the design of its
+// specification or the measurement of its coefficients, the rate it names, whether the display
+// limits were reset, and every message shown, in order.
+TEST_F(FilterFilesTest, LoadAnswersItsOutcome) {
+    const std::string spec =
+        "Ondela Filter\r\nPARAMETERS\r\nType = LowPass, fc = 8000 @ fs = 48000\r\n"
+        "Attenuation = 60.000 dB, Ripple = 0.500 dB\r\nMax nb of Coefficients = 63\r\n";
+    const std::string badSpec =
+        "Ondela Filter\r\nPARAMETERS\r\nType = LowPass, fc = 0 @ fs = 48000\r\n"
+        "Attenuation = 60.000 dB, Ripple = 0.500 dB\r\nMax nb of Coefficients = 63\r\n";
+    const std::string coefs = std::string(kHalfBandList);
+    const std::string coefsWithRate =
+        "Ondela Filter\r\nPARAMETERS\r\nType = LowPass, fs = 8000\r\n\r\n"
+        "static double m_firCoefs[NBCOEFS] = {\r\n    0.1, 0.2, 0.4, 0.2, 0.1 };\r\n";
+    struct Case {
+        const char* what;
+        std::optional<std::string> content;  // none: the file is missing
+        bool described;
+        std::optional<int> designResult;  // the design's result when there was one
+        bool designEntered;
+        bool coefsMeasured;
+        double fileRate;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"missing", std::nullopt, false, std::nullopt, false, false, 0.0, {"missing"}},
+        {"no description",
+         "just text",
+         false,
+         std::nullopt,
+         false,
+         false,
+         0.0,
+         {"Sorry, not a valid Ondela filter description..."}},
+        {"specification", spec, true, 0, true, false, 48000.0, {}},
+        {"invalid specification",
+         badSpec,
+         true,
+         -1,
+         false,
+         false,
+         48000.0,
+         {"WARNING: Not every parameter stored in this file is valid...",
+          "SORRY: Invalid Specifications"}},
+        {"coefficients", coefs, true, std::nullopt, false, true, 0.0, {kCoefsOnly}},
+        {"coefficients and a rate",
+         coefsWithRate,
+         true,
+         std::nullopt,
+         false,
+         true,
+         8000.0,
+         {kCoefsOnly}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        w = NewWorkspace();
+        const fs::path file = dir / "outcome.txt";
+        fs::remove(file);
+        if (c.content) Write(file, *c.content);
+        const LoadOutcome load = ws().LoadFilterFile(file.string());
+        EXPECT_EQ(load.described, c.described);
+        ASSERT_EQ(load.design.has_value(), c.designResult.has_value());
+        if (load.design) {
+            EXPECT_EQ(load.design->result, *c.designResult);
+            EXPECT_EQ(load.design->entered, c.designEntered);
+        }
+        EXPECT_EQ(load.coefsMeasured, c.coefsMeasured);
+        EXPECT_EQ(load.limitsReset, c.coefsMeasured);
+        EXPECT_EQ(load.fileRate, c.fileRate);
+        std::vector<std::string> told;
+        for (const ShownMessage& m : load.messages) told.push_back(m.text);
+        if (!c.content) {
+            // The system's own words follow the file's name.
+            ASSERT_EQ(told.size(), 1u);
+            EXPECT_EQ(told[0].rfind("Could not open File " + file.string() + ": ", 0), 0u);
+        } else {
+            EXPECT_EQ(told, c.messages);
+        }
+        EXPECT_EQ(told, w->Messages());
+    }
+}
 
 TEST_F(FilterFilesTest, SevenValueListWithZerosAroundItsCentreIsAHalfBand) {
     const fs::path file = dir / "hb.txt";

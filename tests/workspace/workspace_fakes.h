@@ -46,9 +46,9 @@ class FakeMainWindow : public MainWindowPort {
         log_.push_back("CreateFilter");
         return ws_.CreateFromSpec().entered ? 1 : 0;
     }
-    int CreateFromEntered() override {
+    DesignOutcome CreateFromEntered() override {
         log_.push_back("CreateFromEntered");
-        return ws_.CreateFromSpec().entered ? 1 : 0;
+        return ws_.CreateFromSpec();
     }
     void ClearAchieved() override { log_.push_back("ClearAchieved"); }
     void ShowAchieved() override { log_.push_back("ShowAchieved"); }

@@ -149,7 +149,8 @@ int COndelaDlg::CreateFilter() {
     return 1;
 }
 
-int COndelaDlg::CreateFromEntered() {
+DesignOutcome COndelaDlg::CreateFromEntered() {
+    const std::size_t mark = m_ws.MessageMark();
     m_ws.ZeroTaps();
     m_ws.m_current.achieved = FilterSpec{};
     m_curvesShown = false;
@@ -158,25 +159,29 @@ int COndelaDlg::CreateFromEntered() {
     if (m_ws.ValidateSpec(s) == -1) {
         m_controls.RepaintPlots(true);
         m_ws.ShowInvalidSpec();
-        return 0;
+        DesignOutcome refused;
+        refused.messages = m_ws.ShownSince(mark);
+        return refused;
     }
     // The fields show what is designed, as a Create that read them would leave them.
     ShowEdgeFreq1(s.f1);
     if (s.type == BandPass || s.type == BandStop) ShowEdgeFreq2(s.f2);
     ShowRipple(s.ripple);
     ShowAttenuation(s.attenuation);
-    DesignSpec(s.fs != fs ? 1 : 0);
-    return 1;
+    DesignOutcome outcome = DesignSpec(s.fs != fs ? 1 : 0);
+    outcome.messages = m_ws.ShownSince(mark);
+    return outcome;
 }
 
 int COndelaDlg::DesignFromFields() {
     const int mask = ReadSpecFields();
     if (mask == -1) return -1;
     if (mask != 0) RefreshFields();
-    return DesignSpec(mask);
+    DesignSpec(mask);
+    return 0;
 }
 
-int COndelaDlg::DesignSpec(int mask) {
+DesignOutcome COndelaDlg::DesignSpec(int mask) {
     m_ws.EnterSpec();
 
     ViewState& view = m_ws.m_view;
@@ -187,11 +192,11 @@ int COndelaDlg::DesignSpec(int mask) {
     }
 
     m_controls.SetPointer(PointerShape::Wait);
-    m_ws.DesignEntered();
+    DesignOutcome outcome = m_ws.DesignEntered();
     m_controls.SetPointer(m_cursor);
     m_curvesShown = true;
     Repaint();
-    return 0;
+    return outcome;
 }
 
 void COndelaDlg::OnFilterEditor() {
