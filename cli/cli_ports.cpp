@@ -43,7 +43,7 @@ int CliMainWindow::CreateFilter() {
     // Reading the fields; the types without a second edge keep the one entered before.
     const double f2 = m_ws.m_spec.f2;
     m_ws.m_spec = ReadSpecEntries(fields, FieldShows).spec;
-    if (m_ws.m_spec.type != BandPass && m_ws.m_spec.type != BandStop) m_ws.m_spec.f2 = f2;
+    if (!HasTwoEdges(m_ws.m_spec.type)) m_ws.m_spec.f2 = f2;
     return Created(m_ws.CreateFromSpec());
 }
 

@@ -48,7 +48,7 @@ FixedLengthResult DesignEngine::DesignFixedLength(int taps, const ExchangeBand* 
                                                   int bandCount, int density, double* coefs) {
     FixedLengthResult result;
     work_->nz = 0;  // no reference set until an exchange has run
-    if (taps < 3 || taps > kMaxDesignCoefs || taps % 2 == 0 || density < 1 ||
+    if (taps < kMinCoefs || taps > kMaxDesignCoefs || taps % 2 == 0 || density < 1 ||
         density > kMaxGridDensity || coefs == nullptr || !UsableBands(bands, bandCount)) {
         result.status = EDGES_INVALID;
         return result;

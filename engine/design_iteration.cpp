@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/dense_response.h"
+#include "engine/filter_limits.h"
 #include "engine/remez_exchange.h"
 #include "engine/response.h"
 #include "engine/response_analysis.h"
@@ -16,13 +17,17 @@ constexpr double kMinWidth = 0.0001;
 constexpr int kMaxAdjustments = 8;
 constexpr int kMaxHalfBandRestarts = 50;
 constexpr double kAlignPassLevel = 0.695;  // about -3.16 dB
+// The pass-band ripple a half band is designed for, dB: a half band's pass-band ripple mirrors its
+// stop band, so this value only enters the estimates of its transition width and length. It is
+// not the ripple a half band is entered with (kHalfBandRipple).
+constexpr double kHalfBandDesignRipple = 0.01;
+// A filter allowed at most kShortFilterCoefs coefficients is designed for a ripple of at least
+// kShortFilterMinRipple dB, whatever smaller ripple it asks for.
+constexpr int kShortFilterCoefs = 140;
+constexpr double kShortFilterMinRipple = 0.3;
 
 int RoundHalfAway(double v) {
     return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
-}
-
-bool IsBandType(FilterType t) {
-    return t == BandPass || t == BandStop;
 }
 
 // One call of DesignFilter: the conditioned specification and the loop state.
@@ -103,16 +108,16 @@ int DesignRun::Condition() {
     fsE_ = spec_.fs < 2.5e-16 ? 1.0 : spec_.fs;
     const double fN = fsE_ / 2.0;
     if (spec_.f1 < 0.0 || spec_.f1 > fN) return EDGES_INVALID;
-    if (IsBandType(spec_.type) && (spec_.f1 > spec_.f2 || spec_.f2 > fN)) return EDGES_INVALID;
+    if (HasTwoEdges(spec_.type) && (spec_.f1 > spec_.f2 || spec_.f2 > fN)) return EDGES_INVALID;
 
     spec_.bandwidth = 0.0;
     spec_.attenuation = std::fabs(spec_.attenuation);
     a0_ = spec_.attenuation;
-    spec_.ripple = std::clamp(std::fabs(spec_.ripple), 0.001, 2.0);
+    spec_.ripple = std::clamp(std::fabs(spec_.ripple), kMinRipple, kMaxRipple);
     if (spec_.type == HalfBand) {
-        spec_.ripple = 0.01;
-    } else if (received_.maxCoefs <= 140 && spec_.ripple < 0.3) {
-        spec_.ripple = 0.3;
+        spec_.ripple = kHalfBandDesignRipple;
+    } else if (received_.maxCoefs <= kShortFilterCoefs && spec_.ripple < kShortFilterMinRipple) {
+        spec_.ripple = kShortFilterMinRipple;
     }
 
     const int odd = spec_.maxCoefs % 2 == 0 ? spec_.maxCoefs - 1 : spec_.maxCoefs;
@@ -139,7 +144,7 @@ void DesignRun::PassParameters() {
         f1n_ = w / 2.0;
         lowClamp_ = true;
     }
-    if (IsBandType(spec_.type)) {
+    if (HasTwoEdges(spec_.type)) {
         if (0.5 - f2n_ < w) {
             f2n_ = 0.5 - w / 2.0;
             highClamp_ = true;
@@ -181,7 +186,7 @@ bool DesignRun::EstimateLength() {
         n = nest >= N_ ? N_ : nest < 3.0 ? 3 : RoundHalfAway(nest);
     }
     if (n % 2 == 0) n -= 1;
-    if (n < 3) n = 3;  // a weak target still gets the shortest filter
+    if (n < kMinCoefs) n = kMinCoefs;  // a weak target still gets the shortest filter
     n_ = n;
     nPrev_ = n;
     return true;
@@ -247,14 +252,14 @@ int DesignRun::BuildBandTable() {
         e[2] -= e[3] - 0.5;
         e[3] = 0.5;
     }
-    if (IsBandType(spec_.type) && e[5] > 0.5) {
+    if (HasTwoEdges(spec_.type) && e[5] > 0.5) {
         e[4] -= e[5] - 0.5;
         e[5] = 0.5;
     }
 
     e2h_ = e[2] * fsE_;
     e3h_ = e[3] * fsE_;
-    if (IsBandType(spec_.type)) {
+    if (HasTwoEdges(spec_.type)) {
         e4h_ = e[4] * fsE_;
         e5h_ = e[5] * fsE_;
     }
@@ -396,7 +401,7 @@ void DesignRun::AlignEdges() {
     // result stays inside the axis: 0.001 of fs up to 0.99 of the Nyquist frequency.
     auto clampEdge = [](double v) { return std::clamp(v, 0.001, 0.495); };
     f1c = clampEdge(2.0 * f1c - t / 2.0);
-    if (IsBandType(spec_.type)) f2c = clampEdge(2.0 * f2c - t2 / 2.0);
+    if (HasTwoEdges(spec_.type)) f2c = clampEdge(2.0 * f2c - t2 / 2.0);
     if (!lowClamp_) f1n_ = f1c;
     if (!highClamp_) f2n_ = f2c;
 }
@@ -690,7 +695,7 @@ int DesignRun::Run(ResponsePoint* response, int* responseCount) {
 
 int DesignRun::Lengthen(int n, ResponsePoint* response, int* responseCount) {
     const DesignWork::FinalPass last = w_.finalPass;
-    if (!last.valid || n < 3 || n > kMaxDesignCoefs || n % 2 == 0 ||
+    if (!last.valid || n < kMinCoefs || n > kMaxDesignCoefs || n % 2 == 0 ||
         (last.record.type == HalfBand && n % 4 != 3)) {
         return NOT_POSSIBLE;
     }
@@ -733,7 +738,7 @@ int LongestDesignLength(FilterType type, int maxCoefs) {
             if (m < 6) return 0;
         }
     }
-    return n < 3 ? 3 : n;
+    return n < kMinCoefs ? kMinCoefs : n;
 }
 
 int NextDesignLength(FilterType type, int n) {

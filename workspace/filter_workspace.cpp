@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "engine/design_engine.h"
+#include "engine/filter_limits.h"
 #include "engine/response_analysis.h"
-#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "workspace/editor_port.h"
@@ -82,7 +82,7 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
     const double nyq = spec.fs * 0.5;
     if (!(spec.f1 >= 0.0 && spec.f1 <= nyq)) return -1;
 
-    const bool band = spec.type == BandPass || spec.type == BandStop;
+    const bool band = HasTwoEdges(spec.type);
     if (!(spec.f2 >= 0.0 && spec.f2 <= nyq)) {
         if (band) return -1;
         spec.f2 = 0.0;  // the other types do not use a second edge
@@ -164,11 +164,8 @@ int FilterWorkspace::RunDesign() {
     if (m_status != 0) {
         CloseBusyWindow();
         const int status = m_status;
-        // Nothing usable was designed: an impossible target, a grid beyond its capacity, or
-        // (for the plain values 1 and 2) edges or a type the engine refused.
-        const bool failed = (status & NOT_POSSIBLE) || (status & GRID_OVERFLOW) ||
-                            status == EDGES_INVALID || status == TYPE_INVALID;
-        if (failed) {
+        // Nothing usable was designed: the message names the reason.
+        if (DesignFailed(status)) {
             if (status & NOT_POSSIBLE) {
                 ShowMessage("SORRY: Creating this filter is not possible!");
             } else if (status & GRID_OVERFLOW) {
@@ -181,7 +178,7 @@ int FilterWorkspace::RunDesign() {
             if (m_mainWindow) m_mainWindow->ClearAchieved();
             return status;
         }
-        if (status & NOT_OPTIMIZED) {
+        if (NotFullyOptimised(status)) {
             ShowMessage("WARNING: Not fully optimized. Try modifying the specifications");
             if (m_mainWindow) m_mainWindow->ClearAchieved();
         } else {

@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "engine/design_engine.h"
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/user_dialogs.h"
 
@@ -68,11 +68,11 @@ struct Trial {
     DesignBands bands;  // the bands it was designed for, over which it is measured
 
     // Whether the engine left a usable coefficient set.
-    bool Usable() const { return (status & ~SPEC_NOT_MET) == 0 && n >= 3; }
+    bool Usable() const { return DesignSettled(status) && n >= 3; }
     // The width of its transition bands together, in Hz: the narrower, the better the design.
     double Transition() const {
         const double* e = bands.edge;
-        const bool twoTransitions = bands.type == BandPass || bands.type == BandStop;
+        const bool twoTransitions = HasTwoEdges(bands.type);
         return (e[1] - e[0]) + (twoTransitions ? e[3] - e[2] : 0.0);
     }
 };

@@ -61,7 +61,7 @@ TEST_F(DesignFilterTest, EveryTypeMeetsItsTargets) {
             EXPECT_LE(d.spec.ripple, spec.ripple * 1.1);
         }
         EXPECT_NEAR(d.spec.f1, spec.f1, 600.0);
-        if (spec.type == BandPass || spec.type == BandStop) {
+        if (HasTwoEdges(spec.type)) {
             EXPECT_NEAR(d.spec.f2, spec.f2, 600.0);
         }
         EXPECT_GT(d.spec.bandwidth, 0.0);
