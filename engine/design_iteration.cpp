@@ -30,18 +30,22 @@ int RoundHalfAway(double v) {
     return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
 }
 
-// One call of DesignFilter: the conditioned specification and the loop state.
+// One call of DesignFilter or DesignAtLength: the conditioned specification and the loop state.
 class DesignRun {
   public:
-    DesignRun(DesignWork& work, double& lastCorrection, FilterSpec& record, double* coefs)
-        : w_(work), lastCorrection_(lastCorrection), spec_(record), coefs_(coefs) {}
+    explicit DesignRun(DesignWork& work, const FilterSpec& request = FilterSpec{})
+        : w_(work), spec_(request), coefs_(work.coefs.data()) {}
 
-    int Run(ResponsePoint* response, int* responseCount);
+    DesignOutcome Run(HalfBandCorrection& correction);
     // The last design's bands again at length n (DesignEngine::DesignAtLength).
-    int Lengthen(int n, ResponsePoint* response, int* responseCount);
+    DesignOutcome Lengthen(int n);
 
   private:
     enum class Stage { Restart, Estimate, Design, Align, Measure, Final };
+
+    int RunLoop();
+    int LengthenTo(int n);
+    DesignOutcome Outcome(int status) const;
 
     int Condition();
     void PassParameters();
@@ -54,12 +58,13 @@ class DesignRun {
     void RecordMeasurement();
     Stage Adjust(int attFlag, int rippleFlag);
     Stage CorrectHalfBand();
-    int Finish(ResponsePoint* response, int* responseCount);
+    int Finish();
 
     DesignWork& w_;
-    double& lastCorrection_;
-    FilterSpec& spec_;
+    HalfBandCorrection* halfBand_ = nullptr;  // the caller's, while Run designs
+    FilterSpec spec_;
     double* coefs_;
+    bool finished_ = false;  // a filter was produced (Finish ran)
 
     FilterSpec received_{};
     double fsE_ = 1.0;
@@ -291,7 +296,7 @@ int DesignRun::DesignPass() {
         break;
     }
     ImpulseFromCosines(w_);
-    if (spec_.type == HalfBand) HalfBandCorrection(w_);
+    if (spec_.type == HalfBand) MakeHalfBandTaps(w_);
     WriteSymmetricCoefs(w_, coefs_);
 
     DesignTrace& trace = w_.trace;
@@ -544,11 +549,11 @@ DesignRun::Stage DesignRun::CorrectHalfBand() {
     const bool tooLittle = am_ < a0_ - 1.0;
     const double miss = tooLittle ? a0_ - am_ : am_ - a0_;
     const double c = std::min(miss, 30.0);
-    if (c > lastCorrection_ || ++halfBandRestarts_ > kMaxHalfBandRestarts) {
+    if (c > halfBand_->lastMissDb || ++halfBandRestarts_ > kMaxHalfBandRestarts) {
         status_ |= NOT_OPTIMIZED;
         return Stage::Final;
     }
-    lastCorrection_ = c;
+    halfBand_->lastMissDb = c;
     if (tooLittle) {
         spec_.attenuation += 0.8 * c;
         if (spec_.attenuation > 180.0) {
@@ -565,14 +570,14 @@ DesignRun::Stage DesignRun::CorrectHalfBand() {
     return Stage::Restart;
 }
 
-int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
-    w_.finalPass = DesignWork::FinalPass{true, spec_, N_,     fsE_,      w_half_,
-                                         f1n_, f2n_,  ratio_, lowClamp_, highClamp_};
+int DesignRun::Finish() {
     // The result is measured over the bands of its last pass, which it was designed for.
-    w_.trace.bands = LastBands();
+    const DesignBands bands = LastBands();
+    w_.finalPass = DesignWork::FinalPass{true, spec_, bands,  N_,        fsE_,      w_half_,
+                                         f1n_, f2n_,  ratio_, lowClamp_, highClamp_};
     FilterSpec s = spec_;
     s.numCoefs = n_;
-    const int analysis = AnalyseResponse(s, coefs_, n_, FLT64, &w_.trace.bands);
+    const int analysis = AnalyseResponse(s, coefs_, n_, FLT64, &bands);
     const bool halfBand = spec_.type == HalfBand;
     auto missed = [&](double att, double rip) {
         return AttenuationMissed(spec_.attenuation, att) ||
@@ -595,17 +600,36 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
         spec_.f2 = 0.0;
     }
     if ((status_ & SPEC_NOT_MET) == 0) status_ = 0;
-    if (response != nullptr && responseCount != nullptr) {
-        std::copy_n(w_.response.data(), npts_, response);
-        *responseCount = npts_;
-    }
+    finished_ = true;
     return status_;
 }
 
-int DesignRun::Run(ResponsePoint* response, int* responseCount) {
+DesignOutcome DesignRun::Outcome(int status) const {
+    DesignOutcome outcome;
+    outcome.status = status;
+    outcome.achieved = spec_;
+    outcome.bands = w_.finalPass.valid ? w_.finalPass.bands : DesignBands{};
+    if (finished_) {
+        outcome.taps.assign(coefs_, coefs_ + spec_.numCoefs);
+        outcome.response.assign(w_.response.begin(), w_.response.begin() + npts_);
+    }
+    return outcome;
+}
+
+DesignOutcome DesignRun::Run(HalfBandCorrection& correction) {
+    halfBand_ = &correction;
+    const int status = RunLoop();
+    halfBand_ = nullptr;
+    return Outcome(status);
+}
+
+DesignOutcome DesignRun::Lengthen(int n) {
+    return Outcome(LengthenTo(n));
+}
+
+int DesignRun::RunLoop() {
     w_.finalPass.valid = false;
     w_.trace.passes = 0;
-    w_.trace.bands = DesignBands{};
     w_.carriedCount = 0;
     w_.trace.restarts = 0;
     const int early = Condition();
@@ -688,12 +712,12 @@ int DesignRun::Run(ResponsePoint* response, int* responseCount) {
             }
 
             case Stage::Final:
-                return Finish(response, responseCount);
+                return Finish();
         }
     }
 }
 
-int DesignRun::Lengthen(int n, ResponsePoint* response, int* responseCount) {
+int DesignRun::LengthenTo(int n) {
     const DesignWork::FinalPass last = w_.finalPass;
     if (!last.valid || n < kMinCoefs || n > kMaxDesignCoefs || n % 2 == 0 ||
         (last.record.type == HalfBand && n % 4 != 3)) {
@@ -723,7 +747,7 @@ int DesignRun::Lengthen(int n, ResponsePoint* response, int* responseCount) {
         rm_ = 0.0;
     }
     RecordMeasurement();
-    return Finish(response, responseCount);
+    return Finish();
 }
 
 }  // namespace
@@ -745,16 +769,15 @@ int NextDesignLength(FilterType type, int n) {
     return type == HalfBand ? n + 4 : n + 2;
 }
 
-int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& record, int n,
-                   double* coefs, ResponsePoint* response, int* responseCount) {
-    DesignRun run(work, lastCorrection, record, coefs);
-    return run.Lengthen(n, response, responseCount);
+DesignOutcome LengthenDesign(DesignWork& work, int n) {
+    DesignRun run(work);
+    return run.Lengthen(n);
 }
 
-int RunDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs,
-              ResponsePoint* response, int* responseCount) {
-    DesignRun run(work, lastCorrection, spec, coefs);
-    return run.Run(response, responseCount);
+DesignOutcome RunDesign(DesignWork& work, HalfBandCorrection& correction,
+                        const FilterSpec& request) {
+    DesignRun run(work, request);
+    return run.Run(correction);
 }
 
 }  // namespace ondela

@@ -30,18 +30,21 @@ const char* FilterTypeName(int type) {
 }
 
 FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
-    m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
-        if (!m_engine) return NOT_POSSIBLE;
-        const int status = m_engine->DesignFilter(spec, coefs, response, count);
-        m_designBands = m_engine->LastTrace().bands;
-        return status;
+    m_designFilter = [this](const FilterSpec& request) {
+        if (!m_engine) {
+            DesignOutcome none;  // NOT_POSSIBLE, the request as it came
+            none.achieved = request;
+            return none;
+        }
+        DesignOutcome outcome = m_engine->DesignFilter(request, m_halfBandCorrection);
+        m_designBands = outcome.bands;
+        return outcome;
     };
-    m_designAtLength = [this](FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
-                              int* count) {
-        if (!m_engine) return NOT_POSSIBLE;
-        const int status = m_engine->DesignAtLength(spec, n, coefs, response, count);
-        m_designBands = m_engine->LastTrace().bands;
-        return status;
+    m_designAtLength = [this](int n) {
+        if (!m_engine) return DesignOutcome{};  // NOT_POSSIBLE
+        DesignOutcome outcome = m_engine->DesignAtLength(n);
+        m_designBands = outcome.bands;
+        return outcome;
     };
     // Coefficients that go with the design just made are measured over its bands.
     m_analyseResponse = [this](FilterSpec& spec, const double* coefs, int n, int fmt) {
@@ -157,9 +160,16 @@ int FilterWorkspace::RunDesign() {
     if (valid == 1 && m_mainWindow) m_mainWindow->RefreshFields();
 
     m_coefs.fill(0.0);
-    m_specWork = m_spec;
     m_designBands = DesignBands{};
-    m_status = m_designFilter(m_specWork, m_coefs.data(), m_response.data(), &m_responseCount);
+    const DesignOutcome design = m_designFilter(m_spec);
+    m_specWork = design.achieved;
+    std::copy_n(design.taps.begin(), ClampCount(static_cast<int>(design.taps.size())),
+                m_coefs.begin());
+    if (!design.response.empty()) {
+        m_responseCount = std::min(static_cast<int>(design.response.size()), kResponseArraySize);
+        std::copy_n(design.response.begin(), m_responseCount, m_response.begin());
+    }
+    m_status = design.status;
 
     if (m_status != 0) {
         CloseBusyWindow();

@@ -174,7 +174,7 @@ class MeetSearch {
     // The last design's bands at length n, or the filter asked for designed afresh.
     Trial DesignAt(int n);
     Trial DesignFor(const FilterSpec& asked);
-    // One engine call for asked (design fills the record, the coefficients and the response).
+    // One engine call for asked (design returns the record, the coefficients and the response).
     template <typename EngineCall>
     Trial Design(const FilterSpec& asked, EngineCall design);
     // A new design with the bands the engine reported, rated.
@@ -304,21 +304,17 @@ Trial MeetSearch::Design(const FilterSpec& asked, EngineCall design) {
     // does the check of an advice once a design met the targets.
     if ((checking_ && best_.meets) || !Progress()) return t;
     ++designs_;
-    t.designed = asked;
-    t.coefs.assign(kCoefArraySize, 0.0);
-    t.response.assign(kResponseArraySize, ResponsePoint{});
-    int count = 0;
-    t.status = design(t.designed, t.coefs.data(), t.response.data(), &count);
+    DesignOutcome outcome = design(asked);
+    t.status = outcome.status;
+    t.designed = outcome.achieved;
+    t.coefs = std::move(outcome.taps);
+    t.response = std::move(outcome.response);
     t.n = t.designed.numCoefs;
-    t.response.resize(static_cast<std::size_t>(std::clamp(count, 0, kResponseArraySize)));
     return Finish(std::move(t));
 }
 
 Trial MeetSearch::DesignAt(int n) {
-    return Design(entered_,
-                  [&](FilterSpec& record, double* coefs, ResponsePoint* response, int* count) {
-                      return ws_.m_designAtLength(record, n, coefs, response, count);
-                  });
+    return Design(entered_, [&](const FilterSpec&) { return ws_.m_designAtLength(n); });
 }
 
 Trial MeetSearch::DesignFor(const FilterSpec& asked) {
