@@ -43,7 +43,7 @@ int CliMainWindow::CreateFilter() {
     // Reading the fields; the types without a second edge keep the one entered before.
     const double f2 = m_ws.m_spec.f2;
     m_ws.m_spec = ReadSpecEntries(fields, FieldShows).spec;
-    if (m_ws.m_spec.type != BandPass && m_ws.m_spec.type != BandStop) m_ws.m_spec.f2 = f2;
+    if (!HasTwoEdges(m_ws.m_spec.type)) m_ws.m_spec.f2 = f2;
     return Created(m_ws.CreateFromSpec());
 }
 
@@ -127,11 +127,10 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
     window.ShowStoredSpec();
     // The workspace's own design call, which also keeps the bands of the design; the engine's
     // status word is recorded for the report.
-    ws->m_designFilter = [this, design = ws->m_designFilter](FilterSpec& record, double* coefs,
-                                                             ResponsePoint* response, int* count) {
-        const int status = design(record, coefs, response, count);
-        engineStatus = status;
-        return status;
+    ws->m_designFilter = [this, design = ws->m_designFilter](const FilterSpec& request) {
+        DesignOutcome outcome = design(request);
+        engineStatus = outcome.status;
+        return outcome;
     };
 }
 

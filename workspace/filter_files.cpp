@@ -175,7 +175,7 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
         // them, so that an unchanged file comes back as the filter it was.
         m_spec = ReadShownSpec(m_spec);
         // A type without a second edge keeps the file's (none), not the one the fields completed.
-        if (m_spec.type != BandPass && m_spec.type != BandStop) m_spec.f2 = fileEdge2;
+        if (!HasTwoEdges(m_spec.type)) m_spec.f2 = fileEdge2;
         m_coefFormat = searchFormat;
         created = m_mainWindow->CreateFromEntered();
     } else {

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "engine/design_engine.h"
+#include "engine/filter_limits.h"
 #include "engine/response_analysis.h"
-#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "workspace/editor_port.h"
@@ -30,18 +30,21 @@ const char* FilterTypeName(int type) {
 }
 
 FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
-    m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
-        if (!m_engine) return NOT_POSSIBLE;
-        const int status = m_engine->DesignFilter(spec, coefs, response, count);
-        m_designBands = m_engine->LastTrace().bands;
-        return status;
+    m_designFilter = [this](const FilterSpec& request) {
+        if (!m_engine) {
+            DesignOutcome none;  // NOT_POSSIBLE, the request as it came
+            none.achieved = request;
+            return none;
+        }
+        DesignOutcome outcome = m_engine->DesignFilter(request, m_halfBandCorrection);
+        m_designBands = outcome.bands;
+        return outcome;
     };
-    m_designAtLength = [this](FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
-                              int* count) {
-        if (!m_engine) return NOT_POSSIBLE;
-        const int status = m_engine->DesignAtLength(spec, n, coefs, response, count);
-        m_designBands = m_engine->LastTrace().bands;
-        return status;
+    m_designAtLength = [this](int n) {
+        if (!m_engine) return DesignOutcome{};  // NOT_POSSIBLE
+        DesignOutcome outcome = m_engine->DesignAtLength(n);
+        m_designBands = outcome.bands;
+        return outcome;
     };
     // Coefficients that go with the design just made are measured over its bands.
     m_analyseResponse = [this](FilterSpec& spec, const double* coefs, int n, int fmt) {
@@ -82,7 +85,7 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
     const double nyq = spec.fs * 0.5;
     if (!(spec.f1 >= 0.0 && spec.f1 <= nyq)) return -1;
 
-    const bool band = spec.type == BandPass || spec.type == BandStop;
+    const bool band = HasTwoEdges(spec.type);
     if (!(spec.f2 >= 0.0 && spec.f2 <= nyq)) {
         if (band) return -1;
         spec.f2 = 0.0;  // the other types do not use a second edge
@@ -157,18 +160,22 @@ int FilterWorkspace::RunDesign() {
     if (valid == 1 && m_mainWindow) m_mainWindow->RefreshFields();
 
     m_coefs.fill(0.0);
-    m_specWork = m_spec;
     m_designBands = DesignBands{};
-    m_status = m_designFilter(m_specWork, m_coefs.data(), m_response.data(), &m_responseCount);
+    const DesignOutcome design = m_designFilter(m_spec);
+    m_specWork = design.achieved;
+    std::copy_n(design.taps.begin(), ClampCount(static_cast<int>(design.taps.size())),
+                m_coefs.begin());
+    if (!design.response.empty()) {
+        m_responseCount = std::min(static_cast<int>(design.response.size()), kResponseArraySize);
+        std::copy_n(design.response.begin(), m_responseCount, m_response.begin());
+    }
+    m_status = design.status;
 
     if (m_status != 0) {
         CloseBusyWindow();
         const int status = m_status;
-        // Nothing usable was designed: an impossible target, a grid beyond its capacity, or
-        // (for the plain values 1 and 2) edges or a type the engine refused.
-        const bool failed = (status & NOT_POSSIBLE) || (status & GRID_OVERFLOW) ||
-                            status == EDGES_INVALID || status == TYPE_INVALID;
-        if (failed) {
+        // Nothing usable was designed: the message names the reason.
+        if (DesignFailed(status)) {
             if (status & NOT_POSSIBLE) {
                 ShowMessage("SORRY: Creating this filter is not possible!");
             } else if (status & GRID_OVERFLOW) {
@@ -181,7 +188,7 @@ int FilterWorkspace::RunDesign() {
             if (m_mainWindow) m_mainWindow->ClearAchieved();
             return status;
         }
-        if (status & NOT_OPTIMIZED) {
+        if (NotFullyOptimised(status)) {
             ShowMessage("WARNING: Not fully optimized. Try modifying the specifications");
             if (m_mainWindow) m_mainWindow->ClearAchieved();
         } else {

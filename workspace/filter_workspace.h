@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "engine/dense_response.h"
+#include "engine/design_engine.h"
 #include "engine/filter_spec.h"
 #include "export/fixed_point.h"
 #include "workspace/c_util.h"
@@ -55,9 +56,8 @@ enum AnalysisOutcome : int {
 
 class FilterWorkspace {
   public:
-    using DesignFunction = std::function<int(FilterSpec&, double*, ResponsePoint*, int*)>;
-    using DesignAtLengthFunction =
-        std::function<int(FilterSpec&, int, double*, ResponsePoint*, int*)>;
+    using DesignFunction = std::function<DesignOutcome(const FilterSpec& request)>;
+    using DesignAtLengthFunction = std::function<DesignOutcome(int n)>;
     using AnalyseFunction = std::function<int(FilterSpec&, const double*, int, int)>;
     using Clock = std::function<std::time_t()>;
     using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
@@ -241,12 +241,15 @@ class FilterWorkspace {
     EditorPort* m_editor = nullptr;
     UserDialogs* m_dialogs = nullptr;
     DesignEngine* m_engine = nullptr;
+    // What the half-band correction of this workspace's designs remembers from one to the next:
+    // m_designFilter passes it to every design of the engine.
+    HalfBandCorrection m_halfBandCorrection;
     CPreferences* m_prefs = nullptr;  // the open Preferences key, when IsOpen()
     CUtil m_util;
 
     // The engine calls and the clock, replaceable for tests. By default they call m_engine's
-    // DesignFilter (NOT_POSSIBLE while there is no engine), the engine's AnalyseResponse and the
-    // system clock.
+    // DesignFilter (NOT_POSSIBLE while there is no engine) and keep the bands of its outcome in
+    // m_designBands, the engine's AnalyseResponse and the system clock.
     DesignFunction m_designFilter;
     // The engine's DesignAtLength: the last design's bands at another length.
     DesignAtLengthFunction m_designAtLength;

@@ -98,11 +98,14 @@ class RunDesignTest : public ::testing::Test {
         analysedCount = -1;
         analysedFormat = -1;
         ws().m_spec = Spec{.f1 = 1000, .ripple = 0.5};
-        ws().m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint*, int*) {
+        ws().m_designFilter = [this](const FilterSpec& request) {
             ++designCalls;
-            for (int i = 0; i < 5; ++i) coefs[i] = 0.1 * (i + 1);
-            spec.numCoefs = 5;
-            return designStatus;
+            DesignOutcome outcome;
+            outcome.status = designStatus;
+            outcome.achieved = request;
+            for (int i = 0; i < 5; ++i) outcome.taps.push_back(0.1 * (i + 1));
+            outcome.achieved.numCoefs = 5;
+            return outcome;
         };
         ws().m_analyseResponse = [this](FilterSpec& spec, const double*, int n, int fmt) {
             analysedCount = n;

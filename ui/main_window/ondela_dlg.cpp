@@ -3,8 +3,8 @@
 
 #include <cmath>
 
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "ui/main_window/control_ids.h"
@@ -165,7 +165,7 @@ int COndelaDlg::CreateFromEntered() {
     }
     // The fields show what is designed, as a Create that read them would leave them.
     ShowEdgeFreq1(s.f1);
-    if (s.type == BandPass || s.type == BandStop) ShowEdgeFreq2(s.f2);
+    if (HasTwoEdges(s.type)) ShowEdgeFreq2(s.f2);
     ShowRipple(s.ripple);
     ShowAttenuation(s.attenuation);
     m_ws.m_status = DesignSpec(s.fs != fs ? 1 : 0);
