@@ -36,16 +36,16 @@ bool MeasuredWithoutRate(const FilterWorkspace& ws, const LoadOutcome& load) {
     return !ws.Current().GoesWithRequest() && !(load.fileRate > 0.0);
 }
 
-DesignOutcome CliMainWindow::Create() {
+CreateOutcome CliMainWindow::Create() {
     // Reading the fields; the types without a second edge keep the one entered before.
     FilterSpec& request = m_ws.m_current.request;
     const double f2 = request.f2;
     request = ReadSpecEntries(fields, FieldShows).spec;
-    if (request.type != BandPass && request.type != BandStop) request.f2 = f2;
+    if (!HasTwoEdges(request.type)) request.f2 = f2;
     return m_ws.CreateFromSpec();
 }
 
-DesignOutcome CliMainWindow::CreateFromEntered() {
+CreateOutcome CliMainWindow::CreateFromEntered() {
     return m_ws.CreateFromSpec();
 }
 

@@ -97,12 +97,12 @@ class CliMainWindow : public MainWindowPort {
     // The design command of the window: reads the fields into the workspace's entered
     // specification (an edge 2 only for the band types) and runs the workspace's Create
     // (CreateFromSpec), whose outcome it answers.
-    DesignOutcome Create();
+    CreateOutcome Create();
     // Create, 1 once a design was attempted.
     int CreateFilter() override { return Create().entered ? 1 : 0; }
     // Create over the workspace's entered specification as it stands (Load's), the fields not
     // read back.
-    DesignOutcome CreateFromEntered() override;
+    CreateOutcome CreateFromEntered() override;
     // The fields as the window shows them on a first start: the stored specification (its
     // defaults, in the command line's empty store), completed.
     void ShowStoredSpec();

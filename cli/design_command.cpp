@@ -8,8 +8,8 @@
 #include "cli/cli_command.h"
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "workspace/coef_format.h"
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
@@ -194,7 +194,7 @@ bool DesignCommand::ReadOptions(const QCommandLineParser& parser) {
                    "' (lowpass, highpass, bandpass, bandstop or halfband)");
         return false;
     }
-    const bool band = *type == BandPass || *type == BandStop;
+    const bool band = HasTwoEdges(*type);
     const bool halfBand = *type == HalfBand;
 
     const auto fs = FieldOption(parser, "fs", console());
@@ -288,7 +288,7 @@ int DesignCommand::Run() {
     ws->m_meetInFormat = request->meetInFormat ? 1 : 0;
     ws->m_meetWord = fixedPoint;
 
-    const DesignOutcome design = window.Create();
+    const CreateOutcome design = window.Create();
     const bool valid = design.entered;
     const int result = design.result;
     const bool produced = result == 0;

@@ -198,12 +198,12 @@ int RemezCommand::Run() {
 
     // An unusable request or a grid that does not fit leaves no coefficients; an exchange that
     // ran may still have broken down. The other bits are warnings on a result that exists.
-    const bool ran = (result.status & (EDGES_INVALID | GRID_OVERFLOW)) == 0;
+    const bool ran = !DesignFailed(result.status);
     const std::string breakdown =
         ran ? Breakdown(engine, request->taps, result.deviation, coefs) : std::string();
     const bool produced = ran && breakdown.empty();
     std::vector<std::string> messages;
-    if (result.status & EDGES_INVALID) {
+    if (result.status == EDGES_INVALID) {
         messages.push_back("SORRY: The exchange cannot run on these bands");
     } else if (result.status & GRID_OVERFLOW) {
         messages.push_back(
@@ -213,10 +213,10 @@ int RemezCommand::Run() {
         messages.push_back("SORRY: The exchange broke down (" + breakdown +
                            "): no filter; try fewer taps, other band edges or weights");
     }
-    if (produced && (result.status & NOT_OPTIMIZED)) {
+    if (produced && NotFullyOptimised(result.status)) {
         messages.push_back("WARNING: Not fully optimized. Try modifying the specifications");
     }
-    if (produced && (result.status & DEVIATION_STALLED)) {
+    if (produced && DeviationStalled(result.status)) {
         messages.push_back("WARNING: The deviation stopped growing before the exchange converged");
     }
     for (const std::string& m : messages) PrintLine(console.err, m);

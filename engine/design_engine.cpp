@@ -12,14 +12,13 @@ DesignEngine::DesignEngine() : work_(std::make_unique<DesignWork>()) {}
 
 DesignEngine::~DesignEngine() = default;
 
-int DesignEngine::DesignFilter(FilterSpec& spec, double* coefs, ResponsePoint* response,
-                               int* responseCount) {
-    return RunDesign(*work_, lastCorrection_, spec, coefs, response, responseCount);
+DesignOutcome DesignEngine::DesignFilter(const FilterSpec& request,
+                                         HalfBandCorrection& correction) {
+    return RunDesign(*work_, correction, request);
 }
 
-int DesignEngine::DesignAtLength(FilterSpec& record, int n, double* coefs, ResponsePoint* response,
-                                 int* responseCount) {
-    return LengthenDesign(*work_, lastCorrection_, record, n, coefs, response, responseCount);
+DesignOutcome DesignEngine::DesignAtLength(int n) {
+    return LengthenDesign(*work_, n);
 }
 
 namespace {
@@ -48,7 +47,7 @@ FixedLengthResult DesignEngine::DesignFixedLength(int taps, const ExchangeBand* 
                                                   int bandCount, int density, double* coefs) {
     FixedLengthResult result;
     work_->nz = 0;  // no reference set until an exchange has run
-    if (taps < 3 || taps > kMaxDesignCoefs || taps % 2 == 0 || density < 1 ||
+    if (taps < kMinCoefs || taps > kMaxDesignCoefs || taps % 2 == 0 || density < 1 ||
         density > kMaxGridDensity || coefs == nullptr || !UsableBands(bands, bandCount)) {
         result.status = EDGES_INVALID;
         return result;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "engine/dense_response.h"
 #include "engine/filter_spec.h"
@@ -37,7 +38,36 @@ struct DesignTrace {
     int passes = 0;    // every pass, also those beyond kCapacity
     int restarts = 0;  // restarts after a failure or a half-band target correction
     DesignPassRecord pass[kCapacity];
-    DesignBands bands;  // the bands the result was designed for (type 0 when none was)
+};
+
+// What a design gives back.
+struct DesignOutcome {
+    int status = NOT_POSSIBLE;  // the status word (filter_spec.h)
+    // The request as the engine conditioned it, with the achieved values: attenuation, ripple,
+    // edges, transition width and numCoefs. For a design at another length that was refused, all
+    // zero.
+    FilterSpec achieved{};
+    // The coefficients, achieved.numCoefs of them; none when the design failed (DesignFailed).
+    std::vector<double> taps;
+    // The FFT response of the last measured pass; none when the design failed.
+    std::vector<ResponsePoint> response;
+    // The bands the result was designed for, over which it is measured (type 0 when a design
+    // failed; when a design at another length designed nothing, those of the design before it,
+    // which are still the ones in effect).
+    DesignBands bands;
+};
+
+// What the half-band target correction remembers from one design to the next. A half band is
+// designed for an internal attenuation target that each measured pass moves by 0.8 of its miss
+// (counted up to 30 dB); a miss larger than the last one corrected ends the design as
+// NOT_OPTIMIZED, so the corrections shrink and the restarts end. That bound is not reset between
+// designs: a later half-band design starts bounded by the last miss the earlier ones corrected, as
+// the designer's designs always have, so the same request may end otherwise after other half
+// bands were designed. Whoever designs owns this memory and decides how far it reaches (the
+// design session keeps one for all its designs); a fresh value starts unbounded.
+struct HalfBandCorrection {
+    static constexpr double kUnbounded = 1000.0;
+    double lastMissDb = kUnbounded;  // the last miss corrected, dB (at most 30 once one was)
 };
 
 struct FixedLengthResult {
@@ -59,18 +89,16 @@ class DesignEngine {
     DesignEngine(const DesignEngine&) = delete;
     DesignEngine& operator=(const DesignEngine&) = delete;
 
-    // Designs spec into coefs (room for kCoefArraySize values, zeroed by the caller). response
-    // (room for kResponseArraySize points) and responseCount may be null. Returns the status word.
-    int DesignFilter(FilterSpec& spec, double* coefs, ResponsePoint* response, int* responseCount);
+    // Designs the request, choosing the length within request.maxCoefs. A half band starts from
+    // the correction the designs before it left and leaves its own for the next.
+    DesignOutcome DesignFilter(const FilterSpec& request, HalfBandCorrection& correction);
 
     // Designs the bands of the last DesignFilter result again at length n: the same aligned
     // edges, weights and target, another number of coefficients. For a caller that needs a
     // longer filter than the design loop settled on (its coefficients are to be rounded to a
-    // short word). record, coefs and the response as DesignFilter writes them; NOT_POSSIBLE when
-    // no design was made before or n is not a length of the filter's type (odd, 3..4095; a half
-    // band 3 modulo 4).
-    int DesignAtLength(FilterSpec& record, int n, double* coefs, ResponsePoint* response,
-                       int* responseCount);
+    // short word). NOT_POSSIBLE when no design was made before or n is not a length of the
+    // filter's type (odd, 3..4095; a half band 3 modulo 4).
+    DesignOutcome DesignAtLength(int n);
 
     // One exchange of a given odd length (3..4095) over up to kMaxExchangeBands bands rising
     // within 0..0.5, with density grid points per cosine term (1..40). Writes taps coefficients.
@@ -81,15 +109,11 @@ class DesignEngine {
     // their number (0 when the last fixed-length request was refused or its grid overflowed).
     int ExtremalFrequencies(double* out) const;
 
-    // The passes of the last DesignFilter call.
+    // The passes of the last DesignFilter or DesignAtLength call.
     const DesignTrace& LastTrace() const;
-
-    // The half-band attenuation correction carried from one design to the next.
-    double lastCorrection() const { return lastCorrection_; }
 
   private:
     std::unique_ptr<DesignWork> work_;
-    double lastCorrection_ = 1000.0;
 };
 
 }  // namespace ondela

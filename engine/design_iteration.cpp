@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/dense_response.h"
+#include "engine/filter_limits.h"
 #include "engine/remez_exchange.h"
 #include "engine/response.h"
 #include "engine/response_analysis.h"
@@ -16,27 +17,35 @@ constexpr double kMinWidth = 0.0001;
 constexpr int kMaxAdjustments = 8;
 constexpr int kMaxHalfBandRestarts = 50;
 constexpr double kAlignPassLevel = 0.695;  // about -3.16 dB
+// The pass-band ripple a half band is designed for, dB: a half band's pass-band ripple mirrors its
+// stop band, so this value only enters the estimates of its transition width and length. It is
+// not the ripple a half band is entered with (kHalfBandRipple).
+constexpr double kHalfBandDesignRipple = 0.01;
+// A filter allowed at most kShortFilterCoefs coefficients is designed for a ripple of at least
+// kShortFilterMinRipple dB, whatever smaller ripple it asks for.
+constexpr int kShortFilterCoefs = 140;
+constexpr double kShortFilterMinRipple = 0.3;
 
 int RoundHalfAway(double v) {
     return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
 }
 
-bool IsBandType(FilterType t) {
-    return t == BandPass || t == BandStop;
-}
-
-// One call of DesignFilter: the conditioned specification and the loop state.
+// One call of DesignFilter or DesignAtLength: the conditioned specification and the loop state.
 class DesignRun {
   public:
-    DesignRun(DesignWork& work, double& lastCorrection, FilterSpec& record, double* coefs)
-        : w_(work), lastCorrection_(lastCorrection), spec_(record), coefs_(coefs) {}
+    explicit DesignRun(DesignWork& work, const FilterSpec& request = FilterSpec{})
+        : w_(work), spec_(request), coefs_(work.coefs.data()) {}
 
-    int Run(ResponsePoint* response, int* responseCount);
+    DesignOutcome Run(HalfBandCorrection& correction);
     // The last design's bands again at length n (DesignEngine::DesignAtLength).
-    int Lengthen(int n, ResponsePoint* response, int* responseCount);
+    DesignOutcome Lengthen(int n);
 
   private:
     enum class Stage { Restart, Estimate, Design, Align, Measure, Final };
+
+    int RunLoop();
+    int LengthenTo(int n);
+    DesignOutcome Outcome(int status) const;
 
     int Condition();
     void PassParameters();
@@ -49,12 +58,13 @@ class DesignRun {
     void RecordMeasurement();
     Stage Adjust(int attFlag, int rippleFlag);
     Stage CorrectHalfBand();
-    int Finish(ResponsePoint* response, int* responseCount);
+    int Finish();
 
     DesignWork& w_;
-    double& lastCorrection_;
-    FilterSpec& spec_;
+    HalfBandCorrection* halfBand_ = nullptr;  // the caller's, while Run designs
+    FilterSpec spec_;
     double* coefs_;
+    bool finished_ = false;  // a filter was produced (Finish ran)
 
     FilterSpec received_{};
     double fsE_ = 1.0;
@@ -103,16 +113,16 @@ int DesignRun::Condition() {
     fsE_ = spec_.fs < 2.5e-16 ? 1.0 : spec_.fs;
     const double fN = fsE_ / 2.0;
     if (spec_.f1 < 0.0 || spec_.f1 > fN) return EDGES_INVALID;
-    if (IsBandType(spec_.type) && (spec_.f1 > spec_.f2 || spec_.f2 > fN)) return EDGES_INVALID;
+    if (HasTwoEdges(spec_.type) && (spec_.f1 > spec_.f2 || spec_.f2 > fN)) return EDGES_INVALID;
 
     spec_.bandwidth = 0.0;
     spec_.attenuation = std::fabs(spec_.attenuation);
     a0_ = spec_.attenuation;
-    spec_.ripple = std::clamp(std::fabs(spec_.ripple), 0.001, 2.0);
+    spec_.ripple = std::clamp(std::fabs(spec_.ripple), kMinRipple, kMaxRipple);
     if (spec_.type == HalfBand) {
-        spec_.ripple = 0.01;
-    } else if (received_.maxCoefs <= 140 && spec_.ripple < 0.3) {
-        spec_.ripple = 0.3;
+        spec_.ripple = kHalfBandDesignRipple;
+    } else if (received_.maxCoefs <= kShortFilterCoefs && spec_.ripple < kShortFilterMinRipple) {
+        spec_.ripple = kShortFilterMinRipple;
     }
 
     const int odd = spec_.maxCoefs % 2 == 0 ? spec_.maxCoefs - 1 : spec_.maxCoefs;
@@ -139,7 +149,7 @@ void DesignRun::PassParameters() {
         f1n_ = w / 2.0;
         lowClamp_ = true;
     }
-    if (IsBandType(spec_.type)) {
+    if (HasTwoEdges(spec_.type)) {
         if (0.5 - f2n_ < w) {
             f2n_ = 0.5 - w / 2.0;
             highClamp_ = true;
@@ -181,7 +191,7 @@ bool DesignRun::EstimateLength() {
         n = nest >= N_ ? N_ : nest < 3.0 ? 3 : RoundHalfAway(nest);
     }
     if (n % 2 == 0) n -= 1;
-    if (n < 3) n = 3;  // a weak target still gets the shortest filter
+    if (n < kMinCoefs) n = kMinCoefs;  // a weak target still gets the shortest filter
     n_ = n;
     nPrev_ = n;
     return true;
@@ -247,14 +257,14 @@ int DesignRun::BuildBandTable() {
         e[2] -= e[3] - 0.5;
         e[3] = 0.5;
     }
-    if (IsBandType(spec_.type) && e[5] > 0.5) {
+    if (HasTwoEdges(spec_.type) && e[5] > 0.5) {
         e[4] -= e[5] - 0.5;
         e[5] = 0.5;
     }
 
     e2h_ = e[2] * fsE_;
     e3h_ = e[3] * fsE_;
-    if (IsBandType(spec_.type)) {
+    if (HasTwoEdges(spec_.type)) {
         e4h_ = e[4] * fsE_;
         e5h_ = e[5] * fsE_;
     }
@@ -286,7 +296,7 @@ int DesignRun::DesignPass() {
         break;
     }
     ImpulseFromCosines(w_);
-    if (spec_.type == HalfBand) HalfBandCorrection(w_);
+    if (spec_.type == HalfBand) MakeHalfBandTaps(w_);
     WriteSymmetricCoefs(w_, coefs_);
 
     DesignTrace& trace = w_.trace;
@@ -396,7 +406,7 @@ void DesignRun::AlignEdges() {
     // result stays inside the axis: 0.001 of fs up to 0.99 of the Nyquist frequency.
     auto clampEdge = [](double v) { return std::clamp(v, 0.001, 0.495); };
     f1c = clampEdge(2.0 * f1c - t / 2.0);
-    if (IsBandType(spec_.type)) f2c = clampEdge(2.0 * f2c - t2 / 2.0);
+    if (HasTwoEdges(spec_.type)) f2c = clampEdge(2.0 * f2c - t2 / 2.0);
     if (!lowClamp_) f1n_ = f1c;
     if (!highClamp_) f2n_ = f2c;
 }
@@ -539,11 +549,11 @@ DesignRun::Stage DesignRun::CorrectHalfBand() {
     const bool tooLittle = am_ < a0_ - 1.0;
     const double miss = tooLittle ? a0_ - am_ : am_ - a0_;
     const double c = std::min(miss, 30.0);
-    if (c > lastCorrection_ || ++halfBandRestarts_ > kMaxHalfBandRestarts) {
+    if (c > halfBand_->lastMissDb || ++halfBandRestarts_ > kMaxHalfBandRestarts) {
         status_ |= NOT_OPTIMIZED;
         return Stage::Final;
     }
-    lastCorrection_ = c;
+    halfBand_->lastMissDb = c;
     if (tooLittle) {
         spec_.attenuation += 0.8 * c;
         if (spec_.attenuation > 180.0) {
@@ -560,14 +570,14 @@ DesignRun::Stage DesignRun::CorrectHalfBand() {
     return Stage::Restart;
 }
 
-int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
-    w_.finalPass = DesignWork::FinalPass{true, spec_, N_,     fsE_,      w_half_,
-                                         f1n_, f2n_,  ratio_, lowClamp_, highClamp_};
+int DesignRun::Finish() {
     // The result is measured over the bands of its last pass, which it was designed for.
-    w_.trace.bands = LastBands();
+    const DesignBands bands = LastBands();
+    w_.finalPass = DesignWork::FinalPass{true, spec_, bands,  N_,        fsE_,      w_half_,
+                                         f1n_, f2n_,  ratio_, lowClamp_, highClamp_};
     FilterSpec s = spec_;
     s.numCoefs = n_;
-    const int analysis = AnalyseResponse(s, coefs_, n_, FLT64, &w_.trace.bands);
+    const int analysis = AnalyseResponse(s, coefs_, n_, FLT64, &bands);
     const bool halfBand = spec_.type == HalfBand;
     auto missed = [&](double att, double rip) {
         return AttenuationMissed(spec_.attenuation, att) ||
@@ -590,17 +600,36 @@ int DesignRun::Finish(ResponsePoint* response, int* responseCount) {
         spec_.f2 = 0.0;
     }
     if ((status_ & SPEC_NOT_MET) == 0) status_ = 0;
-    if (response != nullptr && responseCount != nullptr) {
-        std::copy_n(w_.response.data(), npts_, response);
-        *responseCount = npts_;
-    }
+    finished_ = true;
     return status_;
 }
 
-int DesignRun::Run(ResponsePoint* response, int* responseCount) {
+DesignOutcome DesignRun::Outcome(int status) const {
+    DesignOutcome outcome;
+    outcome.status = status;
+    outcome.achieved = spec_;
+    outcome.bands = w_.finalPass.valid ? w_.finalPass.bands : DesignBands{};
+    if (finished_) {
+        outcome.taps.assign(coefs_, coefs_ + spec_.numCoefs);
+        outcome.response.assign(w_.response.begin(), w_.response.begin() + npts_);
+    }
+    return outcome;
+}
+
+DesignOutcome DesignRun::Run(HalfBandCorrection& correction) {
+    halfBand_ = &correction;
+    const int status = RunLoop();
+    halfBand_ = nullptr;
+    return Outcome(status);
+}
+
+DesignOutcome DesignRun::Lengthen(int n) {
+    return Outcome(LengthenTo(n));
+}
+
+int DesignRun::RunLoop() {
     w_.finalPass.valid = false;
     w_.trace.passes = 0;
-    w_.trace.bands = DesignBands{};
     w_.carriedCount = 0;
     w_.trace.restarts = 0;
     const int early = Condition();
@@ -683,14 +712,14 @@ int DesignRun::Run(ResponsePoint* response, int* responseCount) {
             }
 
             case Stage::Final:
-                return Finish(response, responseCount);
+                return Finish();
         }
     }
 }
 
-int DesignRun::Lengthen(int n, ResponsePoint* response, int* responseCount) {
+int DesignRun::LengthenTo(int n) {
     const DesignWork::FinalPass last = w_.finalPass;
-    if (!last.valid || n < 3 || n > kMaxDesignCoefs || n % 2 == 0 ||
+    if (!last.valid || n < kMinCoefs || n > kMaxDesignCoefs || n % 2 == 0 ||
         (last.record.type == HalfBand && n % 4 != 3)) {
         return NOT_POSSIBLE;
     }
@@ -718,7 +747,7 @@ int DesignRun::Lengthen(int n, ResponsePoint* response, int* responseCount) {
         rm_ = 0.0;
     }
     RecordMeasurement();
-    return Finish(response, responseCount);
+    return Finish();
 }
 
 }  // namespace
@@ -733,23 +762,22 @@ int LongestDesignLength(FilterType type, int maxCoefs) {
             if (m < 6) return 0;
         }
     }
-    return n < 3 ? 3 : n;
+    return n < kMinCoefs ? kMinCoefs : n;
 }
 
 int NextDesignLength(FilterType type, int n) {
     return type == HalfBand ? n + 4 : n + 2;
 }
 
-int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& record, int n,
-                   double* coefs, ResponsePoint* response, int* responseCount) {
-    DesignRun run(work, lastCorrection, record, coefs);
-    return run.Lengthen(n, response, responseCount);
+DesignOutcome LengthenDesign(DesignWork& work, int n) {
+    DesignRun run(work);
+    return run.Lengthen(n);
 }
 
-int RunDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs,
-              ResponsePoint* response, int* responseCount) {
-    DesignRun run(work, lastCorrection, spec, coefs);
-    return run.Run(response, responseCount);
+DesignOutcome RunDesign(DesignWork& work, HalfBandCorrection& correction,
+                        const FilterSpec& request) {
+    DesignRun run(work, request);
+    return run.Run(correction);
 }
 
 }  // namespace ondela

@@ -6,11 +6,10 @@
 
 namespace ondela {
 
-int RunDesign(DesignWork& work, double& lastCorrection, FilterSpec& spec, double* coefs,
-              ResponsePoint* response, int* responseCount);
+DesignOutcome RunDesign(DesignWork& work, HalfBandCorrection& correction,
+                        const FilterSpec& request);
 
 // The bands of the last RunDesign result designed again at length n.
-int LengthenDesign(DesignWork& work, double& lastCorrection, FilterSpec& record, int n,
-                   double* coefs, ResponsePoint* response, int* responseCount);
+DesignOutcome LengthenDesign(DesignWork& work, int n);
 
 }  // namespace ondela

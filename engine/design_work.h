@@ -52,6 +52,9 @@ struct DesignWork {
     std::array<double, kMaxBands + 2> wtx;
     int nbands = 0;
 
+    // The coefficients of the current pass, in impulse-response order.
+    std::array<double, kCoefArraySize> coefs;
+
     // FFT response of the last measured pass (levels at evenly spaced frequencies), its working
     // buffer and its number of points.
     std::array<Complex, kFftSize> fftBuffer;
@@ -63,13 +66,14 @@ struct DesignWork {
 
     int status = 0;  // status bits of the current design pass
 
-    DesignTrace trace;  // what the last DesignFilter call did, pass by pass
+    DesignTrace trace;  // what the last design call did, pass by pass
 
-    // The last pass of the last DesignFilter call, kept so that the same bands can be designed
-    // again at another length (DesignAtLength).
+    // The last pass of the last design that produced a filter, kept so that the same bands can be
+    // designed again at another length (DesignAtLength).
     struct FinalPass {
         bool valid = false;
         FilterSpec record{};     // the conditioned record: targets as the loop ended with them
+        DesignBands bands;       // the bands of that pass, in Hz
         int maxLength = 0;       // the longest length the entered maximum allows
         double fsE = 1.0;        // sampling frequency used (1 when none was given)
         double halfWidth = 0.0;  // transition half-width, fraction of fs

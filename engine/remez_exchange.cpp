@@ -428,7 +428,7 @@ void ImpulseFromCosines(DesignWork& w) {
     w.h[w.nfcns] = w.alpha[1];
 }
 
-void HalfBandCorrection(DesignWork& w) {
+void MakeHalfBandTaps(DesignWork& w) {
     const int nfcns = w.nfcns;
     w.h[nfcns] = 0.5;
     for (int l = 2; l <= nfcns - 2; l += 2) w.h[l] = 0.0;

@@ -32,7 +32,7 @@ int RemezExchange(DesignWork& w);
 void ImpulseFromCosines(DesignWork& w);
 
 // Makes the half response a half band: centre 0.5, every second tap 0, taps summing to 1.
-void HalfBandCorrection(DesignWork& w);
+void MakeHalfBandTaps(DesignWork& w);
 
 // coefs[0..2*nfcns-2] := the symmetric filter built from h.
 void WriteSymmetricCoefs(const DesignWork& w, double* coefs);

@@ -63,9 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ws.m_engine = &engine;
     ws.m_prefs = &prefs;
     ws.m_dialogs = &dialogs;
-    ws.m_designFilter = [](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
+    ws.m_designFilter = [&ws](const FilterSpec& request) {
+        FilterSpec spec = request;
         if (spec.maxCoefs > kLongestFuzzedDesign) spec.maxCoefs = kLongestFuzzedDesign;
-        return engine.DesignFilter(spec, coefs, response, count);
+        return engine.DesignFilter(spec, ws.m_halfBandCorrection);
     };
     ws.LoadFilterFile(path);
     ws.BuildDescription();

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <optional>
 
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "settings/setting_keys.h"
 
 namespace ondela {

@@ -104,7 +104,7 @@ int FilterWorkspace::AnalyseText() {
         paramsChanged = s.fs != old.fs || s.f1 != old.f1 || s.maxCoefs != old.maxCoefs ||
                         s.ripple != old.ripple || s.type != old.type ||
                         s.attenuation != old.attenuation;
-        if ((old.type == BandPass || old.type == BandStop) && s.f2 != old.f2) paramsChanged = true;
+        if (HasTwoEdges(old.type) && s.f2 != old.f2) paramsChanged = true;
     }
 
     if (!coefsChanged && paramsChanged) {

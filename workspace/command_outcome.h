@@ -19,7 +19,7 @@ struct ShownMessage {
 };
 
 // What a design (Create, or one of its steps) did.
-struct DesignOutcome {
+struct CreateOutcome {
     // The specification was valid and entered, so a design was attempted.
     bool entered = false;
     // 0 when a coefficient set was designed (possibly after a warning), -1 for an invalid
@@ -38,7 +38,7 @@ struct LoadOutcome {
     // The file was read and holds a description (its marker).
     bool described = false;
     // The design of the file's specification, when it held one to design.
-    std::optional<DesignOutcome> design;
+    std::optional<CreateOutcome> design;
     // The file's coefficients were measured (it held no specification to design).
     bool coefsMeasured = false;
     // The sampling frequency the file names; 0 when it names none.

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "workspace/c_util.h"
@@ -163,7 +163,7 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
             p = unread ? at : Skip(at, 3);
         note(unread, "fc");
         ++count;
-        if (type == BandPass || type == BandStop) {
+        if (HasTwoEdges(type)) {
             if (const char* fc2 = FindFirstNear(util, edgeFrom, kFieldDistance, {"fc2 ", "fc2="})) {
                 bool unread2 = false;
                 if (const char* at = ReadNumberAfter(util, Skip(fc2, 3), f2, unread2))

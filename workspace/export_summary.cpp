@@ -36,7 +36,7 @@ DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double
         d.f1 = entered.f1;
         // Only band pass and band stop have a second edge; the other types leave whatever the
         // window's hidden second edge field last held.
-        if (entered.type == BandPass || entered.type == BandStop) d.f2 = entered.f2;
+        if (HasTwoEdges(entered.type)) d.f2 = entered.f2;
         d.bandwidth = entered.bandwidth;
         d.targetAttenuation = entered.attenuation;
         if (entered.type != HalfBand) d.targetRipple = entered.ripple;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "workspace/c_util.h"
 #include "workspace/view_state.h"
 
@@ -56,7 +56,7 @@ void LimitShownEdges(FilterSpec& s) {
     if (s.f1 < kMinShown) s.f1 = kMinShown;
     if (s.f1 > EdgeLimit(s.fs)) s.f1 = EdgeLimit(s.fs);
     if (s.type == HalfBand) s.f1 = HalfBandEdge(s.fs);
-    if (s.type == BandPass || s.type == BandStop) {
+    if (HasTwoEdges(s.type)) {
         if (s.f2 > EdgeLimit(s.fs)) s.f2 = EdgeLimit(s.fs);
         if (s.f2 < 1.0001 * s.f1) s.f2 = 1.0001 * s.f1;
     }
@@ -91,7 +91,7 @@ SpecEntries ShownEntries(const FilterSpec& s, const ShownFrequency& shown) {
     e.fs = std::fabs(s.fs) < kMinShown ? 0.0 : shown(s.fs);
     const auto f1 = ShownEdge1(s.f1, s.fs);
     e.f1 = f1 ? shown(*f1) : 0.0;
-    if (s.type == BandPass || s.type == BandStop) {
+    if (HasTwoEdges(s.type)) {
         const auto f2 = ShownEdge2(s.f2, LimitEdge1(e.f1, s.fs), s.fs);
         e.f2 = f2 ? shown(*f2) : 0.0;
     }
@@ -107,7 +107,7 @@ SpecReading ReadSpecEntries(const SpecEntries& typed, const ShownFrequency& show
     const double fs = typed.fs;
     s.fs = fs;
     s.type = typed.type;
-    const bool band = typed.type == BandPass || typed.type == BandStop;
+    const bool band = HasTwoEdges(typed.type);
     const bool halfBand = typed.type == HalfBand;
 
     // What each field holds while it is read: a corrected value is shown and read back.
@@ -166,7 +166,7 @@ FilterSpec ReadShownSpec(const FilterSpec& s) {
     r.type = read.type;
     r.fs = read.fs;
     r.f1 = read.f1;
-    if (read.type == BandPass || read.type == BandStop) r.f2 = read.f2;
+    if (HasTwoEdges(read.type)) r.f2 = read.f2;
     r.attenuation = read.attenuation;
     r.ripple = read.ripple;
     r.maxCoefs = read.maxCoefs;

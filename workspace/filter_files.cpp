@@ -164,7 +164,7 @@ LoadOutcome FilterWorkspace::LoadFilterFile(const std::string& path) {
     return finish();
 }
 
-DesignOutcome FilterWorkspace::RedesignFromFile(int n, int fmt) {
+CreateOutcome FilterWorkspace::RedesignFromFile(int n, int fmt) {
     // The file holds a specification: the filter is designed again from it.
     FilterSpec check = m_current.request;
     if (ValidateSpec(check) != 0 || !m_unreadableFields.empty())
@@ -181,7 +181,7 @@ DesignOutcome FilterWorkspace::RedesignFromFile(int n, int fmt) {
     // The design keeps its own coefficients as the reference; the file's are put back
     // afterwards, to be compared with the design and kept as what was loaded.
     const auto fileCoefs = m_current.referenceTaps;
-    DesignOutcome design;
+    CreateOutcome design;
     if (m_mainWindow) {
         const double fileEdge2 = m_current.request.f2;
         m_mainWindow->SelectCoefFormat(fmt);
@@ -190,8 +190,7 @@ DesignOutcome FilterWorkspace::RedesignFromFile(int n, int fmt) {
         // them, so that an unchanged file comes back as the filter it was.
         m_current.request = ReadShownSpec(m_current.request);
         // A type without a second edge keeps the file's (none), not the one the fields completed.
-        if (m_current.request.type != BandPass && m_current.request.type != BandStop)
-            m_current.request.f2 = fileEdge2;
+        if (!HasTwoEdges(m_current.request.type)) m_current.request.f2 = fileEdge2;
         m_current.format = static_cast<CoefFormat>(searchFormat);
         design = m_mainWindow->CreateFromEntered();
     } else {

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "engine/design_engine.h"
+#include "engine/filter_limits.h"
 #include "engine/response_analysis.h"
-#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "workspace/editor_port.h"
@@ -40,18 +40,21 @@ const char* FilterTypeName(int type) {
 }
 
 FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
-    m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint* response, int* count) {
-        if (!m_engine) return NOT_POSSIBLE;
-        const int status = m_engine->DesignFilter(spec, coefs, response, count);
-        m_current.designBands = m_engine->LastTrace().bands;
-        return status;
+    m_designFilter = [this](const FilterSpec& request) {
+        if (!m_engine) {
+            DesignOutcome none;  // NOT_POSSIBLE, the request as it came
+            none.achieved = request;
+            return none;
+        }
+        DesignOutcome outcome = m_engine->DesignFilter(request, m_halfBandCorrection);
+        m_current.designBands = outcome.bands;
+        return outcome;
     };
-    m_designAtLength = [this](FilterSpec& spec, int n, double* coefs, ResponsePoint* response,
-                              int* count) {
-        if (!m_engine) return NOT_POSSIBLE;
-        const int status = m_engine->DesignAtLength(spec, n, coefs, response, count);
-        m_current.designBands = m_engine->LastTrace().bands;
-        return status;
+    m_designAtLength = [this](int n) {
+        if (!m_engine) return DesignOutcome{};  // NOT_POSSIBLE
+        DesignOutcome outcome = m_engine->DesignAtLength(n);
+        m_current.designBands = outcome.bands;
+        return outcome;
     };
     // Coefficients that go with the design just made are measured over its bands.
     m_analyseResponse = [this](FilterSpec& spec, const double* coefs, int n, int fmt) {
@@ -71,11 +74,10 @@ std::vector<ShownMessage> FilterWorkspace::ShownSince(std::size_t mark) const {
             m_shown.end()};
 }
 
-int FilterWorkspace::DesignWithEngine(FilterSpec& spec, double* coefs, ResponsePoint* response,
-                                      int* count) {
-    const int status = m_designFilter(spec, coefs, response, count);
-    m_engineStatus = status;
-    return status;
+DesignOutcome FilterWorkspace::DesignWithEngine(const FilterSpec& request) {
+    DesignOutcome design = m_designFilter(request);
+    m_engineStatus = design.status;
+    return design;
 }
 
 void FilterWorkspace::ShowMessage(const std::string& text) {
@@ -105,7 +107,7 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
     const double nyq = spec.fs * 0.5;
     if (!(spec.f1 >= 0.0 && spec.f1 <= nyq)) return -1;
 
-    const bool band = spec.type == BandPass || spec.type == BandStop;
+    const bool band = HasTwoEdges(spec.type);
     if (!(spec.f2 >= 0.0 && spec.f2 <= nyq)) {
         if (band) return -1;
         spec.f2 = 0.0;  // the other types do not use a second edge
@@ -164,9 +166,9 @@ int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
     return result;
 }
 
-DesignOutcome FilterWorkspace::RunDesign() {
+CreateOutcome FilterWorkspace::RunDesign() {
     const std::size_t mark = m_shown.size();
-    DesignOutcome outcome;
+    CreateOutcome outcome;
     const auto finish = [&](int result) {
         outcome.result = result;
         outcome.engineStatus = m_engineStatus;
@@ -187,21 +189,21 @@ DesignOutcome FilterWorkspace::RunDesign() {
     outcome.entered = true;
     if (valid == 1 && m_mainWindow) m_mainWindow->RefreshFields();
 
-    std::vector<double> designed(kCoefArraySize, 0.0);
-    m_current.achieved = m_current.request;
     m_current.designBands = DesignBands{};
-    const int status =
-        DesignWithEngine(m_current.achieved, designed.data(), m_response.data(), &m_responseCount);
-    designed.resize(static_cast<std::size_t>(ClampCount(m_current.achieved.numCoefs)));
-    m_current.taps = std::move(designed);
+    const DesignOutcome design = DesignWithEngine(m_current.request);
+    m_current.achieved = design.achieved;
+    m_current.taps.assign(design.taps.begin(),
+                          design.taps.begin() + ClampCount(static_cast<int>(design.taps.size())));
+    if (!design.response.empty()) {
+        m_responseCount = std::min(static_cast<int>(design.response.size()), kResponseArraySize);
+        std::copy_n(design.response.begin(), m_responseCount, m_response.begin());
+    }
+    const int status = design.status;
 
     if (status != 0) {
         CloseBusyWindow();
-        // Nothing usable was designed: an impossible target, a grid beyond its capacity, or
-        // (for the plain values 1 and 2) edges or a type the engine refused.
-        const bool failed = (status & NOT_POSSIBLE) || (status & GRID_OVERFLOW) ||
-                            status == EDGES_INVALID || status == TYPE_INVALID;
-        if (failed) {
+        // Nothing usable was designed: the message names the reason.
+        if (DesignFailed(status)) {
             if (status & NOT_POSSIBLE) {
                 ShowMessage("SORRY: Creating this filter is not possible!");
             } else if (status & GRID_OVERFLOW) {
@@ -214,7 +216,7 @@ DesignOutcome FilterWorkspace::RunDesign() {
             if (m_mainWindow) m_mainWindow->ClearAchieved();
             return finish(status);
         }
-        if (status & NOT_OPTIMIZED) {
+        if (NotFullyOptimised(status)) {
             ShowMessage("WARNING: Not fully optimized. Try modifying the specifications");
             if (m_mainWindow) m_mainWindow->ClearAchieved();
         }
@@ -233,18 +235,18 @@ DesignOutcome FilterWorkspace::RunDesign() {
     return finish(0);
 }
 
-DesignOutcome FilterWorkspace::CreateFromSpec() {
+CreateOutcome FilterWorkspace::CreateFromSpec() {
     const std::size_t mark = m_shown.size();
     ZeroTaps();
     m_current.achieved = FilterSpec{};
     if (ValidateSpec(m_current.request) == -1) {
         ShowInvalidSpec();
-        DesignOutcome refused;
+        CreateOutcome refused;
         refused.messages = ShownSince(mark);
         return refused;
     }
     EnterSpec();
-    DesignOutcome outcome = DesignEntered();
+    CreateOutcome outcome = DesignEntered();
     outcome.messages = ShownSince(mark);
     return outcome;
 }
@@ -264,12 +266,12 @@ void FilterWorkspace::EnterSpec() {
     m_view.cursorHz = 0.0;
 }
 
-DesignOutcome FilterWorkspace::DesignEntered() {
+CreateOutcome FilterWorkspace::DesignEntered() {
     const std::size_t mark = m_shown.size();
     CloseBusyWindow();
     if (m_current.request.maxCoefs > 1000) OpenBusyWindow();
     if (m_mainWindow) m_mainWindow->ClearAchieved();
-    DesignOutcome outcome = RunDesign();
+    CreateOutcome outcome = RunDesign();
     if (outcome.result == 0) {
         PlaceSpecCursor();
         m_current.valid = true;

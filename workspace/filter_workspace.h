@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "engine/dense_response.h"
+#include "engine/design_engine.h"
 #include "engine/filter_spec.h"
 #include "export/fixed_point.h"
 #include "workspace/c_util.h"
@@ -57,9 +58,8 @@ enum AnalysisOutcome : int {
 
 class FilterWorkspace {
   public:
-    using DesignFunction = std::function<int(FilterSpec&, double*, ResponsePoint*, int*)>;
-    using DesignAtLengthFunction =
-        std::function<int(FilterSpec&, int, double*, ResponsePoint*, int*)>;
+    using DesignFunction = std::function<DesignOutcome(const FilterSpec& request)>;
+    using DesignAtLengthFunction = std::function<DesignOutcome(int n)>;
     using AnalyseFunction = std::function<int(FilterSpec&, const double*, int, int)>;
     using Clock = std::function<std::time_t()>;
     using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
@@ -78,10 +78,10 @@ class FilterWorkspace {
     // becomes Designed). The outcome's result: 0 when a coefficient set was produced (possibly
     // after a warning), -1 for an invalid specification (nothing changes), the engine's status
     // word when it designed nothing (the taps are zeroed and the filter is no longer valid).
-    DesignOutcome RunDesign();
+    CreateOutcome RunDesign();
     // One design by the engine (m_designFilter), whose status word the outcome of the design
     // command running it reports.
-    int DesignWithEngine(FilterSpec& spec, double* coefs, ResponsePoint* response, int* count);
+    DesignOutcome DesignWithEngine(const FilterSpec& request);
 
     // Measures the first n coefficients in fmt into spec, silently: the achieved values as
     // AnalyseCoefs writes them. A response without a stop band or a pass band of its own that goes
@@ -111,7 +111,7 @@ class FilterWorkspace {
     // request (an invalid one shows "SORRY: Invalid Specifications": not entered), stores it, and
     // designs it (DesignEntered): the outcome of that design, with every message the command
     // showed.
-    DesignOutcome CreateFromSpec();
+    CreateOutcome CreateFromSpec();
     // The steps of Create, for the window, which puts its display limits between them.
     // The refusal of an invalid specification: "SORRY: Invalid Specifications", caption "Error".
     void ShowInvalidSpec();
@@ -122,7 +122,7 @@ class FilterWorkspace {
     // design the filter is valid, its display limits count as set by it, its coefficients go
     // with the specification and the cursor stands at the specification's frequency. An open
     // editor gets the new description. RunDesign's outcome.
-    DesignOutcome DesignEntered();
+    CreateOutcome DesignEntered();
 
     // With m_meetInFormat, after a design: while the design, in the chosen format (m_meetWord
     // when set, else the current format), misses the entered attenuation or ripple, designs again
@@ -238,12 +238,15 @@ class FilterWorkspace {
     EditorPort* m_editor = nullptr;
     UserDialogs* m_dialogs = nullptr;
     DesignEngine* m_engine = nullptr;
+    // What the half-band correction of this workspace's designs remembers from one to the next:
+    // m_designFilter passes it to every design of the engine.
+    HalfBandCorrection m_halfBandCorrection;
     CPreferences* m_prefs = nullptr;  // the open Preferences key, when IsOpen()
     CUtil m_util;
 
     // The engine calls and the clock, replaceable for tests. By default they call m_engine's
-    // DesignFilter (NOT_POSSIBLE while there is no engine), the engine's AnalyseResponse and the
-    // system clock.
+    // DesignFilter (NOT_POSSIBLE while there is no engine) and keep the bands of its outcome in
+    // the current filter's designBands, the engine's AnalyseResponse and the system clock.
     DesignFunction m_designFilter;
     // The engine's DesignAtLength: the last design's bands at another length.
     DesignAtLengthFunction m_designAtLength;
@@ -274,7 +277,7 @@ class FilterWorkspace {
     // specification in the request again (n coefficients of format fmt read from it), measuring its
     // coefficients when it holds no complete specification (s as read from it).
     bool ReadFileText(const std::string& path);
-    DesignOutcome RedesignFromFile(int n, int fmt);
+    CreateOutcome RedesignFromFile(int n, int fmt);
     // True when the coefficients were measured (false after a message refusing them).
     bool MeasureFileCoefs(FilterSpec s, int n, int fmt);
     int ValidateSpecImpl(FilterSpec& spec, bool showEdges);

@@ -34,7 +34,7 @@ class MainWindowPort {
     // The same command over the workspace's entered specification as it stands, the fields not
     // read back: Load designs a file's values at the precision the file holds them, while the
     // fields show them rounded. The outcome of the design (not entered when it is invalid).
-    virtual DesignOutcome CreateFromEntered() = 0;
+    virtual CreateOutcome CreateFromEntered() = 0;
     // Empties the "Achieved" read-outs and re-checks the format radio.
     virtual void ClearAchieved() = 0;
     // Shows the achieved values of the workspace's working specification.

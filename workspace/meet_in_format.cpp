@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "engine/design_engine.h"
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/user_dialogs.h"
 
@@ -68,11 +68,11 @@ struct Trial {
     DesignBands bands;  // the bands it was designed for, over which it is measured
 
     // Whether the engine left a usable coefficient set.
-    bool Usable() const { return (status & ~SPEC_NOT_MET) == 0 && n >= 3; }
+    bool Usable() const { return DesignSettled(status) && n >= 3; }
     // The width of its transition bands together, in Hz: the narrower, the better the design.
     double Transition() const {
         const double* e = bands.edge;
-        const bool twoTransitions = bands.type == BandPass || bands.type == BandStop;
+        const bool twoTransitions = HasTwoEdges(bands.type);
         return (e[1] - e[0]) + (twoTransitions ? e[3] - e[2] : 0.0);
     }
 };
@@ -174,7 +174,7 @@ class MeetSearch {
     // The last design's bands at length n, or the filter asked for designed afresh.
     Trial DesignAt(int n);
     Trial DesignFor(const FilterSpec& asked);
-    // One engine call for asked (design fills the record, the coefficients and the response).
+    // One engine call for asked (design returns the record, the coefficients and the response).
     template <typename EngineCall>
     Trial Design(const FilterSpec& asked, EngineCall design);
     // A new design with the bands the engine reported, rated.
@@ -306,28 +306,22 @@ Trial MeetSearch::Design(const FilterSpec& asked, EngineCall design) {
     // does the check of an advice once a design met the targets.
     if ((checking_ && best_.meets) || !Progress()) return t;
     ++designs_;
-    t.designed = asked;
-    t.coefs.assign(kCoefArraySize, 0.0);
-    t.response.assign(kResponseArraySize, ResponsePoint{});
-    int count = 0;
-    t.status = design(t.designed, t.coefs.data(), t.response.data(), &count);
+    DesignOutcome outcome = design(asked);
+    t.status = outcome.status;
+    t.designed = outcome.achieved;
+    t.coefs = std::move(outcome.taps);
+    t.response = std::move(outcome.response);
     t.n = t.designed.numCoefs;
-    t.response.resize(static_cast<std::size_t>(std::clamp(count, 0, kResponseArraySize)));
     return Finish(std::move(t));
 }
 
 Trial MeetSearch::DesignAt(int n) {
-    return Design(entered_,
-                  [&](FilterSpec& record, double* coefs, ResponsePoint* response, int* count) {
-                      return ws_.m_designAtLength(record, n, coefs, response, count);
-                  });
+    return Design(entered_, [&](const FilterSpec&) { return ws_.m_designAtLength(n); });
 }
 
 Trial MeetSearch::DesignFor(const FilterSpec& asked) {
     return Design(asked,
-                  [this](FilterSpec& record, double* coefs, ResponsePoint* response, int* count) {
-                      return ws_.DesignWithEngine(record, coefs, response, count);
-                  });
+                  [this](const FilterSpec& request) { return ws_.DesignWithEngine(request); });
 }
 
 // Stage 1: longer designs of the same bands, in steps of about 2.5 % as the design loop

@@ -15,7 +15,7 @@ double NiceCeil(double x) {
 }  // namespace
 
 double ViewState::CursorForFilter(const FilterSpec& spec) {
-    if (spec.type == BandPass || spec.type == BandStop) return (spec.f1 + spec.f2) / 2.0;
+    if (HasTwoEdges(spec.type)) return (spec.f1 + spec.f2) / 2.0;
     return spec.f1 > 0.0 ? spec.f1 : spec.f2;
 }
 

@@ -17,24 +17,13 @@ namespace {
 
 using testing::Spec;
 
-struct Designed {
-    int status = 0;
-    FilterSpec spec;
-    std::vector<double> coefs = std::vector<double>(kCoefArraySize, 0.0);
-    std::vector<ResponsePoint> response = std::vector<ResponsePoint>(kResponseArraySize);
-    int responseCount = 0;
-};
-
-Designed Design(DesignEngine& engine, FilterSpec spec) {
-    Designed d;
-    d.spec = spec;
-    d.status = engine.DesignFilter(d.spec, d.coefs.data(), d.response.data(), &d.responseCount);
-    return d;
-}
-
 class DesignFilterTest : public ::testing::Test {
   protected:
+    // A design with the half-band memory of this test's earlier designs.
+    DesignOutcome Design(const FilterSpec& spec) { return engine.DesignFilter(spec, halfBand); }
+
     DesignEngine engine;
+    HalfBandCorrection halfBand;
 };
 
 // A design of each type meets its targets within the engine's tolerances and is symmetric.
@@ -48,24 +37,25 @@ TEST_F(DesignFilterTest, EveryTypeMeetsItsTargets) {
     };
     for (const FilterSpec& spec : cases) {
         SCOPED_TRACE(::testing::Message() << "type " << spec.type);
-        const Designed d = Design(engine, spec);
+        const DesignOutcome d = Design(spec);
         EXPECT_EQ(d.status, 0);
-        const int n = d.spec.numCoefs;
+        const int n = d.achieved.numCoefs;
         ASSERT_GE(n, 3);
         ASSERT_LE(n, spec.maxCoefs);
         EXPECT_EQ(n % 2, 1);
-        for (int k = 0; k < n / 2; ++k) ASSERT_EQ(d.coefs[k], d.coefs[n - 1 - k]);
-        EXPECT_EQ(d.coefs[n], 0.0);  // nothing written past the filter
-        EXPECT_GE(d.spec.attenuation, spec.attenuation - 1.0);
+        ASSERT_EQ(d.taps.size(), static_cast<std::size_t>(n));
+        for (int k = 0; k < n / 2; ++k) ASSERT_EQ(d.taps[k], d.taps[n - 1 - k]);
+        EXPECT_GE(d.achieved.attenuation, spec.attenuation - 1.0);
         if (spec.type != HalfBand) {
-            EXPECT_LE(d.spec.ripple, spec.ripple * 1.1);
+            EXPECT_LE(d.achieved.ripple, spec.ripple * 1.1);
         }
-        EXPECT_NEAR(d.spec.f1, spec.f1, 600.0);
-        if (spec.type == BandPass || spec.type == BandStop) {
-            EXPECT_NEAR(d.spec.f2, spec.f2, 600.0);
+        EXPECT_NEAR(d.achieved.f1, spec.f1, 600.0);
+        if (HasTwoEdges(spec.type)) {
+            EXPECT_NEAR(d.achieved.f2, spec.f2, 600.0);
         }
-        EXPECT_GT(d.spec.bandwidth, 0.0);
-        EXPECT_EQ(d.responseCount, 1025);
+        EXPECT_GT(d.achieved.bandwidth, 0.0);
+        EXPECT_EQ(d.response.size(), 1025u);
+        EXPECT_EQ(d.bands.type, spec.type);
     }
 }
 
@@ -96,13 +86,16 @@ TEST_F(DesignFilterTest, EarlyStatusWords) {
         {"infinite ripple", Spec{.ripple = inf}, EDGES_INVALID},
     };
     for (const Case& c : cases) {
-        Designed d = Design(engine, c.spec);
+        const DesignOutcome d = Design(c.spec);
         EXPECT_EQ(d.status, c.status) << c.what;
-        EXPECT_EQ(d.responseCount, 0) << c.what;
+        EXPECT_TRUE(DesignFailed(d.status)) << c.what;
+        EXPECT_TRUE(d.taps.empty()) << c.what;
+        EXPECT_TRUE(d.response.empty()) << c.what;
+        EXPECT_EQ(d.bands.type, 0) << c.what;
     }
 }
 
-// The conditioning's changes stay in the record; a type the designer refuses shows them.
+// The conditioning's changes stay in the achieved record; a type the designer refuses shows them.
 TEST_F(DesignFilterTest, RecordFixes) {
     struct Case {
         FilterType type;
@@ -125,11 +118,10 @@ TEST_F(DesignFilterTest, RecordFixes) {
         {HalfBand, 80, 0.4, 5, 80, 0.01, 5},  // any half-band ripple becomes 0.01
     };
     for (const Case& c : cases) {
-        FilterSpec s =
+        FilterSpec request =
             Spec{.type = c.type, .attenuation = c.att, .ripple = c.ripple, .maxCoefs = c.maxCoefs};
-        s.bandwidth = 123.0;
-        std::vector<double> coefs(kCoefArraySize, 0.0);
-        engine.DesignFilter(s, coefs.data(), nullptr, nullptr);
+        request.bandwidth = 123.0;
+        const FilterSpec s = Design(request).achieved;
         SCOPED_TRACE(::testing::Message()
                      << "att " << c.att << " ripple " << c.ripple << " max " << c.maxCoefs);
         EXPECT_DOUBLE_EQ(s.attenuation, c.wantAtt);
@@ -153,11 +145,11 @@ TEST_F(DesignFilterTest, HalfBandLengthAndInternalTarget) {
         {13, 60, 11, 60}, {127, 80, 127, 100}, {129, 60, 127, 60},
     };
     for (const Case& c : cases) {
-        Design(engine, Spec{.type = HalfBand,
-                            .f1 = 12000,
-                            .attenuation = c.att,
-                            .ripple = 0.1,
-                            .maxCoefs = c.maxCoefs});
+        Design(Spec{.type = HalfBand,
+                    .f1 = 12000,
+                    .attenuation = c.att,
+                    .ripple = 0.1,
+                    .maxCoefs = c.maxCoefs});
         const DesignTrace& t = engine.LastTrace();
         ASSERT_GE(t.passes, 1) << "maxCoefs " << c.maxCoefs;
         EXPECT_EQ(t.pass[0].n, c.n) << "maxCoefs " << c.maxCoefs;
@@ -166,22 +158,22 @@ TEST_F(DesignFilterTest, HalfBandLengthAndInternalTarget) {
 }
 
 TEST_F(DesignFilterTest, HalfBandTaps) {
-    const Designed d = Design(
-        engine,
+    const DesignOutcome d = Design(
         Spec{.type = HalfBand, .f1 = 12000, .attenuation = 70, .ripple = 0.1, .maxCoefs = 63});
-    const int n = d.spec.numCoefs;
+    const int n = d.achieved.numCoefs;
     ASSERT_EQ(n % 4, 3);
+    ASSERT_EQ(d.taps.size(), static_cast<std::size_t>(n));
     const int centre = n / 2;
-    EXPECT_EQ(d.coefs[centre], 0.5);
+    EXPECT_EQ(d.taps[centre], 0.5);
     double sum = 0.0;
     for (int k = 0; k < n; ++k) {
-        sum += d.coefs[k];
+        sum += d.taps[k];
         const int distance = std::abs(k - centre);
         if (distance != 0 && distance % 2 == 0) {
-            EXPECT_EQ(d.coefs[k], 0.0) << "tap " << k;
+            EXPECT_EQ(d.taps[k], 0.0) << "tap " << k;
         }
         if (distance % 2 == 1) {
-            EXPECT_NE(d.coefs[k], 0.0) << "tap " << k;
+            EXPECT_NE(d.taps[k], 0.0) << "tap " << k;
         }
     }
     EXPECT_NEAR(sum, 1.0, 1e-12);
@@ -198,12 +190,11 @@ TEST_F(DesignFilterTest, AchievedValuesAndVerdictHoldOverTheDesignedBands) {
     // clang-format on
     for (const FilterSpec& entered : cases) {
         SCOPED_TRACE(entered.fs);
-        const Designed d = Design(engine, entered);
+        const DesignOutcome d = Design(entered);
         ASSERT_EQ(d.status & ~SPEC_NOT_MET, 0);
-        const std::vector<double> h(d.coefs.begin(), d.coefs.begin() + d.spec.numCoefs);
-        const testing::Truth truth = testing::FineMeasure(h, engine.LastTrace().bands);
-        EXPECT_NEAR(d.spec.attenuation, truth.attenuation, 0.01);
-        EXPECT_NEAR(d.spec.ripple, truth.ripple, 0.01);
+        const testing::Truth truth = testing::FineMeasure(d.taps, d.bands);
+        EXPECT_NEAR(d.achieved.attenuation, truth.attenuation, 0.01);
+        EXPECT_NEAR(d.achieved.ripple, truth.ripple, 0.01);
         const bool trulyMet =
             truth.attenuation >= entered.attenuation - 1.0 && truth.ripple <= 1.1 * entered.ripple;
         EXPECT_EQ(d.status, trulyMet ? 0 : SPEC_NOT_MET);
@@ -213,35 +204,38 @@ TEST_F(DesignFilterTest, AchievedValuesAndVerdictHoldOverTheDesignedBands) {
 // DesignAtLength: the bands of the last design at another length of the type, refused without a
 // design or at a length the type cannot have; a half band stays a half band.
 TEST_F(DesignFilterTest, DesignAtLengthRedesignsTheLastBands) {
-    Designed d;
-    EXPECT_EQ(engine.DesignAtLength(d.spec, 67, d.coefs.data(), nullptr, nullptr), NOT_POSSIBLE);
-    Design(engine,
-           Spec{.type = HalfBand, .f1 = 12000, .attenuation = 70, .ripple = 0.1, .maxCoefs = 63});
-    const DesignBands bands = engine.LastTrace().bands;
+    const DesignOutcome none = engine.DesignAtLength(67);
+    EXPECT_EQ(none.status, NOT_POSSIBLE);
+    EXPECT_TRUE(none.taps.empty());
+    const DesignOutcome first = Design(
+        Spec{.type = HalfBand, .f1 = 12000, .attenuation = 70, .ripple = 0.1, .maxCoefs = 63});
+    ASSERT_EQ(first.bands.type, HalfBand);
     for (const int n : {2, 65, 69, 4099}) {
-        EXPECT_EQ(engine.DesignAtLength(d.spec, n, d.coefs.data(), nullptr, nullptr), NOT_POSSIBLE)
-            << n;
+        const DesignOutcome refused = engine.DesignAtLength(n);
+        EXPECT_EQ(refused.status, NOT_POSSIBLE) << n;
+        EXPECT_TRUE(refused.taps.empty()) << n;
+        // The bands in effect stay those of the design before.
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(refused.bands.edge[i], first.bands.edge[i]) << n;
     }
-    d.status =
-        engine.DesignAtLength(d.spec, 67, d.coefs.data(), d.response.data(), &d.responseCount);
+    const DesignOutcome d = engine.DesignAtLength(67);
     ASSERT_EQ(d.status & ~SPEC_NOT_MET, 0);
-    EXPECT_EQ(d.spec.numCoefs, 67);
-    EXPECT_GT(d.responseCount, 0);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(engine.LastTrace().bands.edge[i], bands.edge[i]);
+    EXPECT_EQ(d.achieved.numCoefs, 67);
+    ASSERT_EQ(d.taps.size(), 67u);
+    EXPECT_FALSE(d.response.empty());
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(d.bands.edge[i], first.bands.edge[i]);
     const int centre = 33;
-    EXPECT_EQ(d.coefs[centre], 0.5);
+    EXPECT_EQ(d.taps[centre], 0.5);
     for (int k = 0; k < 67; ++k) {
         const int distance = std::abs(k - centre);
         if (distance != 0 && distance % 2 == 0) {
-            EXPECT_EQ(d.coefs[k], 0.0) << "tap " << k;
+            EXPECT_EQ(d.taps[k], 0.0) << "tap " << k;
         }
-        EXPECT_EQ(d.coefs[k], d.coefs[66 - k]) << "tap " << k;
+        EXPECT_EQ(d.taps[k], d.taps[66 - k]) << "tap " << k;
     }
-    EXPECT_EQ(d.coefs[67], 0.0);
 }
 
 TEST_F(DesignFilterTest, ShortLowPassIsAcceptedAfterOneMeasuredPass) {
-    const Designed d = Design(engine, Spec{.attenuation = 40, .ripple = 0.5, .maxCoefs = 63});
+    const DesignOutcome d = Design(Spec{.attenuation = 40, .ripple = 0.5, .maxCoefs = 63});
     EXPECT_EQ(d.status, 0);
     const DesignTrace& t = engine.LastTrace();
     ASSERT_EQ(t.passes, 1);
@@ -250,7 +244,7 @@ TEST_F(DesignFilterTest, ShortLowPassIsAcceptedAfterOneMeasuredPass) {
 }
 
 TEST_F(DesignFilterTest, LongerFiltersAreAlignedOnceThenMeasured) {
-    Design(engine, Spec{});
+    Design(Spec{});
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 2);
     EXPECT_FALSE(t.pass[0].measured);
@@ -259,7 +253,7 @@ TEST_F(DesignFilterTest, LongerFiltersAreAlignedOnceThenMeasured) {
 
 TEST_F(DesignFilterTest, WidthGrowsWhenTheLengthLimitIsReached) {
     // 40 dB is out of reach with 21 taps at the first width: the width grows by 1.2.
-    Design(engine, Spec{.attenuation = 40, .ripple = 0.1, .maxCoefs = 21});
+    Design(Spec{.attenuation = 40, .ripple = 0.1, .maxCoefs = 21});
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 2);
     EXPECT_EQ(t.pass[0].n, 21);
@@ -269,7 +263,7 @@ TEST_F(DesignFilterTest, WidthGrowsWhenTheLengthLimitIsReached) {
 }
 
 TEST_F(DesignFilterTest, FallbackRebuildsThePreviousDesign) {
-    const Designed d = Design(engine, Spec{.attenuation = 40, .ripple = 1.0});
+    const DesignOutcome d = Design(Spec{.attenuation = 40, .ripple = 1.0});
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 3);
     const DesignPassRecord& last = t.pass[t.passes - 1];
@@ -279,23 +273,26 @@ TEST_F(DesignFilterTest, FallbackRebuildsThePreviousDesign) {
     EXPECT_GT(narrowed.ripple, 1.1);
     EXPECT_EQ(last.n, before.n);
     EXPECT_EQ(last.halfWidth, before.halfWidth);
-    EXPECT_EQ(d.spec.numCoefs, before.n);
+    EXPECT_EQ(d.achieved.numCoefs, before.n);
     EXPECT_EQ(d.status, 0);
 }
 
 TEST_F(DesignFilterTest, ImpossibleLengthEstimateTwiceIsNotPossible) {
-    const Designed d = Design(engine, Spec{.f1 = 3000, .ripple = 0.1, .maxCoefs = 21});
+    const DesignOutcome d = Design(Spec{.f1 = 3000, .ripple = 0.1, .maxCoefs = 21});
     EXPECT_EQ(d.status, NOT_POSSIBLE);
     EXPECT_EQ(engine.LastTrace().passes, 0);
     EXPECT_EQ(engine.LastTrace().restarts, 1);
-    EXPECT_EQ(d.responseCount, 0);
+    EXPECT_TRUE(d.response.empty());
 }
 
 // Each half-band restart raises the internal target by 0.8 of the (at most 30 dB) shortfall,
-// and the correction never grows within a call or from one call to the next.
+// and the correction never grows within a call or from one call to the next with the same
+// memory; the memory is the caller's value, which alone carries it.
 TEST_F(DesignFilterTest, HalfBandTargetCorrection) {
-    Design(engine,
-           Spec{.type = HalfBand, .f1 = 12000, .attenuation = 100, .ripple = 0.1, .maxCoefs = 63});
+    HalfBandCorrection memory;
+    engine.DesignFilter(
+        Spec{.type = HalfBand, .f1 = 12000, .attenuation = 100, .ripple = 0.1, .maxCoefs = 63},
+        memory);
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 2);
     EXPECT_EQ(t.restarts, t.passes - 1);
@@ -303,39 +300,49 @@ TEST_F(DesignFilterTest, HalfBandTargetCorrection) {
     const double shortfall = 100.0 - t.pass[0].attenuation;
     ASSERT_GT(shortfall, 1.0);
     EXPECT_DOUBLE_EQ(t.pass[1].target, 140.0 + 0.8 * std::min(shortfall, 30.0));
-    EXPECT_DOUBLE_EQ(engine.lastCorrection(), shortfall);
+    EXPECT_DOUBLE_EQ(memory.lastMissDb, shortfall);
 
     // The next half band would need a larger first correction: it ends at once.
-    const double carried = engine.lastCorrection();
-    const Designed next =
-        Design(engine, Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 31});
+    const double carried = memory.lastMissDb;
+    const FilterSpec next = Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 31};
+    const DesignOutcome bounded = engine.DesignFilter(next, memory);
     EXPECT_EQ(engine.LastTrace().passes, 1);
-    EXPECT_LT(engine.LastTrace().pass[0].attenuation, 60.0 - 1.0 - carried);
-    EXPECT_EQ(next.status, NOT_OPTIMIZED | SPEC_NOT_MET);
-    EXPECT_EQ(engine.lastCorrection(), carried);
+    const double firstAttenuation = engine.LastTrace().pass[0].attenuation;
+    EXPECT_LT(firstAttenuation, 60.0 - 1.0 - carried);
+    EXPECT_EQ(bounded.status, NOT_OPTIMIZED | SPEC_NOT_MET);
+    EXPECT_EQ(memory.lastMissDb, carried);
+
+    // The same request with a memory of its own is corrected by its whole first miss.
+    HalfBandCorrection fresh;
+    engine.DesignFilter(next, fresh);
+    ASSERT_GE(engine.LastTrace().passes, 2);
+    EXPECT_EQ(engine.LastTrace().pass[0].attenuation, firstAttenuation);
+    EXPECT_DOUBLE_EQ(engine.LastTrace().pass[1].target,
+                     60.0 + 0.8 * std::min(60.0 - firstAttenuation, 30.0));
 }
 
 TEST_F(DesignFilterTest, HalfBandCorrectionIsCappedAt30Db) {
-    DesignEngine fresh;
-    Design(fresh, Spec{.type = HalfBand,
-                       .f1 = 12000,
-                       .attenuation = 100,
-                       .ripple = 0.1,
-                       .maxCoefs = 31});  // 31 taps reach about 57 dB
-    const DesignTrace& t = fresh.LastTrace();
+    HalfBandCorrection fresh;
+    engine.DesignFilter(Spec{.type = HalfBand,
+                             .f1 = 12000,
+                             .attenuation = 100,
+                             .ripple = 0.1,
+                             .maxCoefs = 31},  // 31 taps reach about 57 dB
+                        fresh);
+    const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 2);
     EXPECT_GT(100.0 - t.pass[0].attenuation, 30.0);
     EXPECT_DOUBLE_EQ(t.pass[1].target, 140.0 + 0.8 * 30.0);
-    EXPECT_EQ(fresh.lastCorrection(), 30.0);
+    EXPECT_EQ(fresh.lastMissDb, 30.0);
 }
 
 TEST_F(DesignFilterTest, ResponseSizeFollowsTheLength) {
     const std::pair<int, int> cases[] = {{2047, 1025}, {2051, 2049}};
     for (auto [maxCoefs, points] : cases) {
-        const Designed d = Design(
-            engine, Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = maxCoefs});
-        ASSERT_EQ(d.spec.numCoefs, maxCoefs);
-        ASSERT_EQ(d.responseCount, points);
+        const DesignOutcome d =
+            Design(Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = maxCoefs});
+        ASSERT_EQ(d.achieved.numCoefs, maxCoefs);
+        ASSERT_EQ(d.response.size(), static_cast<std::size_t>(points));
         EXPECT_EQ(d.response[0].frequency, 0.0);
         EXPECT_DOUBLE_EQ(d.response[points - 1].frequency, 24000.0);
     }
@@ -353,11 +360,12 @@ TEST_F(DesignFilterTest, ResponseAgreesWithDirectDft) {
              .maxCoefs = 101},
         Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 2051}};
     for (const FilterSpec& spec : cases) {
-        const Designed d = Design(engine, spec);
-        const int n = d.spec.numCoefs;
-        const std::vector<double> h(d.coefs.begin(), d.coefs.begin() + n);
-        const int t = 2 * (d.responseCount - 1);
-        for (int k = 0; k < d.responseCount; k += 7) {
+        const DesignOutcome d = Design(spec);
+        const int n = d.achieved.numCoefs;
+        const std::vector<double>& h = d.taps;
+        const int points = static_cast<int>(d.response.size());
+        const int t = 2 * (points - 1);
+        for (int k = 0; k < points; k += 7) {
             const double direct = testing::DftMagnitude(h, k, t);
             if (direct < 1e-5) continue;
             SCOPED_TRACE(::testing::Message() << "type " << spec.type << " bin " << k);
@@ -368,7 +376,7 @@ TEST_F(DesignFilterTest, ResponseAgreesWithDirectDft) {
 }
 
 // Unusual input must end with a status or a design, never a hang, a crash or a write past the
-// caller's arrays (the sanitizer build checks the last), and a design never reports a negative
+// engine's arrays (the sanitizer build checks the last), and a design never reports a negative
 // transition width.
 TEST_F(DesignFilterTest, UnusualInputEndsCleanly) {
     const FilterSpec cases[] = {
@@ -390,14 +398,16 @@ TEST_F(DesignFilterTest, UnusualInputEndsCleanly) {
         Spec{.f1 = 1e300, .fs = 1e301},
     };
     for (const FilterSpec& spec : cases) {
-        Designed d = Design(engine, spec);
+        const DesignOutcome d = Design(spec);
         SCOPED_TRACE(::testing::Message() << "type " << spec.type << " fs " << spec.fs << " f1 "
                                           << spec.f1 << " max " << spec.maxCoefs);
         if (d.status == 0 || (d.status & SPEC_NOT_MET)) {
-            EXPECT_GE(d.spec.numCoefs, 3);
-            EXPECT_LE(d.spec.numCoefs, kMaxDesignCoefs);
-            EXPECT_GE(d.spec.bandwidth, 0.0);
-            for (int k = d.spec.numCoefs; k < kCoefArraySize; ++k) ASSERT_EQ(d.coefs[k], 0.0);
+            EXPECT_GE(d.achieved.numCoefs, 3);
+            EXPECT_LE(d.achieved.numCoefs, kMaxDesignCoefs);
+            EXPECT_GE(d.achieved.bandwidth, 0.0);
+            EXPECT_EQ(d.taps.size(), static_cast<std::size_t>(d.achieved.numCoefs));
+        } else {
+            EXPECT_TRUE(d.taps.empty());
         }
     }
 }

@@ -128,7 +128,7 @@ void ExpectSame(const Outcome& want, const Outcome& got, const char* way) {
             EXPECT_EQ(a.fs, b.fs);
         }
         EXPECT_EQ(a.f1, b.f1);
-        if (achieved || a.type == BandPass || a.type == BandStop) {
+        if (achieved || HasTwoEdges(a.type)) {
             EXPECT_EQ(a.f2, b.f2);
         }
         EXPECT_EQ(a.attenuation, b.attenuation);

@@ -46,7 +46,7 @@ class PlotWindow : public MainWindowPort {
     void SelectCoefFormat(int) override {}
     int ReadCoefFormatRadios() override { return m_ws.m_current.format; }
     int CreateFilter() override { return 0; }
-    DesignOutcome CreateFromEntered() override { return {}; }
+    CreateOutcome CreateFromEntered() override { return {}; }
     void ClearAchieved() override {}
     void ShowAchieved() override {}
     void Repaint() override { ++repaints; }

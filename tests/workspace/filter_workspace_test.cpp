@@ -98,11 +98,14 @@ class RunDesignTest : public ::testing::Test {
         analysedCount = -1;
         analysedFormat = -1;
         ws().m_current.request = Spec{.f1 = 1000, .ripple = 0.5};
-        ws().m_designFilter = [this](FilterSpec& spec, double* coefs, ResponsePoint*, int*) {
+        ws().m_designFilter = [this](const FilterSpec& request) {
             ++designCalls;
-            for (int i = 0; i < 5; ++i) coefs[i] = 0.1 * (i + 1);
-            spec.numCoefs = 5;
-            return designStatus;
+            DesignOutcome outcome;
+            outcome.status = designStatus;
+            outcome.achieved = request;
+            for (int i = 0; i < 5; ++i) outcome.taps.push_back(0.1 * (i + 1));
+            outcome.achieved.numCoefs = 5;
+            return outcome;
         };
         ws().m_analyseResponse = [this](FilterSpec& spec, const double*, int n, int fmt) {
             analysedCount = n;
@@ -158,7 +161,7 @@ TEST_F(RunDesignTest, StatusBitsDecideMessageResultAndState) {
         ws().m_current.origin = FilterOrigin::None;
         designStatus = c.status;
 
-        const DesignOutcome outcome = ws().RunDesign();
+        const CreateOutcome outcome = ws().RunDesign();
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_TRUE(outcome.entered);
         EXPECT_EQ(outcome.engineStatus, c.status);
@@ -212,7 +215,7 @@ TEST_F(RunDesignTest, InvalidSpecificationDesignsNothing) {
     ws().m_current.valid = true;
     ws().OpenBusyWindow();
 
-    const DesignOutcome outcome = ws().RunDesign();
+    const CreateOutcome outcome = ws().RunDesign();
     EXPECT_EQ(outcome.result, -1);
     EXPECT_FALSE(outcome.entered);
     EXPECT_EQ(outcome.engineStatus, std::nullopt);
@@ -297,7 +300,7 @@ TEST_F(RunDesignTest, CreateAnswersItsOutcome) {
             spec.ripple = 0.4;
             return 1024;
         };
-        const DesignOutcome outcome = ws().CreateFromSpec();
+        const CreateOutcome outcome = ws().CreateFromSpec();
         EXPECT_EQ(outcome.entered, c.entered);
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_EQ(outcome.Designed(), c.result == 0 && c.entered);

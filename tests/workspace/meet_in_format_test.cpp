@@ -210,7 +210,7 @@ TEST(MeetInFormat, WhatCannotBeMetSaysWhatWould) {
 
 // The width of a kept filter's transition bands together, in Hz.
 double Transition(const DesignBands& b) {
-    const bool two = b.type == BandPass || b.type == BandStop;
+    const bool two = HasTwoEdges(b.type);
     return (b.edge[1] - b.edge[0]) + (two ? b.edge[3] - b.edge[2] : 0.0);
 }
 

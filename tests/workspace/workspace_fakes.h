@@ -46,7 +46,7 @@ class FakeMainWindow : public MainWindowPort {
         log_.push_back("CreateFilter");
         return ws_.CreateFromSpec().entered ? 1 : 0;
     }
-    DesignOutcome CreateFromEntered() override {
+    CreateOutcome CreateFromEntered() override {
         log_.push_back("CreateFromEntered");
         return ws_.CreateFromSpec();
     }

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "ui/main_window/control_ids.h"
@@ -25,10 +25,6 @@ namespace ondela {
 namespace {
 
 constexpr double kMinShown = ViewState::kSmallestShown;  // smaller values leave a field empty
-
-bool IsBand(int type) {
-    return type == BandPass || type == BandStop;
-}
 
 // The signed integer that the whole text spells (spaces around it allowed); 0 when it spells
 // none. Values beyond the 32-bit range saturate.
@@ -80,7 +76,7 @@ void COndelaDlg::ShowEdgeFreq1(double hz) {
 
 void COndelaDlg::ShowEdgeFreq2(double hz) {
     const int stored = StoredType();
-    if (!IsBand(stored)) hz = 0.0;
+    if (!HasTwoEdges(stored)) hz = 0.0;
     if (!(hz >= kMinShown)) {
         const double was = ReadField(ctl::kEdgeFreq2);
         m_controls.SetText(ctl::kEdgeFreq2, std::string());
@@ -272,7 +268,7 @@ int COndelaDlg::ReadSpecFields() {
     const double f1 = s.type == HalfBand ? HalfBandEdge(fs) : ReadEdgeFreq1();
     if (f1 != s.f1) mask |= 2;
     s.f1 = f1;
-    if (IsBand(s.type)) {
+    if (HasTwoEdges(s.type)) {
         const double f2 = ReadEdgeFreq2();
         if (f2 != s.f2) mask |= 4;
         s.f2 = f2;
@@ -285,7 +281,7 @@ int COndelaDlg::ReadSpecFields() {
 
     m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", LimitMaxCoefs(s.maxCoefs)));
     ShowEdgeFreq1(s.f1);
-    if (IsBand(s.type)) ShowEdgeFreq2(s.f2);
+    if (HasTwoEdges(s.type)) ShowEdgeFreq2(s.f2);
     ShowRipple(s.ripple);
     ShowAttenuation(s.attenuation);
     return mask;

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
+#include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/filter_limits.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "ui/main_window/control_ids.h"
@@ -149,7 +149,7 @@ int COndelaDlg::CreateFilter() {
     return 1;
 }
 
-DesignOutcome COndelaDlg::CreateFromEntered() {
+CreateOutcome COndelaDlg::CreateFromEntered() {
     const std::size_t mark = m_ws.MessageMark();
     m_ws.ZeroTaps();
     m_ws.m_current.achieved = FilterSpec{};
@@ -159,16 +159,16 @@ DesignOutcome COndelaDlg::CreateFromEntered() {
     if (m_ws.ValidateSpec(s) == -1) {
         m_controls.RepaintPlots(true);
         m_ws.ShowInvalidSpec();
-        DesignOutcome refused;
+        CreateOutcome refused;
         refused.messages = m_ws.ShownSince(mark);
         return refused;
     }
     // The fields show what is designed, as a Create that read them would leave them.
     ShowEdgeFreq1(s.f1);
-    if (s.type == BandPass || s.type == BandStop) ShowEdgeFreq2(s.f2);
+    if (HasTwoEdges(s.type)) ShowEdgeFreq2(s.f2);
     ShowRipple(s.ripple);
     ShowAttenuation(s.attenuation);
-    DesignOutcome outcome = DesignSpec(s.fs != fs ? 1 : 0);
+    CreateOutcome outcome = DesignSpec(s.fs != fs ? 1 : 0);
     outcome.messages = m_ws.ShownSince(mark);
     return outcome;
 }
@@ -181,7 +181,7 @@ int COndelaDlg::DesignFromFields() {
     return 0;
 }
 
-DesignOutcome COndelaDlg::DesignSpec(int mask) {
+CreateOutcome COndelaDlg::DesignSpec(int mask) {
     m_ws.EnterSpec();
 
     ViewState& view = m_ws.m_view;
@@ -192,7 +192,7 @@ DesignOutcome COndelaDlg::DesignSpec(int mask) {
     }
 
     m_controls.SetPointer(PointerShape::Wait);
-    DesignOutcome outcome = m_ws.DesignEntered();
+    CreateOutcome outcome = m_ws.DesignEntered();
     m_controls.SetPointer(m_cursor);
     m_curvesShown = true;
     Repaint();

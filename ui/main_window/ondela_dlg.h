@@ -55,10 +55,10 @@ class COndelaDlg : public MainWindowPort {
     int DesignFromFields();
     // The Create command over the workspace's entered specification as it stands (Load's, at
     // the full precision of the file): the fields show it but are not read back.
-    DesignOutcome CreateFromEntered() override;
+    CreateOutcome CreateFromEntered() override;
     // Stores and designs the specification read (mask: what ReadSpecFields says changed; bit 0
     // the rate), with the display limits reset unless they are kept: the design's outcome.
-    DesignOutcome DesignSpec(int mask);
+    CreateOutcome DesignSpec(int mask);
     void ShowAchieved() override;
     void ClearAchieved() override;
     void Repaint() override;

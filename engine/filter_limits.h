@@ -1,6 +1,6 @@
 // The limits of what a filter may ask for (its targets, edges and length), wherever a value enters:
-// the window's fields, the validation before a design, the description reader, the stored settings
-// and the command line.
+// the window's fields, the validation before a design, the description reader, the stored settings,
+// the command line, and the design engine, which clamps a request to the same limits.
 #pragma once
 
 namespace ondela {
@@ -15,6 +15,9 @@ constexpr double kMaxAttenuation = 120.0;
 constexpr int kMinCoefs = 3;
 constexpr int kMaxCoefs = 4096;
 constexpr int kDefaultMaxCoefs = 127;
+// The longest filter the engine designs: linear-phase designs have an odd length, so the longest
+// odd count within kMaxCoefs.
+constexpr int kMaxDesignCoefs = kMaxCoefs % 2 == 0 ? kMaxCoefs - 1 : kMaxCoefs;
 // The highest band edge, as a fraction of the sampling frequency.
 constexpr double kMaxEdgeFraction = 0.4999;
 
