@@ -234,7 +234,7 @@ int PlotCommand::Run() {
     }
     // The format radio: the filter is measured again in the format chosen.
     if (request->format && *request->format != ws.Current().format) {
-        ws.ChangeCoefFormat(*request->format);
+        ws.SetFormat(static_cast<CoefFormat>(*request->format));
     }
     if (fixedPoint) {
         // The words' values, exactly, take the place of the coefficients in double precision.

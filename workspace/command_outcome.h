@@ -33,6 +33,13 @@ struct CreateOutcome {
     bool Designed() const { return entered && result == 0; }
 };
 
+// What a change of the coefficient format did.
+struct FormatOutcome {
+    // The current filter was measured again in the new format.
+    bool remeasured = false;
+    std::vector<ShownMessage> messages;
+};
+
 // What Load did with a file.
 struct LoadOutcome {
     // The file was read and holds a description (its marker).

@@ -208,7 +208,7 @@ CreateOutcome FilterWorkspace::RedesignFromFile(int n, int fmt) {
         if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_current.format);
         m_current.valid = true;
         // A search in another format measured the filter there: it is shown in the file's.
-        if (searchFormat != fmt) ChangeCoefFormat(fmt);
+        if (searchFormat != fmt) SetFormat(static_cast<CoefFormat>(fmt));
         m_current.request.numCoefs = m_current.achieved.numCoefs;
         if (n > 0) {
             // The file holds the coefficients rounded to its own format, so the design is

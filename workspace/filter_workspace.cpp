@@ -315,17 +315,20 @@ int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, 
     return 0;
 }
 
-int FilterWorkspace::ChangeCoefFormat(int fmt) {
-    m_current.format = static_cast<CoefFormat>(fmt);
+FormatOutcome FilterWorkspace::SetFormat(CoefFormat format) {
+    const std::size_t mark = MessageMark();
+    FormatOutcome outcome;
+    m_current.format = format;
     if (m_prefs && m_prefs->IsOpen())
-        m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(fmt));
+        m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
 
-    if (!m_current.valid || m_current.MeasuredCount() == 0) return 0;
+    if (!m_current.valid || m_current.MeasuredCount() == 0) return outcome;
     FilterSpec s = m_current.achieved;
     const int n = s.numCoefs != 0 ? s.numCoefs : s.maxCoefs;
     if (n == 0) {
         ShowMessage("Number of Coefs not set!");
-        return 0;
+        outcome.messages = ShownSince(mark);
+        return outcome;
     }
     AnalyseCoefs(s, TapsCovering(n), n, m_current.format);
     m_current.achieved = s;
@@ -333,7 +336,9 @@ int FilterWorkspace::ChangeCoefFormat(int fmt) {
         m_mainWindow->ShowAchieved();
         m_mainWindow->Repaint();
     }
-    return 1;
+    outcome.remeasured = true;
+    outcome.messages = ShownSince(mark);
+    return outcome;
 }
 
 void FilterWorkspace::FitDisplayLimits() {

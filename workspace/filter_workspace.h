@@ -97,9 +97,9 @@ class FilterWorkspace {
     // an attenuation of 0. Always 0.
     int AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt);
 
-    // Makes fmt the coefficient format, stores it, and re-measures the current filter in it.
-    // 1 when the filter was re-measured, 0 otherwise. The taps never change.
-    int ChangeCoefFormat(int fmt);
+    // Makes format the coefficient format, stores it, and measures the current filter again in
+    // it (when there is one with a count of coefficients). The taps never change.
+    FormatOutcome SetFormat(CoefFormat format);
 
     // Pulls the upper display frequency of the current scale back to the range the sampling
     // frequency allows, and re-places the plot cursor when it moved.

@@ -363,9 +363,9 @@ TEST(AnalyseCoefs, WarnsOnlyBeyondOneDecibelAndTenPercentOfRipple) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// ChangeCoefFormat
+// SetFormat
 
-class ChangeCoefFormatTest : public ::testing::Test {
+class SetFormatTest : public ::testing::Test {
   protected:
     void SetUp() override {
         w = std::make_unique<WiredWorkspace>();
@@ -385,15 +385,15 @@ class ChangeCoefFormatTest : public ::testing::Test {
     std::vector<std::pair<int, int>> analysed;
 };
 
-TEST_F(ChangeCoefFormatTest, WithoutAFilterOnlyStoresTheFormat) {
-    EXPECT_EQ(w->ws.ChangeCoefFormat(INT32), 0);
+TEST_F(SetFormatTest, WithoutAFilterOnlyStoresTheFormat) {
+    EXPECT_FALSE(w->ws.SetFormat(INT32).remeasured);
     EXPECT_EQ(w->ws.m_current.format, INT32);
     EXPECT_EQ(store.Values().at("COEF_FORMAT"), MemorySettingsStore::Value(uint32_t{2}));
     EXPECT_TRUE(analysed.empty());
     EXPECT_TRUE(w->log.empty());
 }
 
-TEST_F(ChangeCoefFormatTest, ValidFilterIsMeasuredAgainInTheNewFormat) {
+TEST_F(SetFormatTest, ValidFilterIsMeasuredAgainInTheNewFormat) {
     FilterWorkspace& ws = w->ws;
     ws.m_current.valid = true;
     ws.m_current.request = Spec{.f1 = 1000, .ripple = 0.5};
@@ -403,7 +403,7 @@ TEST_F(ChangeCoefFormatTest, ValidFilterIsMeasuredAgainInTheNewFormat) {
     ws.m_current.taps[50] = 0.5;
     const auto coefs = ws.m_current.taps;
 
-    EXPECT_EQ(ws.ChangeCoefFormat(INT16), 1);
+    EXPECT_TRUE(ws.SetFormat(INT16).remeasured);
     EXPECT_EQ(analysed, (std::vector<std::pair<int, int>>{{101, INT16}}));
     EXPECT_EQ(ws.m_current.achieved.attenuation, 53.0);
     EXPECT_EQ(ws.m_current.taps, coefs);
@@ -411,27 +411,31 @@ TEST_F(ChangeCoefFormatTest, ValidFilterIsMeasuredAgainInTheNewFormat) {
     EXPECT_EQ(store.Values().at("COEF_FORMAT"), MemorySettingsStore::Value(uint32_t{3}));
 }
 
-TEST_F(ChangeCoefFormatTest, CountFallsBackToTheWorkingMaximum) {
+TEST_F(SetFormatTest, CountFallsBackToTheWorkingMaximum) {
     FilterWorkspace& ws = w->ws;
     ws.m_current.valid = true;
     ws.m_current.request.maxCoefs = 127;
     ws.m_current.achieved.maxCoefs = 63;  // measured before its count was known
-    EXPECT_EQ(ws.ChangeCoefFormat(FLT32), 1);
+    EXPECT_TRUE(ws.SetFormat(FLT32).remeasured);
     EXPECT_EQ(analysed, (std::vector<std::pair<int, int>>{{63, FLT32}}));
 }
 
-TEST_F(ChangeCoefFormatTest, NoCountOfTheMeasuredFilterIsReported) {
+TEST_F(SetFormatTest, NoCountOfTheMeasuredFilterIsReported) {
     FilterWorkspace& ws = w->ws;
     ws.m_current.valid = true;
-    ws.m_current.request.maxCoefs =
-        127;  // an entered count, but none for the coefficients themselves
-    EXPECT_EQ(ws.ChangeCoefFormat(FLT32), 0);
+    // An entered count, but none for the coefficients themselves.
+    ws.m_current.request.maxCoefs = 127;
+    const FormatOutcome outcome = ws.SetFormat(FLT32);
+    EXPECT_FALSE(outcome.remeasured);
+    EXPECT_EQ(
+        outcome.messages,
+        (std::vector<ShownMessage>{{"Number of Coefs not set!", "Ondela", MessageIcon::None}}));
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Number of Coefs not set!"});
     EXPECT_EQ(ws.m_current.format, FLT32);
     EXPECT_TRUE(analysed.empty());
 }
 
-TEST(ChangeCoefFormatWithEngine, SwitchingNeverTouchesTheCoefficients) {
+TEST(SetFormatWithEngine, SwitchingNeverTouchesTheCoefficients) {
     DesignEngine engine;
     auto w = std::make_unique<WiredWorkspace>();
     FilterWorkspace& ws = w->ws;
@@ -445,7 +449,7 @@ TEST(ChangeCoefFormatWithEngine, SwitchingNeverTouchesTheCoefficients) {
 
     for (const int fmt : {INT16, FLT32, INT32, FLT64}) {
         SCOPED_TRACE(fmt);
-        EXPECT_EQ(ws.ChangeCoefFormat(fmt), 1);
+        EXPECT_TRUE(ws.SetFormat(static_cast<CoefFormat>(fmt)).remeasured);
         EXPECT_EQ(ws.m_current.taps, coefs);
     }
     // Back in FLT64 the measurement is the same as right after the design, to the bit.
@@ -456,7 +460,7 @@ TEST(ChangeCoefFormatWithEngine, SwitchingNeverTouchesTheCoefficients) {
     EXPECT_EQ(ws.m_current.achieved.numCoefs, flt64.numCoefs);
 }
 
-TEST(ChangeCoefFormatWithEngine, SixteenBitsLoseAttenuationOfADeepFilter) {
+TEST(SetFormatWithEngine, SixteenBitsLoseAttenuationOfADeepFilter) {
     DesignEngine engine;
     auto w = std::make_unique<WiredWorkspace>();
     FilterWorkspace& ws = w->ws;
@@ -466,7 +470,7 @@ TEST(ChangeCoefFormatWithEngine, SixteenBitsLoseAttenuationOfADeepFilter) {
     ws.m_current.valid = true;
     const double deep = ws.m_current.achieved.attenuation;
     w->log.clear();
-    ws.ChangeCoefFormat(INT16);
+    ws.SetFormat(INT16);
     // 16-bit coefficients cannot reach 110 dB: the measured attenuation drops and is reported.
     EXPECT_LT(ws.m_current.achieved.attenuation, deep - 10.0);
     EXPECT_EQ(w->Messages(), std::vector<std::string>{"Warning: Original specifications not met"});

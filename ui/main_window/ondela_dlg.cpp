@@ -244,7 +244,7 @@ void COndelaDlg::OnCoefFormat(int format) {
         m_ws.m_current.format = static_cast<CoefFormat>(format);
         if (m_ws.m_editor && m_ws.m_editor->GetEditorTextLength() > 0) m_ws.ShowInEditor();
     }
-    m_ws.ChangeCoefFormat(format);
+    m_ws.SetFormat(static_cast<CoefFormat>(format));
 }
 
 void COndelaDlg::OnPrint() {
