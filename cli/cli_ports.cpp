@@ -128,7 +128,7 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
     // The workspace's own design call, which also keeps the bands of the design; the engine's
     // status word is recorded for the report.
     ws->m_designFilter = [this, design = ws->m_designFilter](const FilterSpec& request) {
-        DesignOutcome outcome = design(request);
+        DesignResult outcome = design(request);
         engineStatus = outcome.status;
         return outcome;
     };

@@ -36,16 +36,16 @@ class DesignRun {
     explicit DesignRun(DesignWork& work, const FilterSpec& request = FilterSpec{})
         : w_(work), spec_(request), coefs_(work.coefs.data()) {}
 
-    DesignOutcome Run(HalfBandCorrection& correction);
+    DesignResult Run(HalfBandCorrection& correction);
     // The last design's bands again at length n (DesignEngine::DesignAtLength).
-    DesignOutcome Lengthen(int n);
+    DesignResult Lengthen(int n);
 
   private:
     enum class Stage { Restart, Estimate, Design, Align, Measure, Final };
 
     int RunLoop();
     int LengthenTo(int n);
-    DesignOutcome Outcome(int status) const;
+    DesignResult Outcome(int status) const;
 
     int Condition();
     void PassParameters();
@@ -604,8 +604,8 @@ int DesignRun::Finish() {
     return status_;
 }
 
-DesignOutcome DesignRun::Outcome(int status) const {
-    DesignOutcome outcome;
+DesignResult DesignRun::Outcome(int status) const {
+    DesignResult outcome;
     outcome.status = status;
     outcome.achieved = spec_;
     outcome.bands = w_.finalPass.valid ? w_.finalPass.bands : DesignBands{};
@@ -616,14 +616,14 @@ DesignOutcome DesignRun::Outcome(int status) const {
     return outcome;
 }
 
-DesignOutcome DesignRun::Run(HalfBandCorrection& correction) {
+DesignResult DesignRun::Run(HalfBandCorrection& correction) {
     halfBand_ = &correction;
     const int status = RunLoop();
     halfBand_ = nullptr;
     return Outcome(status);
 }
 
-DesignOutcome DesignRun::Lengthen(int n) {
+DesignResult DesignRun::Lengthen(int n) {
     return Outcome(LengthenTo(n));
 }
 
@@ -769,12 +769,12 @@ int NextDesignLength(FilterType type, int n) {
     return type == HalfBand ? n + 4 : n + 2;
 }
 
-DesignOutcome LengthenDesign(DesignWork& work, int n) {
+DesignResult LengthenDesign(DesignWork& work, int n) {
     DesignRun run(work);
     return run.Lengthen(n);
 }
 
-DesignOutcome RunDesign(DesignWork& work, HalfBandCorrection& correction,
+DesignResult RunDesign(DesignWork& work, HalfBandCorrection& correction,
                         const FilterSpec& request) {
     DesignRun run(work, request);
     return run.Run(correction);

@@ -32,17 +32,17 @@ const char* FilterTypeName(int type) {
 FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
     m_designFilter = [this](const FilterSpec& request) {
         if (!m_engine) {
-            DesignOutcome none;  // NOT_POSSIBLE, the request as it came
+            DesignResult none;  // NOT_POSSIBLE, the request as it came
             none.achieved = request;
             return none;
         }
-        DesignOutcome outcome = m_engine->DesignFilter(request, m_halfBandCorrection);
+        DesignResult outcome = m_engine->DesignFilter(request, m_halfBandCorrection);
         m_designBands = outcome.bands;
         return outcome;
     };
     m_designAtLength = [this](int n) {
-        if (!m_engine) return DesignOutcome{};  // NOT_POSSIBLE
-        DesignOutcome outcome = m_engine->DesignAtLength(n);
+        if (!m_engine) return DesignResult{};  // NOT_POSSIBLE
+        DesignResult outcome = m_engine->DesignAtLength(n);
         m_designBands = outcome.bands;
         return outcome;
     };
@@ -161,7 +161,7 @@ int FilterWorkspace::RunDesign() {
 
     m_coefs.fill(0.0);
     m_designBands = DesignBands{};
-    const DesignOutcome design = m_designFilter(m_spec);
+    const DesignResult design = m_designFilter(m_spec);
     m_specWork = design.achieved;
     std::copy_n(design.taps.begin(), ClampCount(static_cast<int>(design.taps.size())),
                 m_coefs.begin());

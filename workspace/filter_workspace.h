@@ -56,8 +56,8 @@ enum AnalysisOutcome : int {
 
 class FilterWorkspace {
   public:
-    using DesignFunction = std::function<DesignOutcome(const FilterSpec& request)>;
-    using DesignAtLengthFunction = std::function<DesignOutcome(int n)>;
+    using DesignFunction = std::function<DesignResult(const FilterSpec& request)>;
+    using DesignAtLengthFunction = std::function<DesignResult(int n)>;
     using AnalyseFunction = std::function<int(FilterSpec&, const double*, int, int)>;
     using Clock = std::function<std::time_t()>;
     using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;

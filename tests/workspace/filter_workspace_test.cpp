@@ -100,7 +100,7 @@ class RunDesignTest : public ::testing::Test {
         ws().m_spec = Spec{.f1 = 1000, .ripple = 0.5};
         ws().m_designFilter = [this](const FilterSpec& request) {
             ++designCalls;
-            DesignOutcome outcome;
+            DesignResult outcome;
             outcome.status = designStatus;
             outcome.achieved = request;
             for (int i = 0; i < 5; ++i) outcome.taps.push_back(0.1 * (i + 1));
