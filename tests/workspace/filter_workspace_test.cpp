@@ -242,6 +242,40 @@ TEST(RunDesignWithEngine, BandWithoutUpperEdgeIsRefusedNotMarkedDesigned) {
     EXPECT_EQ(w->ws.m_filterValid, 0);
 }
 
+// The half-band memory is the workspace's: it carries from one of its designs to the next (after
+// a half band that corrected a large miss, a half band whose first miss is larger ends not fully
+// optimised), and another workspace designs the same half band afresh, though both share one
+// engine.
+TEST(RunDesignWithEngine, HalfBandMemoryIsTheWorkspaces) {
+    DesignEngine engine;
+    const FilterSpec large =
+        Spec{.type = HalfBand, .f1 = 12000, .attenuation = 100, .ripple = 0.1, .maxCoefs = 63};
+    const FilterSpec small = Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 31};
+    const std::string notOptimised =
+        "WARNING: Not fully optimized. Try modifying the specifications";
+
+    auto session = std::make_unique<WiredWorkspace>();
+    session->ws.m_engine = &engine;
+    session->ws.m_spec = large;
+    EXPECT_EQ(session->ws.RunDesign(), 0);
+    const double carried = session->ws.m_halfBandCorrection.lastMissDb;
+    EXPECT_LE(carried, 30.0);
+    session->ws.m_spec = small;
+    EXPECT_EQ(session->ws.RunDesign(), 0);
+    const std::vector<std::string> messages = session->Messages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), notOptimised), messages.end());
+    EXPECT_EQ(engine.LastTrace().passes, 1);  // ended at its first miss
+    EXPECT_EQ(session->ws.m_halfBandCorrection.lastMissDb, carried);
+
+    auto other = std::make_unique<WiredWorkspace>();
+    other->ws.m_engine = &engine;
+    other->ws.m_spec = small;
+    EXPECT_EQ(other->ws.RunDesign(), 0);
+    EXPECT_GE(engine.LastTrace().passes, 2);  // its first miss was corrected
+    EXPECT_LE(other->ws.m_halfBandCorrection.lastMissDb, 30.0);
+    EXPECT_EQ(session->ws.m_halfBandCorrection.lastMissDb, carried);
+}
+
 // ---------------------------------------------------------------------------------------------
 // AnalyseCoefs
 
