@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <stdexcept>
+#include <vector>
 
 #include "numbers/number_text.h"
 #include "workspace/c_util.h"
@@ -130,7 +131,6 @@ bool DescriptionBuffer::Append(std::string_view piece) {
         full_ = true;
         return false;
     }
-    text_.reserve(used + length + lineEnds);
     for (const char c : piece) {
         if (c == '\n') text_ += '\r';
         text_ += c;
