@@ -34,9 +34,7 @@ double FieldShows(double hz) {
 
 bool MeasuredWithoutRate(const FilterWorkspace& ws) {
     if (ws.m_fromSpec == 1) return false;
-    FilterSpec read;
-    ParseDescription(ws.m_text.data(), read, nullptr);
-    return !(read.fs > 0.0);
+    return !(ReadDescription(ws.m_text.data()).spec.fs > 0.0);
 }
 
 int CliMainWindow::CreateFilter() {

@@ -9,6 +9,7 @@
 #include "workspace/editor_port.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
+#include "workspace/missing_entries.h"
 
 namespace ondela {
 
@@ -73,8 +74,10 @@ int FilterWorkspace::AnalyseText() {
     }
 
     m_fromSpec = 0;
-    int fmt = FLT64;
-    int n = ReadCoefList(m_text.data(), m_coefsRead, fmt);
+    const DescriptionContents read = ReadDescription(m_text.data());
+    const int fmt = read.format;
+    std::copy(read.coefs.begin(), read.coefs.end(), m_coefsRead.begin());
+    int n = read.coefCount;
     if (n < 3) n = 0;  // fewer than 3 values are no filter
 
     const bool coefsChanged = n != m_specWork.numCoefs || CoefsReadDiffer(n, fmt);
@@ -84,8 +87,9 @@ int FilterWorkspace::AnalyseText() {
         m_targetsMetIn.reset();
     }
 
-    FilterSpec s;
-    const int count = ParseDescription(m_text.data(), s, m_prefs);
+    FilterSpec s = read.spec;
+    CompleteHalfBandAttenuation(s, m_prefs);
+    const int count = read.parameterCount;
     if (count == -1) {
         ShowMessage("Sorry, not a valid Ondela specification...");
         return kAnalysisFailed;

@@ -23,6 +23,7 @@
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
 #include "workspace/measurable_coefs.h"
+#include "workspace/missing_entries.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela {
@@ -125,11 +126,15 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     if (m_prefs) m_prefs->SetString(setting::kFileInPath, m_filePath);
 
-    int fmt = FLT64;
-    const int n = ReadCoefList(m_text.data(), m_coefs, fmt);
+    const DescriptionContents read = ReadDescription(m_text.data());
+    const int fmt = read.format;
+    const int n = read.coefCount;
+    std::copy(read.coefs.begin(), read.coefs.end(), m_coefs.begin());
     m_coefsRef = m_coefs;
-    FilterSpec s;
-    const int c = ParseDescription(m_text.data(), s, m_prefs, &m_unreadableFields);
+    FilterSpec s = read.spec;
+    CompleteHalfBandAttenuation(s, m_prefs);
+    m_unreadableFields = read.unreadableFields;
+    const int c = read.parameterCount;
     if (m_dialogs) m_dialogs->SetWaitPointer(false);
 
     if (c == -1) {
@@ -143,20 +148,19 @@ void FilterWorkspace::LoadFilterFile(const std::string& path) {
     s.numCoefs = std::max(s.numCoefs, n);
     m_spec = s;
     if (c >= 4) {
-        RedesignFromFile(n, fmt);
+        RedesignFromFile(n, fmt, read.targetsMetIn);
     } else {
         MeasureFileCoefs(s, n, fmt);
     }
 }
 
-void FilterWorkspace::RedesignFromFile(int n, int fmt) {
+void FilterWorkspace::RedesignFromFile(int n, int fmt, const std::optional<TargetsMetIn>& met) {
     // The file holds a specification: the filter is designed again from it.
     FilterSpec check = m_spec;
     if (ValidateSpec(check) != 0 || !m_unreadableFields.empty())
         ShowMessage("WARNING: Not every parameter stored in this file is valid...");
     // A design that was made to meet its targets in a format is found again by the same search;
     // any other file is designed plainly. What Create is set to do now plays no part.
-    const std::optional<TargetsMetIn> met = ReadTargetsMetIn(m_text.data());
     const int32_t meetInFormat = m_meetInFormat;
     const std::optional<FixedPointRequest> meetWord = m_meetWord;
     m_meetInFormat = met ? 1 : 0;
@@ -192,8 +196,12 @@ void FilterWorkspace::RedesignFromFile(int n, int fmt) {
     if (designed) {
         if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_coefFormat);
         m_filterValid = 1;
-        // A search in another format measured the filter there: it is shown in the file's.
-        if (searchFormat != fmt) ChangeCoefFormat(fmt);
+        // A search in another format measured the filter there: it is shown in the file's, and
+        // so is the description an open editor received from the design.
+        if (searchFormat != fmt) {
+            ChangeCoefFormat(fmt);
+            if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
+        }
         m_spec.numCoefs = m_specWork.numCoefs;
         if (n > 0) {
             // The file holds the coefficients rounded to its own format, so the design is

@@ -25,6 +25,8 @@
 #include "engine/filter_spec.h"
 #include "export/fixed_point.h"
 #include "workspace/c_util.h"
+#include "workspace/current_filter.h"
+#include "workspace/description_writer.h"
 #include "workspace/targets_met_in.h"
 #include "workspace/view_state.h"
 
@@ -36,10 +38,6 @@ class EditorPort;
 class MainWindowPort;
 class UserDialogs;
 
-constexpr int kTextCapacity = 262144;  // description text, terminating zero included
-constexpr int kTextMargin = 80;        // the writer stops this many bytes short of the end
-constexpr int kPieceLimit = 16380;     // longest piece the writer appends at once
-constexpr int kTitleCapacity = 1024;   // filter title, terminating zero included
 constexpr const char* kAppTitle = "Ondela";
 constexpr int kEditorTextLimit = 262064;  // most characters Analysis takes from the editor
 constexpr int kFileSizeLimit = 261888;    // largest filter file Load reads
@@ -164,16 +162,16 @@ class FilterWorkspace {
     // nullopt when it can be written.
     std::optional<std::string> DescriptionRefusal();
 
-    // Filter description text (description_writer.cpp).
+    // Filter description text (workspace_description.cpp, over description_writer.h).
     //
-    // Builds the description of the current filter into m_text: 1 when built (m_textOverflow
-    // tells whether it was cut at a whole piece), 0 when there is no filter to describe.
+    // The current filter as one value, from the fields below: the coefficients are the first
+    // m_specWork.numCoefs of m_coefs (and of m_coefsRef), m_fromSpec makes them designed, else
+    // m_filterValid makes them loaded.
+    CurrentFilter CurrentSnapshot() const;
+    // Builds the description of the current filter, in its format, into m_text: 1 when built
+    // (m_textOverflow tells whether it was cut at a whole piece), 0 when there is no filter to
+    // describe.
     int BuildDescription();
-    // Appends one formatted piece to m_text, with a CR before every LF. 0 when it does not fit;
-    // then m_textOverflow is set and nothing more is appended until the next build.
-    int AppendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    // The same for a piece that is already formatted.
-    int AppendPiece(std::string_view piece);
     // The one-line title of the current filter (editor caption, default file name). 1 with the
     // title in title, 0 when no title can be made.
     int FilterTitle(std::string& title);
@@ -197,7 +195,6 @@ class FilterWorkspace {
     ViewState m_view;                   // scale, display limits and cursor of the plots
     int32_t m_filterValid = 0;          // a coefficient set is present
     int32_t m_fromSpec = 0;             // the coefficients go with a complete specification
-    int32_t m_analysed = 0;             // AnalyseCoefs has run at least once
     // The bands the last design was made for (type 0 when the engine reported none, or when the
     // coefficients no longer go with a design): coefficients that go with the entered
     // specification are measured over these.
@@ -207,7 +204,6 @@ class FilterWorkspace {
     std::string m_moduleDir;     // directory of the program, no trailing separator
     std::string m_helpPath;      // full path of the help file; empty when none was found
     std::vector<char> m_text;    // kTextCapacity bytes, lines ended by CR LF, zero-terminated
-    int32_t m_textLen = 0;       // bytes written into m_text by the writer
     int32_t m_textOverflow = 0;  // the last description did not fit
     int32_t m_textSize = 0;      // size of the last complete description or file read
     int32_t m_coefFormat = FLT64;
@@ -265,20 +261,17 @@ class FilterWorkspace {
     bool m_missReported = false;
 
     // Load's steps: reading the file into m_text (false after a message), designing the file's
-    // specification in m_spec again (n coefficients of format fmt read from it), measuring its
-    // coefficients when it holds no complete specification (s as read from it).
+    // specification in m_spec again (n coefficients of format fmt read from it, and the format
+    // or word it records its targets met in), measuring its coefficients when it holds no
+    // complete specification (s as read from it).
     bool ReadFileText(const std::string& path);
-    void RedesignFromFile(int n, int fmt);
+    void RedesignFromFile(int n, int fmt, const std::optional<TargetsMetIn>& met);
     void MeasureFileCoefs(FilterSpec s, int n, int fmt);
     int ValidateSpecImpl(FilterSpec& spec, bool showEdges);
-    int ComposeHeader(std::string& header);
     bool CoefsReadDiffer(int n, int fmt) const;
     std::string LoadStartDirectory();
     // m_fileDir from the stored "FileInPath", the file Load read last (also in another run).
     void ReadStoredFilePath();
 };
-
-// "LowPass", "BandPass", "HighPass", "BandStop", "HalfBand"; empty for any other code.
-const char* FilterTypeName(int type);
 
 }  // namespace ondela
