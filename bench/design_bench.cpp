@@ -25,7 +25,7 @@ void BM_DesignLowPass(benchmark::State& state) {
     HalfBandCorrection halfBand;
     int n = 0;
     for (auto _ : state) {
-        const DesignOutcome d =
+        const DesignResult d =
             engine.DesignFilter(LowPassSpec(static_cast<int>(state.range(0))), halfBand);
         benchmark::DoNotOptimize(d.taps.data());
         n = d.achieved.numCoefs;
@@ -106,7 +106,7 @@ void BM_DesignLowPassLongest(benchmark::State& state) {
     for (auto _ : state) {
         FilterSpec spec = LowPassSpec(4095);
         spec.f1 = 10000.0;
-        const DesignOutcome d = engine.DesignFilter(spec, halfBand);
+        const DesignResult d = engine.DesignFilter(spec, halfBand);
         benchmark::DoNotOptimize(d.taps.data());
         n = d.achieved.numCoefs;
     }

@@ -65,7 +65,7 @@ int main() {
             DesignEngine fresh;
             HalfBandCorrection halfBand;
             const Clock::time_point start = Clock::now();
-            const DesignOutcome d = fresh.DesignFilter(spec, halfBand);
+            const DesignResult d = fresh.DesignFilter(spec, halfBand);
             const double seconds = Seconds(start);
             std::cout << seconds << ' ' << d.achieved.numCoefs << std::endl;
         } else {

@@ -123,7 +123,7 @@ bool RemezCommand::ReadOptions(const QCommandLineParser& parser) {
         UsageError("--taps: '" + tapsText + "' is not a whole number");
         return false;
     }
-    if (*taps < 3 || *taps > kMaxDesignCoefs || *taps % 2 == 0) {
+    if (*taps < kMinCoefs || *taps > kMaxDesignCoefs || *taps % 2 == 0) {
         UsageError("--taps: " + tapsText + " is not an odd number from 3 to 4095");
         return false;
     }

@@ -12,12 +12,12 @@ DesignEngine::DesignEngine() : work_(std::make_unique<DesignWork>()) {}
 
 DesignEngine::~DesignEngine() = default;
 
-DesignOutcome DesignEngine::DesignFilter(const FilterSpec& request,
+DesignResult DesignEngine::DesignFilter(const FilterSpec& request,
                                          HalfBandCorrection& correction) {
     return RunDesign(*work_, correction, request);
 }
 
-DesignOutcome DesignEngine::DesignAtLength(int n) {
+DesignResult DesignEngine::DesignAtLength(int n) {
     return LengthenDesign(*work_, n);
 }
 

@@ -41,7 +41,7 @@ struct DesignTrace {
 };
 
 // What a design gives back.
-struct DesignOutcome {
+struct DesignResult {
     int status = NOT_POSSIBLE;  // the status word (filter_spec.h)
     // The request as the engine conditioned it, with the achieved values: attenuation, ripple,
     // edges, transition width and numCoefs. For a design at another length that was refused, all
@@ -91,14 +91,14 @@ class DesignEngine {
 
     // Designs the request, choosing the length within request.maxCoefs. A half band starts from
     // the correction the designs before it left and leaves its own for the next.
-    DesignOutcome DesignFilter(const FilterSpec& request, HalfBandCorrection& correction);
+    DesignResult DesignFilter(const FilterSpec& request, HalfBandCorrection& correction);
 
     // Designs the bands of the last DesignFilter result again at length n: the same aligned
     // edges, weights and target, another number of coefficients. For a caller that needs a
     // longer filter than the design loop settled on (its coefficients are to be rounded to a
     // short word). NOT_POSSIBLE when no design was made before or n is not a length of the
     // filter's type (odd, 3..4095; a half band 3 modulo 4).
-    DesignOutcome DesignAtLength(int n);
+    DesignResult DesignAtLength(int n);
 
     // One exchange of a given odd length (3..4095) over up to kMaxExchangeBands bands rising
     // within 0..0.5, with density grid points per cosine term (1..40). Writes taps coefficients.

@@ -1,6 +1,7 @@
 #include "engine/design_iteration.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "engine/dense_response.h"
@@ -34,18 +35,18 @@ int RoundHalfAway(double v) {
 class DesignRun {
   public:
     explicit DesignRun(DesignWork& work, const FilterSpec& request = FilterSpec{})
-        : w_(work), spec_(request), coefs_(work.coefs.data()) {}
+        : work_(work), spec_(request), coefs_(work.coefs.data()) {}
 
-    DesignOutcome Run(HalfBandCorrection& correction);
+    DesignResult Run(HalfBandCorrection& correction);
     // The last design's bands again at length n (DesignEngine::DesignAtLength).
-    DesignOutcome Lengthen(int n);
+    DesignResult Lengthen(int n);
 
   private:
     enum class Stage { Restart, Estimate, Design, Align, Measure, Final };
 
     int RunLoop();
     int LengthenTo(int n);
-    DesignOutcome Outcome(int status) const;
+    DesignResult Outcome(int status) const;
 
     int Condition();
     void PassParameters();
@@ -60,45 +61,49 @@ class DesignRun {
     Stage CorrectHalfBand();
     int Finish();
 
-    DesignWork& w_;
+    DesignWork& work_;
     HalfBandCorrection* halfBand_ = nullptr;  // the caller's, while Run designs
     FilterSpec spec_;
     double* coefs_;
     bool finished_ = false;  // a filter was produced (Finish ran)
 
     FilterSpec received_{};
-    double fsE_ = 1.0;
-    double a0_ = 0.0;
-    int N_ = 0;
+    double rate_ = 1.0;                // sampling frequency designed for (1 when none was given)
+    double enteredAttenuation_ = 0.0;  // a0: the attenuation asked for, before any correction
+    int maxLength_ = 0;                // N: the longest length the entered maximum allows
     int status_ = 0;
 
-    // Pass parameters.
-    double w_half_ = 0.0;  // transition half-width
-    double wMax_ = 0.0;
-    double f1n_ = 0.0;
-    double f2n_ = 0.0;
+    // Pass parameters (frequencies as fractions of rate_).
+    double halfWidth_ = 0.0;     // w: half the width of a transition band
+    double maxHalfWidth_ = 0.0;  // the widest half-width the bands leave room for
+    double edge1_ = 0.0;         // the edges the bands are laid around
+    double edge2_ = 0.0;
     bool lowClamp_ = false;
     bool highClamp_ = false;
-    double ratio_ = 1.0;
-    double D_ = 0.0;
+    double deviationRatio_ =
+        1.0;  // dp / ds: pass-band over stop-band deviation, the stop band's weight
+    // D = log10(1 / (10 dp ds)): how demanding the targets are; the width and length estimates
+    // scale with it.
+    double difficulty_ = 0.0;
 
-    // Band edges of the last pass in Hz.
-    double e2h_ = 0.0, e3h_ = 0.0, e4h_ = 0.0, e5h_ = 0.0;
+    // The transition bands of the last pass in Hz: lower and upper edge of the first, then of
+    // the second (band types only).
+    std::array<double, 4> transitionHz_{};
 
     // Loop state.
-    int n_ = 0;
-    long long nPrev_ = 0;
+    int length_ = 0;              // n: the length of the current pass
+    long long lastEstimate_ = 0;  // the last length estimate (first the entered maximum)
     bool measured_ = false;
     bool retried_ = false;
     int adjustCount_ = 0;
     bool fallback_ = false;
     bool shrunk_ = false;
     bool narrowed_ = false;
-    double wSaved_ = 0.0;
-    int nSaved_ = 0;
-    double am_ = 100000.0;
-    double rm_ = 0.0;
-    int npts_ = 0;
+    double savedHalfWidth_ = 0.0;  // the pass before the last reduction
+    int savedLength_ = 0;
+    double measuredAttenuation_ = 100000.0;  // of the last measured pass, dB
+    double measuredRipple_ = 0.0;
+    int responsePoints_ = 0;  // points of the last measured pass's FFT response
     int halfBandRestarts_ = 0;
 };
 
@@ -110,14 +115,14 @@ int DesignRun::Condition() {
         !std::isfinite(spec_.attenuation) || !std::isfinite(spec_.ripple)) {
         return EDGES_INVALID;
     }
-    fsE_ = spec_.fs < 2.5e-16 ? 1.0 : spec_.fs;
-    const double fN = fsE_ / 2.0;
+    rate_ = spec_.fs < 2.5e-16 ? 1.0 : spec_.fs;
+    const double fN = rate_ / 2.0;
     if (spec_.f1 < 0.0 || spec_.f1 > fN) return EDGES_INVALID;
     if (HasTwoEdges(spec_.type) && (spec_.f1 > spec_.f2 || spec_.f2 > fN)) return EDGES_INVALID;
 
     spec_.bandwidth = 0.0;
     spec_.attenuation = std::fabs(spec_.attenuation);
-    a0_ = spec_.attenuation;
+    enteredAttenuation_ = spec_.attenuation;
     spec_.ripple = std::clamp(std::fabs(spec_.ripple), kMinRipple, kMaxRipple);
     if (spec_.type == HalfBand) {
         spec_.ripple = kHalfBandDesignRipple;
@@ -127,9 +132,9 @@ int DesignRun::Condition() {
 
     const int odd = spec_.maxCoefs % 2 == 0 ? spec_.maxCoefs - 1 : spec_.maxCoefs;
     if (odd > kMaxDesignCoefs) spec_.maxCoefs = kMaxDesignCoefs;
-    N_ = LongestDesignLength(spec_.type, received_.maxCoefs);
+    maxLength_ = LongestDesignLength(spec_.type, received_.maxCoefs);
     if (spec_.type == HalfBand) {
-        if (N_ == 0) return NOT_POSSIBLE;
+        if (maxLength_ == 0) return NOT_POSSIBLE;
         spec_.attenuation = 2.0 * spec_.attenuation - 60.0;
     }
     return 0;
@@ -138,24 +143,24 @@ int DesignRun::Condition() {
 void DesignRun::PassParameters() {
     const double dp = std::pow(10.0, spec_.ripple / 20.0) - 1.0;
     const double ds = std::pow(10.0, -spec_.attenuation / 20.0);
-    f1n_ = spec_.f1 / fsE_;
-    f2n_ = spec_.f2 / fsE_;
-    D_ = std::log10(1.0 / (10.0 * dp * ds));
-    double w = D_ / (3.0 * N_);
+    edge1_ = spec_.f1 / rate_;
+    edge2_ = spec_.f2 / rate_;
+    difficulty_ = std::log10(1.0 / (10.0 * dp * ds));
+    double w = difficulty_ / (3.0 * maxLength_);
 
     lowClamp_ = false;
     highClamp_ = false;
-    if (f1n_ < w) {
-        f1n_ = w / 2.0;
+    if (edge1_ < w) {
+        edge1_ = w / 2.0;
         lowClamp_ = true;
     }
     if (HasTwoEdges(spec_.type)) {
-        if (0.5 - f2n_ < w) {
-            f2n_ = 0.5 - w / 2.0;
+        if (0.5 - edge2_ < w) {
+            edge2_ = 0.5 - w / 2.0;
             highClamp_ = true;
         }
-    } else if (0.5 - f1n_ < w) {
-        f1n_ = 0.5 - w;
+    } else if (0.5 - edge1_ < w) {
+        edge1_ = 0.5 - w;
         lowClamp_ = true;
     }
     w = std::max(w, kMinWidth);
@@ -163,86 +168,86 @@ void DesignRun::PassParameters() {
     double band;
     switch (spec_.type) {
         case HighPass:
-            band = 0.5 - f1n_;
+            band = 0.5 - edge1_;
             break;
         case BandPass:
         case BandStop:
-            band = f2n_ - f1n_;
+            band = edge2_ - edge1_;
             break;
         default:
-            band = f1n_;
+            band = edge1_;
             break;
     }
-    const double k = N_ < 32 ? 2.2 : N_ < 80 ? 2.5 : N_ < 256 ? 2.7 : 3.0;
-    wMax_ = std::min(0.05, band / k);
-    w_half_ = std::min(w, wMax_);
-    ratio_ = dp / ds;
+    const double k = maxLength_ < 32 ? 2.2 : maxLength_ < 80 ? 2.5 : maxLength_ < 256 ? 2.7 : 3.0;
+    maxHalfWidth_ = std::min(0.05, band / k);
+    halfWidth_ = std::min(w, maxHalfWidth_);
+    deviationRatio_ = dp / ds;
 }
 
 // Chooses n for the next design; false when the estimate lies beyond what is allowed.
 bool DesignRun::EstimateLength() {
     int n;
     if (spec_.type == HalfBand) {
-        n = N_;
+        n = maxLength_;
     } else {
-        const double nest = (2.0 / 3.0) * D_ * (0.5 / w_half_);
-        const double allowed = static_cast<double>(nPrev_ + nPrev_ / 2);
+        const double nest = (2.0 / 3.0) * difficulty_ * (0.5 / halfWidth_);
+        const double allowed = static_cast<double>(lastEstimate_ + lastEstimate_ / 2);
         if (!(allowed >= nest)) return false;  // NaN estimates are not possible either
-        n = nest >= N_ ? N_ : nest < 3.0 ? 3 : RoundHalfAway(nest);
+        n = nest >= maxLength_ ? maxLength_ : nest < 3.0 ? 3 : RoundHalfAway(nest);
     }
     if (n % 2 == 0) n -= 1;
     if (n < kMinCoefs) n = kMinCoefs;  // a weak target still gets the shortest filter
-    n_ = n;
-    nPrev_ = n;
+    length_ = n;
+    lastEstimate_ = n;
     return true;
 }
 
 int DesignRun::BuildBandTable() {
-    const double w = w_half_;
-    const double f = f1n_;
-    const double g = f2n_;
-    const double r = ratio_;
-    double* e = w_.edge.data();
+    const double w = halfWidth_;
+    const double f = edge1_;
+    const double g = edge2_;
+    const double r = deviationRatio_;
+    double* e = work_.edge.data();
     e[1] = 0.0;
     switch (spec_.type) {
         case LowPass:
         case HalfBand: {
-            w_.nbands = 2;
+            work_.nbands = 2;
             const bool clamp = lowClamp_ && spec_.type == LowPass;
             e[2] = clamp ? f - 2.0 * w : f - w;
             e[3] = clamp ? f : f + w;
             e[4] = 0.5;
-            w_.fx[1] = 1.0;
-            w_.fx[2] = 0.0;
-            w_.wtx[1] = 1.0;
-            w_.wtx[2] = spec_.type == HalfBand ? 1.0 : r;
+            work_.fx[1] = 1.0;
+            work_.fx[2] = 0.0;
+            work_.wtx[1] = 1.0;
+            work_.wtx[2] = spec_.type == HalfBand ? 1.0 : r;
             break;
         }
         case HighPass:
-            w_.nbands = 2;
+            work_.nbands = 2;
             e[2] = lowClamp_ ? f : f - w;
             e[3] = lowClamp_ ? f + 2.0 * w : f + w;
             e[4] = 0.5;
-            w_.fx[1] = 0.0;
-            w_.fx[2] = 1.0;
-            w_.wtx[1] = r;
-            w_.wtx[2] = 1.0;
+            work_.fx[1] = 0.0;
+            work_.fx[2] = 1.0;
+            work_.wtx[1] = r;
+            work_.wtx[2] = 1.0;
             break;
         case BandPass:
         case BandStop: {
-            w_.nbands = 3;
+            work_.nbands = 3;
             e[2] = lowClamp_ ? f : f - w;
             e[3] = lowClamp_ ? f + 2.0 * w : f + w;
             e[4] = highClamp_ ? g - 2.0 * w : g - w;
             e[5] = highClamp_ ? g : g + w;
             e[6] = 0.5;
             const bool pass = spec_.type == BandPass;
-            w_.fx[1] = pass ? 0.0 : 1.0;
-            w_.fx[2] = pass ? 1.0 : 0.0;
-            w_.fx[3] = w_.fx[1];
-            w_.wtx[1] = pass ? r : 1.0;
-            w_.wtx[2] = pass ? 1.0 : r;
-            w_.wtx[3] = w_.wtx[1];
+            work_.fx[1] = pass ? 0.0 : 1.0;
+            work_.fx[2] = pass ? 1.0 : 0.0;
+            work_.fx[3] = work_.fx[1];
+            work_.wtx[1] = pass ? r : 1.0;
+            work_.wtx[2] = pass ? 1.0 : r;
+            work_.wtx[3] = work_.wtx[1];
             break;
         }
         default:
@@ -262,31 +267,31 @@ int DesignRun::BuildBandTable() {
         e[5] = 0.5;
     }
 
-    e2h_ = e[2] * fsE_;
-    e3h_ = e[3] * fsE_;
+    transitionHz_[0] = e[2] * rate_;
+    transitionHz_[1] = e[3] * rate_;
     if (HasTwoEdges(spec_.type)) {
-        e4h_ = e[4] * fsE_;
-        e5h_ = e[5] * fsE_;
+        transitionHz_[2] = e[4] * rate_;
+        transitionHz_[3] = e[5] * rate_;
     }
     return 0;
 }
 
-// One design of length n_ with the current half-width and edges, written to coefs_.
+// One design of length_ coefficients with the current half-width and edges, written to coefs_.
 int DesignRun::DesignPass() {
     const int tableStatus = BuildBandTable();
     if (tableStatus != 0) return tableStatus;
 
-    w_.nfcns = (n_ + 1) / 2;
-    w_.nz = w_.nfcns + 1;
-    int density = N_ > 1000 ? 2 * kGridDensityStep : kGridDensityStep;
+    work_.nfcns = (length_ + 1) / 2;
+    work_.nz = work_.nfcns + 1;
+    int density = maxLength_ > 1000 ? 2 * kGridDensityStep : kGridDensityStep;
     int capacity = density * 2050;
     for (;;) {
-        status_ = BuildGrid(w_, w_.nfcns, density, capacity);
+        status_ = BuildGrid(work_, work_.nfcns, density, capacity);
         if (status_ != 0) return status_;
         // Passes on the finest grid, which no retry follows, start where the last one ended.
-        if (capacity < kGridCapacity || !CarriedExtremals(w_)) InitialExtremals(w_);
-        status_ = RemezExchange(w_);
-        CarryExtremals(w_);
+        if (capacity < kGridCapacity || !CarriedExtremals(work_)) InitialExtremals(work_);
+        status_ = RemezExchange(work_);
+        CarryExtremals(work_);
         // A pass that did not settle is tried once more on a finer grid.
         if (status_ != 0 && measured_ && capacity < kGridCapacity) {
             density += kGridDensityStep;
@@ -295,14 +300,14 @@ int DesignRun::DesignPass() {
         }
         break;
     }
-    ImpulseFromCosines(w_);
-    if (spec_.type == HalfBand) MakeHalfBandTaps(w_);
-    WriteSymmetricCoefs(w_, coefs_);
+    ImpulseFromCosines(work_);
+    if (spec_.type == HalfBand) MakeHalfBandTaps(work_);
+    WriteSymmetricCoefs(work_, coefs_);
 
-    DesignTrace& trace = w_.trace;
+    DesignTrace& trace = work_.trace;
     if (trace.passes < DesignTrace::kCapacity) {
         trace.pass[trace.passes] =
-            DesignPassRecord{n_, w_half_, spec_.attenuation, false, 0.0, 0.0};
+            DesignPassRecord{length_, halfWidth_, spec_.attenuation, false, 0.0, 0.0};
     }
     ++trace.passes;
     return 0;
@@ -311,7 +316,7 @@ int DesignRun::DesignPass() {
 // Shifts the edges once so that the first design crosses about -3 dB at the requested edges.
 void DesignRun::AlignEdges() {
     // Trial points are spaced so that there are roughly 32768 per Nyquist band or more.
-    const double c = fsE_ / 2.0;
+    const double c = rate_ / 2.0;
     double d;
     if (c < 32768.0) {
         double e = 1.0;
@@ -341,14 +346,14 @@ void DesignRun::AlignEdges() {
         if (m >= 0 && m < kAhead) return ahead[m];
         double x[kAhead];
         for (int k = 0; k < kAhead; ++k) x[k] = (i + k * step) / lm;
-        MagnitudesAt(coefs_, n_, x, kAhead, ahead, FLT64);
+        MagnitudesAt(coefs_, length_, x, kAhead, ahead, FLT64);
         aheadFirst = i;
         aheadStep = step;
         return ahead[0];
     };
 
-    double f1c = f1n_;
-    double f2c = f2n_;
+    double f1c = edge1_;
+    double f2c = edge2_;
     const double h = 2.0 * f1c;
     const double g = 2.0 * f2c;
     double t = 0.0;
@@ -407,23 +412,23 @@ void DesignRun::AlignEdges() {
     auto clampEdge = [](double v) { return std::clamp(v, 0.001, 0.495); };
     f1c = clampEdge(2.0 * f1c - t / 2.0);
     if (HasTwoEdges(spec_.type)) f2c = clampEdge(2.0 * f2c - t2 / 2.0);
-    if (!lowClamp_) f1n_ = f1c;
-    if (!highClamp_) f2n_ = f2c;
+    if (!lowClamp_) edge1_ = f1c;
+    if (!highClamp_) edge2_ = f2c;
 }
 
-// Measures the current design on its FFT response into am_ and rm_. False when the response
-// holds no usable pass band or stop band.
+// Measures the current design on its FFT response into measuredAttenuation_ and measuredRipple_.
+// False when the response holds no usable pass band or stop band.
 bool DesignRun::MeasureResponse() {
-    npts_ =
-        FftResponse(w_.h.data() + 1, w_.nfcns, n_, fsE_, w_.fftBuffer.data(), w_.response.data());
-    const int last = npts_ - 1;
-    const ResponsePoint* r = w_.response.data();
+    responsePoints_ = FftResponse(work_.h.data() + 1, work_.nfcns, length_, rate_,
+                                  work_.fftBuffer.data(), work_.response.data());
+    const int last = responsePoints_ - 1;
+    const ResponsePoint* r = work_.response.data();
     auto f = [&](int k) { return r[k].frequency; };
     auto level = [&](int k) { return r[k].level; };
-    am_ = 100000.0;
-    rm_ = 0.0;
-    auto att = [&](int k) { am_ = std::min(am_, -level(k)); };
-    auto rip = [&](int k) { rm_ = std::max(rm_, std::fabs(level(k))); };
+    measuredAttenuation_ = 100000.0;
+    measuredRipple_ = 0.0;
+    auto att = [&](int k) { measuredAttenuation_ = std::min(measuredAttenuation_, -level(k)); };
+    auto rip = [&](int k) { measuredRipple_ = std::max(measuredRipple_, std::fabs(level(k))); };
 
     int k;
     switch (spec_.type) {
@@ -431,53 +436,53 @@ bool DesignRun::MeasureResponse() {
         case HalfBand:
             k = 2;
             if (last > 2) {
-                for (; k < last && f(k + 1) < e2h_; ++k) rip(k);
-                while (k < last && f(k) <= e3h_) ++k;
+                for (; k < last && f(k + 1) < transitionHz_[0]; ++k) rip(k);
+                while (k < last && f(k) <= transitionHz_[1]) ++k;
             }
             for (; k <= last; ++k) att(k);
             break;
         case BandPass:
             k = 2;
             if (last > 2) {
-                for (; k < last && f(k + 1) < e2h_; ++k) att(k);
-                while (k < last && f(k) <= e3h_) ++k;
-                for (; k < last && f(k + 1) < e4h_; ++k) rip(k);
-                while (k < last && f(k - 1) <= e5h_) ++k;
+                for (; k < last && f(k + 1) < transitionHz_[0]; ++k) att(k);
+                while (k < last && f(k) <= transitionHz_[1]) ++k;
+                for (; k < last && f(k + 1) < transitionHz_[2]; ++k) rip(k);
+                while (k < last && f(k - 1) <= transitionHz_[3]) ++k;
             }
             for (; k <= last; ++k) att(k);
             break;
         case HighPass:
             if (last < 2) return false;
             k = 1;
-            for (; k < last && f(k) < e2h_; ++k) att(k);
+            for (; k < last && f(k) < transitionHz_[0]; ++k) att(k);
             if (k >= last) return false;
-            while (k < last && f(k) <= e3h_) ++k;
+            while (k < last && f(k) <= transitionHz_[1]) ++k;
             if (k >= last) return false;
             for (; k < last; ++k) rip(k);
             break;
         case BandStop:
             if (last < 2) return false;
             k = 1;
-            for (; k < last && f(k) < e2h_; ++k) rip(k);
-            while (k < last && f(k) <= e3h_) ++k;
-            for (; k < last && f(k) < e4h_; ++k) att(k);
-            while (k < last && f(k) <= e5h_) ++k;
+            for (; k < last && f(k) < transitionHz_[0]; ++k) rip(k);
+            while (k < last && f(k) <= transitionHz_[1]) ++k;
+            for (; k < last && f(k) < transitionHz_[2]; ++k) att(k);
+            while (k < last && f(k) <= transitionHz_[3]) ++k;
             for (; k < last; ++k) rip(k);
             break;
         default:
             return false;
     }
-    if (rm_ <= 0.0 || am_ >= 1000.0) return false;
+    if (measuredRipple_ <= 0.0 || measuredAttenuation_ >= 1000.0) return false;
 
     // The FFT samples are as far apart as the ripples of the longest filters, and a band with few
     // ripples may have none sampled at its peaks: check the values on the dense response of the
     // same bands, and take the dense ones where the samples did not see the truth.
-    w_.dense.Evaluate(coefs_, n_, FLT64);
+    work_.dense.Evaluate(coefs_, length_, FLT64);
     double stopPeak;
     double passPeak;
-    if (PeaksOverBands(w_.dense, LastBands(), PeakSearch::Samples, stopPeak, passPeak)) {
-        if (!AttenuationSeen(am_, -stopPeak)) am_ = -stopPeak;
-        if (passPeak > 0.0 && !RippleSeen(rm_, passPeak)) rm_ = passPeak;
+    if (PeaksOverBands(work_.dense, LastBands(), PeakSearch::Samples, stopPeak, passPeak)) {
+        if (!AttenuationSeen(measuredAttenuation_, -stopPeak)) measuredAttenuation_ = -stopPeak;
+        if (passPeak > 0.0 && !RippleSeen(measuredRipple_, passPeak)) measuredRipple_ = passPeak;
     }
     return true;
 }
@@ -485,69 +490,70 @@ bool DesignRun::MeasureResponse() {
 DesignBands DesignRun::LastBands() const {
     DesignBands bands;
     bands.type = spec_.type;
-    bands.fs = fsE_;
-    bands.edge[0] = e2h_;
-    bands.edge[1] = e3h_;
-    bands.edge[2] = e4h_;
-    bands.edge[3] = e5h_;
+    bands.fs = rate_;
+    bands.edge[0] = transitionHz_[0];
+    bands.edge[1] = transitionHz_[1];
+    bands.edge[2] = transitionHz_[2];
+    bands.edge[3] = transitionHz_[3];
     return bands;
 }
 
 void DesignRun::RecordMeasurement() {
-    DesignTrace& trace = w_.trace;
+    DesignTrace& trace = work_.trace;
     const int i = trace.passes - 1;
     if (i >= 0 && i < DesignTrace::kCapacity) {
         trace.pass[i].measured = true;
-        trace.pass[i].attenuation = am_;
-        trace.pass[i].ripple = rm_;
+        trace.pass[i].attenuation = measuredAttenuation_;
+        trace.pass[i].ripple = measuredRipple_;
     }
 }
 
 // The design missed or exceeded its targets: change n or w for the next pass.
 DesignRun::Stage DesignRun::Adjust(int attFlag, int rippleFlag) {
     if (attFlag < 0 || rippleFlag < 0) {
-        if ((shrunk_ || narrowed_) && wSaved_ != 0.0 && nSaved_ != 0) {
+        if ((shrunk_ || narrowed_) && savedHalfWidth_ != 0.0 && savedLength_ != 0) {
             // The last reduction went too far: rebuild the previous design as the result.
-            w_half_ = wSaved_;
-            n_ = nSaved_;
+            halfWidth_ = savedHalfWidth_;
+            length_ = savedLength_;
             fallback_ = true;
             return Stage::Design;
         }
-        wSaved_ = w_half_;
-        nSaved_ = n_;
-        if (n_ < N_) {
-            n_ += std::max(2, 2 * (n_ / 40));
-            if (n_ >= N_) n_ = N_;
+        savedHalfWidth_ = halfWidth_;
+        savedLength_ = length_;
+        if (length_ < maxLength_) {
+            length_ += std::max(2, 2 * (length_ / 40));
+            if (length_ >= maxLength_) length_ = maxLength_;
         } else {
-            if (w_half_ >= wMax_) return Stage::Final;
-            w_half_ = std::min(1.2 * w_half_, wMax_);
+            if (halfWidth_ >= maxHalfWidth_) return Stage::Final;
+            halfWidth_ = std::min(1.2 * halfWidth_, maxHalfWidth_);
         }
         ++adjustCount_;
         return Stage::Design;
     }
 
-    wSaved_ = w_half_;
-    nSaved_ = n_;
+    savedHalfWidth_ = halfWidth_;
+    savedLength_ = length_;
     status_ = 0;
-    if (w_half_ > kMinWidth) {
+    if (halfWidth_ > kMinWidth) {
         narrowed_ = true;
-        w_half_ = std::max(0.95 * w_half_, kMinWidth);
+        halfWidth_ = std::max(0.95 * halfWidth_, kMinWidth);
         ++adjustCount_;
         return Stage::Design;
     }
-    if (n_ <= (N_ + 1) / 2 || n_ < 13) return Stage::Final;
-    int step = (attFlag > 0 && rippleFlag > 0) ? n_ / 50 : n_ / 100;
+    if (length_ <= (maxLength_ + 1) / 2 || length_ < 13) return Stage::Final;
+    int step = (attFlag > 0 && rippleFlag > 0) ? length_ / 50 : length_ / 100;
     step = std::max(2, 2 * (step / 2));
     shrunk_ = true;
-    n_ = std::max(n_ - step, 11);
+    length_ = std::max(length_ - step, 11);
     ++adjustCount_;
     return Stage::Design;
 }
 
 // Moves the internal attenuation target of a half band by most of the measured miss.
 DesignRun::Stage DesignRun::CorrectHalfBand() {
-    const bool tooLittle = am_ < a0_ - 1.0;
-    const double miss = tooLittle ? a0_ - am_ : am_ - a0_;
+    const bool tooLittle = measuredAttenuation_ < enteredAttenuation_ - 1.0;
+    const double miss = tooLittle ? enteredAttenuation_ - measuredAttenuation_
+                                  : measuredAttenuation_ - enteredAttenuation_;
     const double c = std::min(miss, 30.0);
     if (c > halfBand_->lastMissDb || ++halfBandRestarts_ > kMaxHalfBandRestarts) {
         status_ |= NOT_OPTIMIZED;
@@ -573,11 +579,12 @@ DesignRun::Stage DesignRun::CorrectHalfBand() {
 int DesignRun::Finish() {
     // The result is measured over the bands of its last pass, which it was designed for.
     const DesignBands bands = LastBands();
-    w_.finalPass = DesignWork::FinalPass{true, spec_, bands,  N_,        fsE_,      w_half_,
-                                         f1n_, f2n_,  ratio_, lowClamp_, highClamp_};
+    work_.finalPass =
+        DesignWork::FinalPass{true,   spec_,  bands,           maxLength_, rate_,     halfWidth_,
+                              edge1_, edge2_, deviationRatio_, lowClamp_,  highClamp_};
     FilterSpec s = spec_;
-    s.numCoefs = n_;
-    const int analysis = AnalyseResponse(s, coefs_, n_, FLT64, &bands);
+    s.numCoefs = length_;
+    const int analysis = AnalyseResponse(s, coefs_, length_, FLT64, &bands);
     const bool halfBand = spec_.type == HalfBand;
     auto missed = [&](double att, double rip) {
         return AttenuationMissed(spec_.attenuation, att) ||
@@ -589,13 +596,14 @@ int DesignRun::Finish() {
     } else {
         // A response without a stop band to measure never counts as meeting the targets; its
         // values are then those measured over the bands it was designed for.
-        if (missed(am_, rm_) || analysis == kAnalysisNoStopBand) status_ |= SPEC_NOT_MET;
-        spec_.numCoefs = n_;
-        spec_.attenuation = am_;
-        spec_.ripple = rm_;
+        if (missed(measuredAttenuation_, measuredRipple_) || analysis == kAnalysisNoStopBand)
+            status_ |= SPEC_NOT_MET;
+        spec_.numCoefs = length_;
+        spec_.attenuation = measuredAttenuation_;
+        spec_.ripple = measuredRipple_;
         // The transition width the last pass was designed for. Bands so narrow that the edge
         // clamps crossed them leave that width negative: no width is known then.
-        spec_.bandwidth = std::max(0.0, spec_.fs * w_half_ * 1.4);
+        spec_.bandwidth = std::max(0.0, spec_.fs * halfWidth_ * 1.4);
         spec_.f1 = 0.0;
         spec_.f2 = 0.0;
     }
@@ -604,50 +612,50 @@ int DesignRun::Finish() {
     return status_;
 }
 
-DesignOutcome DesignRun::Outcome(int status) const {
-    DesignOutcome outcome;
+DesignResult DesignRun::Outcome(int status) const {
+    DesignResult outcome;
     outcome.status = status;
     outcome.achieved = spec_;
-    outcome.bands = w_.finalPass.valid ? w_.finalPass.bands : DesignBands{};
+    outcome.bands = work_.finalPass.valid ? work_.finalPass.bands : DesignBands{};
     if (finished_) {
         outcome.taps.assign(coefs_, coefs_ + spec_.numCoefs);
-        outcome.response.assign(w_.response.begin(), w_.response.begin() + npts_);
+        outcome.response.assign(work_.response.begin(), work_.response.begin() + responsePoints_);
     }
     return outcome;
 }
 
-DesignOutcome DesignRun::Run(HalfBandCorrection& correction) {
+DesignResult DesignRun::Run(HalfBandCorrection& correction) {
     halfBand_ = &correction;
     const int status = RunLoop();
     halfBand_ = nullptr;
     return Outcome(status);
 }
 
-DesignOutcome DesignRun::Lengthen(int n) {
+DesignResult DesignRun::Lengthen(int n) {
     return Outcome(LengthenTo(n));
 }
 
 int DesignRun::RunLoop() {
-    w_.finalPass.valid = false;
-    w_.trace.passes = 0;
-    w_.carriedCount = 0;
-    w_.trace.restarts = 0;
+    work_.finalPass.valid = false;
+    work_.trace.passes = 0;
+    work_.carriedCount = 0;
+    work_.trace.restarts = 0;
     const int early = Condition();
     if (early != 0) return early;
-    nPrev_ = received_.maxCoefs;
+    lastEstimate_ = received_.maxCoefs;
 
     bool started = false;
     Stage stage = Stage::Restart;
     for (;;) {
         switch (stage) {
             case Stage::Restart:
-                if (started) ++w_.trace.restarts;
+                if (started) ++work_.trace.restarts;
                 started = true;
                 status_ = 0;
                 adjustCount_ = 0;
                 fallback_ = shrunk_ = narrowed_ = false;
                 PassParameters();
-                if (N_ < 64 || retried_ || spec_.type == HalfBand) measured_ = true;
+                if (maxLength_ < 64 || retried_ || spec_.type == HalfBand) measured_ = true;
                 stage = Stage::Estimate;
                 break;
 
@@ -658,7 +666,7 @@ int DesignRun::RunLoop() {
                     stage = Stage::Restart;
                     break;
                 }
-                nSaved_ = n_;
+                savedLength_ = length_;
                 stage = Stage::Design;
                 break;
 
@@ -692,13 +700,19 @@ int DesignRun::RunLoop() {
                 int attFlag;
                 int rippleFlag;
                 if (spec_.type == HalfBand) {
-                    attFlag = am_ < a0_ - 1.0 ? -1 : am_ > a0_ + 2.0 ? 1 : 0;
+                    attFlag = measuredAttenuation_ < enteredAttenuation_ - 1.0   ? -1
+                              : measuredAttenuation_ > enteredAttenuation_ + 2.0 ? 1
+                                                                                 : 0;
                     rippleFlag = 0;
                 } else {
                     const double a = spec_.attenuation;
                     const double p = spec_.ripple;
-                    attFlag = am_ < a - 1.0 ? -1 : am_ > a + 1.0 ? 1 : 0;
-                    rippleFlag = rm_ > p + p / 10.0 ? -1 : rm_ < p - p / 20.0 ? 1 : 0;
+                    attFlag = measuredAttenuation_ < a - 1.0   ? -1
+                              : measuredAttenuation_ > a + 1.0 ? 1
+                                                               : 0;
+                    rippleFlag = measuredRipple_ > p + p / 10.0   ? -1
+                                 : measuredRipple_ < p - p / 20.0 ? 1
+                                                                  : 0;
                 }
                 if (attFlag == 0 && rippleFlag == 0) {
                     status_ = 0;
@@ -718,33 +732,33 @@ int DesignRun::RunLoop() {
 }
 
 int DesignRun::LengthenTo(int n) {
-    const DesignWork::FinalPass last = w_.finalPass;
+    const DesignWork::FinalPass last = work_.finalPass;
     if (!last.valid || n < kMinCoefs || n > kMaxDesignCoefs || n % 2 == 0 ||
         (last.record.type == HalfBand && n % 4 != 3)) {
         return NOT_POSSIBLE;
     }
-    w_.trace.passes = 0;
-    w_.trace.restarts = 0;
+    work_.trace.passes = 0;
+    work_.trace.restarts = 0;
     spec_ = last.record;
-    N_ = last.maxLength;
-    fsE_ = last.fsE;
-    a0_ = spec_.attenuation;
-    w_half_ = last.halfWidth;
-    wMax_ = last.halfWidth;
-    f1n_ = last.f1;
-    f2n_ = last.f2;
-    ratio_ = last.ratio;
+    maxLength_ = last.maxLength;
+    rate_ = last.rate;
+    enteredAttenuation_ = spec_.attenuation;
+    halfWidth_ = last.halfWidth;
+    maxHalfWidth_ = last.halfWidth;
+    edge1_ = last.edge1;
+    edge2_ = last.edge2;
+    deviationRatio_ = last.ratio;
     lowClamp_ = last.lowClamp;
     highClamp_ = last.highClamp;
-    n_ = n;
+    length_ = n;
     measured_ = true;  // a pass that does not settle is tried again on a finer grid
     const int passStatus = DesignPass();
     if (passStatus == GRID_OVERFLOW || passStatus == TYPE_INVALID) return passStatus;
     if (!MeasureResponse()) {
         // The longer design has no band to measure: give it back as the loop would, measured by
         // the final analysis alone.
-        am_ = 0.0;
-        rm_ = 0.0;
+        measuredAttenuation_ = 0.0;
+        measuredRipple_ = 0.0;
     }
     RecordMeasurement();
     return Finish();
@@ -769,12 +783,12 @@ int NextDesignLength(FilterType type, int n) {
     return type == HalfBand ? n + 4 : n + 2;
 }
 
-DesignOutcome LengthenDesign(DesignWork& work, int n) {
+DesignResult LengthenDesign(DesignWork& work, int n) {
     DesignRun run(work);
     return run.Lengthen(n);
 }
 
-DesignOutcome RunDesign(DesignWork& work, HalfBandCorrection& correction,
+DesignResult RunDesign(DesignWork& work, HalfBandCorrection& correction,
                         const FilterSpec& request) {
     DesignRun run(work, request);
     return run.Run(correction);

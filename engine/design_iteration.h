@@ -6,10 +6,10 @@
 
 namespace ondela {
 
-DesignOutcome RunDesign(DesignWork& work, HalfBandCorrection& correction,
+DesignResult RunDesign(DesignWork& work, HalfBandCorrection& correction,
                         const FilterSpec& request);
 
 // The bands of the last RunDesign result designed again at length n.
-DesignOutcome LengthenDesign(DesignWork& work, int n);
+DesignResult LengthenDesign(DesignWork& work, int n);
 
 }  // namespace ondela

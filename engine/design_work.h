@@ -75,10 +75,10 @@ struct DesignWork {
         FilterSpec record{};     // the conditioned record: targets as the loop ended with them
         DesignBands bands;       // the bands of that pass, in Hz
         int maxLength = 0;       // the longest length the entered maximum allows
-        double fsE = 1.0;        // sampling frequency used (1 when none was given)
+        double rate = 1.0;       // sampling frequency used (1 when none was given)
         double halfWidth = 0.0;  // transition half-width, fraction of fs
-        double f1 = 0.0;         // aligned edges, fractions of fs
-        double f2 = 0.0;
+        double edge1 = 0.0;      // aligned edges, fractions of fs
+        double edge2 = 0.0;
         double ratio = 1.0;     // pass-band to stop-band deviation ratio (stop-band weight)
         bool lowClamp = false;  // the edges sat at the ends of the axis
         bool highClamp = false;

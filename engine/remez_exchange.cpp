@@ -44,59 +44,59 @@ struct Level {
 // first or above the last reference point. Returns true when the reference set changed.
 class ExtremalSearch {
   public:
-    ExtremalSearch(DesignWork& w, int nu) : w_(w), nu_(nu) {}
+    ExtremalSearch(DesignWork& w, int nu) : w_(w), startSign_(nu) {}
 
     bool Run() {
         int* iext = w_.iext.data();
         const int nz = w_.nz;
         const int nzz = nz + 1;
-        k1_ = iext[1];
-        knz_ = iext[nz];
-        klow_ = 0;
-        nut_ = -nu_;
-        j_ = 1;
+        firstIndex_ = iext[1];
+        lastIndex_ = iext[nz];
+        lower_ = 0;
+        sign_ = -startSign_;
+        point_ = 1;
         for (;;) {
-            if (j_ == nzz) ynz_ = comp_;
-            if (j_ >= nzz) {
+            if (point_ == nzz) lastLevel_ = toBeat_;
+            if (point_ >= nzz) {
                 const Next next = EndPhase();
                 if (next == Next::Search) continue;
-                return next == Next::Changed || jchnge_ > 0;
+                return next == Next::Changed || changes_ > 0;
             }
-            kup_ = iext[j_ + 1];
-            int l = iext[j_] + 1;
-            nut_ = -nut_;
-            if (j_ == 2) y1_ = comp_;
-            comp_ = Level{w_.dev};
-            if (l < kup_ && Beats(l, 1)) {
+            upper_ = iext[point_ + 1];
+            int l = iext[point_] + 1;
+            sign_ = -sign_;
+            if (point_ == 2) firstLevel_ = toBeat_;
+            toBeat_ = Level{w_.dev};
+            if (l < upper_ && Beats(l, 1)) {
                 UpSearchFrom(l);
                 continue;
             }
             // Down-search from below the current point.
             bool moved = false;
             bool stopped = false;
-            for (l = iext[j_] - 1; l > klow_; --l) {
+            for (l = iext[point_] - 1; l > lower_; --l) {
                 if (Beats(l, -1)) {
                     DownSearchFrom(l);
                     moved = true;
                     break;
                 }
-                if (jchnge_ > 0) {
+                if (changes_ > 0) {
                     stopped = true;
                     break;
                 }
             }
             if (moved) continue;
             if (!stopped) {
-                l = iext[j_] + 1;
-                if (jchnge_ > 0) {
+                l = iext[point_] + 1;
+                if (changes_ > 0) {
                     // The point stays where it is.
-                    iext[j_] = l - 1;
-                    klow_ = l - 1;
-                    ++jchnge_;
-                    ++j_;
+                    iext[point_] = l - 1;
+                    lower_ = l - 1;
+                    ++changes_;
+                    ++point_;
                     continue;
                 }
-                for (++l; l < kup_; ++l) {
+                for (++l; l < upper_; ++l) {
                     if (Beats(l, 1)) {
                         UpSearchFrom(l);
                         moved = true;
@@ -105,8 +105,8 @@ class ExtremalSearch {
                 }
                 if (moved) continue;
             }
-            klow_ = iext[j_];
-            ++j_;
+            lower_ = iext[point_];
+            ++point_;
         }
     }
 
@@ -116,8 +116,8 @@ class ExtremalSearch {
     // step: the direction in which the search moves on from l.
     bool Beats(int l, int step) {
         const double err = ErrorAt(w_, l, step);
-        cand_ = Level{nut_ * err, w_.search.errorBound[l], l, nut_, 0};
-        return Exceeds(cand_, comp_);
+        candidate_ = Level{sign_ * err, w_.search.errorBound[l], l, sign_, 0};
+        return Exceeds(candidate_, toBeat_);
     }
 
     // a - b > 0 for the exact levels (for doubles the same as a > b), decided on the approximate
@@ -156,96 +156,101 @@ class ExtremalSearch {
 
     // l beats comp: climb while the next point beats it too; the top becomes reference point j.
     void UpSearchFrom(int l) {
-        comp_ = cand_;
-        while (l + 1 < kup_ && Beats(l + 1, 1)) {
+        toBeat_ = candidate_;
+        while (l + 1 < upper_ && Beats(l + 1, 1)) {
             ++l;
-            comp_ = cand_;
+            toBeat_ = candidate_;
         }
-        w_.iext[j_] = l;
-        klow_ = l;
-        ++jchnge_;
-        ++j_;
+        w_.iext[point_] = l;
+        lower_ = l;
+        ++changes_;
+        ++point_;
     }
 
     // l beats comp: descend while the next lower point beats it too.
     void DownSearchFrom(int l) {
-        comp_ = cand_;
-        while (l - 1 > klow_ && Beats(l - 1, -1)) {
+        toBeat_ = candidate_;
+        while (l - 1 > lower_ && Beats(l - 1, -1)) {
             --l;
-            comp_ = cand_;
+            toBeat_ = candidate_;
         }
-        klow_ = w_.iext[j_];
-        w_.iext[j_] = l;
-        ++jchnge_;
-        ++j_;
+        lower_ = w_.iext[point_];
+        w_.iext[point_] = l;
+        ++changes_;
+        ++point_;
     }
 
     Next EndPhase() {
         int* iext = w_.iext.data();
         const int nz = w_.nz;
         const int nzz = nz + 1;
-        if (j_ == nzz) {
+        if (point_ == nzz) {
             // Every reference point has been visited: look for a larger extreme below the first.
-            if (iext[1] < k1_) k1_ = iext[1];
-            if (iext[nz] > knz_) knz_ = iext[nz];
-            nut1_ = nut_;
-            nut_ = -nu_;
-            comp_ = Scaled(ynz_);
-            luck_ = 1;
-            kup_ = k1_;
-            for (int l = 1; l < k1_; ++l) {
+            if (iext[1] < firstIndex_) firstIndex_ = iext[1];
+            if (iext[nz] > lastIndex_) lastIndex_ = iext[nz];
+            savedSign_ = sign_;
+            sign_ = -startSign_;
+            toBeat_ = Scaled(lastLevel_);
+            extremeAbove_ = false;
+            upper_ = firstIndex_;
+            for (int l = 1; l < firstIndex_; ++l) {
                 if (Beats(l, 1)) {
-                    j_ = nzz;
+                    extremeBelow_ = true;
+                    point_ = nzz;
                     UpSearchFrom(l);
                     return Next::Search;
                 }
             }
-            luck_ = 6;
+            extremeBelow_ = false;
         } else {
-            if (luck_ > 9) {
+            if (extremeAbove_) {
                 // An extreme above the last point was found: drop the first point.
                 const int kn = iext[nzz];
                 for (int j = 1; j <= w_.nfcns; ++j) iext[j] = iext[j + 1];
                 iext[nz] = kn;
                 return Next::Changed;
             }
-            if (Exceeds(comp_, y1_)) y1_ = comp_;
-            k1_ = iext[nzz];
+            if (Exceeds(toBeat_, firstLevel_)) firstLevel_ = toBeat_;
+            firstIndex_ = iext[nzz];
         }
         // Look for a larger extreme above the last reference point.
-        klow_ = knz_;
-        nut_ = -nut1_;
-        comp_ = Scaled(y1_);
-        for (int l = w_.ngrid; l > klow_; --l) {
+        lower_ = lastIndex_;
+        sign_ = -savedSign_;
+        toBeat_ = Scaled(firstLevel_);
+        for (int l = w_.ngrid; l > lower_; --l) {
             if (Beats(l, -1)) {
-                j_ = nzz;
-                luck_ += 10;
+                point_ = nzz;
+                extremeAbove_ = true;
                 DownSearchFrom(l);
                 return Next::Search;
             }
         }
-        if (luck_ == 6) return Next::Converge;
+        if (!extremeBelow_) return Next::Converge;
         // An extreme below the first point was found: drop the last point.
         for (int j = 1; j <= w_.nfcns; ++j) iext[nzz - j] = iext[nz - j];
-        iext[1] = k1_;
+        iext[1] = firstIndex_;
         return Next::Changed;
     }
 
+    // The published program's names of each member in brackets.
     DesignWork& w_;
-    const int nu_;
-    int nut_ = 0;
-    int nut1_ = 0;
-    int j_ = 1;
-    int klow_ = 0;
-    int kup_ = 0;
-    int k1_ = 0;
-    int knz_ = 0;
-    int jchnge_ = 0;
-    int luck_ = 0;
-    Level comp_;
-    Level cand_;  // nut times the error at the point Beats examined last
-    Level y1_;
-    Level ynz_;
+    const int startSign_;  // (nu) the sign the error is searched with at the first point, -1 or 1
+    int sign_ = 0;         // (nut) the sign of the point being moved: sign_ times the error peaks
+    int savedSign_ = 0;    // (nut1) sign_ when the search below the first point began
+    int point_ = 1;        // (j) the reference point being moved, 1..nz + 1
+    int lower_ = 0;        // (klow) the grid index the search stays above
+    int upper_ = 0;        // (kup) the grid index the search stays below
+    int firstIndex_ = 0;   // (k1) the lowest grid index a first reference point had, then the
+                           // extreme found below it
+    int lastIndex_ = 0;    // (knz) the highest grid index a last reference point had
+    int changes_ = 0;      // (jchnge) reference points moved in this iteration
+    // (luck) an extreme was found below the first reference point, or above the last one.
+    bool extremeBelow_ = false;
+    bool extremeAbove_ = false;
+    Level toBeat_;      // (comp) the level a candidate must exceed
+    Level candidate_;   // sign_ times the error at the point Beats examined last
+    Level firstLevel_;  // (y1) the level the first reference point reached
+    Level lastLevel_;   // (ynz) the level the last reference point reached
 };
 
 // Samples the final interpolant at the nfcns frequencies (j-1)/cn and turns them into the

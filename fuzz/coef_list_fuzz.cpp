@@ -1,5 +1,5 @@
-// Arbitrary bytes through the coefficient list reader and the number tokenizer under it.
-#include <array>
+// Arbitrary bytes through the description reader (its coefficient list) and the number tokenizer
+// under it.
 #include <cstddef>
 #include <cstdint>
 
@@ -11,9 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace ondela;
     const std::string text = fuzz::ZeroTerminated(data, size);
 
-    static std::array<double, kCoefArraySize> coefs;
-    int fmt = 0;
-    ReadCoefList(text.c_str(), coefs, fmt);
+    ReadDescription(text.c_str());
 
     const CUtil util;
     const char* p = text.c_str();

@@ -1,14 +1,14 @@
-// Arbitrary bytes through the header readers, with and without stored settings.
+// Arbitrary bytes through the description reader, and the half band's completion from stored
+// settings that Load and Analysis apply to what it read.
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "fuzz_text.h"
 #include "settings/memory_settings_store.h"
 #include "settings/preferences.h"
 #include "workspace/description_reader.h"
-#include "workspace/targets_met_in.h"
+#include "workspace/missing_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace ondela;
@@ -18,10 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static const bool opened = prefs.OpenKeys();
     (void)opened;
 
-    FilterSpec s;
-    ParseDescription(text.c_str(), s, &prefs);
-    std::vector<std::string> unreadable;
-    ParseDescription(text.c_str(), s, nullptr, &unreadable);
-    ReadTargetsMetIn(text.c_str());
+    DescriptionContents read = ReadDescription(text.c_str());
+    CompleteHalfBandAttenuation(read.spec, &prefs);
     return 0;
 }

@@ -76,9 +76,11 @@ int FilterWorkspace::AnalyseText() {
     }
 
     m_current.origin = FilterOrigin::EditedCoefs;
-    int fmt = FLT64;
+    const DescriptionContents read = ReadDescription(m_text.data());
+    const int fmt = read.format;
     std::array<double, kCoefArraySize> coefsRead{};
-    int n = ReadCoefList(m_text.data(), coefsRead, fmt);
+    std::copy(read.coefs.begin(), read.coefs.end(), coefsRead.begin());
+    int n = read.coefCount;
     if (n < 3) n = 0;  // fewer than 3 values are no filter
 
     const bool coefsChanged =
@@ -89,8 +91,9 @@ int FilterWorkspace::AnalyseText() {
         m_current.targetsMetIn.reset();
     }
 
-    FilterSpec s;
-    const int count = ParseDescription(m_text.data(), s, m_prefs);
+    FilterSpec s = read.spec;
+    CompleteHalfBandAttenuation(s, m_prefs);
+    const int count = read.parameterCount;
     if (count == -1) {
         ShowMessage("Sorry, not a valid Ondela specification...");
         return kAnalysisFailed;

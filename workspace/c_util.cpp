@@ -243,6 +243,10 @@ int CUtil::FormatTo(std::string& dest, const char* format, ...) const {
 }
 
 std::string CUtil::TimeStamp(int64_t t) const {
+    return LocalTimeStamp(t);
+}
+
+std::string LocalTimeStamp(int64_t t) {
     const auto time = static_cast<std::time_t>(t);
     std::tm local{};
     if (static_cast<int64_t>(time) != t || localtime_r(&time, &local) == nullptr)

@@ -77,4 +77,7 @@ class CUtil {
     std::string TimeStamp(int64_t t) const;
 };
 
+// The same time stamp as a plain function, for callers that hold no CUtil.
+std::string LocalTimeStamp(int64_t t);
+
 }  // namespace ondela

@@ -8,8 +8,6 @@
 
 #include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "settings/preferences.h"
-#include "settings/setting_keys.h"
 #include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 
@@ -24,10 +22,6 @@ constexpr int kFieldDistance = 32;
 constexpr int kCountDistance = 40;
 // How far the end of a field without a number is looked for.
 constexpr std::size_t kFieldSearchLimit = 4096;
-
-// A half band's attenuation below kHalfBandMinAttenuation is taken as missing; then the stored
-// one is used, or this.
-constexpr double kDefaultAttenuation = 60.0;
 
 // p moved forward by k characters, but never past the terminator: positions are always computed
 // from a match or a number start, which may lie close to the end of the text.
@@ -92,15 +86,6 @@ const char* ReadNumberAfterWord(const CUtil& util, const char* p, double& value,
     return ReadNumberAfter(util, end, value, unread);
 }
 
-// The stored attenuation, used for a half band whose text gives none that is usable.
-double StoredAttenuation(CPreferences* prefs) {
-    if (prefs == nullptr || !prefs->IsOpen()) return kDefaultAttenuation;
-    std::string text;
-    prefs->GetString(setting::kAttenuation, text, "60");
-    const auto read = ReadDouble(text.c_str());
-    return read ? read->value : kDefaultAttenuation;
-}
-
 struct TypeWord {
     const char* word;
     FilterType type;
@@ -114,12 +99,11 @@ constexpr TypeWord kTypeWords[] = {
     {"BS", BandStop},   {"BC", BandStop}, {"Half", HalfBand}, {"HB", HalfBand},
 };
 
-}  // namespace
-
-int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
-                     std::vector<std::string>* unreadable) {
+// The design parameters of the header into s (cleared first), their keywords without a readable
+// number into unreadable; the number of parameters found, -1 without marker.
+int ReadParameters(const char* text, FilterSpec& s, std::vector<std::string>& unreadable) {
     s = FilterSpec{};
-    if (unreadable != nullptr) unreadable->clear();
+    unreadable.clear();
     if (text == nullptr) return -1;
     const CUtil util;
 
@@ -132,8 +116,8 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
     int maxCoefs = 0;
     // A field whose keyword stands there without a readable number keeps the value 0 of a
     // missing one, and is named.
-    const auto note = [unreadable](bool unread, const char* name) {
-        if (unread && unreadable != nullptr) unreadable->emplace_back(name);
+    const auto note = [&unreadable](bool unread, const char* name) {
+        if (unread) unreadable.emplace_back(name);
     };
 
     const char* p = Skip(marker, 10);
@@ -203,7 +187,6 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
     // alone and must count as 3, below the 4 that a specification to design needs.
     if (type == HalfBand) {
         ripple = kHalfBandRipple;
-        if (attenuation < kHalfBandMinAttenuation) attenuation = StoredAttenuation(prefs);
         if (attenuationFound) ++count;
     } else if (const char* rip = util.FindNoCaseNear(p, "Rip", kFieldDistance)) {
         bool unread = false;
@@ -236,15 +219,18 @@ int ParseDescription(const char* text, FilterSpec& s, CPreferences* prefs,
     return count;
 }
 
-int ReadCoefList(const char* text, std::array<double, kCoefArraySize>& coefs, int& fmt) {
+// The coefficient list into coefs and its format into fmt; the coefficient count (coefs.size())
+// or a kCoefList code.
+int ReadCoefList(const char* text, std::vector<double>& coefs, int& fmt) {
+    coefs.clear();
     fmt = FLT64;
-    if (text == nullptr) return -1;
+    if (text == nullptr) return kCoefListNoMarker;
     const CUtil util;
 
     const char* marker = util.FindNoCase(text, kDescriptionMarker);
-    if (marker == nullptr) return -1;
+    if (marker == nullptr) return kCoefListNoMarker;
     const char* declaration = util.FindNoCase(Skip(marker, 18), kCoefDeclaration);
-    if (declaration == nullptr) return -2;
+    if (declaration == nullptr) return kCoefListNoDeclaration;
 
     CoefListFormat listFormat;
     int n = 0;
@@ -254,17 +240,28 @@ int ReadCoefList(const char* text, std::array<double, kCoefArraySize>& coefs, in
          p = util.NextCoefToken(p, value, kind)) {
         if (n == kCoefArraySize) {
             // One number more than the arrays hold: the list is refused as a whole.
-            coefs.fill(0.0);
+            coefs.clear();
             fmt = listFormat.Format();
             return kCoefListTooLong;
         }
-        coefs[n++] = value;
+        coefs.push_back(value);
+        ++n;
         listFormat.Add(kind);
     }
 
     fmt = listFormat.Format();
-    for (int i = 0; i < n; ++i) coefs[i] = CoefFromText(coefs[i], fmt);
+    for (double& c : coefs) c = CoefFromText(c, fmt);
     return n;
+}
+
+}  // namespace
+
+DescriptionContents ReadDescription(const char* text) {
+    DescriptionContents read;
+    read.parameterCount = ReadParameters(text, read.spec, read.unreadableFields);
+    read.coefCount = ReadCoefList(text, read.coefs, read.format);
+    read.targetsMetIn = ReadTargetsMetIn(text);
+    return read;
 }
 
 }  // namespace ondela

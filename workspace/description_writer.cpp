@@ -1,15 +1,15 @@
-// The filter description: a header with the design parameters and the coefficients as a
-// ready-to-compile C array, built into the workspace's text buffer with CR LF line ends; the
-// filter's one-line title; and handing both to the editor window.
+// The filter description and the filter's title, written from the current filter alone.
+#include "workspace/description_writer.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <stdexcept>
+#include <vector>
 
 #include "numbers/number_text.h"
+#include "workspace/c_util.h"
 #include "workspace/coef_format.h"
-#include "workspace/editor_port.h"
-#include "workspace/filter_workspace.h"
-#include "workspace/main_window_port.h"
+#include "workspace/spec_check.h"
 
 namespace ondela {
 
@@ -51,61 +51,25 @@ DateFields ReadTimeStamp(const std::string& stamp) {
     return d;
 }
 
-}  // namespace
-
-int FilterWorkspace::AppendFormatted(const char* format, ...) {
-    if (m_textOverflow) return 0;
-    va_list args;
-    va_start(args, format);
-    const std::string piece = FormatTextV(format, args);
-    va_end(args);
-    return AppendPiece(piece);
-}
-
-int FilterWorkspace::AppendPiece(std::string_view piece) {
-    if (m_textOverflow) return 0;
-    piece = piece.substr(0, kPieceLimit);
-    const auto length = static_cast<int>(piece.size());
-    const auto lineEnds = static_cast<int>(std::count(piece.begin(), piece.end(), '\n'));
-    // The piece goes in whole or not at all. The margin keeps room for the terminating zero;
-    // the second test also counts the CRs that are inserted, so that a piece made of many lines
-    // can never run past the buffer.
-    if (m_textLen + length + kTextMargin >= kTextCapacity ||
-        m_textLen + length + lineEnds >= kTextCapacity) {
-        m_textOverflow = 1;
-        return 0;
-    }
-    for (const char c : piece) {
-        if (c == '\n') m_text[m_textLen++] = '\r';
-        m_text[m_textLen++] = c;
-    }
-    m_text[m_textLen] = '\0';
-    return 1;
-}
-
-int FilterWorkspace::ComposeHeader(std::string& header) {
-    FilterSpec s = m_current.request;
-    if (s.type <= 0 || s.fs < 0.0001) {
-        ShowMessage("No valid Filter designed");
-        return 0;
-    }
-    if (ValidateSpec(s) == -1 && m_current.GoesWithRequest())
-        m_current.origin = FilterOrigin::LoadedCoefs;
-
+// The header of the description: the date line and the parameters, with LF line ends. s is the
+// request, checked; withRequest tells whether its parameters go with the coefficients.
+std::string Header(const FilterSpec& s, bool withRequest,
+                   const std::optional<TargetsMetIn>& targetsMetIn, std::time_t now) {
     DateFields date;
     try {
-        date = ReadTimeStamp(m_util.TimeStamp(static_cast<int64_t>(m_clock())));
+        date = ReadTimeStamp(LocalTimeStamp(static_cast<int64_t>(now)));
     } catch (const std::invalid_argument&) {
-        // A clock the local time conversion cannot handle: the date fields stay 0.
+        // A time the local time conversion cannot handle: the date fields stay 0.
     }
 
     const char* const typeName = FilterTypeName(s.type);
-    header = FormatText("Ondela Filter Designed  :  %2d %s %4d at %2d:%2d\n", date.day,
-                        MonthAbbreviation(date.month), date.year, date.hour, date.minute);
+    std::string header =
+        FormatText("Ondela Filter Designed  :  %2d %s %4d at %2d:%2d\n", date.day,
+                   MonthAbbreviation(date.month), date.year, date.hour, date.minute);
     header += "------------------------------------------------\n\n";
     header += "PARAMETERS\n";
     header += "----------\n";
-    if (m_current.GoesWithRequest()) {
+    if (withRequest) {
         switch (s.type) {
             case LowPass:
             case HighPass:
@@ -127,66 +91,107 @@ int FilterWorkspace::ComposeHeader(std::string& header) {
             header += FormatText("Attenuation = %3.3lf dB\n", s.attenuation);
         }
         header += FormatText("Max nb of Coefficients = %d\n", s.maxCoefs);
-        if (m_current.targetsMetIn) header += TargetsMetInLine(*m_current.targetsMetIn);
+        if (targetsMetIn) header += TargetsMetInLine(*targetsMetIn);
     } else if (s.fs > 0.0) {
         header += FormatText("Type = %s, fs = %g\n", typeName, s.fs);
     } else {
         header += FormatText("Type = %s\n", typeName);
     }
-    return 1;
+    return header;
 }
 
-int FilterWorkspace::BuildDescription() {
-    if (m_current.Tap(1) == 0.0 && m_current.Tap(2) == 0.0 && m_current.Tap(3) == 0.0) return 0;
+}  // namespace
 
-    if (m_mainWindow)
-        m_current.format = static_cast<CoefFormat>(m_mainWindow->ReadCoefFormatRadios());
+const char* FilterTypeName(int type) {
+    static const char* const kNames[] = {"",         "LowPass",  "BandPass",
+                                         "HighPass", "BandStop", "HalfBand"};
+    return (type >= LowPass && type <= HalfBand) ? kNames[type] : "";
+}
+
+bool DescriptionBuffer::AppendFormatted(const char* format, ...) {
+    if (full_) return false;
+    va_list args;
+    va_start(args, format);
+    const std::string piece = FormatTextV(format, args);
+    va_end(args);
+    return Append(piece);
+}
+
+bool DescriptionBuffer::Append(std::string_view piece) {
+    if (full_) return false;
+    piece = piece.substr(0, kPieceLimit);
+    const std::size_t length = piece.size();
+    const auto lineEnds = static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
+    const std::size_t used = text_.size();
+    const auto capacity = static_cast<std::size_t>(kTextCapacity);
+    // The piece goes in whole or not at all. The margin keeps room for a terminating zero; the
+    // second test also counts the CRs that are inserted, so that a piece made of many lines can
+    // never run past the capacity.
+    if (used + length + kTextMargin >= capacity || used + length + lineEnds >= capacity) {
+        full_ = true;
+        return false;
+    }
+    for (const char c : piece) {
+        if (c == '\n') text_ += '\r';
+        text_ += c;
+    }
+    return true;
+}
+
+DescriptionText DescribeFilter(const CurrentFilter& filter, std::time_t now) {
+    DescriptionText result;
+    const std::vector<double>& taps = filter.taps;
+    if (taps.size() >= 4 && taps[1] == 0.0 && taps[2] == 0.0 && taps[3] == 0.0) {
+        result.missing = NoDescription::kNoCoefs;
+        return result;
+    }
+    FilterSpec s = filter.request;
+    if (s.type <= 0 || s.fs < 0.0001) {
+        result.missing = NoDescription::kNoRequest;
+        return result;
+    }
+    // A request that does not pass the check is not what the coefficients go with.
+    const bool withRequest = CheckSpec(s) != -1 && filter.GoesWithRequest();
+
     // A format code the writer does not know is taken as FLT64, as the achieved-values display
     // does with it.
-    if (m_current.format < FLT64 || m_current.format > INT16) m_current.format = FLT64;
-    const int fmt = m_current.format;
+    const int fmt = (filter.format >= FLT64 && filter.format <= INT16) ? filter.format : FLT64;
+    const auto n = filter.taps.size();
 
-    m_textLen = 0;
-    m_textSize = 0;
-    m_textOverflow = 0;
-    std::fill(m_text.begin(), m_text.end(), '\0');
-
-    std::string header;
-    if (!ComposeHeader(header)) return 0;
-
-    // The coefficient count is bounded by the arrays it indexes.
-    const int n = std::clamp(m_current.achieved.numCoefs, 0, kCoefArraySize);
-    AppendPiece(header);
-    AppendFormatted("\nCOEFFICIENTS\n");
-    AppendFormatted("------------\n\n");
-    AppendFormatted("#define NBCOEFS %d\n\n", n);
-    AppendFormatted("static %s m_firCoefs[NBCOEFS] = {", CoefTypeKeyword(fmt));
-    const int perRow = CoefsPerRow(fmt);
-    for (int i = 0; i < n; ++i) {
-        if (i % perRow == 0) AppendFormatted("\n    ");
-        AppendPiece(CoefValueText(m_current.Tap(i), fmt, i == n - 1));
+    DescriptionBuffer text;
+    text.Append(Header(s, withRequest, filter.targetsMetIn, now));
+    text.AppendFormatted("\nCOEFFICIENTS\n");
+    text.AppendFormatted("------------\n\n");
+    text.AppendFormatted("#define NBCOEFS %d\n\n", static_cast<int>(n));
+    text.AppendFormatted("static %s m_firCoefs[NBCOEFS] = {", CoefTypeKeyword(fmt));
+    const auto perRow = static_cast<std::size_t>(CoefsPerRow(fmt));
+    for (std::size_t i = 0; i < n && !text.Full(); ++i) {
+        if (i % perRow == 0) text.AppendFormatted("\n    ");
+        text.Append(CoefValueText(filter.taps[i], fmt, i == n - 1));
     }
-    m_textSize = m_textLen;
-    return 1;
+    result.cut = text.Full();
+    result.text = text.TakeText();
+    return result;
 }
 
-int FilterWorkspace::FilterTitle(std::string& title) {
-    title.clear();
-    if (!m_current.valid) return 0;
-    if (ValidateSpec(m_current.request) == -1) return 0;
+std::optional<std::string> FilterTitle(const CurrentFilter& filter) {
+    if (filter.origin == FilterOrigin::None) return std::nullopt;
+    FilterSpec s = filter.request;
+    if (CheckSpec(s) == -1) return std::nullopt;
 
     // The achieved values are judged on a copy: a title must not change what the design
-    // achieved, nor show achieved edges in the entry fields.
-    FilterSpec work = m_current.achieved;
-    int n = m_current.request.maxCoefs;
-    if (ValidateSpecImpl(work, false) != -1) n = m_current.achieved.numCoefs;
+    // achieved.
+    FilterSpec work = filter.achieved;
+    int n = s.maxCoefs;
+    if (CheckSpec(work) != -1) n = filter.achieved.numCoefs;
 
-    const char* const f = CoefFormatName(m_current.format);
-    const char* const t = FilterTypeName(m_current.request.type);
-    const FilterSpec& s = m_current.request;
+    const char* const f = CoefFormatName(filter.format);
+    const char* const t = FilterTypeName(s.type);
+    const bool designed = filter.GoesWithRequest();
+    std::string title;
     switch (s.type) {
         case HalfBand:
-            if (!m_current.GoesWithRequest()) {
+            if (!designed) {
                 title = FormatText("FIR_%d_%s %s fs=%g Att=%1.3gdB COEF ANALYSIS", n, f, t, s.fs,
                                    work.attenuation);
             } else {
@@ -195,11 +200,11 @@ int FilterWorkspace::FilterTitle(std::string& title) {
             break;
         case LowPass:
         case HighPass:
-            if (!m_current.GoesWithRequest()) {
+            if (!designed) {
                 title =
                     FormatText("FIR_%d_%s %s fs=%g fc=%1.4g Att=%1.3gdB Rip=%1.3gdB COEF ANALYSIS",
                                n, f, t, s.fs, work.f1, work.attenuation, work.ripple);
-            } else if (m_analysed && work.f1 > 0.0001) {
+            } else if (work.f1 > 0.0001) {
                 title = FormatText("FIR_%d_%s %s fs=%g fc=%1.4g Att=%1.3gdB Rip=%1.3gdB", n, f, t,
                                    s.fs, s.f1, s.attenuation, s.ripple);
             } else {
@@ -207,11 +212,11 @@ int FilterWorkspace::FilterTitle(std::string& title) {
             }
             break;
         default:  // BandPass, BandStop
-            if (!m_current.GoesWithRequest()) {
+            if (!designed) {
                 title = FormatText(
                     "FIR_%d_%s %s fs=%g fc1=%g fc2=%1.4g Att=%1.3gdB Rip=%1.3gdB COEF ANALYSIS", n,
                     f, t, s.fs, work.f1, work.f2, work.attenuation, work.ripple);
-            } else if (m_analysed && work.f1 > 0.0001 && work.f2 > 0.0001) {
+            } else if (work.f1 > 0.0001 && work.f2 > 0.0001) {
                 title = FormatText("FIR_%d_%s %s fs=%g fc1=%1.4g fc2=%1.4g Att=%1.3gdB Rip=%1.3gdB",
                                    n, f, t, s.fs, s.f1, s.f2, s.attenuation, s.ripple);
             } else {
@@ -221,34 +226,7 @@ int FilterWorkspace::FilterTitle(std::string& title) {
             break;
     }
     if (title.size() > kTitleCapacity - 1) title.resize(kTitleCapacity - 1);
-    return 1;
-}
-
-int FilterWorkspace::ShowInEditor() {
-    if (m_editor) m_editor->ClearEditorText();
-    if (!m_current.valid) {
-        ShowMessage("No filter designed yet, opening empty Editor window");
-        if (m_editor) m_editor->SetEditorTitle("FIR View Edit Window");
-        return 0;
-    }
-    if (!BuildDescription() || m_textSize == 0) {
-        ShowMessage("No valid Filter coefs available");
-        return 0;
-    }
-    if (m_textOverflow) {
-        ShowMessage("Sorry... there are too many coefs to display!");
-        return 0;
-    }
-    std::string title;
-    if (!FilterTitle(title) || title.empty()) {
-        ShowMessage("Sorry... This filter is not valid!");
-        return 0;
-    }
-    if (m_editor) {
-        m_editor->SetEditorTitle(title);
-        m_editor->SetEditorText(m_text.data(), m_textSize);
-    }
-    return 1;
+    return title;
 }
 
 }  // namespace ondela

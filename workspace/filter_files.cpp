@@ -134,13 +134,16 @@ LoadOutcome FilterWorkspace::LoadFilterFile(const std::string& path) {
     if (m_mainWindow) m_mainWindow->ClearAchieved();
     if (m_prefs) m_prefs->SetString(setting::kFileInPath, m_filePath);
 
-    int fmt = FLT64;
-    std::array<double, kCoefArraySize> read{};
-    const int n = ReadCoefList(m_text.data(), read, fmt);
-    std::copy_n(read.begin(), std::clamp(n, 0, kCoefArraySize), TapsCovering(n));
+    const DescriptionContents read = ReadDescription(m_text.data());
+    const int fmt = read.format;
+    const int n = read.coefCount;
+    std::copy(read.coefs.begin(), read.coefs.end(),
+              TapsCovering(static_cast<int>(read.coefs.size())));
     m_current.referenceTaps = m_current.taps;
-    FilterSpec s;
-    const int c = ParseDescription(m_text.data(), s, m_prefs, &m_unreadableFields);
+    FilterSpec s = read.spec;
+    CompleteHalfBandAttenuation(s, m_prefs);
+    m_unreadableFields = read.unreadableFields;
+    const int c = read.parameterCount;
     if (m_dialogs) m_dialogs->SetWaitPointer(false);
 
     if (c == -1) {
@@ -156,7 +159,7 @@ LoadOutcome FilterWorkspace::LoadFilterFile(const std::string& path) {
     s.numCoefs = std::max(s.numCoefs, n);
     m_current.request = s;
     if (IsDesignableSpec(c)) {
-        outcome.design = RedesignFromFile(n, fmt);
+        outcome.design = RedesignFromFile(n, fmt, read.targetsMetIn);
     } else {
         outcome.coefsMeasured = MeasureFileCoefs(s, n, fmt);
         outcome.limitsReset = outcome.coefsMeasured;
@@ -164,14 +167,14 @@ LoadOutcome FilterWorkspace::LoadFilterFile(const std::string& path) {
     return finish();
 }
 
-CreateOutcome FilterWorkspace::RedesignFromFile(int n, int fmt) {
+CreateOutcome FilterWorkspace::RedesignFromFile(int n, int fmt,
+                                                const std::optional<TargetsMetIn>& met) {
     // The file holds a specification: the filter is designed again from it.
     FilterSpec check = m_current.request;
     if (ValidateSpec(check) != 0 || !m_unreadableFields.empty())
         ShowMessage("WARNING: Not every parameter stored in this file is valid...");
     // A design that was made to meet its targets in a format is found again by the same search;
     // any other file is designed plainly. What Create is set to do now plays no part.
-    const std::optional<TargetsMetIn> met = ReadTargetsMetIn(m_text.data());
     const int32_t meetInFormat = m_meetInFormat;
     const std::optional<FixedPointRequest> meetWord = m_meetWord;
     m_meetInFormat = met ? 1 : 0;
@@ -207,8 +210,12 @@ CreateOutcome FilterWorkspace::RedesignFromFile(int n, int fmt) {
     if (designed) {
         if (m_mainWindow) m_mainWindow->SelectCoefFormat(m_current.format);
         m_current.valid = true;
-        // A search in another format measured the filter there: it is shown in the file's.
-        if (searchFormat != fmt) SetFormat(static_cast<CoefFormat>(fmt));
+        // A search in another format measured the filter there: it is shown in the file's, and
+        // so is the description an open editor received from the design.
+        if (searchFormat != fmt) {
+            SetFormat(static_cast<CoefFormat>(fmt));
+            if (m_editor && m_editor->IsEditorOpen()) ShowInEditor();
+        }
         m_current.request.numCoefs = m_current.achieved.numCoefs;
         if (n > 0) {
             // The file holds the coefficients rounded to its own format, so the design is

@@ -11,6 +11,7 @@
 #include "settings/setting_keys.h"
 #include "workspace/editor_port.h"
 #include "workspace/main_window_port.h"
+#include "workspace/spec_check.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela {
@@ -33,26 +34,20 @@ void FilterWorkspace::ZeroTaps() {
     std::fill(m_current.taps.begin(), m_current.taps.end(), 0.0);
 }
 
-const char* FilterTypeName(int type) {
-    static const char* const kNames[] = {"",         "LowPass",  "BandPass",
-                                         "HighPass", "BandStop", "HalfBand"};
-    return (type >= LowPass && type <= HalfBand) ? kNames[type] : "";
-}
-
 FilterWorkspace::FilterWorkspace() : m_text(kTextCapacity, '\0') {
     m_designFilter = [this](const FilterSpec& request) {
         if (!m_engine) {
-            DesignOutcome none;  // NOT_POSSIBLE, the request as it came
+            DesignResult none;  // NOT_POSSIBLE, the request as it came
             none.achieved = request;
             return none;
         }
-        DesignOutcome outcome = m_engine->DesignFilter(request, m_halfBandCorrection);
+        DesignResult outcome = m_engine->DesignFilter(request, m_halfBandCorrection);
         m_current.designBands = outcome.bands;
         return outcome;
     };
     m_designAtLength = [this](int n) {
-        if (!m_engine) return DesignOutcome{};  // NOT_POSSIBLE
-        DesignOutcome outcome = m_engine->DesignAtLength(n);
+        if (!m_engine) return DesignResult{};  // NOT_POSSIBLE
+        DesignResult outcome = m_engine->DesignAtLength(n);
         m_current.designBands = outcome.bands;
         return outcome;
     };
@@ -74,8 +69,8 @@ std::vector<ShownMessage> FilterWorkspace::ShownSince(std::size_t mark) const {
             m_shown.end()};
 }
 
-DesignOutcome FilterWorkspace::DesignWithEngine(const FilterSpec& request) {
-    DesignOutcome design = m_designFilter(request);
+DesignResult FilterWorkspace::DesignWithEngine(const FilterSpec& request) {
+    DesignResult design = m_designFilter(request);
     m_engineStatus = design.status;
     return design;
 }
@@ -102,66 +97,12 @@ int FilterWorkspace::ValidateSpec(FilterSpec& spec) {
 }
 
 int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
-    int result = 0;
-    if (!(spec.fs > 0.0)) return -1;
-    const double nyq = spec.fs * 0.5;
-    if (!(spec.f1 >= 0.0 && spec.f1 <= nyq)) return -1;
-
-    const bool band = HasTwoEdges(spec.type);
-    if (!(spec.f2 >= 0.0 && spec.f2 <= nyq)) {
-        if (band) return -1;
-        spec.f2 = 0.0;  // the other types do not use a second edge
-    }
-    if (spec.type < LowPass || spec.type > HalfBand) return -1;
-
-    switch (spec.type) {
-        case LowPass:
-        case HalfBand:
-            if (!(spec.f1 > 0.0)) return -1;
-            break;
-        case HighPass:
-            if (!(spec.f1 < nyq)) return -1;
-            break;
-        default:
-            // Equal band edges are passed on to the engine as they are, but the level and
-            // count corrections below still apply so that no negative count or ripple of 0
-            // reaches a design.
-            if (spec.f2 > 0.0 && spec.f2 < spec.f1) {
-                std::swap(spec.f1, spec.f2);
-                if (showEdges && m_mainWindow) {
-                    m_mainWindow->ShowEdgeFreq1(spec.f1);
-                    m_mainWindow->ShowEdgeFreq2(spec.f2);
-                }
-                result = 1;
-            }
-            break;
-    }
-
-    if (spec.attenuation < 0.0) {
-        spec.attenuation = -spec.attenuation;
-        result = 1;
-    }
-    if (spec.ripple < 0.0) {
-        spec.ripple = -spec.ripple;
-        result = 1;
-    }
-    if (spec.attenuation > kMaxAttenuation) {
-        spec.attenuation = kMaxAttenuation;
-        result = 1;
-    }
-    if (spec.maxCoefs < 0) {
-        spec.maxCoefs = kDefaultMaxCoefs;
-        result = 1;
-    } else if (spec.maxCoefs > kMaxCoefs) {
-        spec.maxCoefs = kMaxCoefs;
-        result = 1;
-    }
-    if (spec.ripple > kMaxRipple) {
-        spec.ripple = kMaxRipple;
-        result = 1;
-    } else if (!(spec.ripple >= kMinRipple)) {
-        spec.ripple = kMinRipple;
-        result = 1;
+    const double entered1 = spec.f1;
+    const int result = CheckSpec(spec);
+    // Band edges that were entered the wrong way round are shown swapped in their fields.
+    if (result == 1 && spec.f1 != entered1 && showEdges && m_mainWindow) {
+        m_mainWindow->ShowEdgeFreq1(spec.f1);
+        m_mainWindow->ShowEdgeFreq2(spec.f2);
     }
     return result;
 }
@@ -190,7 +131,7 @@ CreateOutcome FilterWorkspace::RunDesign() {
     if (valid == 1 && m_mainWindow) m_mainWindow->RefreshFields();
 
     m_current.designBands = DesignBands{};
-    const DesignOutcome design = DesignWithEngine(m_current.request);
+    const DesignResult design = DesignWithEngine(m_current.request);
     m_current.achieved = design.achieved;
     m_current.taps.assign(design.taps.begin(),
                           design.taps.begin() + ClampCount(static_cast<int>(design.taps.size())));
@@ -302,7 +243,6 @@ bool FilterWorkspace::MeasureCoefs(FilterSpec& spec, const double* coefs, int n,
 }
 
 int FilterWorkspace::AnalyseCoefs(FilterSpec& spec, const double* coefs, int n, int fmt) {
-    m_analysed = 1;
     CloseBusyWindow();
     const bool noStopBand = MeasureCoefs(spec, coefs, n, fmt);
     if (m_current.GoesWithRequest()) {

@@ -27,6 +27,7 @@
 #include "workspace/c_util.h"
 #include "workspace/command_outcome.h"
 #include "workspace/current_filter.h"
+#include "workspace/description_writer.h"
 #include "workspace/targets_met_in.h"
 #include "workspace/view_state.h"
 
@@ -38,10 +39,6 @@ class EditorPort;
 class MainWindowPort;
 class UserDialogs;
 
-constexpr int kTextCapacity = 262144;  // description text, terminating zero included
-constexpr int kTextMargin = 80;        // the writer stops this many bytes short of the end
-constexpr int kPieceLimit = 16380;     // longest piece the writer appends at once
-constexpr int kTitleCapacity = 1024;   // filter title, terminating zero included
 constexpr const char* kAppTitle = "Ondela";
 constexpr int kEditorTextLimit = 262064;  // most characters Analysis takes from the editor
 constexpr int kFileSizeLimit = 261888;    // largest filter file Load reads
@@ -58,8 +55,8 @@ enum AnalysisOutcome : int {
 
 class FilterWorkspace {
   public:
-    using DesignFunction = std::function<DesignOutcome(const FilterSpec& request)>;
-    using DesignAtLengthFunction = std::function<DesignOutcome(int n)>;
+    using DesignFunction = std::function<DesignResult(const FilterSpec& request)>;
+    using DesignAtLengthFunction = std::function<DesignResult(int n)>;
     using AnalyseFunction = std::function<int(FilterSpec&, const double*, int, int)>;
     using Clock = std::function<std::time_t()>;
     using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
@@ -81,7 +78,7 @@ class FilterWorkspace {
     CreateOutcome RunDesign();
     // One design by the engine (m_designFilter), whose status word the outcome of the design
     // command running it reports.
-    DesignOutcome DesignWithEngine(const FilterSpec& request);
+    DesignResult DesignWithEngine(const FilterSpec& request);
 
     // Measures the first n coefficients in fmt into spec, silently: the achieved values as
     // AnalyseCoefs writes them. A response without a stop band or a pass band of its own that goes
@@ -170,16 +167,15 @@ class FilterWorkspace {
     // nullopt when it can be written.
     std::optional<std::string> DescriptionRefusal();
 
-    // Filter description text (description_writer.cpp).
+    // Filter description text (workspace_description.cpp, over description_writer.h).
     //
-    // Builds the description of the current filter into m_text: 1 when built (m_textOverflow
-    // tells whether it was cut at a whole piece), 0 when there is no filter to describe.
+    // The current filter as the description sees it: exactly its achieved count of taps (and of
+    // reference taps), and no origin unless a filter is present or it was designed.
+    CurrentFilter CurrentSnapshot() const;
+    // Builds the description of the current filter, in its format, into m_text: 1 when built
+    // (m_textOverflow tells whether it was cut at a whole piece), 0 when there is no filter to
+    // describe.
     int BuildDescription();
-    // Appends one formatted piece to m_text, with a CR before every LF. 0 when it does not fit;
-    // then m_textOverflow is set and nothing more is appended until the next build.
-    int AppendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    // The same for a piece that is already formatted.
-    int AppendPiece(std::string_view piece);
     // The one-line title of the current filter (editor caption, default file name). 1 with the
     // title in title, 0 when no title can be made.
     int FilterTitle(std::string& title);
@@ -210,13 +206,11 @@ class FilterWorkspace {
     // The current filter. The entered specification (request) is also where the window and the
     // command line put what their fields and options read, before Create designs it.
     CurrentFilter m_current;
-    int32_t m_analysed = 0;      // AnalyseCoefs has run at least once
     std::string m_fileDir;       // "FileInPath" as last read by Load
     std::string m_saveDir;       // directory of the last Save of this run
     std::string m_moduleDir;     // directory of the program, no trailing separator
     std::string m_helpPath;      // full path of the help file; empty when none was found
     std::vector<char> m_text;    // kTextCapacity bytes, lines ended by CR LF, zero-terminated
-    int32_t m_textLen = 0;       // bytes written into m_text by the writer
     int32_t m_textOverflow = 0;  // the last description did not fit
     int32_t m_textSize = 0;      // size of the last complete description or file read
     // Create lengthens its design until the coefficients, rounded to the chosen format, meet
@@ -274,21 +268,18 @@ class FilterWorkspace {
     bool m_missReported = false;
 
     // Load's steps: reading the file into m_text (false after a message), designing the file's
-    // specification in the request again (n coefficients of format fmt read from it), measuring its
-    // coefficients when it holds no complete specification (s as read from it).
+    // specification in the request again (n coefficients of format fmt read from it, and the
+    // format or word it records its targets met in), measuring its coefficients when it holds no
+    // complete specification (s as read from it).
     bool ReadFileText(const std::string& path);
-    CreateOutcome RedesignFromFile(int n, int fmt);
+    CreateOutcome RedesignFromFile(int n, int fmt, const std::optional<TargetsMetIn>& met);
     // True when the coefficients were measured (false after a message refusing them).
     bool MeasureFileCoefs(FilterSpec s, int n, int fmt);
     int ValidateSpecImpl(FilterSpec& spec, bool showEdges);
-    int ComposeHeader(std::string& header);
     bool CoefsReadDiffer(const std::array<double, kCoefArraySize>& coefsRead, int n, int fmt) const;
     std::string LoadStartDirectory();
     // m_fileDir from the stored "FileInPath", the file Load read last (also in another run).
     void ReadStoredFilePath();
 };
-
-// "LowPass", "BandPass", "HighPass", "BandStop", "HalfBand"; empty for any other code.
-const char* FilterTypeName(int type);
 
 }  // namespace ondela

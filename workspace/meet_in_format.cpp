@@ -306,7 +306,7 @@ Trial MeetSearch::Design(const FilterSpec& asked, EngineCall design) {
     // does the check of an advice once a design met the targets.
     if ((checking_ && best_.meets) || !Progress()) return t;
     ++designs_;
-    DesignOutcome outcome = design(asked);
+    DesignResult outcome = design(asked);
     t.status = outcome.status;
     t.designed = outcome.achieved;
     t.coefs = std::move(outcome.taps);

@@ -1,7 +1,10 @@
 #include "workspace/missing_entries.h"
 
 #include <cstdint>
+#include <string>
 
+#include "engine/filter_limits.h"
+#include "numbers/number_text.h"
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "workspace/view_state.h"
@@ -10,7 +13,18 @@ namespace ondela {
 
 namespace {
 constexpr double kMinShown = ViewState::kSmallestShown;  // smaller values leave a field empty
+// A half band's attenuation when neither its description nor the settings give one.
+constexpr double kDefaultHalfBandAttenuation = 60.0;
 }  // namespace
+
+void CompleteHalfBandAttenuation(FilterSpec& s, CPreferences* prefs) {
+    if (s.type != HalfBand || !(s.attenuation < kHalfBandMinAttenuation)) return;
+    s.attenuation = kDefaultHalfBandAttenuation;
+    if (prefs == nullptr || !prefs->IsOpen()) return;
+    std::string text;
+    prefs->GetString(setting::kAttenuation, text, "60");
+    if (const auto read = ReadDouble(text.c_str())) s.attenuation = read->value;
+}
 
 void CompleteSpec(FilterSpec& s, const FieldReaders& fields, CPreferences* prefs) {
     auto storedDouble = [prefs](const char* name, double def) {

@@ -46,4 +46,10 @@ struct FieldReaders {
 // 48000 Hz. With prefs null a stored value reads 0 (so the default is used).
 void CompleteSpec(FilterSpec& s, const FieldReaders& fields, CPreferences* prefs);
 
+// Completes the attenuation of a half band read from a description: one below
+// kHalfBandMinAttenuation (none, or none that is usable) is taken as missing and becomes the
+// stored attenuation of prefs (60 when prefs is null, not open, or holds no number there). Any
+// other type, and a usable attenuation, stay as they are.
+void CompleteHalfBandAttenuation(FilterSpec& s, CPreferences* prefs);
+
 }  // namespace ondela

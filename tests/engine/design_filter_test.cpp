@@ -20,7 +20,7 @@ using testing::Spec;
 class DesignFilterTest : public ::testing::Test {
   protected:
     // A design with the half-band memory of this test's earlier designs.
-    DesignOutcome Design(const FilterSpec& spec) { return engine.DesignFilter(spec, halfBand); }
+    DesignResult Design(const FilterSpec& spec) { return engine.DesignFilter(spec, halfBand); }
 
     DesignEngine engine;
     HalfBandCorrection halfBand;
@@ -37,7 +37,7 @@ TEST_F(DesignFilterTest, EveryTypeMeetsItsTargets) {
     };
     for (const FilterSpec& spec : cases) {
         SCOPED_TRACE(::testing::Message() << "type " << spec.type);
-        const DesignOutcome d = Design(spec);
+        const DesignResult d = Design(spec);
         EXPECT_EQ(d.status, 0);
         const int n = d.achieved.numCoefs;
         ASSERT_GE(n, 3);
@@ -86,7 +86,7 @@ TEST_F(DesignFilterTest, EarlyStatusWords) {
         {"infinite ripple", Spec{.ripple = inf}, EDGES_INVALID},
     };
     for (const Case& c : cases) {
-        const DesignOutcome d = Design(c.spec);
+        const DesignResult d = Design(c.spec);
         EXPECT_EQ(d.status, c.status) << c.what;
         EXPECT_TRUE(DesignFailed(d.status)) << c.what;
         EXPECT_TRUE(d.taps.empty()) << c.what;
@@ -158,7 +158,7 @@ TEST_F(DesignFilterTest, HalfBandLengthAndInternalTarget) {
 }
 
 TEST_F(DesignFilterTest, HalfBandTaps) {
-    const DesignOutcome d = Design(
+    const DesignResult d = Design(
         Spec{.type = HalfBand, .f1 = 12000, .attenuation = 70, .ripple = 0.1, .maxCoefs = 63});
     const int n = d.achieved.numCoefs;
     ASSERT_EQ(n % 4, 3);
@@ -190,7 +190,7 @@ TEST_F(DesignFilterTest, AchievedValuesAndVerdictHoldOverTheDesignedBands) {
     // clang-format on
     for (const FilterSpec& entered : cases) {
         SCOPED_TRACE(entered.fs);
-        const DesignOutcome d = Design(entered);
+        const DesignResult d = Design(entered);
         ASSERT_EQ(d.status & ~SPEC_NOT_MET, 0);
         const testing::Truth truth = testing::FineMeasure(d.taps, d.bands);
         EXPECT_NEAR(d.achieved.attenuation, truth.attenuation, 0.01);
@@ -204,20 +204,20 @@ TEST_F(DesignFilterTest, AchievedValuesAndVerdictHoldOverTheDesignedBands) {
 // DesignAtLength: the bands of the last design at another length of the type, refused without a
 // design or at a length the type cannot have; a half band stays a half band.
 TEST_F(DesignFilterTest, DesignAtLengthRedesignsTheLastBands) {
-    const DesignOutcome none = engine.DesignAtLength(67);
+    const DesignResult none = engine.DesignAtLength(67);
     EXPECT_EQ(none.status, NOT_POSSIBLE);
     EXPECT_TRUE(none.taps.empty());
-    const DesignOutcome first = Design(
+    const DesignResult first = Design(
         Spec{.type = HalfBand, .f1 = 12000, .attenuation = 70, .ripple = 0.1, .maxCoefs = 63});
     ASSERT_EQ(first.bands.type, HalfBand);
     for (const int n : {2, 65, 69, 4099}) {
-        const DesignOutcome refused = engine.DesignAtLength(n);
+        const DesignResult refused = engine.DesignAtLength(n);
         EXPECT_EQ(refused.status, NOT_POSSIBLE) << n;
         EXPECT_TRUE(refused.taps.empty()) << n;
         // The bands in effect stay those of the design before.
         for (int i = 0; i < 4; ++i) EXPECT_EQ(refused.bands.edge[i], first.bands.edge[i]) << n;
     }
-    const DesignOutcome d = engine.DesignAtLength(67);
+    const DesignResult d = engine.DesignAtLength(67);
     ASSERT_EQ(d.status & ~SPEC_NOT_MET, 0);
     EXPECT_EQ(d.achieved.numCoefs, 67);
     ASSERT_EQ(d.taps.size(), 67u);
@@ -235,7 +235,7 @@ TEST_F(DesignFilterTest, DesignAtLengthRedesignsTheLastBands) {
 }
 
 TEST_F(DesignFilterTest, ShortLowPassIsAcceptedAfterOneMeasuredPass) {
-    const DesignOutcome d = Design(Spec{.attenuation = 40, .ripple = 0.5, .maxCoefs = 63});
+    const DesignResult d = Design(Spec{.attenuation = 40, .ripple = 0.5, .maxCoefs = 63});
     EXPECT_EQ(d.status, 0);
     const DesignTrace& t = engine.LastTrace();
     ASSERT_EQ(t.passes, 1);
@@ -263,7 +263,7 @@ TEST_F(DesignFilterTest, WidthGrowsWhenTheLengthLimitIsReached) {
 }
 
 TEST_F(DesignFilterTest, FallbackRebuildsThePreviousDesign) {
-    const DesignOutcome d = Design(Spec{.attenuation = 40, .ripple = 1.0});
+    const DesignResult d = Design(Spec{.attenuation = 40, .ripple = 1.0});
     const DesignTrace& t = engine.LastTrace();
     ASSERT_GE(t.passes, 3);
     const DesignPassRecord& last = t.pass[t.passes - 1];
@@ -278,7 +278,7 @@ TEST_F(DesignFilterTest, FallbackRebuildsThePreviousDesign) {
 }
 
 TEST_F(DesignFilterTest, ImpossibleLengthEstimateTwiceIsNotPossible) {
-    const DesignOutcome d = Design(Spec{.f1 = 3000, .ripple = 0.1, .maxCoefs = 21});
+    const DesignResult d = Design(Spec{.f1 = 3000, .ripple = 0.1, .maxCoefs = 21});
     EXPECT_EQ(d.status, NOT_POSSIBLE);
     EXPECT_EQ(engine.LastTrace().passes, 0);
     EXPECT_EQ(engine.LastTrace().restarts, 1);
@@ -305,7 +305,7 @@ TEST_F(DesignFilterTest, HalfBandTargetCorrection) {
     // The next half band would need a larger first correction: it ends at once.
     const double carried = memory.lastMissDb;
     const FilterSpec next = Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 31};
-    const DesignOutcome bounded = engine.DesignFilter(next, memory);
+    const DesignResult bounded = engine.DesignFilter(next, memory);
     EXPECT_EQ(engine.LastTrace().passes, 1);
     const double firstAttenuation = engine.LastTrace().pass[0].attenuation;
     EXPECT_LT(firstAttenuation, 60.0 - 1.0 - carried);
@@ -339,7 +339,7 @@ TEST_F(DesignFilterTest, HalfBandCorrectionIsCappedAt30Db) {
 TEST_F(DesignFilterTest, ResponseSizeFollowsTheLength) {
     const std::pair<int, int> cases[] = {{2047, 1025}, {2051, 2049}};
     for (auto [maxCoefs, points] : cases) {
-        const DesignOutcome d =
+        const DesignResult d =
             Design(Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = maxCoefs});
         ASSERT_EQ(d.achieved.numCoefs, maxCoefs);
         ASSERT_EQ(d.response.size(), static_cast<std::size_t>(points));
@@ -360,7 +360,7 @@ TEST_F(DesignFilterTest, ResponseAgreesWithDirectDft) {
              .maxCoefs = 101},
         Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 2051}};
     for (const FilterSpec& spec : cases) {
-        const DesignOutcome d = Design(spec);
+        const DesignResult d = Design(spec);
         const int n = d.achieved.numCoefs;
         const std::vector<double>& h = d.taps;
         const int points = static_cast<int>(d.response.size());
@@ -398,7 +398,7 @@ TEST_F(DesignFilterTest, UnusualInputEndsCleanly) {
         Spec{.f1 = 1e300, .fs = 1e301},
     };
     for (const FilterSpec& spec : cases) {
-        const DesignOutcome d = Design(spec);
+        const DesignResult d = Design(spec);
         SCOPED_TRACE(::testing::Message() << "type " << spec.type << " fs " << spec.fs << " f1 "
                                           << spec.f1 << " max " << spec.maxCoefs);
         if (d.status == 0 || (d.status & SPEC_NOT_MET)) {

@@ -199,7 +199,7 @@ TEST(AnalyseResponse, WithoutDesignedBandsEachBandIsMeasuredBetweenItsTransition
     HalfBandCorrection halfBand;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const DesignOutcome d = engine.DesignFilter(c.spec, halfBand);
+        const DesignResult d = engine.DesignFilter(c.spec, halfBand);
         ASSERT_FALSE(DesignFailed(d.status));
         const std::vector<double>& h = d.taps;
         FilterSpec measured = Sentinel(c.spec.fs);

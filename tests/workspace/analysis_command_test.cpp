@@ -40,9 +40,8 @@ class AnalyseTextTest : public ::testing::Test {
 
     // Puts the description in the given format into the editor and forgets what was logged.
     std::string Describe(int format) {
-        w->window.checkedRadio = format;
+        ws().m_current.format = static_cast<CoefFormat>(format);
         EXPECT_EQ(ws().ShowInEditor(), 1);
-        w->window.checkedRadio = -1;
         w->log.clear();
         return w->editor.text;
     }

@@ -56,10 +56,9 @@ class DesignedDescriptionTest : public ::testing::Test {
         w->ws.m_view.keepLimits = 1;
     }
 
-    // The description as the editor receives it, with the format radio of the given format
-    // checked.
+    // The description as the editor receives it, in the given format.
     std::string Described(int format) {
-        w->window.checkedRadio = format;
+        w->ws.m_current.format = static_cast<CoefFormat>(format);
         EXPECT_EQ(w->ws.ShowInEditor(), 1);
         return w->editor.text;
     }

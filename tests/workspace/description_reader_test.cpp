@@ -12,14 +12,14 @@
 #include "engine/response.h"
 #include "settings/memory_settings_store.h"
 #include "settings/preferences.h"
-#include "tests/workspace/workspace_fakes.h"
+#include "tests/support/named_spec.h"
+#include "workspace/description_writer.h"
+#include "workspace/missing_entries.h"
 
 namespace ondela {
 namespace {
 
 using testing::Spec;
-using testing::WiredWorkspace;
-using CoefArray = std::array<double, kCoefArraySize>;
 
 // The text in a buffer of exactly its length plus the terminator, so that the address sanitizer
 // sees any read past the end.
@@ -33,16 +33,15 @@ std::unique_ptr<char[]> Exact(const std::string& text) {
 // The description the writer makes of spec over a small coefficient set; fromSpec chooses a
 // full description or that of a coefficient analysis.
 std::string WrittenDescription(const FilterSpec& spec, bool fromSpec) {
-    auto w = std::make_unique<WiredWorkspace>();
-    w->ws.m_current.request = spec;
-    w->ws.m_current.achieved = spec;
-    w->ws.m_current.achieved.numCoefs = 5;
-    const double coefs[] = {-0.01, 0.2, 0.5, 0.2, -0.01};
-    w->ws.m_current.taps.assign(std::begin(coefs), std::end(coefs));
-    w->ws.m_current.valid = true;
-    w->ws.m_current.origin = fromSpec ? FilterOrigin::Designed : FilterOrigin::None;
-    EXPECT_EQ(w->ws.BuildDescription(), 1);
-    return std::string(w->ws.Text());
+    CurrentFilter filter;
+    filter.request = spec;
+    filter.achieved = spec;
+    filter.achieved.numCoefs = 5;
+    filter.taps = {-0.01, 0.2, 0.5, 0.2, -0.01};
+    filter.origin = fromSpec ? FilterOrigin::Designed : FilterOrigin::LoadedCoefs;
+    const DescriptionText written = DescribeFilter(filter, 0);
+    EXPECT_FALSE(written.missing.has_value());
+    return written.text;
 }
 
 struct Parsed {
@@ -50,17 +49,16 @@ struct Parsed {
     FilterSpec s;
 };
 
-Parsed Parse(const std::string& text, CPreferences* prefs = nullptr) {
-    Parsed p{};
+Parsed Parse(const std::string& text) {
     const auto buffer = Exact(text);
-    p.count = ParseDescription(buffer.get(), p.s, prefs);
-    return p;
+    const DescriptionContents read = ReadDescription(buffer.get());
+    return Parsed{read.parameterCount, read.spec};
 }
 
 // ---------------------------------------------------------------------------------------------
-// ParseDescription
+// The parameters
 
-TEST(ParseDescription, ReadsBackWhatTheWriterWrote) {
+TEST(ReadDescription, ReadsBackTheParametersTheWriterWrote) {
     struct Case {
         FilterSpec spec;
         bool fromSpec;
@@ -79,8 +77,9 @@ TEST(ParseDescription, ReadsBackWhatTheWriterWrote) {
         // "#define NBCOEFS 5" is taken as the maximum.
         {Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 63}, false, 2, Spec{.f1 = 0, .attenuation = 0, .ripple = 0, .maxCoefs = 5}},
         {Spec{.type = BandStop, .f1 = 1000, .f2 = 2000, .attenuation = 40, .ripple = 0.2, .maxCoefs = 63, .fs = 8000}, false, 2, Spec{.type = BandStop, .f1 = 0, .attenuation = 0, .ripple = 0, .maxCoefs = 5, .fs = 8000}},
-        // A half band's is 3, below the 4 of a specification, so that Load measures it.
-        {Spec{.type = HalfBand, .f1 = 24000, .attenuation = 70, .ripple = 0.5, .maxCoefs = 43, .fs = 96000}, false, 3, Spec{.type = HalfBand, .f1 = 24000, .ripple = 0.001, .maxCoefs = 5, .fs = 96000}},
+        // A half band's is 3, below the 4 of a specification, so that Load measures it; its
+        // attenuation is missing (0), for the caller to complete.
+        {Spec{.type = HalfBand, .f1 = 24000, .attenuation = 70, .ripple = 0.5, .maxCoefs = 43, .fs = 96000}, false, 3, Spec{.type = HalfBand, .f1 = 24000, .attenuation = 0, .ripple = 0.001, .maxCoefs = 5, .fs = 96000}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -99,7 +98,7 @@ TEST(ParseDescription, ReadsBackWhatTheWriterWrote) {
     }
 }
 
-TEST(ParseDescription, ToleratesHandWrittenHeaders) {
+TEST(ReadDescription, ToleratesHandWrittenHeaders) {
     struct Case {
         const char* text;
         int count;
@@ -143,7 +142,7 @@ TEST(ParseDescription, ToleratesHandWrittenHeaders) {
 
 // A field whose value is no number reads as a missing one and is named; it never hands the
 // next field's value on, nor moves the fields after it.
-TEST(ParseDescription, AFieldWithoutANumberKeepsItsNeighboursValues) {
+TEST(ReadDescription, AFieldWithoutANumberKeepsItsNeighboursValues) {
     const std::string text =
         "Ondela Filter\r\nPARAMETERS\r\n----------\r\n"
         "Type = BandPass, fc1 = 4000, fc2 = 8000 @ fs = 44100\r\n"
@@ -170,9 +169,9 @@ TEST(ParseDescription, AFieldWithoutANumberKeepsItsNeighboursValues) {
         edited.replace(edited.find(c.value), std::string(c.value).size(), c.by);
         SCOPED_TRACE(edited);
         const auto buffer = Exact(edited);
-        FilterSpec s;
-        std::vector<std::string> unreadable;
-        EXPECT_EQ(ParseDescription(buffer.get(), s, nullptr, &unreadable), 5);
+        const DescriptionContents read = ReadDescription(buffer.get());
+        const FilterSpec& s = read.spec;
+        EXPECT_EQ(read.parameterCount, 5);
         EXPECT_EQ(s.type, c.want.type);
         EXPECT_EQ(s.fs, c.want.fs);
         EXPECT_EQ(s.f1, c.want.f1);
@@ -180,17 +179,14 @@ TEST(ParseDescription, AFieldWithoutANumberKeepsItsNeighboursValues) {
         EXPECT_EQ(s.attenuation, c.want.attenuation);
         EXPECT_EQ(s.ripple, c.want.ripple);
         EXPECT_EQ(s.maxCoefs, c.want.maxCoefs);
-        EXPECT_EQ(unreadable, c.unreadable);
+        EXPECT_EQ(read.unreadableFields, c.unreadable);
     }
     // The text as written names none.
     const auto buffer = Exact(text);
-    FilterSpec s;
-    std::vector<std::string> unreadable = {"stale"};
-    ParseDescription(buffer.get(), s, nullptr, &unreadable);
-    EXPECT_TRUE(unreadable.empty());
+    EXPECT_TRUE(ReadDescription(buffer.get()).unreadableFields.empty());
 }
 
-TEST(ParseDescription, HalfBandWithoutUsableAttenuationTakesTheStoredOne) {
+TEST(ReadDescription, HalfBandAttenuationIsReadAsWrittenAndCompletedByTheCaller) {
     const std::string text =
         "Ondela\nPARAMETERS\nType = HalfBand, fs = 48000\nAttenuation = 20.000 dB\n"
         "Max nb of Coefficients = 31\n";
@@ -198,22 +194,38 @@ TEST(ParseDescription, HalfBandWithoutUsableAttenuationTakesTheStoredOne) {
     CPreferences prefs(&store);
     ASSERT_TRUE(prefs.OpenKeys());
 
-    // Missing: the default "60" is used and stored.
-    Parsed p = Parse(text, &prefs);
+    // The reader reads no settings: the attenuation stands as written.
+    const Parsed p = Parse(text);
     EXPECT_EQ(p.count, 5);
-    EXPECT_EQ(p.s.attenuation, 60.0);
+    EXPECT_EQ(p.s.attenuation, 20.0);
+    EXPECT_TRUE(store.Values().empty());
+
+    // Below 30 dB it is missing: the default "60" is used and stored.
+    FilterSpec s = p.s;
+    CompleteHalfBandAttenuation(s, &prefs);
+    EXPECT_EQ(s.attenuation, 60.0);
     EXPECT_EQ(std::get<std::string>(store.Values().at("ATT")), "60");
 
     store.Plant("ATT", std::string("75.500000"));
-    EXPECT_EQ(Parse(text, &prefs).s.attenuation, 75.5);
-    // Without a settings key the default applies; 30 dB or more is kept.
-    EXPECT_EQ(Parse(text).s.attenuation, 60.0);
+    s = p.s;
+    CompleteHalfBandAttenuation(s, &prefs);
+    EXPECT_EQ(s.attenuation, 75.5);
+    // Without a settings key the default applies; 30 dB or more is kept, and so is any
+    // attenuation of another type.
+    s = p.s;
+    CompleteHalfBandAttenuation(s, nullptr);
+    EXPECT_EQ(s.attenuation, 60.0);
     std::string kept = text;
     kept.replace(kept.find("20.000"), 6, "30.000");
-    EXPECT_EQ(Parse(kept, &prefs).s.attenuation, 30.0);
+    s = Parse(kept).s;
+    CompleteHalfBandAttenuation(s, &prefs);
+    EXPECT_EQ(s.attenuation, 30.0);
+    s = Spec{.attenuation = 20.0};
+    CompleteHalfBandAttenuation(s, &prefs);
+    EXPECT_EQ(s.attenuation, 20.0);
 }
 
-TEST(ParseDescription, CountsFromTheText) {
+TEST(ReadDescription, CountsFromTheText) {
     struct Case {
         const char* text;
         int maxCoefs;
@@ -231,12 +243,14 @@ TEST(ParseDescription, CountsFromTheText) {
     }
 }
 
-TEST(ParseDescription, TextWithoutMarkerOrEndingEarly) {
+TEST(ReadDescription, TextWithoutMarkerOrEndingEarly) {
     EXPECT_EQ(Parse("PARAMETERS Type = LowPass, fc = 1000 @ fs = 48000").count, -1);
     EXPECT_EQ(Parse("").count, -1);
-    FilterSpec s = Spec{.f1 = 1, .f2 = 1, .attenuation = 1, .ripple = 1, .maxCoefs = 1, .fs = 1};
-    EXPECT_EQ(ParseDescription(nullptr, s, nullptr), -1);
-    EXPECT_EQ(s.fs, 0.0);  // cleared
+    const DescriptionContents none = ReadDescription(nullptr);
+    EXPECT_EQ(none.parameterCount, -1);
+    EXPECT_EQ(none.spec.fs, 0.0);
+    EXPECT_EQ(none.coefCount, kCoefListNoMarker);
+    EXPECT_FALSE(none.targetsMetIn.has_value());
     // Texts that end right at or inside a keyword: every position stays within the text.
     for (const char* text : {"Ondela", "xOndela PARAM", "Ondela PARAMETERS Type = LP",
                              "Ondela PARAMETERS Type = HB, fs", "Ondela PARAMETERS Type=Low fc=",
@@ -247,20 +261,18 @@ TEST(ParseDescription, TextWithoutMarkerOrEndingEarly) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// ReadCoefList
+// The coefficient list
 
 struct ListRead {
     int n;
     int fmt;
-    std::unique_ptr<CoefArray> coefs;
+    std::vector<double> coefs;
 };
 
 ListRead ReadList(const std::string& text) {
-    ListRead r{0, -1, std::make_unique<CoefArray>()};
-    r.coefs->fill(7.0);
     const auto buffer = Exact(text);
-    r.n = ReadCoefList(buffer.get(), *r.coefs, r.fmt);
-    return r;
+    DescriptionContents read = ReadDescription(buffer.get());
+    return ListRead{read.coefCount, read.format, std::move(read.coefs)};
 }
 
 std::string List(const std::string& values) {
@@ -268,7 +280,7 @@ std::string List(const std::string& values) {
            " };\r\n";
 }
 
-TEST(ReadCoefList, DetectsTheFormatAndConvertsEachValue) {
+TEST(ReadDescription, DetectsTheListFormatAndConvertsEachValue) {
     struct Case {
         const char* what;
         const char* values;
@@ -311,40 +323,40 @@ TEST(ReadCoefList, DetectsTheFormatAndConvertsEachValue) {
         const ListRead r = ReadList(List(c.values));
         ASSERT_EQ(r.n, static_cast<int>(c.coefs.size()));
         EXPECT_EQ(r.fmt, c.fmt);
-        for (size_t i = 0; i < c.coefs.size(); ++i) EXPECT_EQ((*r.coefs)[i], c.coefs[i]) << i;
-        EXPECT_EQ((*r.coefs)[c.coefs.size()], 7.0);  // entries after the list are left alone
+        EXPECT_EQ(r.coefs, c.coefs);
     }
 }
 
-TEST(ReadCoefList, WithoutMarkerOrDeclaration) {
+TEST(ReadDescription, ListWithoutMarkerOrDeclaration) {
     ListRead r = ReadList("static double m_firCoefs[NBCOEFS] = { 0.5, 0.25 };");
-    EXPECT_EQ(r.n, -1);
+    EXPECT_EQ(r.n, kCoefListNoMarker);
     EXPECT_EQ(r.fmt, FLT64);
     r = ReadList("Ondela Filter\r\nstatic short coefs[] = { 1, 2, 3 };");
-    EXPECT_EQ(r.n, -2);
+    EXPECT_EQ(r.n, kCoefListNoDeclaration);
     EXPECT_EQ(r.fmt, FLT64);
-    EXPECT_EQ((*r.coefs)[0], 7.0);
+    EXPECT_TRUE(r.coefs.empty());
     // The declaration is looked for from 18 characters after the marker's start.
-    EXPECT_EQ(ReadList("Ondela m_firCoefs[NBCOEFS] = { 1, 2 };").n, -2);
+    EXPECT_EQ(ReadList("Ondela m_firCoefs[NBCOEFS] = { 1, 2 };").n, kCoefListNoDeclaration);
 }
 
-TEST(ReadCoefList, ListLongerThanTheArraysIsRefusedWhole) {
+TEST(ReadDescription, ListLongerThanTheArraysIsRefusedWhole) {
     std::string values;
     for (int i = 0; i < kCoefArraySize; ++i) values += " 1.00000001e-001,";
     ListRead r = ReadList(List(values));
     EXPECT_EQ(r.n, kCoefArraySize);
     EXPECT_EQ(r.fmt, FLT32);
-    EXPECT_EQ((*r.coefs)[kCoefArraySize - 1], RoundToFloat(0.100000001));
+    ASSERT_EQ(r.coefs.size(), static_cast<size_t>(kCoefArraySize));
+    EXPECT_EQ(r.coefs.back(), RoundToFloat(0.100000001));
 
     r = ReadList(List(values + " 2.5e-001"));
     EXPECT_EQ(r.n, kCoefListTooLong);
-    EXPECT_TRUE(std::all_of(r.coefs->begin(), r.coefs->end(), [](double v) { return v == 0.0; }));
+    EXPECT_TRUE(r.coefs.empty());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Malformed text of every kind: the readers return, within the text and the arrays.
 
-TEST(DescriptionReaders, MalformedTextNeverReadsOrWritesOutside) {
+TEST(ReadDescription, MalformedTextNeverReadsOrWritesOutside) {
     std::vector<std::string> texts = {
         std::string("Ondela\0PARAMETERS Type = LowPass", 32),
         "Ondela m_firCoefs[NBCOEFS] = {" + std::string(300000, '7') + "};",
@@ -394,14 +406,13 @@ TEST(DescriptionReaders, MalformedTextNeverReadsOrWritesOutside) {
     }
     for (const std::string& text : texts) {
         const auto buffer = Exact(text);
-        FilterSpec s;
-        const int count = ParseDescription(buffer.get(), s, nullptr);
-        EXPECT_GE(count, -1);
-        EXPECT_LE(count, 5);
-        ListRead r = ReadList(text);
-        EXPECT_GE(r.n, -2);
-        EXPECT_LE(r.n, kCoefArraySize);
-        EXPECT_TRUE(r.fmt >= FLT64 && r.fmt <= INT16);
+        const DescriptionContents read = ReadDescription(buffer.get());
+        EXPECT_GE(read.parameterCount, -1);
+        EXPECT_LE(read.parameterCount, 5);
+        EXPECT_GE(read.coefCount, -2);
+        EXPECT_LE(read.coefCount, kCoefArraySize);
+        EXPECT_EQ(read.coefs.size(), static_cast<size_t>(std::max(read.coefCount, 0)));
+        EXPECT_TRUE(read.format >= FLT64 && read.format <= INT16);
     }
 }
 

@@ -64,7 +64,7 @@ class FilterFilesTest : public ::testing::Test {
     }
 
     void Save(const fs::path& path, int format) {
-        w->window.checkedRadio = format;
+        ws().m_current.format = static_cast<CoefFormat>(format);
         w->dialogs.fileToSave = path.string();
         ws().SaveFilter();
     }
@@ -388,7 +388,6 @@ TEST_F(FilterFilesTest, SevenValueListWithZerosAroundItsCentreIsAHalfBand) {
     EXPECT_TRUE(ws().Current().valid);
     EXPECT_FALSE(ws().Current().GoesWithRequest());
     EXPECT_EQ(ws().m_view.keepLimits, 0);
-    EXPECT_EQ(ws().m_analysed, 1);
     EXPECT_NE(std::find(w->log.begin(), w->log.end(), "SelectFilterType 5"), w->log.end());
 }
 
@@ -685,6 +684,26 @@ TEST_F(FilterFilesTest, OpenEditorIsShownTheTextBeingSaved) {
     Save(dir / "shown.txt", INT16);
     EXPECT_EQ(w->editor.text, Read(dir / "shown.txt"));
     EXPECT_EQ(w->editor.title, w->dialogs.saveAsked->name);
+}
+
+// A file saved in one format whose design met its targets in another is searched again in that
+// other format; the open editor is then shown the filter in the file's format.
+TEST_F(FilterFilesTest, OpenEditorShowsAFileMetInAnotherFormatInItsOwn) {
+    ws().m_meetInFormat = 1;
+    ws().m_current.format = INT16;
+    Design(Spec{.f1 = 8000, .ripple = 0.5, .maxCoefs = 31});
+    ws().m_meetInFormat = 0;
+    const fs::path file = dir / "met.txt";
+    Save(file, FLT32);
+    ASSERT_NE(Read(file).find("Targets met in = INT16\r\n"), std::string::npos);
+    ASSERT_NE(Read(file).find("static float m_firCoefs"), std::string::npos);
+
+    w->editor.open = true;
+    Load(file);
+    EXPECT_EQ(ws().m_current.format, FLT32);
+    EXPECT_NE(w->editor.text.find("static float m_firCoefs"), std::string::npos);
+    EXPECT_TRUE(w->editor.title.starts_with("FIR_")) << w->editor.title;
+    EXPECT_NE(w->editor.title.find("_FLT32 LowPass"), std::string::npos) << w->editor.title;
 }
 
 }  // namespace
