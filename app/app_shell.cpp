@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "app/about/about_dlg.h"
+#include "app/about/about_box.h"
 #include "app/about/version_info.h"
 #include "app/help/help_viewer.h"
 #include "ui/export/export_dialog.h"
@@ -29,7 +29,7 @@ void AppShell::CloseHelp() {
 }
 
 void AppShell::ShowAbout() {
-    CAboutDlg about(m_window);
+    AboutBox about(m_window);
     about.exec();
 }
 

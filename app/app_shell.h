@@ -37,7 +37,7 @@ class AppShell : public ShellServices {
     FilterWorkspace& m_ws;
     ExportChoices m_exportChoices;
     QtPrinterSource m_printers;
-    CPrinter m_printer;
+    Printer m_printer;
 };
 
 }  // namespace ondela

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Ondela");
     QApplication::setOrganizationName("MQ");
     QApplication::setWindowIcon(ondela::OndelaIcon());
-    ondela::COndelaApp ondela;
+    ondela::OndelaApp ondela;
     // A designer that could not start (no usable settings store) ends with a failure status.
-    return ondela.InitInstance() ? 0 : 1;
+    return ondela.StartUp() ? 0 : 1;
 }

@@ -19,7 +19,7 @@ std::unique_ptr<SettingsStore> UserStore(std::unique_ptr<SettingsStore> given) {
 
 }  // namespace
 
-COndelaApp::COndelaApp(AppEnvironment env)
+OndelaApp::OndelaApp(AppEnvironment env)
     : m_env(std::move(env)),
       m_dialogs(m_env.dialogs ? *m_env.dialogs : static_cast<UserDialogs&>(m_qtDialogs)),
       m_store(UserStore(std::move(m_env.store))),
@@ -32,12 +32,12 @@ COndelaApp::COndelaApp(AppEnvironment env)
     m_ws.m_editor = &m_editor;
 }
 
-COndelaApp::~COndelaApp() {
+OndelaApp::~OndelaApp() {
     m_mainWindow.reset();
     m_ws.m_mainWindow = nullptr;
 }
 
-void COndelaApp::Pause(int ms) {
+void OndelaApp::Pause(int ms) {
     if (m_env.sleep) {
         m_env.sleep(ms);
     } else {
@@ -45,7 +45,7 @@ void COndelaApp::Pause(int ms) {
     }
 }
 
-bool COndelaApp::InitInstance() {
+bool OndelaApp::StartUp() {
     m_ws.m_prefKeyPath = "Software\\MQ\\Ondela\\Preferences";
     const bool open = m_prefs.OpenKeys();
     Pause(50);
@@ -79,7 +79,7 @@ bool COndelaApp::InitInstance() {
     return true;
 }
 
-bool COndelaApp::event(QEvent* event) {
+bool OndelaApp::event(QEvent* event) {
     if (event->type() != kEditorNotifyEventType) return QObject::event(event);
     const auto* notify = static_cast<EditorNotifyEvent*>(event);
     if (notify->code == kEditorExportRequest && m_mainWindow) {

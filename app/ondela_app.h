@@ -34,14 +34,14 @@ struct AppEnvironment {
 constexpr const char* kFatalCaption = "FATAL ERROR";
 constexpr const char* kFatalText = "Could not Write to Windows Register Data Base";
 
-class COndelaApp : public QObject {
+class OndelaApp : public QObject {
   public:
-    explicit COndelaApp(AppEnvironment env = {});
-    ~COndelaApp() override;
+    explicit OndelaApp(AppEnvironment env = {});
+    ~OndelaApp() override;
 
     // Start-up and the main window's whole run. False when the settings store could not be
     // opened (after the fatal message); true once the main window has closed.
-    bool InitInstance();
+    bool StartUp();
 
     FilterWorkspace& Workspace() { return m_ws; }
     MainDialog* MainWindow() { return m_mainWindow.get(); }

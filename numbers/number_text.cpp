@@ -23,12 +23,12 @@ locale_t CLocale() {
 }
 
 // Makes the "C" locale current for this thread while it lives, whatever the process locale is.
-class CLocaleScope {
+class LocaleScope {
   public:
-    CLocaleScope() : m_previous(uselocale(CLocale())) {}
-    ~CLocaleScope() { uselocale(m_previous); }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
+    LocaleScope() : m_previous(uselocale(CLocale())) {}
+    ~LocaleScope() { uselocale(m_previous); }
+    LocaleScope(const LocaleScope&) = delete;
+    LocaleScope& operator=(const LocaleScope&) = delete;
 
   private:
     locale_t m_previous;
@@ -269,7 +269,7 @@ const char* SkipBlanks(const char* p) {
 }  // namespace
 
 std::string FormatTextV(const char* format, va_list args) {
-    CLocaleScope scope;
+    LocaleScope scope;
     va_list copy;
     va_copy(copy, args);
     std::string out = FormatInC(format, copy);

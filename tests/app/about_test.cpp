@@ -1,4 +1,4 @@
-#include "app/about/about_dlg.h"
+#include "app/about/about_box.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +17,13 @@ VersionBlockSource Block(std::optional<std::string> text) {
     return [text] { return text; };
 }
 
-QString Line(const CAboutDlg& dialog, const char* name) {
+QString Line(const AboutBox& dialog, const char* name) {
     const auto* label = dialog.findChild<QLabel*>(name);
     return label != nullptr ? label->text() : QStringLiteral("(no such line)");
 }
 
 TEST(AboutBox, ShowsTheProgramsVersionData) {
-    CAboutDlg dialog;
+    AboutBox dialog;
     EXPECT_EQ(dialog.windowTitle(), "About Ondela");
     EXPECT_EQ(Line(dialog, "productLine"), "Ondela Version 1.21");
     EXPECT_EQ(Line(dialog, "legalLine"), "Copyright (C) 2026 MQ");
@@ -69,7 +69,7 @@ TEST(AboutBox, LinesFollowTheVersionBlock) {
          "E.mail: ondela@example.org"},
     };
     for (const Case& c : cases) {
-        CAboutDlg dialog(nullptr, Block(c.block));
+        AboutBox dialog(nullptr, Block(c.block));
         EXPECT_EQ(Line(dialog, "productLine").toStdString(), c.product) << c.what;
         EXPECT_EQ(Line(dialog, "legalLine").toStdString(), c.legal) << c.what;
         EXPECT_EQ(Line(dialog, "emailLine").toStdString(), c.email) << c.what;

@@ -20,8 +20,8 @@
 #include "app/ondela_app.h"
 #include "settings/memory_settings_store.h"
 #include "tests/workspace/workspace_fakes.h"
-#include "ui/editor/edit_frame.h"
 #include "ui/editor/editor_notify.h"
+#include "ui/editor/editor_window.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/main_dialog.h"
 #include "ui/print/pdf_printer_source.h"
@@ -40,14 +40,14 @@ struct Session {
         env.sleep = [this](int ms) { pauses.push_back(ms); };
         env.dialogs = &dialogs;
         env.runMainWindow = std::move(script);
-        app = std::make_unique<COndelaApp>(std::move(env));
+        app = std::make_unique<OndelaApp>(std::move(env));
     }
 
     QTemporaryDir dir;
     testing::EventLog log;
     testing::RecordingDialogs dialogs{log};
     std::vector<int> pauses;
-    std::unique_ptr<COndelaApp> app;
+    std::unique_ptr<OndelaApp> app;
 };
 
 void Press(MainDialog& d, int id) {
@@ -64,7 +64,7 @@ std::string ReadFile(const std::string& path) {
 TEST(AppStartup, AStoreThatCannotBeOpenedEndsWithTheFatalMessage) {
     bool windowRan = false;
     Session s([&](MainDialog&) { return windowRan = true; }, true);
-    EXPECT_FALSE(s.app->InitInstance());
+    EXPECT_FALSE(s.app->StartUp());
     EXPECT_FALSE(windowRan);
     EXPECT_EQ(s.app->MainWindow(), nullptr);
     EXPECT_EQ(s.log,
@@ -78,7 +78,7 @@ TEST(AppStartup, HelpFileInTheDocFolderKeepsItsPathAsWritten) {
     QDir(s.dir.path()).mkpath("bin");
     QDir(s.dir.path()).mkpath("Doc");
     QFile(s.dir.filePath("Doc/Ondela.chm")).open(QIODevice::WriteOnly);
-    EXPECT_TRUE(s.app->InitInstance());
+    EXPECT_TRUE(s.app->StartUp());
     EXPECT_EQ(s.app->Workspace().m_helpPath, s.dir.path().toStdString() + "/bin/../Doc/Ondela.chm");
     EXPECT_EQ(s.pauses, std::vector<int>{50});
     EXPECT_TRUE(s.log.empty());
@@ -107,7 +107,7 @@ TEST(AppStartup, OnlyTheEditorsLoadRequestRunsLoad) {
         return 0;
     });
     session = &s;
-    EXPECT_TRUE(s.app->InitInstance());
+    EXPECT_TRUE(s.app->StartUp());
 }
 
 // The main window's Export... button and the editor's export request open the same modal
@@ -140,7 +140,7 @@ TEST(AppStartup, ExportButtonAndTheEditorsRequestOpenTheExportDialog) {
         return 0;
     });
     session = &s;
-    EXPECT_TRUE(s.app->InitInstance());
+    EXPECT_TRUE(s.app->StartUp());
     EXPECT_EQ(seen,
               (std::vector<QString>{"Export Coefficients lowpass", "Export Coefficients lowpass"}));
     EXPECT_TRUE(s.log.empty()) << s.log.front();
@@ -168,7 +168,7 @@ TEST(AppStartup, DesignEditSaveAndPrint) {
 
         const QString pdf = session->dir.filePath("window.pdf");
         PdfPrinterSource printers(pdf, 300);
-        CPrinter printer(session->dialogs, printers);
+        Printer printer(session->dialogs, printers);
         EXPECT_EQ(printer.PrintWindowImage(&window, "window"), 1);
         QProcess info;
         info.start("pdfinfo", {pdf});
@@ -184,7 +184,7 @@ TEST(AppStartup, DesignEditSaveAndPrint) {
         return 0;
     });
     session = &s;
-    EXPECT_TRUE(s.app->InitInstance());
+    EXPECT_TRUE(s.app->StartUp());
     EXPECT_TRUE(s.log.empty() || s.log.front().rfind("Message", 0) != 0) << s.log.front();
 }
 
@@ -208,7 +208,7 @@ TEST(AppStartup, QuitAsksBeforeEditedTextIsLost) {
             window.show();
             Press(window, ctl::kCreate);
             Press(window, ctl::kFilterEditor);
-            CEdit_Frame* editor = session->app->Editor().Frame();
+            EditorWindow* editor = session->app->Editor().Frame();
             if (editor == nullptr) {
                 ADD_FAILURE() << "no editor";
                 return 0;
@@ -240,7 +240,7 @@ TEST(AppStartup, QuitAsksBeforeEditedTextIsLost) {
             return 0;
         });
         session = &s;
-        EXPECT_TRUE(s.app->InitInstance());
+        EXPECT_TRUE(s.app->StartUp());
     }
 }
 

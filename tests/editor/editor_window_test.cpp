@@ -34,8 +34,8 @@
 #include <vector>
 
 #include "tests/workspace/recording_dialogs.h"
-#include "ui/editor/edit_frame.h"
 #include "ui/editor/editor_notify.h"
+#include "ui/editor/editor_window.h"
 #include "ui/editor/editor_window_port.h"
 #include "ui/print/printer_source.h"
 #include "workspace/filter_workspace.h"
@@ -107,7 +107,7 @@ class EditorWindowTest : public ::testing::Test {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    CEdit_Frame* Open() {
+    EditorWindow* Open() {
         EXPECT_EQ(port->OpenEditor(kKeyPath), 0);
         return port->Frame();
     }
@@ -135,7 +135,7 @@ class EditorWindowTest : public ::testing::Test {
         return count;
     }
     QString PathIn(const QString& name) const { return dir.filePath(name); }
-    static void Run(CEdit_Frame* frame, EditorCommand command) {
+    static void Run(EditorWindow* frame, EditorCommand command) {
         frame->Action(command)->trigger();
     }
 
@@ -157,7 +157,7 @@ const QByteArray kDescription =
 
 TEST_F(EditorWindowTest, OpensOnceAndKeepsItsKeyPath) {
     ASSERT_TRUE(dir.isValid());
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(port->IsEditorOpen());
     EXPECT_TRUE(frame->isVisible());
@@ -172,18 +172,18 @@ TEST_F(EditorWindowTest, OpensOnceAndKeepsItsKeyPath) {
 TEST_F(EditorWindowTest, ClosedEditorDoesNothingAndAnswersMinusOne) {
     const struct {
         const char* how;
-        void (*close)(CEdit_Frame*);
+        void (*close)(EditorWindow*);
     } ways[] = {
         {"never opened", nullptr},
-        {"window closed", [](CEdit_Frame* frame) { frame->close(); }},
-        {"Exit", [](CEdit_Frame* frame) { Run(frame, EditorCommand::Exit); }},
+        {"window closed", [](EditorWindow* frame) { frame->close(); }},
+        {"Exit", [](EditorWindow* frame) { Run(frame, EditorCommand::Exit); }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.how);
         if (way.close != nullptr) {
-            CEdit_Frame* frame = Open();
+            EditorWindow* frame = Open();
             Place(kDescription);
-            QPointer<CEdit_Frame> watched(frame);
+            QPointer<EditorWindow> watched(frame);
             way.close(frame);
             EXPECT_EQ(TakeNotices(), (std::vector<Notice>{{kEditorClosed, {}}}));
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -206,7 +206,7 @@ TEST_F(EditorWindowTest, ClosedEditorDoesNothingAndAnswersMinusOne) {
 }
 
 TEST_F(EditorWindowTest, PlacesTextInPiecesAndGivesItBackUnchanged) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     const struct {
         const char* what;
         QByteArray text;
@@ -233,7 +233,7 @@ TEST_F(EditorWindowTest, PlacesTextInPiecesAndGivesItBackUnchanged) {
 }
 
 TEST_F(EditorWindowTest, PlacedTextStartsAtTheTopAndCannotBeUndone) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     QByteArray text;
     for (int line = 0; line < 300; ++line) text += "  1.00000000e-001,\r\n";
     Place(text);
@@ -267,7 +267,7 @@ TEST_F(EditorWindowTest, GetEditorTextKeepsToTheBuffer) {
 }
 
 TEST_F(EditorWindowTest, SaveAsWritesTheTextAndNamesTheWindowAfterTheFile) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     Place(kDescription);
     port->SetEditorTitle("LowPass 48000Hz");
 
@@ -302,7 +302,7 @@ TEST_F(EditorWindowTest, SaveAsWritesTheTextAndNamesTheWindowAfterTheFile) {
 // File > Export... follows Save As and asks the application for the Export dialog; the editor
 // itself asks for no file.
 TEST_F(EditorWindowTest, ExportInTheFileMenuAsksTheApplicationForTheExportDialog) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     Place(kDescription);
     const QList<QAction*> file = frame->menuBar()->actions().at(0)->menu()->actions();
     const qsizetype saveAs = file.indexOf(frame->Action(EditorCommand::SaveAs));
@@ -318,7 +318,7 @@ TEST_F(EditorWindowTest, ExportInTheFileMenuAsksTheApplicationForTheExportDialog
 }
 
 TEST_F(EditorWindowTest, SaveAsksForANameOnlyUntilTheTextHasAFileButCtrlSAlwaysAsks) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     Place(kDescription);
     dialogs.fileToSave = PathIn("lp.txt").toStdString();
     Run(frame, EditorCommand::Save);
@@ -336,7 +336,7 @@ TEST_F(EditorWindowTest, SaveAsksForANameOnlyUntilTheTextHasAFileButCtrlSAlwaysA
 }
 
 TEST_F(EditorWindowTest, SavingEditedTextAsksTheMainWindowToLoadOnce) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     dialogs.fileToSave = PathIn("lp.txt").toStdString();
     const struct {
         const char* edit;
@@ -377,7 +377,7 @@ TEST_F(EditorWindowTest, SavingEditedTextAsksTheMainWindowToLoadOnce) {
 }
 
 TEST_F(EditorWindowTest, AFileThatCannotBeWrittenIsReportedAndNothingIsAsked) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     Place(kDescription);
     frame->Editor()->appendPlainText("// edited");
     dialogs.fileToSave = PathIn("missing/lp.txt").toStdString();
@@ -411,7 +411,7 @@ TEST_F(EditorWindowTest, ClosingAsksAboutUnsavedEditsAndTheCaptionMarksThem) {
         const QString file = PathIn(QStringLiteral("lp.txt"));
         QFile::remove(file);
         dialogs.messages.clear();
-        CEdit_Frame* frame = Open();
+        EditorWindow* frame = Open();
         Place(kDescription);
         port->SetEditorTitle("LowPass");
         if (c.hasFile) {
@@ -422,7 +422,7 @@ TEST_F(EditorWindowTest, ClosingAsksAboutUnsavedEditsAndTheCaptionMarksThem) {
         EXPECT_EQ(frame->windowTitle(), c.hasFile ? "lp.txt" : "LowPass");
         // Closing unedited text asks nothing.
         if (!c.hasFile) {
-            QPointer<CEdit_Frame> watched(frame);
+            QPointer<EditorWindow> watched(frame);
             frame->close();
             EXPECT_TRUE(dialogs.messages.empty());
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -459,7 +459,7 @@ TEST_F(EditorWindowTest, ClosingAsksAboutUnsavedEditsAndTheCaptionMarksThem) {
 }
 
 TEST_F(EditorWindowTest, NewEmptiesTheTextAndForgetsTheFile) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     Place(kDescription);
     dialogs.fileToSave = PathIn("lp.txt").toStdString();
     Run(frame, EditorCommand::SaveAs);
@@ -492,7 +492,7 @@ TEST_F(EditorWindowTest, NewAsksBeforeEditedTextIsLost) {
         const QString file = PathIn(QStringLiteral("new.txt"));
         QFile::remove(file);
         dialogs.messages.clear();
-        CEdit_Frame* frame = Open();
+        EditorWindow* frame = Open();
         Place(kDescription);
         Run(frame, EditorCommand::New);  // unedited text goes without a question
         EXPECT_TRUE(dialogs.messages.empty());
@@ -514,13 +514,13 @@ TEST_F(EditorWindowTest, NewAsksBeforeEditedTextIsLost) {
 }
 
 TEST_F(EditorWindowTest, OpenAsksTheMainWindowToLoadAFileOfTheUsersChoice) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     Run(frame, EditorCommand::Open);
     EXPECT_EQ(TakeNotices(), (std::vector<Notice>{{kEditorLoadRequest, {}}}));
 }
 
 TEST_F(EditorWindowTest, ADroppedFilterFileIsLoaded) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     Place(kDescription);
     const struct {
         const char* what;
@@ -556,7 +556,7 @@ TEST_F(EditorWindowTest, ADroppedFilterFileIsLoaded) {
 }
 
 TEST_F(EditorWindowTest, EditCommandsMoveOnlyPlainText) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     Place("alpha beta");
     QClipboard* clipboard = QGuiApplication::clipboard();
     frame->Editor()->selectAll();
@@ -577,7 +577,7 @@ TEST_F(EditorWindowTest, EditCommandsMoveOnlyPlainText) {
 }
 
 TEST_F(EditorWindowTest, ViewMenuShowsAndHidesTheBars) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     const struct {
         EditorCommand command;
         QWidget* bar;
@@ -596,7 +596,7 @@ TEST_F(EditorWindowTest, ViewMenuShowsAndHidesTheBars) {
 }
 
 TEST_F(EditorWindowTest, PromptsReplaceReadyWhileTheyShow) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     auto* ready = frame->statusBar()->findChild<QLabel*>();
     ASSERT_NE(ready, nullptr);
     EXPECT_EQ(ready->text(), "Ready");
@@ -628,7 +628,7 @@ TEST_F(EditorWindowTest, ToolbarButtonsHavePicturesWithoutAnIconTheme) {
     const QStringList paths = QIcon::themeSearchPaths();
     QIcon::setThemeSearchPaths({});
     QIcon::setThemeName(QString());
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     auto* toolbar = frame->findChild<QToolBar*>();
     std::vector<QImage> pictures;
     for (EditorCommand command :
@@ -670,7 +670,7 @@ QString PrintedText(const QString& pdf) {
 // (where copying or searching the document would find it twice). The fonts differ in their line
 // spacing, so each puts the page breaks elsewhere.
 TEST_F(EditorWindowTest, PrintsTheWholeTextOverAsManyPagesAsItNeeds) {
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     const QFont systemFont = frame->Editor()->font();
     const struct {
         int lines;
@@ -740,7 +740,7 @@ TEST_F(EditorWindowTest, PrintsWholeRowsInsideMarginsOfFifteenMillimetres) {
         QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
         GTEST_SKIP() << "poppler-utils are not installed";
     }
-    CEdit_Frame* frame = Open();
+    EditorWindow* frame = Open();
     // Rows of four 64-bit coefficients, as the description of a FLT64 filter holds them.
     const QByteArray row =
         "    -5.4998413195988822e-004, 8.8767956456828735e-004, 4.1312882423829370e-003, "

@@ -163,7 +163,7 @@ TEST_F(PrintJob, PrintsTheWindowPictureOnOneLandscapePage) {
     const QString pdf = Path("window.pdf");
     constexpr int kDpi = 600;
     ScriptedSource source(pdf, true, kDpi);
-    CPrinter printer(dialogs, source);
+    Printer printer(dialogs, source);
     const QString title = "FIR_127_FLT32 LowPass fs=48000 fc=1000 Att=60dB Rip=0.5dB";
 
     EXPECT_EQ(printer.PrintWindowImage(&window, title), 1);
@@ -227,7 +227,7 @@ TEST_F(PrintJob, CancelledDialogPrintsNothing) {
     window.resize(200, 100);
     const QString pdf = Path("never.pdf");
     ScriptedSource source(pdf, false);
-    CPrinter printer(dialogs, source, nullptr);
+    Printer printer(dialogs, source, nullptr);
 
     EXPECT_EQ(printer.PrintWindowImage(&window, "FIR Filter"), 1);
     EXPECT_EQ(source.requests.size(), 1u);
@@ -255,7 +255,7 @@ TEST_F(PrintJob, FailuresEndTheJobWithTheirMessage) {
         RecordingDialogs shown;
         FixedCapture capture(c.captured);
         ScriptedSource source(c.pdf, true);
-        CPrinter printer(shown, source, &capture);
+        Printer printer(shown, source, &capture);
 
         EXPECT_EQ(printer.PrintWindowImage(&window, "FIR Filter"), 0) << c.what;
         EXPECT_EQ(source.requests.size(), c.dialogsShown) << c.what;

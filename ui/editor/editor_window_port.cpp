@@ -26,7 +26,7 @@ int EditorWindowPort::OpenEditor(const std::string& keyPath) {
     services.notify = [this](int code, const QString& path) { Notify(code, path); };
     services.closed = [this] { Forget(); };
     try {
-        m_frame = new CEdit_Frame(std::move(services));
+        m_frame = new EditorWindow(std::move(services));
     } catch (const std::bad_alloc&) {
         return kEditorNotCreated;
     }
@@ -72,7 +72,7 @@ void EditorWindowPort::Notify(int code, const QString& path) {
 // The user closed the window: from now on there is no editor. The window itself goes once its
 // close has been handled.
 void EditorWindowPort::Forget() {
-    CEdit_Frame* const frame = m_frame.data();
+    EditorWindow* const frame = m_frame.data();
     m_frame = nullptr;
     if (frame != nullptr) frame->deleteLater();
 }

@@ -1,4 +1,4 @@
-// The editor window as the workspace and the main window reach it: at most one CEdit_Frame, made
+// The editor window as the workspace and the main window reach it: at most one EditorWindow, made
 // when the editor opens and let go when the user closes it.
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <string>
 
-#include "ui/editor/edit_frame.h"
+#include "ui/editor/editor_window.h"
 #include "workspace/editor_port.h"
 
 namespace ondela {
@@ -35,7 +35,7 @@ class EditorWindowPort : public EditorPort {
     bool CloseEditor() override;
 
     // The open editor window, or null.
-    CEdit_Frame* Frame() const { return m_frame.data(); }
+    EditorWindow* Frame() const { return m_frame.data(); }
     // The settings key given to the last successful OpenEditor. The editor keeps nothing under
     // it.
     const std::string& KeyPath() const { return m_keyPath; }
@@ -47,7 +47,7 @@ class EditorWindowPort : public EditorPort {
     UserDialogs* m_dialogs;
     PrinterSource* m_printers;
     QPointer<QObject> m_notifyTarget;
-    QPointer<CEdit_Frame> m_frame;
+    QPointer<EditorWindow> m_frame;
     std::string m_keyPath;
 };
 

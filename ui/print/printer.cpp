@@ -37,12 +37,12 @@ QRect PicturePlacement(QSize window, double pageWidth, double pageHeight) {
     return QRect(kLeft, kTop, width, height);
 }
 
-CPrinter::CPrinter(UserDialogs& dialogs, PrinterSource& printers, WindowCapture* capture)
+Printer::Printer(UserDialogs& dialogs, PrinterSource& printers, WindowCapture* capture)
     : m_dialogs(dialogs), m_printers(printers), m_capture(capture) {}
 
-CPrinter::~CPrinter() = default;
+Printer::~Printer() = default;
 
-int CPrinter::PrintWindowImage(QWidget* window, const QString& title) {
+int Printer::PrintWindowImage(QWidget* window, const QString& title) {
     WindowCapture& capture = m_capture != nullptr ? *m_capture : m_screenCapture;
     const QImage picture = window != nullptr ? capture.Capture(window) : QImage();
     if (picture.isNull()) {

@@ -22,15 +22,15 @@ namespace ondela {
 // on the paper.
 QRect PicturePlacement(QSize window, double pageWidth, double pageHeight);
 
-class CPrinter {
+class Printer {
   public:
     // dialogs shows the messages; printers asks the user for a printer; capture takes the
     // window's picture (the screen capture when null). All must outlive the printer object.
-    CPrinter(UserDialogs& dialogs, PrinterSource& printers, WindowCapture* capture = nullptr);
-    virtual ~CPrinter();
+    Printer(UserDialogs& dialogs, PrinterSource& printers, WindowCapture* capture = nullptr);
+    virtual ~Printer();
 
-    CPrinter(const CPrinter&) = delete;
-    CPrinter& operator=(const CPrinter&) = delete;
+    Printer(const Printer&) = delete;
+    Printer& operator=(const Printer&) = delete;
 
     // Prints the picture of window as a one-page document named title. The print dialog opens
     // preset to landscape and to page 1 only. Returns 1 when the page was printed or the user

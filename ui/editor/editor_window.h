@@ -47,10 +47,10 @@ enum class EditorCommand {
 };
 constexpr int kEditorCommandCount = 13;
 
-class CEdit_Frame : public QMainWindow {
+class EditorWindow : public QMainWindow {
   public:
-    explicit CEdit_Frame(EditorServices services);
-    ~CEdit_Frame() override;
+    explicit EditorWindow(EditorServices services);
+    ~EditorWindow() override;
 
     // Operations of the designer on the text.
     void ClearText();

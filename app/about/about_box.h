@@ -9,11 +9,11 @@ class QLabel;
 
 namespace ondela {
 
-class CAboutDlg : public QDialog {
+class AboutBox : public QDialog {
   public:
     // source gives the version block; the one compiled into the program by default. The lines
     // are filled at once; rows of dashes stay when the block cannot be read.
-    explicit CAboutDlg(QWidget* parent = nullptr, VersionBlockSource source = BuiltInVersionBlock);
+    explicit AboutBox(QWidget* parent = nullptr, VersionBlockSource source = BuiltInVersionBlock);
 
     // Reads the version strings from the block. 1 when it was read, 0 otherwise.
     int ReadVersionInfo();

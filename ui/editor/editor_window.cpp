@@ -1,4 +1,4 @@
-#include "ui/editor/edit_frame.h"
+#include "ui/editor/editor_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -129,7 +129,7 @@ void AcceptFilterFile(QDropEvent* event) {
 // the frame instead of inserting their names.
 class EditorTextView : public QPlainTextEdit {
   public:
-    explicit EditorTextView(CEdit_Frame* frame) : QPlainTextEdit(frame), m_frame(frame) {}
+    explicit EditorTextView(EditorWindow* frame) : QPlainTextEdit(frame), m_frame(frame) {}
 
   protected:
     bool canInsertFromMimeData(const QMimeData* source) const override {
@@ -156,10 +156,10 @@ class EditorTextView : public QPlainTextEdit {
     }
 
   private:
-    CEdit_Frame* m_frame;
+    EditorWindow* m_frame;
 };
 
-CEdit_Frame::CEdit_Frame(EditorServices services)
+EditorWindow::EditorWindow(EditorServices services)
     : m_services(std::move(services)), m_caption(QStringLiteral("D_Edit")) {
     setWindowTitle(m_caption);
     setContextMenuPolicy(Qt::NoContextMenu);  // the View menu alone shows and hides the bars
@@ -171,7 +171,7 @@ CEdit_Frame::CEdit_Frame(EditorServices services)
     setCentralWidget(m_edit);
     setFocusProxy(m_edit);
     connect(m_edit->document(), &QTextDocument::modificationChanged, this,
-            &CEdit_Frame::ShowCaption);
+            &EditorWindow::ShowCaption);
 
     CreateActions();
     CreateMenus();
@@ -183,16 +183,16 @@ CEdit_Frame::CEdit_Frame(EditorServices services)
     resize(kWidth, kHeight);
 }
 
-CEdit_Frame::~CEdit_Frame() = default;
+EditorWindow::~EditorWindow() = default;
 
-void CEdit_Frame::CreateActions() {
+void EditorWindow::CreateActions() {
     struct Definition {
         EditorCommand command;
         const char* text;
         const char* prompt;  // shown in the status bar
         const char* tip;     // shown over the toolbar button
         QList<QKeySequence> keys;
-        void (CEdit_Frame::*run)();
+        void (EditorWindow::*run)();
     };
     const Definition definitions[] = {
         {EditorCommand::New,
@@ -200,33 +200,33 @@ void CEdit_Frame::CreateActions() {
          "Create a new document",
          "New",
          {QKeySequence(Qt::CTRL | Qt::Key_N)},
-         &CEdit_Frame::NewText},
+         &EditorWindow::NewText},
         {EditorCommand::Open,
          "&Open...",
          "Open an existing document",
          "Open",
          {QKeySequence(Qt::CTRL | Qt::Key_O)},
-         &CEdit_Frame::RequestLoad},
+         &EditorWindow::RequestLoad},
         // Ctrl+S saves under a new name, even when the text already has a file.
-        {EditorCommand::Save, "&Save", "Save the active document", "Save", {}, &CEdit_Frame::Save},
+        {EditorCommand::Save, "&Save", "Save the active document", "Save", {}, &EditorWindow::Save},
         {EditorCommand::SaveAs,
          "Save &As...",
          "Save the active document with a new name",
          "Save As",
          {QKeySequence(Qt::CTRL | Qt::Key_S)},
-         &CEdit_Frame::SaveTextAs},
+         &EditorWindow::SaveTextAs},
         {EditorCommand::Export,
          "&Export...",
          "Export the filter's coefficients as fixed-point words for a toolchain",
          "Export",
          {},
-         &CEdit_Frame::RequestExport},
+         &EditorWindow::RequestExport},
         {EditorCommand::Print,
          "&Print...",
          "Print the active document",
          "Print",
          {QKeySequence(Qt::CTRL | Qt::Key_P)},
-         &CEdit_Frame::PrintText},
+         &EditorWindow::PrintText},
         {EditorCommand::Exit, "E&xit", "", "", {}, nullptr},
         {EditorCommand::Undo,
          "&Undo",
@@ -290,7 +290,7 @@ void CEdit_Frame::CreateActions() {
     Action(EditorCommand::Print)->setIcon(LoadEditorIcon(EditorIcon::Print));
 }
 
-void CEdit_Frame::CreateMenus() {
+void EditorWindow::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(Action(EditorCommand::New));
     file->addAction(Action(EditorCommand::Open));
@@ -314,7 +314,7 @@ void CEdit_Frame::CreateMenus() {
     view->addAction(Action(EditorCommand::StatusBar));
 }
 
-void CEdit_Frame::CreateToolbar() {
+void EditorWindow::CreateToolbar() {
     m_toolbar = addToolBar(QStringLiteral("Toolbar"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
@@ -335,7 +335,7 @@ void CEdit_Frame::CreateToolbar() {
     connect(toggle, &QAction::toggled, m_toolbar, &QWidget::setVisible);
 }
 
-void CEdit_Frame::CreateStatusBar() {
+void EditorWindow::CreateStatusBar() {
     // A prompt is a temporary message, which hides "Ready" while it is shown.
     QStatusBar* bar = statusBar();
     bar->setFont(m_edit->font());
@@ -347,33 +347,33 @@ void CEdit_Frame::CreateStatusBar() {
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
 }
 
-QAction* CEdit_Frame::Action(EditorCommand command) const {
+QAction* EditorWindow::Action(EditorCommand command) const {
     return m_actions[static_cast<std::size_t>(command)];
 }
 
-QString CEdit_Frame::CurrentText() const {
+QString EditorWindow::CurrentText() const {
     return m_edit->toPlainText();
 }
 
-bool CEdit_Frame::HasUnsavedEdits() const {
+bool EditorWindow::HasUnsavedEdits() const {
     return m_edit->document()->isModified();
 }
 
-void CEdit_Frame::MarkSaved() {
+void EditorWindow::MarkSaved() {
     m_edit->document()->setModified(false);
     ShowCaption();
 }
 
-void CEdit_Frame::ShowCaption() {
+void EditorWindow::ShowCaption() {
     setWindowTitle(HasUnsavedEdits() ? QStringLiteral("*") + m_caption : m_caption);
 }
 
-void CEdit_Frame::ClearText() {
+void EditorWindow::ClearText() {
     m_edit->clear();
     MarkSaved();
 }
 
-void CEdit_Frame::SetTitle(const std::string& title) {
+void EditorWindow::SetTitle(const std::string& title) {
     if (!title.empty()) {
         m_fileName = title;
     } else if (!m_path.isEmpty()) {
@@ -386,7 +386,7 @@ void CEdit_Frame::SetTitle(const std::string& title) {
     ShowCaption();
 }
 
-void CEdit_Frame::PlaceText(const char* text, int length) {
+void EditorWindow::PlaceText(const char* text, int length) {
     const QString placed = EditorTextFromBytes(text, length);
     QTextDocument* document = m_edit->document();
     // The placed text is the starting point of editing, not an edit the user could undo.
@@ -403,7 +403,7 @@ void CEdit_Frame::PlaceText(const char* text, int length) {
     m_edit->horizontalScrollBar()->setValue(0);
 }
 
-int CEdit_Frame::CopyText(char* buffer, int size) const {
+int EditorWindow::CopyText(char* buffer, int size) const {
     if (buffer == nullptr || size <= 0) return 0;
     const QByteArray bytes = EditorTextToBytes(CurrentText());
     const int copied = std::min(static_cast<int>(bytes.size()), size - 1);
@@ -413,12 +413,12 @@ int CEdit_Frame::CopyText(char* buffer, int size) const {
     return copied;
 }
 
-int CEdit_Frame::TextLength() const {
+int EditorWindow::TextLength() const {
     const QString text = CurrentText();
     return static_cast<int>(text.size() + text.count(QLatin1Char('\n')));  // CR LF per break
 }
 
-void CEdit_Frame::NewText() {
+void EditorWindow::NewText() {
     // An empty text replaces the edited one only once the user has said what becomes of it.
     if (!SaveOrDiscardEdits()) return;
     ClearText();
@@ -426,15 +426,15 @@ void CEdit_Frame::NewText() {
     SetTitle(std::string());
 }
 
-void CEdit_Frame::RequestLoad() {
+void EditorWindow::RequestLoad() {
     if (m_services.notify) m_services.notify(kEditorLoadRequest, QString());
 }
 
-void CEdit_Frame::RequestExport() {
+void EditorWindow::RequestExport() {
     if (m_services.notify) m_services.notify(kEditorExportRequest, QString());
 }
 
-void CEdit_Frame::Save() {
+void EditorWindow::Save() {
     if (m_path.isEmpty()) {
         SaveTextAs();
     } else {
@@ -442,11 +442,11 @@ void CEdit_Frame::Save() {
     }
 }
 
-void CEdit_Frame::SaveTextAs() {
+void EditorWindow::SaveTextAs() {
     if (ChooseFile()) SaveText();
 }
 
-bool CEdit_Frame::ChooseFile() {
+bool EditorWindow::ChooseFile() {
     if (m_services.dialogs == nullptr) return false;
     const std::string startDir =
         m_path.isEmpty() ? std::string() : QFileInfo(m_path).absolutePath().toStdString();
@@ -462,7 +462,7 @@ bool CEdit_Frame::ChooseFile() {
     return true;
 }
 
-void CEdit_Frame::SaveText() {
+void EditorWindow::SaveText() {
     if (!WriteText()) return;
     // An edited description is offered to the main window; any difference counts, a shortened
     // text as much as a changed or a lengthened one.
@@ -470,7 +470,7 @@ void CEdit_Frame::SaveText() {
         m_services.notify(kEditorLoadRequest, QString());
 }
 
-bool CEdit_Frame::WriteText() {
+bool EditorWindow::WriteText() {
     const QByteArray bytes = EditorTextToFileBytes(CurrentText());
     FileReplaceFailure failure;
     if (!ReplaceFileContents(m_path.toStdString(),
@@ -483,7 +483,7 @@ bool CEdit_Frame::WriteText() {
     return true;
 }
 
-void CEdit_Frame::PrintText() {
+void EditorWindow::PrintText() {
     if (m_services.printers == nullptr) return;
     PrintRequest request;
     request.documentName = m_path;
@@ -536,13 +536,13 @@ void CEdit_Frame::PrintText() {
     painter.end();
 }
 
-void CEdit_Frame::ShowMessage(const std::string& text) {
+void EditorWindow::ShowMessage(const std::string& text) {
     if (m_services.dialogs != nullptr) {
         m_services.dialogs->MessageBox(text, kAppTitle, MessageButtons::Ok, MessageIcon::Warning);
     }
 }
 
-bool CEdit_Frame::SaveOrDiscardEdits() {
+bool EditorWindow::SaveOrDiscardEdits() {
     if (!HasUnsavedEdits() || m_services.dialogs == nullptr) return true;
     const MessageAnswer answer = m_services.dialogs->MessageBox(
         "The text in the Filter Editor has changed.\nDo you want to save the changes?", kAppTitle,
@@ -559,7 +559,7 @@ bool CEdit_Frame::SaveOrDiscardEdits() {
     }
 }
 
-void CEdit_Frame::closeEvent(QCloseEvent* event) {
+void EditorWindow::closeEvent(QCloseEvent* event) {
     if (m_closing) return event->accept();
     if (!SaveOrDiscardEdits()) return event->ignore();
     event->accept();
@@ -568,22 +568,22 @@ void CEdit_Frame::closeEvent(QCloseEvent* event) {
     if (m_services.closed) m_services.closed();
 }
 
-bool CEdit_Frame::DropFiles(const QMimeData* data) {
+bool EditorWindow::DropFiles(const QMimeData* data) {
     const QString path = DroppedFilterFile(data);
     if (path.isEmpty()) return false;
     if (m_services.notify) m_services.notify(kEditorLoadRequest, path);
     return true;
 }
 
-void CEdit_Frame::dragEnterEvent(QDragEnterEvent* event) {
+void EditorWindow::dragEnterEvent(QDragEnterEvent* event) {
     AcceptFilterFile(event);
 }
 
-void CEdit_Frame::dragMoveEvent(QDragMoveEvent* event) {
+void EditorWindow::dragMoveEvent(QDragMoveEvent* event) {
     AcceptFilterFile(event);
 }
 
-void CEdit_Frame::dropEvent(QDropEvent* event) {
+void EditorWindow::dropEvent(QDropEvent* event) {
     if (DropFiles(event->mimeData())) {
         event->acceptProposedAction();
     } else {

@@ -1,4 +1,4 @@
-#include "app/about/about_dlg.h"
+#include "app/about/about_box.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
@@ -46,7 +46,7 @@ QLabel* AddLine(QWidget* parent, const char* name, const QRect& place) {
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(QWidget* parent, VersionBlockSource source)
+AboutBox::AboutBox(QWidget* parent, VersionBlockSource source)
     : QDialog(parent), m_source(std::move(source)) {
     setWindowTitle(QStringLiteral("About Ondela"));
     const DialogUnits du(font());
@@ -72,11 +72,11 @@ CAboutDlg::CAboutDlg(QWidget* parent, VersionBlockSource source)
     InitDialog();
 }
 
-int CAboutDlg::ReadVersionInfo() {
+int AboutBox::ReadVersionInfo() {
     return ondela::ReadVersionInfo(m_source, m_strings);
 }
 
-void CAboutDlg::InitDialog() {
+void AboutBox::InitDialog() {
     if (ReadVersionInfo() == 0) return;  // the rows of dashes stay
     m_productLine->setText(QString::fromStdString(ProductLine(m_strings)));
     m_legalLine->setText(QString::fromStdString(m_strings.legalCopyright));
