@@ -1,8 +1,9 @@
 // The designer's workspace: the current filter (CurrentFilter: the entered and the achieved
 // specification, the coefficients, their format and what they go with), the description text and
-// the view of the plots. Its operations sit between the windows and the design
-// engine: validating a specification, designing it, measuring a coefficient set, switching the
-// coefficient format, and writing the filter description.
+// the view of the plots. Its operations sit between the windows and the design engine:
+// validating a specification, designing it, measuring a coefficient set, switching the
+// coefficient format, and writing the filter description. Create, Load and SetFormat answer what
+// they did (command_outcome.h).
 //
 // The workspace is a block of plain data: the windows read and write its fields directly. It
 // reaches the main window, the editor and the modal dialogs only through the ports below, all
@@ -12,7 +13,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <optional>
