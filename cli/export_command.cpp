@@ -376,7 +376,7 @@ int ExportCommand::Run() {
         return finish(kExitNoFilter, nullptr, nullptr);
     }
     const std::vector<double> values =
-        QuantisedValues(Quantise(request.coefs, ExportWord(settings.format, request)));
+        QuantiseTaps(request.coefs, ExportWord(settings.format, request)).values;
     VersionStrings strings;
     ReadVersionInfo(BuiltInVersionBlock, strings);
     request.design = CurrentDesignSummary(ws, values, strings.productName, strings.productVersion);

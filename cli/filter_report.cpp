@@ -104,8 +104,9 @@ std::string FilterReportJson(FilterWorkspace& ws, const FilterReport& report) {
 // says so and false).
 bool MeasureInWords(FilterWorkspace& ws, const FixedPointRequest& fixed, ReportedWords& words) {
     const int n = ws.Current().Count();
-    const QuantisedCoefs q = Quantise(ws.Current().Taps(), fixed);
-    const std::vector<double> values = QuantisedValues(q);
+    const TapsInWords quantised = QuantiseTaps(ws.Current().Taps(), fixed);
+    const QuantisedCoefs& q = quantised.words;
+    const std::vector<double>& values = quantised.values;
     words = {q.format, q.saturated, std::vector<int>(q.values.begin(), q.values.end())};
     if (q.saturated > 0) ws.ShowMessage(SaturationText(q));
     if (!CoefsMeasurable(values.data(), n, FLT64)) {

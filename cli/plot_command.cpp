@@ -15,6 +15,7 @@
 #include "cli/cli_ports.h"
 #include "numbers/number_text.h"
 #include "ui/plot/graphical.h"
+#include "workspace/export_summary.h"
 
 namespace ondela::cli {
 
@@ -238,11 +239,10 @@ int PlotCommand::Run() {
     }
     if (fixedPoint) {
         // The words' values, exactly, take the place of the coefficients in double precision.
-        const QuantisedCoefs q = Quantise(ws.Current().Taps(), *fixedPoint);
-        const std::vector<double> values = QuantisedValues(q);
-        std::copy(values.begin(), values.end(), ws.m_current.taps.begin());
+        const TapsInWords q = QuantiseTaps(ws.Current().Taps(), *fixedPoint);
+        std::copy(q.values.begin(), q.values.end(), ws.m_current.taps.begin());
         ws.m_current.format = FLT64;
-        if (q.saturated > 0) ws.ShowMessage(SaturationText(q));
+        if (q.words.saturated > 0) ws.ShowMessage(SaturationText(q.words));
     }
     if (!SetDisplayLimits(ws, *request, console)) return kExitUsage;
     const double cursor = CursorFromField(ws, request->cursor.value_or(ws.m_view.cursorHz));

@@ -20,6 +20,7 @@
 #include "numbers/number_text.h"
 #include "workspace/c_util.h"
 #include "workspace/description_reader.h"
+#include "workspace/export_summary.h"
 #include "workspace/filter_file_text.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/measurable_coefs.h"
@@ -138,13 +139,12 @@ int ResponseCommand::Run() {
     int format = request->format >= 0 ? request->format : fileFormat;
     if (fixedPoint) {
         // The words' values, exactly, evaluated in double precision.
-        const QuantisedCoefs words = Quantise(
+        const TapsInWords words = QuantiseTaps(
             std::span<const double>(coefs.data(), static_cast<std::size_t>(n)), *fixedPoint);
-        const std::vector<double> values = QuantisedValues(words);
-        std::copy(values.begin(), values.end(), coefs.begin());
+        std::copy(words.values.begin(), words.values.end(), coefs.begin());
         format = FLT64;
-        if (words.saturated > 0)
-            PrintLine(console.err, "ondela-cli response: " + SaturationText(words));
+        if (words.words.saturated > 0)
+            PrintLine(console.err, "ondela-cli response: " + SaturationText(words.words));
     }
     if (!CoefsMeasurable(coefs.data(), n, format)) {
         return FileError(console, request->file, kNoValidCoefsMessage);

@@ -10,6 +10,13 @@
 
 namespace ondela {
 
+TapsInWords QuantiseTaps(std::span<const double> taps, const FixedPointRequest& word) {
+    TapsInWords quantised;
+    quantised.words = Quantise(taps, word);
+    quantised.values = QuantisedValues(quantised.words);
+    return quantised;
+}
+
 bool WordsMeasurable(const std::vector<double>& values) {
     return CoefsMeasurable(values.data(), static_cast<int>(values.size()), FLT64);
 }

@@ -3,14 +3,24 @@
 // measures a filter. The window's Export dialog and the command line's export share it.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "export/export_context.h"
+#include "export/fixed_point.h"
 
 namespace ondela {
 
 class FilterWorkspace;
+
+// Taps quantised to the words of a fixed-point format: the words, and the value each stands for
+// (q / 2^F, in the taps' order), which is what the words are measured and evaluated as.
+struct TapsInWords {
+    QuantisedCoefs words;
+    std::vector<double> values;
+};
+TapsInWords QuantiseTaps(std::span<const double> taps, const FixedPointRequest& word);
 
 // Whether the values a word set holds give a response the measurement can see (not all zero,
 // not far below the response's floor).
@@ -23,7 +33,7 @@ std::string NoFilterReason(double attenuation, double ripple);
 
 // The design of the workspace's current filter, with the achieved values of quantised (the
 // values q / 2^F of its words, in the filter's order) measured silently: the workspace shows no
-// message and keeps its status, its achieved values and everything the window shows. program and
+// message and keeps its achieved values and everything the window shows. program and
 // version name the program that writes the file. A filter measured from its coefficients has no
 // targets and no edges; words that hold no measurable filter leave the achieved values unset.
 DesignSummary CurrentDesignSummary(FilterWorkspace& ws, const std::vector<double>& quantised,

@@ -28,6 +28,7 @@
 #include "engine/design_engine.h"
 #include "engine/filter_limits.h"
 #include "numbers/number_text.h"
+#include "workspace/export_summary.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/user_dialogs.h"
 
@@ -229,11 +230,11 @@ Measured MeetSearch::Measure(const Trial& t, FilterSpec& into,
     if (word) {
         const std::span<const double> taps(t.coefs.data(), static_cast<std::size_t>(t.n));
         if (!CoefficientProblem(taps).empty()) return m;
-        const QuantisedCoefs q = Quantise(taps, *word);
-        m.saturated = q.saturated;
+        TapsInWords q = QuantiseTaps(taps, *word);
+        m.saturated = q.words.saturated;
         // Saturated words are measured as they are; whatever they measure, they are not the
         // filter that was designed.
-        values = QuantisedValues(q);
+        values = std::move(q.values);
         coefs = values.data();
         fmt = FLT64;
     }
