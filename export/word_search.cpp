@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "export/fixed_point.h"
 
@@ -21,6 +22,9 @@ constexpr int kSearchDensity = 32;
 constexpr int kMeasureDensity = kSearchDensity;
 // Pairs of moves are tried while there are no more directions than this.
 constexpr std::size_t kPairLimit = 320;
+// The kicks after the descents: about kKickWork / (half taps) of them, at least kMinKicks.
+constexpr int kKickWork = 4000;
+constexpr int kMinKicks = 20;
 // Words other than rounding's are kept only when they beat it by this fraction on the measuring
 // grid, so that a finer measurement cannot reverse the order.
 constexpr double kKeepMargin = 1e-3;
@@ -48,7 +52,8 @@ struct Grid {
     std::vector<double> w;  // angular frequency, radians per sample
     std::vector<double> desired;
     std::vector<double> weight;
-    std::vector<double> basis;  // point-major, unknowns per point, when stored
+    std::vector<double> basis;           // point-major, unknowns per point, when stored
+    std::vector<std::size_t> bandFirst;  // the first point of each band, then the point count
     bool stored = false;
     HalfFilter half;
 
@@ -69,6 +74,7 @@ Grid MakeGrid(const HalfFilter& half, std::span<const WordBand> bands, int densi
     grid.half = half;
     const double step = 0.5 / (static_cast<double>(density) * half.taps);
     for (const WordBand& band : bands) {
+        grid.bandFirst.push_back(grid.w.size());
         const int intervals =
             std::max(4, static_cast<int>(std::ceil((band.upper - band.lower) / step)));
         for (int i = 0; i <= intervals; ++i) {
@@ -78,6 +84,7 @@ Grid MakeGrid(const HalfFilter& half, std::span<const WordBand> bands, int densi
             grid.weight.push_back(band.weight);
         }
     }
+    grid.bandFirst.push_back(grid.w.size());
     const std::size_t m = half.unknowns;
     grid.stored = storeBasis && grid.Size() * m <= kStoredBasisLimit;
     if (grid.stored) {
@@ -186,6 +193,18 @@ struct Descent {
         error = newError;
         FindHot();
     }
+    // Takes the move whatever it does to the error.
+    void Force(const Move& move) {
+        for (std::size_t j = 0; j < words.size(); ++j) {
+            words[j] += static_cast<int64_t>(move.Step(j));
+        }
+        for (std::size_t i = 0; i < amplitude.size(); ++i) amplitude[i] += move.Add(i);
+        error = 0.0;
+        for (std::size_t i = 0; i < amplitude.size(); ++i) {
+            error = std::max(error, PointError(i, 0.0));
+        }
+        FindHot();
+    }
     bool TryMove(const Move& move) {
         const double e = ErrorAfter(move);
         if (!(e < error) || !Fits(move)) return false;
@@ -229,6 +248,26 @@ Descent StartDescent(const Grid& grid, std::vector<int64_t> words, int fracBits,
     return d;
 }
 
+// Kicks out of a point where no single or paired move lowers the error: from the best words, one
+// to three words moved by one LSB at random and the descent run again, a fixed number of times
+// (the same sequence every time, so the same words result unless the deadline cuts it short);
+// lower words replace the best.
+void Kick(Descent& best, const std::vector<Direction>& singles, Clock::time_point deadline) {
+    std::mt19937 random(20181005);
+    std::uniform_int_distribution<std::size_t> which(0, singles.size() - 1);
+    std::uniform_int_distribution<int> count(1, 3);
+    const int kicks = std::max(kMinKicks, kKickWork / static_cast<int>(singles.size()));
+    for (int k = 0; k < kicks && Clock::now() < deadline; ++k) {
+        Descent trial = best;
+        for (int c = count(random); c > 0; --c) {
+            const Descent::Move move{&singles[which(random)], random() % 2 ? 1 : -1, nullptr, 0};
+            if (trial.Fits(move)) trial.Force(move);
+        }
+        trial.Run(singles, kPairLimit, deadline);
+        if (trial.error < best.error) best = std::move(trial);
+    }
+}
+
 // One word more or less: the moves of the plain local search.
 std::vector<Direction> SingleWordMoves(const Grid& grid, int fracBits) {
     const int m = grid.half.unknowns;
@@ -262,16 +301,11 @@ std::vector<std::size_t> ChebyshevNodes(const Grid& grid, std::span<const WordBa
     double total = 0.0;
     for (const WordBand& b : bands) total += b.upper - b.lower;
     std::vector<std::size_t> nodes;
-    std::size_t first = 0;
     int left = count;
     for (std::size_t b = 0; b < bands.size(); ++b) {
         const WordBand& band = bands[b];
-        std::size_t points = 0;
-        while (first + points < grid.Size() &&
-               grid.w[first + points] <= 2.0 * std::numbers::pi * band.upper + 1e-12 &&
-               (points == 0 || grid.w[first + points] > grid.w[first + points - 1])) {
-            ++points;
-        }
+        const std::size_t first = grid.bandFirst[b];
+        const std::size_t points = grid.bandFirst[b + 1] - first;
         const int share =
             b + 1 == bands.size()
                 ? left
@@ -284,7 +318,6 @@ std::vector<std::size_t> ChebyshevNodes(const Grid& grid, std::span<const WordBa
             nodes.push_back(first + std::min(points - 1, static_cast<std::size_t>(
                                                              std::lround(x * (points - 1)))));
         }
-        first += points;
     }
     std::sort(nodes.begin(), nodes.end());
     nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
@@ -299,13 +332,18 @@ std::vector<std::size_t> ExtremalNodes(const Grid& grid, const std::vector<doubl
         e[g] = std::abs(grid.weight[g] * (amplitude[g] - grid.desired[g]));
     }
     std::vector<std::size_t> nodes;
-    for (std::size_t g = 0; g < e.size(); ++g) {
-        const bool bandStart = g == 0 || !(grid.w[g] > grid.w[g - 1]);
-        const bool bandEnd = g + 1 == e.size() || !(grid.w[g + 1] > grid.w[g]);
-        const bool aboveLeft = bandStart || e[g] >= e[g - 1];
-        const bool aboveRight = bandEnd || e[g] > e[g + 1];
-        if (aboveLeft && aboveRight) nodes.push_back(g);
+    for (std::size_t b = 0; b + 1 < grid.bandFirst.size(); ++b) {
+        const std::size_t first = grid.bandFirst[b];
+        const std::size_t last = grid.bandFirst[b + 1] - 1;
+        for (std::size_t g = first; g <= last; ++g) {
+            const bool bandStart = g == first;
+            const bool bandEnd = g == last;
+            const bool aboveLeft = bandStart || e[g] >= e[g - 1];
+            const bool aboveRight = bandEnd || e[g] > e[g + 1];
+            if (aboveLeft && aboveRight) nodes.push_back(g);
+        }
     }
+    std::sort(nodes.begin(), nodes.end());
     return nodes;
 }
 
@@ -314,8 +352,8 @@ std::vector<std::size_t> ExtremalNodes(const Grid& grid, const std::vector<doubl
 // Babai's nearest plane give one close to the real filter's weighted amplitude there. The
 // reduced basis vectors, as word steps, are returned as moves for the descent.
 std::vector<int64_t> LatticeWords(const Grid& grid, const std::vector<std::size_t>& nodes,
-                                  std::span<const double> half, int fracBits,
-                                  std::vector<std::vector<int64_t>>& reducedSteps) {
+                                  std::span<const double> half, int fracBits, int64_t lo,
+                                  int64_t hi, std::vector<std::vector<int64_t>>& reducedSteps) {
     const int m = grid.half.unknowns;
     const int k = static_cast<int>(nodes.size());
     const double lsb = std::ldexp(1.0, -fracBits);
@@ -373,14 +411,22 @@ std::vector<int64_t> LatticeWords(const Grid& grid, const std::vector<std::size_
         coef[j] = c;
         for (int i = 0; i < k; ++i) t[i] -= c * b[j][i];
     }
-    std::vector<int64_t> words(m, 0);
+    // The words, clipped to the word; a step too large for any word is kept at a size that
+    // cannot fit, never beyond what the integers hold.
+    constexpr double kHuge = 0x1p40;
+    std::vector<double> sum(m, 0.0);
     reducedSteps.assign(m, std::vector<int64_t>(m, 0));
     for (int r = 0; r < m; ++r) {
         for (int j = 0; j < m; ++j) {
             const double uj = u[r][j].get_d();
-            reducedSteps[r][j] = static_cast<int64_t>(uj);
-            words[j] += static_cast<int64_t>(coef[r] * uj);
+            reducedSteps[r][j] = static_cast<int64_t>(std::clamp(uj, -kHuge, kHuge));
+            sum[j] += coef[r] * uj;
         }
+    }
+    std::vector<int64_t> words(m);
+    for (int j = 0; j < m; ++j) {
+        words[j] = static_cast<int64_t>(
+            std::clamp(std::round(sum[j]), static_cast<double>(lo), static_cast<double>(hi)));
     }
     return words;
 }
@@ -442,8 +488,8 @@ WordSearchResult SearchWords(std::span<const double> taps, std::span<const WordB
         for (const auto& nodes : nodeSets) {
             if (static_cast<int>(nodes.size()) < m) continue;
             std::vector<std::vector<int64_t>> reduced;
-            std::vector<int64_t> start = LatticeWords(grid, nodes, realHalf, fracBits, reduced);
-            for (int64_t& q : start) q = std::clamp(q, lo, hi);
+            std::vector<int64_t> start =
+                LatticeWords(grid, nodes, realHalf, fracBits, lo, hi, reduced);
             Descent descent = StartDescent(grid, std::move(start), fracBits, lo, hi);
             if (descent.error <= 2.0 * result.roundedDeviation) {  // else a poor node set
                 std::vector<Direction> moves = singles;
@@ -459,6 +505,16 @@ WordSearchResult SearchWords(std::span<const double> taps, std::span<const WordB
         descent.Run(singles, kPairLimit, deadline);
         candidates.emplace_back(std::move(descent.words), WordSearchMethod::LocalSearch);
     }
+
+    // The best words of the descents, kicked further.
+    std::size_t best = 0;
+    std::vector<Descent> ends;
+    for (const auto& [words, method] : candidates) {
+        ends.push_back(StartDescent(grid, words, fracBits, lo, hi));
+        if (ends.back().error < ends[best].error) best = ends.size() - 1;
+    }
+    Kick(ends[best], singles, deadline);
+    candidates.emplace_back(std::move(ends[best].words), candidates[best].second);
 
     for (const auto& [words, method] : candidates) {
         const std::vector<int32_t> full = FullWords(words, n);

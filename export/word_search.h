@@ -5,9 +5,11 @@
 // Up to kLatticeMaxTaps taps the words come from lattice basis reduction: the weighted amplitude
 // of the words at a set of nodes in the bands is a lattice point, the real filter's weighted
 // amplitude there the target; the basis is LLL-reduced, Babai's nearest plane gives a close
-// lattice point, and a descent along the reduced basis vectors and single words (±1 LSB) lowers
-// the true error, measured on a dense grid. Several node sets are tried. Longer filters take only
-// the descent along single words from rounding's words, within the time budget.
+// lattice point, and a descent along the reduced basis vectors and single words (±1 LSB), and
+// pairs of those moves, lowers the true error, measured on a dense grid. Several node sets are
+// tried. Longer filters take only the descent along single words from rounding's words. The best
+// words then take random kicks of a few words, each followed by the descent (a fixed sequence of
+// them, fewer the longer the filter). All of it stops at the time budget.
 #pragma once
 
 #include <cstdint>
