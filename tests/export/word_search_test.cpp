@@ -67,14 +67,14 @@ const std::vector<WordBand> kBandStop = {
 // Low passes of 35 and 45 taps with the pass band to 0.4 pi and the stop band from 0.5 pi, a
 // narrow low pass of 125 taps, a band pass and a weighted band stop.
 const std::vector<Problem> kProblems = {
-    {"A 35 taps 8 bits", 35, kLowPass, 8},
-    {"A 35 taps 10 bits", 35, kLowPass, 10},
-    {"B 45 taps 10 bits", 45, kLowPass, 10},
-    {"B 45 taps 12 bits", 45, kLowPass, 12},
-    {"C 125 taps 16 bits", 125, kNarrow, 16},
-    {"C 125 taps 22 bits", 125, kNarrow, 22},
-    {"D 45 taps band pass 9 bits", 45, kBandPass, 9},
-    {"E 63 taps band stop 12 bits", 63, kBandStop, 12},
+    {"low pass 35 taps 8 bits", 35, kLowPass, 8},
+    {"low pass 35 taps 10 bits", 35, kLowPass, 10},
+    {"low pass 45 taps 10 bits", 45, kLowPass, 10},
+    {"low pass 45 taps 12 bits", 45, kLowPass, 12},
+    {"narrow low pass 125 taps 16 bits", 125, kNarrow, 16},
+    {"narrow low pass 125 taps 22 bits", 125, kNarrow, 22},
+    {"band pass 45 taps 9 bits", 45, kBandPass, 9},
+    {"band stop 63 taps 12 bits", 63, kBandStop, 12},
 };
 
 TEST(WordSearch, NeverAboveRoundingAndBelowItOnMostProblems) {
