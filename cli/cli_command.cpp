@@ -46,17 +46,24 @@ void CliCommand::AddFormatOption(QCommandLineParser& parser, const QString& desc
 }
 
 void CliCommand::AddFixedPointOptions(QCommandLineParser& parser,
-                                      const QString& wordBitsDescription) {
+                                      const QString& wordBitsDescription, bool optimised) {
+    m_takesOptimised = optimised;
     parser.addOption({"word-bits", wordBitsDescription, "W"});
     parser.addOption({"frac-bits",
                       "The fraction bits F, -64 to 128: integer q stands for q / 2^F. "
                       "Default: the largest F that keeps every coefficient inside the word.",
                       "F"});
-    parser.addOption({"rounding",
-                      "nearest: to the nearest integer, ties away from zero (default); floor: "
-                      "toward minus infinity, as dropping the low bits of two's complement "
-                      "does.",
-                      "MODE"});
+    QString rounding =
+        "nearest: to the nearest integer, ties away from zero (default); floor: "
+        "toward minus infinity, as dropping the low bits of two's complement "
+        "does.";
+    if (optimised) {
+        rounding +=
+            " optimised: the words chosen together for the smallest weighted error over the "
+            "bands that the search finds, never larger than that of nearest (the fraction bits "
+            "as for nearest).";
+    }
+    parser.addOption({"rounding", rounding, "MODE"});
 }
 
 bool CliCommand::ReadFixedPointOptions(const QCommandLineParser& parser) {
@@ -92,6 +99,12 @@ bool CliCommand::ReadFixedPointOptions(const QCommandLineParser& parser) {
             request.rounding = Rounding::Nearest;
         } else if (mode == "floor") {
             request.rounding = Rounding::Floor;
+        } else if (mode == "optimised" && m_takesOptimised) {
+            request.rounding = Rounding::Nearest;
+            optimisedWords = true;
+        } else if (m_takesOptimised) {
+            return UsageError("--rounding: unknown mode '" + mode +
+                              "' (nearest, floor or optimised)");
         } else {
             return UsageError("--rounding: unknown mode '" + mode + "' (nearest or floor)");
         }

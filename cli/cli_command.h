@@ -48,8 +48,11 @@ class CliCommand {
     void AddFormatOption(QCommandLineParser& parser, const QString& description);
 
     // --word-bits W, --frac-bits F, --rounding nearest|floor: a signed fixed-point word, with the
-    // command's own description of what it does with it.
-    void AddFixedPointOptions(QCommandLineParser& parser, const QString& wordBitsDescription);
+    // command's own description of what it does with it. With optimised, --rounding also takes
+    // "optimised": words chosen together by the word search (optimisedWords), the fraction bits
+    // settled as for nearest.
+    void AddFixedPointOptions(QCommandLineParser& parser, const QString& wordBitsDescription,
+                              bool optimised = false);
     // Reads them into fixedPoint (left unset without --word-bits); for ReadOptions. false after
     // UsageError.
     bool ReadFixedPointOptions(const QCommandLineParser& parser);
@@ -66,6 +69,7 @@ class CliCommand {
     bool json = false;
     std::optional<int> format;
     std::optional<FixedPointRequest> fixedPoint;
+    bool optimisedWords = false;
 
   private:
     bool ReadOutputOptions(const QCommandLineParser& parser);
@@ -78,6 +82,7 @@ class CliCommand {
     bool m_hasOutput = false;
     bool m_hasJson = false;
     bool m_hasFormat = false;
+    bool m_takesOptimised = false;
 };
 
 }  // namespace ondela::cli

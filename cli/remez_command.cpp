@@ -7,6 +7,8 @@
 #include "cli/cli_command.h"
 #include "cli/json_writer.h"
 #include "engine/filter_spec.h"
+#include "export/fixed_point.h"
+#include "export/word_search.h"
 #include "numbers/number_text.h"
 
 namespace ondela::cli {
@@ -15,7 +17,8 @@ namespace {
 
 constexpr const char* kUsage =
     "ondela-cli remez --taps N --bands E1,E2,E3,E4[,...] --desired D1,D2[,...]\n"
-    "           --weights W1,W2[,...] [--density L] [--json]";
+    "           --weights W1,W2[,...] [--density L]\n"
+    "           [--word-bits W [--frac-bits F] [--rounding nearest|floor|optimised]] [--json]";
 
 constexpr int kDefaultDensity = 16;
 
@@ -64,7 +67,14 @@ void RemezCommand::AddOptions(QCommandLineParser& parser) {
                   "Writes a JSON report instead of one coefficient a line: \"produced\" (true "
                   "when coefficients resulted), \"status\" (the exchange's status bits), "
                   "\"messages\", \"taps\", \"density\", \"deviation\" and \"coefficients\" "
-                  "(empty when none resulted; a broken-down exchange reports no deviation).");
+                  "(empty when none resulted; a broken-down exchange reports no deviation); "
+                  "with --word-bits also \"fixedPoint\": wordBits, fracBits, rounding, "
+                  "saturated, values (the integers) and deviation (the weighted error of the "
+                  "words over the bands).");
+    AddFixedPointOptions(parser,
+                         "Quantises the coefficients to signed words of W bits, 2 to 32, and "
+                         "prints the integers one a line instead of the coefficients.",
+                         true);
 }
 
 // A comma-separated option; nullopt (after the usage line) when it is missing or not a list of
@@ -183,7 +193,31 @@ bool RemezCommand::ReadOptions(const QCommandLineParser& parser) {
         request.density = *density;
     }
     request.json = json;
-    return true;
+    return ReadFixedPointOptions(parser);
+}
+
+// The exchange's coefficients in words: rounded each on its own, or chosen together.
+struct Words {
+    QuantisedCoefs q;
+    double deviation = 0.0;
+};
+
+Words InWords(const std::vector<double>& coefs, const std::vector<ExchangeBand>& exchangeBands,
+              const FixedPointRequest& request, bool optimised) {
+    std::vector<WordBand> bands;
+    for (const ExchangeBand& b : exchangeBands) {
+        bands.push_back({b.lower, b.upper, b.desired, b.weight});
+    }
+    Words words{Quantise(coefs, request), 0.0};
+    if (optimised) {
+        const WordSearchResult found =
+            SearchWords(coefs, bands, words.q.format.wordBits, words.q.format.fracBits);
+        words.q.values = found.values;
+        words.deviation = found.deviation;
+    } else {
+        words.deviation = WordsDeviation(words.q.values, words.q.format.fracBits, bands);
+    }
+    return words;
 }
 
 int RemezCommand::Run() {
@@ -219,6 +253,13 @@ int RemezCommand::Run() {
     if (produced && DeviationStalled(result.status)) {
         messages.push_back("WARNING: The deviation stopped growing before the exchange converged");
     }
+    std::optional<Words> words;
+    if (produced && fixedPoint) {
+        words = InWords(std::vector<double>(coefs.begin(), coefs.begin() + request->taps),
+                        request->bands, *fixedPoint, optimisedWords);
+        const std::string saturation = SaturationText(words->q);
+        if (!saturation.empty()) messages.push_back("WARNING: " + saturation);
+    }
     for (const std::string& m : messages) PrintLine(console.err, m);
 
     std::string output;
@@ -242,8 +283,23 @@ int RemezCommand::Run() {
             for (int i = 0; i < request->taps; ++i) json.Number(coefs[i]);
         }
         json.EndArray();
+        if (words) {
+            json.Key("fixedPoint").BeginObject();
+            json.Key("wordBits").Integer(words->q.format.wordBits);
+            json.Key("fracBits").Integer(words->q.format.fracBits);
+            json.Key("rounding")
+                .String(optimisedWords ? "optimised" : RoundingName(words->q.format.rounding));
+            json.Key("saturated").Integer(words->q.saturated);
+            json.Key("values").BeginArray();
+            for (const int32_t v : words->q.values) json.Integer(v);
+            json.EndArray();
+            json.Key("deviation").Number(words->deviation);
+            json.EndObject();
+        }
         json.EndObject();
         output = json.Text();
+    } else if (words) {
+        for (const int32_t v : words->q.values) output += std::to_string(v) + "\n";
     } else if (produced) {
         for (int i = 0; i < request->taps; ++i) output += JsonNumber(coefs[i]) + "\n";
     }

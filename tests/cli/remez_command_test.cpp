@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/cli/cli_json.h"
 #include "tests/cli/cli_process.h"
+#include "tests/cli/fixed_point_oracle.h"
 
 namespace ondela {
 namespace {
@@ -167,6 +169,81 @@ TEST(RemezCommand, BrokenDownExchangesAreFailures) {
     }
 }
 
+// max |weight (A(f) - desired)| of the integers q / 2^F over 64 points per tap in each band of
+// the 35-tap low pass below, A(f) the sum of h[n] cos(2 pi f (n - 17)).
+double WordsError(const testing::Ints& words, int frac) {
+    const struct { double lower, upper, desired; } bands[] = {{0.0, 0.2, 1.0}, {0.25, 0.5, 0.0}};
+    const int n = static_cast<int>(words.size());
+    double worst = 0.0;
+    for (const auto& band : bands) {
+        const int points = static_cast<int>(64 * n * (band.upper - band.lower) / 0.5);
+        for (int i = 0; i <= points; ++i) {
+            const double f = band.lower + (band.upper - band.lower) * i / points;
+            double a = 0.0;
+            for (int t = 0; t < n; ++t) {
+                a += std::ldexp(static_cast<double>(words[t]), -frac) *
+                     std::cos(2.0 * std::numbers::pi * f * (t - (n - 1) / 2.0));
+            }
+            worst = std::max(worst, std::abs(a - band.desired));
+        }
+    }
+    return worst;
+}
+
+// The exchange's coefficients in 8-bit words: rounded to nearest as by hand, and chosen together
+// with a weighted error below rounding's, each reported as the oracle measures it; the text
+// output is the integers.
+TEST(RemezCommand, WordsOfTheCoefficients) {
+    const Args lowPass35 = {"remez",     "--taps", "35",        "--bands", "0,0.2,0.25,0.5",
+                            "--desired", "1,0",    "--weights", "1,1",     "--json"};
+    const CliRun real = RunCli(lowPass35);
+    ASSERT_EQ(real.exitCode, 0) << real.err;
+    std::vector<double> h;
+    for (const auto& c : ParseJson(real.out)["coefficients"].toArray()) h.push_back(c.toDouble());
+    ASSERT_EQ(h.size(), 35u);
+    const int frac = testing::LargestFrac(h, 8, false);
+    const testing::Ints rounded = testing::HandQuantised(h, 8, frac, false);
+
+    double errors[2] = {0.0, 0.0};
+    const char* modes[] = {"nearest", "optimised"};
+    for (int m = 0; m < 2; ++m) {
+        SCOPED_TRACE(modes[m]);
+        Args args = lowPass35;
+        for (const char* a : {"--word-bits", "8", "--rounding", modes[m]}) args.push_back(a);
+        const CliRun run = RunCli(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject report = ParseJson(run.out);
+        EXPECT_EQ(report["coefficients"].toArray().size(), 35);
+        const QJsonObject fixed = report["fixedPoint"].toObject();
+        EXPECT_EQ(fixed["wordBits"].toInt(), 8);
+        EXPECT_EQ(fixed["fracBits"].toInt(), frac);
+        EXPECT_EQ(fixed["rounding"].toString().toStdString(), modes[m]);
+        EXPECT_EQ(fixed["saturated"].toInt(-1), 0);
+        testing::Ints words;
+        for (const auto& v : fixed["values"].toArray()) words.push_back(v.toInteger());
+        ASSERT_EQ(words.size(), 35u);
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            EXPECT_EQ(words[i], words[34 - i]) << i;
+            EXPECT_LE(words[i], 127);
+            EXPECT_GE(words[i], -128);
+        }
+        if (m == 0) {
+            EXPECT_EQ(words, rounded);
+        }
+        errors[m] = WordsError(words, frac);
+        EXPECT_NEAR(fixed["deviation"].toDouble(), errors[m], 1e-3 * errors[m]);
+
+        // Without --json: the integers one a line.
+        args.erase(std::find(args.begin(), args.end(), "--json"));
+        const CliRun text = RunCli(args);
+        ASSERT_EQ(text.exitCode, 0) << text.err;
+        std::string expected;
+        for (const long long q : words) expected += std::to_string(q) + "\n";
+        EXPECT_EQ(text.out, expected);
+    }
+    EXPECT_LT(errors[1], errors[0]);
+}
+
 TEST(RemezCommand, UsageErrors) {
     // kLowPass31 with the value of one option replaced (or added), or without it (value
     // nullptr).
@@ -194,6 +271,10 @@ TEST(RemezCommand, UsageErrors) {
         {with("--weights", "1,0"), "every weight must be greater than 0"},
         {with("--density", "0"), "--density: '0' is not a whole number from 1 to 40"},
         {with("--density", "41"), "--density: '41' is not a whole number from 1 to 40"},
+        {with("--rounding", "nearest"), "--frac-bits and --rounding need --word-bits W"},
+        {WithOption(with("--word-bits", "10"), 1, "--rounding", "best"),
+         "--rounding: unknown mode 'best' (nearest, floor or optimised)"},
+        {with("--word-bits", "33"), "--word-bits: 33 is outside 2 to 32"},
         {{"remez", "--taps", "31", "--bands",
           "0,0.01,0.02,0.03,0.04,0.05,0.06,0.07,0.08,0.09,0.1,0.11,0.12,0.13,0.14,0.15,0.16,0.17",
           "--desired", "1,0,1,0,1,0,1,0,1", "--weights", "1,1,1,1,1,1,1,1,1"},
