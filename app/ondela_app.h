@@ -15,7 +15,7 @@
 #include "settings/settings_store.h"
 #include "ui/editor/editor_window_port.h"
 #include "ui/main_window/qt_user_dialogs.h"
-#include "ui/plot/graphical.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/filter_workspace.h"
 
 namespace ondela {
@@ -58,10 +58,10 @@ class OndelaApp : public QObject {
     QtUserDialogs m_qtDialogs;
     UserDialogs& m_dialogs;  // the Qt dialogs unless the environment gives others
     std::unique_ptr<SettingsStore> m_store;
-    CPreferences m_prefs;
+    Preferences m_prefs;
     DesignEngine m_engine;
     FilterWorkspace m_ws;
-    CGraphical m_graph;
+    ResponsePlot m_graph;
     AppShell m_shell;
     QtPrinterSource m_editorPrinters;
     EditorWindowPort m_editor;

@@ -8,7 +8,7 @@
 #include <numbers>
 
 #include "engine/filter_spec.h"
-#include "ui/plot/graphical.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/filter_workspace.h"
 
 namespace ondela {
@@ -46,7 +46,7 @@ void BM_PaintPlots(benchmark::State& state) {
     FilterWorkspace ws;
     LoadLowPass(ws, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     ws.m_view.logScale = static_cast<int>(state.range(2));
-    CGraphical plot(ws);
+    ResponsePlot plot(ws);
     plot.m_cursorHz = 3000.0;
     for (auto _ : state) {
         plot.PaintPlots(true);

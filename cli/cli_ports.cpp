@@ -91,7 +91,7 @@ void CliMainWindow::SetCursorFreq(double hz) {
 void CliMainWindow::SelectCoefFormat(int format) {
     m_ws.m_current.format = static_cast<CoefFormat>(format);
     if (format >= FLT64 && format <= INT16) m_checkedFormat = format;
-    if (m_prefs.IsOpen()) m_prefs.SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
+    if (m_prefs.IsOpen()) m_prefs.SetUnsigned(setting::kCoefFormat, static_cast<uint32_t>(format));
 }
 
 int CliMainWindow::ReadCoefFormatRadios() {
@@ -115,7 +115,7 @@ CliDesigner::CliDesigner(std::FILE* err) : dialogs(err) {
 }
 
 int CliDesigner::StartupCoefFormat() {
-    const int format = static_cast<int>(prefs.GetDword(setting::kCoefFormat, FLT32));
+    const int format = static_cast<int>(prefs.GetUnsigned(setting::kCoefFormat, FLT32));
     return format < FLT64 || format > INT16 ? FLT32 : format;
 }
 

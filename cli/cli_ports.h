@@ -88,7 +88,7 @@ class CliDialogs : public UserDialogs {
 class CliMainWindow : public MainWindowPort {
   public:
     // The workspace's dialogs must be set before CreateFilter runs.
-    CliMainWindow(FilterWorkspace& ws, CPreferences& prefs) : m_ws(ws), m_prefs(prefs) {}
+    CliMainWindow(FilterWorkspace& ws, Preferences& prefs) : m_ws(ws), m_prefs(prefs) {}
 
     // What the fields hold: typed, or shown by RefreshFields. CreateFilter reads them as the
     // window's Create reads its fields.
@@ -132,7 +132,7 @@ class CliMainWindow : public MainWindowPort {
 
   private:
     FilterWorkspace& m_ws;
-    CPreferences& m_prefs;
+    Preferences& m_prefs;
     int m_checkedFormat = -1;  // the checked format radio; -1 none
     double m_plotCursorHz = 0.0;
 
@@ -153,7 +153,7 @@ class CliDesigner {
     int StartupCoefFormat();
 
     MemorySettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
     DesignEngine engine;
     std::unique_ptr<FilterWorkspace> ws = std::make_unique<FilterWorkspace>();
     CliDialogs dialogs;

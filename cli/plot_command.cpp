@@ -14,7 +14,7 @@
 #include "cli/cli_command.h"
 #include "cli/cli_ports.h"
 #include "numbers/number_text.h"
-#include "ui/plot/graphical.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/export_summary.h"
 
 namespace ondela::cli {
@@ -108,7 +108,7 @@ std::optional<double> FrequencyOption(const QCommandLineParser& parser, const ch
 // repaint that a paint asks for is remembered so that it can be carried out.
 class PlotWindow : public CliMainWindow {
   public:
-    PlotWindow(FilterWorkspace& ws, CPreferences& prefs, CGraphical& plot)
+    PlotWindow(FilterWorkspace& ws, Preferences& prefs, ResponsePlot& plot)
         : CliMainWindow(ws, prefs), m_ws(ws), m_plot(plot) {}
 
     // The cursor field's rule: never below 0 nor below the displayed lower limit.
@@ -127,7 +127,7 @@ class PlotWindow : public CliMainWindow {
 
   private:
     FilterWorkspace& m_ws;
-    CGraphical& m_plot;
+    ResponsePlot& m_plot;
 };
 
 // The display limits a Create sets for the filter's sampling frequency, then the ones asked
@@ -166,7 +166,7 @@ double CursorFromField(const FilterWorkspace& ws, double hz) {
 }
 
 // The response plot above the coefficient plot, as PNG bytes.
-std::string PictureBytes(const CGraphical& plot) {
+std::string PictureBytes(const ResponsePlot& plot) {
     const QImage& response = plot.ResponseImage();
     const QImage& coefs = plot.CoefImage();
     QImage picture(std::max(response.width(), coefs.width()), response.height() + coefs.height(),
@@ -216,7 +216,7 @@ int PlotCommand::Run() {
 
     CliDesigner designer(console.err);
     FilterWorkspace& ws = *designer.ws;
-    CGraphical plot(ws);
+    ResponsePlot plot(ws);
     PlotWindow window(ws, designer.prefs, plot);
     window.ShowStoredSpec();
     ws.m_mainWindow = &window;

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     static DesignEngine engine;
     MemorySettingsStore store;
-    CPreferences prefs(&store);
+    Preferences prefs(&store);
     prefs.OpenKeys();
     OkDialogs dialogs;
 

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace ondela;
     const std::string text = fuzz::ZeroTerminated(data, size);
     static MemorySettingsStore store;
-    static CPreferences prefs(&store);
+    static Preferences prefs(&store);
     static const bool opened = prefs.OpenKeys();
     (void)opened;
 

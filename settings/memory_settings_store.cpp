@@ -11,7 +11,7 @@ bool MemorySettingsStore::OpenKey(SettingsKey key) {
     return true;
 }
 
-std::optional<uint32_t> MemorySettingsStore::ReadDword(const std::string& name) {
+std::optional<uint32_t> MemorySettingsStore::ReadUnsigned(const std::string& name) {
     if (!m_prefOpen) return std::nullopt;
     const auto it = m_values.find(name);
     if (it == m_values.end()) return std::nullopt;
@@ -29,7 +29,7 @@ std::optional<std::string> MemorySettingsStore::ReadString(const std::string& na
     return *text;
 }
 
-bool MemorySettingsStore::WriteDword(const std::string& name, uint32_t value) {
+bool MemorySettingsStore::WriteUnsigned(const std::string& name, uint32_t value) {
     if (!m_prefOpen || m_writeFails) return false;
     m_values[name] = value;
     return true;

@@ -20,9 +20,9 @@ class MemorySettingsStore : public SettingsStore {
 
     bool OpenKey(SettingsKey key) override;
     bool IsOpen() const override { return m_prefOpen; }
-    std::optional<uint32_t> ReadDword(const std::string& name) override;
+    std::optional<uint32_t> ReadUnsigned(const std::string& name) override;
     std::optional<std::string> ReadString(const std::string& name, std::size_t maxBytes) override;
-    bool WriteDword(const std::string& name, uint32_t value) override;
+    bool WriteUnsigned(const std::string& name, uint32_t value) override;
     bool WriteString(const std::string& name, const std::string& text) override;
 
     // Simulated failures: a store whose keys cannot be opened or created, and one that refuses

@@ -35,27 +35,27 @@ std::optional<double> NumberOf(const std::string& text) {
 
 }  // namespace
 
-CPreferences::CPreferences(SettingsStore* store) : m_store(store) {}
+Preferences::Preferences(SettingsStore* store) : m_store(store) {}
 
-CPreferences::~CPreferences() = default;
+Preferences::~Preferences() = default;
 
-bool CPreferences::OpenKeys() {
+bool Preferences::OpenKeys() {
     if (m_store == nullptr) return false;
     return m_store->OpenKey(SettingsKey::Root) && m_store->OpenKey(SettingsKey::Preferences);
 }
 
-bool CPreferences::IsOpen() const {
+bool Preferences::IsOpen() const {
     return m_store != nullptr && m_store->IsOpen();
 }
 
-uint32_t CPreferences::GetDword(const char* name, uint32_t def) {
+uint32_t Preferences::GetUnsigned(const char* name, uint32_t def) {
     if (!IsOpen() || name == nullptr) return 0;
-    if (const auto stored = m_store->ReadDword(name)) return *stored;
-    m_store->WriteDword(name, def);
+    if (const auto stored = m_store->ReadUnsigned(name)) return *stored;
+    m_store->WriteUnsigned(name, def);
     return def;
 }
 
-int CPreferences::GetString(const char* name, std::string& out, const char* def) {
+int Preferences::GetString(const char* name, std::string& out, const char* def) {
     if (!IsOpen() || name == nullptr) return 0;
     const std::size_t room = std::strcmp(name, setting::kFileInPath) == 0 ? kPathRoom : kTextRoom;
     if (auto stored = m_store->ReadString(name, room)) {
@@ -71,7 +71,7 @@ int CPreferences::GetString(const char* name, std::string& out, const char* def)
     return static_cast<int>(out.size());
 }
 
-double CPreferences::GetDouble(const char* name, double def) {
+double Preferences::GetDouble(const char* name, double def) {
     if (!IsOpen() || name == nullptr) return 0.0;
     const std::string defText = FormatText("%lf", def);
     std::string text;
@@ -80,18 +80,18 @@ double CPreferences::GetDouble(const char* name, double def) {
     return NumberOf(text).value_or(0.0);
 }
 
-void CPreferences::SetString(const char* name, const std::string& text) {
+void Preferences::SetString(const char* name, const std::string& text) {
     if (!IsOpen() || name == nullptr) return;
     m_store->WriteString(name, text);  // a failed write is not reported
 }
 
-void CPreferences::SetDword(const char* name, uint32_t value) {
+void Preferences::SetUnsigned(const char* name, uint32_t value) {
     if (!IsOpen() || name == nullptr) return;
-    m_store->WriteDword(name, value);
+    m_store->WriteUnsigned(name, value);
 }
 
-void CPreferences::LoadSpec(FilterSpec& spec) {
-    const uint32_t type = GetDword(setting::kType, 1);
+void Preferences::LoadSpec(FilterSpec& spec) {
+    const uint32_t type = GetUnsigned(setting::kType, 1);
     spec.type = type >= 1 && type <= 5 ? static_cast<FilterType>(type) : LowPass;
 
     // Each number replaces its field only when a stored text was found and reads as a number;
@@ -123,20 +123,20 @@ void CPreferences::LoadSpec(FilterSpec& spec) {
             spec.ripple = std::fmin(std::fmax(std::fabs(*v), kMinRipple), kMaxRipple);
     }
 
-    const uint32_t coefs = GetDword(setting::kMaxCoefs, kDefaultMaxCoefs);
+    const uint32_t coefs = GetUnsigned(setting::kMaxCoefs, kDefaultMaxCoefs);
     spec.maxCoefs = coefs <= kMaxCoefs ? static_cast<int32_t>(coefs) : 1024;
 }
 
-void CPreferences::SaveSpec(FilterSpec& spec) {
+void Preferences::SaveSpec(FilterSpec& spec) {
     if (spec.maxCoefs < 0 || spec.maxCoefs > kMaxCoefs) spec.maxCoefs = 1024;
     if (!IsOpen()) return;
-    m_store->WriteDword(setting::kType, static_cast<uint32_t>(spec.type));
+    m_store->WriteUnsigned(setting::kType, static_cast<uint32_t>(spec.type));
     m_store->WriteString(setting::kSamplingFreq, FormatText("%lf", spec.fs));
     m_store->WriteString(setting::kEdgeFreq1, FormatText("%lf", spec.f1));
     m_store->WriteString(setting::kEdgeFreq2, FormatText("%lf", spec.f2));
     m_store->WriteString(setting::kAttenuation, FormatText("%lf", spec.attenuation));
     m_store->WriteString(setting::kRipple, FormatText("%lf", spec.ripple));
-    m_store->WriteDword(setting::kMaxCoefs, static_cast<uint32_t>(spec.maxCoefs));
+    m_store->WriteUnsigned(setting::kMaxCoefs, static_cast<uint32_t>(spec.maxCoefs));
 }
 
 }  // namespace ondela

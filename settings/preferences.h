@@ -11,10 +11,10 @@
 
 namespace ondela {
 
-class CPreferences {
+class Preferences {
   public:
-    explicit CPreferences(SettingsStore* store);  // not owned; null means "no key open"
-    virtual ~CPreferences();
+    explicit Preferences(SettingsStore* store);  // not owned; null means "no key open"
+    virtual ~Preferences();
 
     // Opens, or creates, the root key and then the Preferences key. True when both are open.
     bool OpenKeys();
@@ -22,7 +22,7 @@ class CPreferences {
 
     // The stored DWORD, or def (then written) when it is missing or not a DWORD. 0 when no key
     // is open.
-    uint32_t GetDword(const char* name, uint32_t def);
+    uint32_t GetUnsigned(const char* name, uint32_t def);
     // Puts the stored text into out and returns its length. A text counts as present only when
     // it fits the reading room (128 bytes with the terminator; 521 for "FileInPath") and holds a
     // visible character; otherwise def (at most 520 characters) is put into out and written.
@@ -32,7 +32,7 @@ class CPreferences {
     // 0 when the text is not a number or no key is open.
     double GetDouble(const char* name, double def);
     void SetString(const char* name, const std::string& text);
-    void SetDword(const char* name, uint32_t value);
+    void SetUnsigned(const char* name, uint32_t value);
 
     // Fills spec from "TYPE", "FS", "F1", "F2", "ATT", "RIPPLE" and "NBCOEFS", with the defaults
     // and the accepted ranges applied.

@@ -72,7 +72,7 @@ bool QtSettingsStore::OpenKey(SettingsKey key) {
     return true;
 }
 
-std::optional<uint32_t> QtSettingsStore::ReadDword(const std::string& name) {
+std::optional<uint32_t> QtSettingsStore::ReadUnsigned(const std::string& name) {
     if (!m_prefOpen) return std::nullopt;
     const auto text = StoredText(*m_settings, name);
     uint32_t value = 0;
@@ -92,7 +92,7 @@ std::optional<std::string> QtSettingsStore::ReadString(const std::string& name,
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-bool QtSettingsStore::WriteDword(const std::string& name, uint32_t value) {
+bool QtSettingsStore::WriteUnsigned(const std::string& name, uint32_t value) {
     if (!m_prefOpen) return false;
     m_settings->setValue(KeyOf(name),
                          kDwordTag + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')));

@@ -1,4 +1,4 @@
-// The names of the stored per-user settings (CPreferences), one place for every reader and
+// The names of the stored per-user settings (Preferences), one place for every reader and
 // writer of them.
 #pragma once
 

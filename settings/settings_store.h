@@ -29,14 +29,14 @@ class SettingsStore {
 
     // The stored DWORD; nullopt when the value is missing or is not a 32-bit number (a text
     // under that name, for instance).
-    virtual std::optional<uint32_t> ReadDword(const std::string& name) = 0;
+    virtual std::optional<uint32_t> ReadUnsigned(const std::string& name) = 0;
     // The stored text; nullopt when the value is missing, is not a text, or does not fit into
     // maxBytes bytes together with its terminating zero.
     virtual std::optional<std::string> ReadString(const std::string& name,
                                                   std::size_t maxBytes) = 0;
 
     // Write (or replace) a value; false when the write failed.
-    virtual bool WriteDword(const std::string& name, uint32_t value) = 0;
+    virtual bool WriteUnsigned(const std::string& name, uint32_t value) = 0;
     virtual bool WriteString(const std::string& name, const std::string& text) = 0;
 };
 

@@ -260,7 +260,7 @@ FormatOutcome FilterWorkspace::SetFormat(CoefFormat format) {
     FormatOutcome outcome;
     m_current.format = format;
     if (m_prefs && m_prefs->IsOpen())
-        m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
+        m_prefs->SetUnsigned(setting::kCoefFormat, static_cast<uint32_t>(format));
 
     if (!m_current.valid || m_current.MeasuredCount() == 0) return outcome;
     FilterSpec s = m_current.achieved;

@@ -33,7 +33,7 @@
 
 namespace ondela {
 
-class CPreferences;
+class Preferences;
 class DesignEngine;
 class EditorPort;
 class MainWindowPort;
@@ -235,7 +235,7 @@ class FilterWorkspace {
     // What the half-band correction of this workspace's designs remembers from one to the next:
     // m_designFilter passes it to every design of the engine.
     HalfBandCorrection m_halfBandCorrection;
-    CPreferences* m_prefs = nullptr;  // the open Preferences key, when IsOpen()
+    Preferences* m_prefs = nullptr;  // the open Preferences key, when IsOpen()
     CUtil m_util;
 
     // The engine calls and the clock, replaceable for tests. By default they call m_engine's

@@ -17,7 +17,7 @@ constexpr double kMinShown = ViewState::kSmallestShown;  // smaller values leave
 constexpr double kDefaultHalfBandAttenuation = 60.0;
 }  // namespace
 
-void CompleteHalfBandAttenuation(FilterSpec& s, CPreferences* prefs) {
+void CompleteHalfBandAttenuation(FilterSpec& s, Preferences* prefs) {
     if (s.type != HalfBand || !(s.attenuation < kHalfBandMinAttenuation)) return;
     s.attenuation = kDefaultHalfBandAttenuation;
     if (prefs == nullptr || !prefs->IsOpen()) return;
@@ -26,12 +26,12 @@ void CompleteHalfBandAttenuation(FilterSpec& s, CPreferences* prefs) {
     if (const auto read = ReadDouble(text.c_str())) s.attenuation = read->value;
 }
 
-void CompleteSpec(FilterSpec& s, const FieldReaders& fields, CPreferences* prefs) {
+void CompleteSpec(FilterSpec& s, const FieldReaders& fields, Preferences* prefs) {
     auto storedDouble = [prefs](const char* name, double def) {
         return prefs ? prefs->GetDouble(name, def) : 0.0;
     };
     auto storedDword = [prefs](const char* name, uint32_t def) {
-        return prefs ? static_cast<int>(prefs->GetDword(name, def)) : 0;
+        return prefs ? static_cast<int>(prefs->GetUnsigned(name, def)) : 0;
     };
 
     if (!(s.fs >= kMinShown)) {

@@ -10,7 +10,7 @@
 
 namespace ondela {
 
-class CPreferences;
+class Preferences;
 
 // What the parameters a description names make of it (ParseDescription counts them: the type,
 // the edge, the sampling frequency, the attenuation and the ripple, a half band's ripple only
@@ -44,12 +44,12 @@ struct FieldReaders {
 // back, past the fields and the stored settings, to a quarter and a third of the rate (edge 1
 // stays below half the rate, edge 2 above edge 1); the levels to 40 dB and 0.4 dB; the rate to
 // 48000 Hz. With prefs null a stored value reads 0 (so the default is used).
-void CompleteSpec(FilterSpec& s, const FieldReaders& fields, CPreferences* prefs);
+void CompleteSpec(FilterSpec& s, const FieldReaders& fields, Preferences* prefs);
 
 // Completes the attenuation of a half band read from a description: one below
 // kHalfBandMinAttenuation (none, or none that is usable) is taken as missing and becomes the
 // stored attenuation of prefs (60 when prefs is null, not open, or holds no number there). Any
 // other type, and a usable attenuation, stay as they are.
-void CompleteHalfBandAttenuation(FilterSpec& s, CPreferences* prefs);
+void CompleteHalfBandAttenuation(FilterSpec& s, Preferences* prefs);
 
 }  // namespace ondela

@@ -21,9 +21,9 @@
 #include "tests/main_window/window_rig.h"
 #include "tests/workspace/workspace_fakes.h"
 #include "ui/main_window/control_ids.h"
-#include "ui/main_window/ondela_dlg.h"
-#include "ui/plot/graphical.h"
+#include "ui/main_window/main_window_presenter.h"
 #include "ui/plot/plot_text.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/c_util.h"
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
@@ -167,7 +167,7 @@ struct WorkspaceRig {
     }
 
     MemorySettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
     DesignEngine engine;
     FilterWorkspace ws;
     RecordingDialogs dialogs;

@@ -33,7 +33,7 @@ class FakeControls : public DialogControls {
     void RepaintPlots(bool now) override { (now ? repaintsNow : repaintsPosted)++; }
     void SetPointer(PointerShape shape) override { pointers.push_back(shape); }
     void SetCaption(const std::string& c) override { caption = c; }
-    void EndDialog(int) override { ended = true; }
+    void CloseWindow(int) override { ended = true; }
 
     // A click on an automatic radio button: it takes the check from the others of its group.
     void ClickRadio(int id) {

@@ -22,8 +22,8 @@
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/main_dialog.h"
 #include "ui/main_window/qt_user_dialogs.h"
-#include "ui/plot/graphical.h"
 #include "ui/plot/plot_text.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/filter_workspace.h"
 
 namespace ondela {
@@ -59,10 +59,10 @@ class MainDialogTest : public ::testing::Test {
     }
 
     MemorySettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
     DesignEngine engine;
     FilterWorkspace ws;
-    CGraphical graph{ws};
+    ResponsePlot graph{ws};
     testing::EventLog log;
     testing::RecordingDialogs dialogs{log};
     testing::FakeShell shell;
@@ -182,10 +182,10 @@ struct WindowOverUserSettings {
     void Click(int id) { QTest::mouseClick(dialog->Control(id), Qt::LeftButton); }
 
     QtSettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
     DesignEngine engine;
     FilterWorkspace ws;
-    CGraphical graph{ws};
+    ResponsePlot graph{ws};
     std::unique_ptr<MainDialog> dialog;
 };
 

@@ -11,9 +11,9 @@
 #include "tests/main_window/fake_controls.h"
 #include "tests/workspace/workspace_fakes.h"
 #include "ui/main_window/control_ids.h"
-#include "ui/main_window/ondela_dlg.h"
-#include "ui/plot/graphical.h"
+#include "ui/main_window/main_window_presenter.h"
 #include "ui/plot/plot_text.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/filter_workspace.h"
 
 namespace ondela {
@@ -40,7 +40,7 @@ class MainWindowTest : public ::testing::Test {
     }
 
     void Start() {
-        dlg.OnInitDialog(kRespRect);
+        dlg.Start(kRespRect);
         graph.PaintPlots(dlg.CurvesShown());
     }
     void Type(int id, const std::string& text) { controls.text[id] = text; }
@@ -57,16 +57,16 @@ class MainWindowTest : public ::testing::Test {
     }
 
     MemorySettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
     DesignEngine engine;
     FilterWorkspace ws;
-    CGraphical graph{ws};
+    ResponsePlot graph{ws};
     FakeControls controls;
     FakeShell shell;
     EventLog log;
     FakeEditor editor{log};
     RecordingDialogs dialogs{log};
-    COndelaDlg dlg{ws, graph, controls, &shell};
+    MainWindowPresenter dlg{ws, graph, controls, &shell};
 };
 
 TEST_F(MainWindowTest, FirstStartWithAnEmptyStore) {
@@ -426,8 +426,8 @@ TEST_F(MainWindowTest, MeetInFormatBoxIsRememberedAndTakenByCreate) {
 
     // The next start of the window finds the box as it was left.
     FakeControls again;
-    COndelaDlg next{ws, graph, again, &shell};
-    next.OnInitDialog(kRespRect);
+    MainWindowPresenter next{ws, graph, again, &shell};
+    next.Start(kRespRect);
     EXPECT_TRUE(again.IsChecked(ctl::kMeetInFormat));
     EXPECT_EQ(ws.m_meetInFormat, 1);
 }
@@ -554,7 +554,7 @@ TEST_F(MainWindowTest, PrintHelpAndAbout) {
 TEST_F(MainWindowTest, PressWithoutAFilterOnlyStartsHolding) {
     Start();
     const double before = graph.m_cursorHz;
-    dlg.OnLButtonDown(kRespRect.left + 300, kRespRect.top + 100);
+    dlg.PressAt(kRespRect.left + 300, kRespRect.top + 100);
     EXPECT_TRUE(dlg.Dragging());
     EXPECT_EQ(dlg.Pointer(), PointerShape::Arrow);
     EXPECT_EQ(graph.m_cursorHz, before);
@@ -566,22 +566,22 @@ TEST_F(MainWindowTest, DraggingMovesTheCursorWithTheDualPointer) {
     graph.PaintPlots(true);
     const int y = kRespRect.top + 100;
 
-    dlg.OnLButtonDown(kRespRect.left + 540, y);
+    dlg.PressAt(kRespRect.left + 540, y);
     EXPECT_EQ(dlg.Pointer(), PointerShape::DualArrow);
     const double expected = (540 - 40) * graph.m_hzPerPixel;
     EXPECT_DOUBLE_EQ(ws.m_view.cursorHz, expected);
     EXPECT_EQ(Shown(ctl::kCursorField), FormatFreqField(expected));
 
-    dlg.OnMouseMove(kRespRect.left + 10, y);  // the axis-label columns refuse the cursor
+    dlg.MoveTo(kRespRect.left + 10, y);  // the axis-label columns refuse the cursor
     EXPECT_EQ(dlg.Pointer(), PointerShape::Arrow);
     EXPECT_DOUBLE_EQ(ws.m_view.cursorHz, expected);
 
-    dlg.OnMouseMove(kRespRect.left - 5, y);  // leaving the plot ends the hold
+    dlg.MoveTo(kRespRect.left - 5, y);  // leaving the plot ends the hold
     EXPECT_FALSE(dlg.Dragging());
-    dlg.OnMouseMove(kRespRect.left + 600, y);  // coming back does not resume it
+    dlg.MoveTo(kRespRect.left + 600, y);  // coming back does not resume it
     EXPECT_DOUBLE_EQ(ws.m_view.cursorHz, expected);
 
-    dlg.OnLButtonUp();
+    dlg.Release();
     EXPECT_EQ(dlg.Pointer(), PointerShape::Arrow);
     EXPECT_EQ(controls.pointers.back(), PointerShape::Arrow);
 }
@@ -593,7 +593,7 @@ TEST_F(MainWindowTest, DraggingLeftOfTheLowerLimitPinsTheCursorThere) {
     dlg.OnSpin(ctl::kFreqMinSpin, true);  // f. min 200 Hz
     graph.PaintPlots(true);
     // Columns count from 0 Hz, so the pointer's column within the plot is shifted by f. min.
-    dlg.OnLButtonDown(kRespRect.left + 30, kRespRect.top + 50);
+    dlg.PressAt(kRespRect.left + 30, kRespRect.top + 50);
     EXPECT_EQ(dlg.Pointer(), PointerShape::Arrow);
     EXPECT_EQ(ws.m_view.cursorHz, 200.0);
 }
@@ -603,12 +603,12 @@ TEST_F(MainWindowTest, LogDragRoundsToThreeDigits) {
     Click(ctl::kScaleLog);
     dlg.CreateFilter();
     graph.PaintPlots(true);
-    dlg.OnLButtonDown(kRespRect.left + 400, kRespRect.top + 50);
+    dlg.PressAt(kRespRect.left + 400, kRespRect.top + 50);
     EXPECT_EQ(dlg.Pointer(), PointerShape::DualArrow);
     const double f = ws.m_view.cursorHz;
     EXPECT_EQ(f, ws.m_util.RoundDisplay(f));
     const int posted = controls.repaintsPosted;
-    dlg.OnMouseMove(kRespRect.left + 400, kRespRect.top + 60);  // same column: nothing moves
+    dlg.MoveTo(kRespRect.left + 400, kRespRect.top + 60);  // same column: nothing moves
     EXPECT_EQ(controls.repaintsPosted, posted);
 }
 

@@ -17,8 +17,8 @@
 #include "tests/workspace/workspace_fakes.h"
 #include "ui/export/export_session.h"
 #include "ui/main_window/control_ids.h"
-#include "ui/main_window/ondela_dlg.h"
-#include "ui/plot/graphical.h"
+#include "ui/main_window/main_window_presenter.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/filter_workspace.h"
 
 namespace ondela {

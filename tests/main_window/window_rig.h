@@ -11,8 +11,8 @@
 #include "tests/main_window/fake_controls.h"
 #include "tests/workspace/workspace_fakes.h"
 #include "ui/main_window/control_ids.h"
-#include "ui/main_window/ondela_dlg.h"
-#include "ui/plot/graphical.h"
+#include "ui/main_window/main_window_presenter.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/filter_workspace.h"
 
 namespace ondela::testing {
@@ -28,7 +28,7 @@ struct WindowRig {
         ws.m_dialogs = &dialogs;
         ws.m_editor = &editor;
         editor.open = false;
-        dlg.OnInitDialog(kRigResponseRect);
+        dlg.Start(kRigResponseRect);
         log.clear();
     }
     std::vector<std::string> Messages() const { return dialogs.Texts(); }
@@ -46,15 +46,15 @@ struct WindowRig {
     }
 
     MemorySettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
     DesignEngine engine;
     FilterWorkspace ws;
-    CGraphical graph{ws};
+    ResponsePlot graph{ws};
     FakeControls controls;
     EventLog log;
     FakeEditor editor{log};
     RecordingDialogs dialogs{log};
-    COndelaDlg dlg{ws, graph, controls, nullptr};
+    MainWindowPresenter dlg{ws, graph, controls, nullptr};
 };
 
 }  // namespace ondela::testing

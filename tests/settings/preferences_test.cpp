@@ -23,14 +23,14 @@ class PreferencesTest : public ::testing::Test {
     }
 
     MemorySettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
 };
 
 TEST_F(PreferencesTest, FirstRunLoadsAndWritesEveryDefault) {
     FilterSpec filter;
     prefs.LoadSpec(filter);
-    EXPECT_EQ(prefs.GetDword("LogFreqScale", 0), 0u);
-    EXPECT_EQ(prefs.GetDword("COEF_FORMAT", 1), 1u);
+    EXPECT_EQ(prefs.GetUnsigned("LogFreqScale", 0), 0u);
+    EXPECT_EQ(prefs.GetUnsigned("COEF_FORMAT", 1), 1u);
 
     EXPECT_EQ(filter.type, LowPass);
     EXPECT_EQ(filter.fs, 48000.0);
@@ -105,7 +105,7 @@ TEST_F(PreferencesTest, LoadSpecAppliesTheAcceptedRangesWithoutRewritingTheStore
     };
     for (const RangeCase& c : cases) {
         MemorySettingsStore fresh;
-        CPreferences p(&fresh);
+        Preferences p(&fresh);
         ASSERT_TRUE(p.OpenKeys());
         fresh.Plant(c.name, c.stored);
         FilterSpec filter;
@@ -247,21 +247,21 @@ TEST(PreferencesWithoutKey, ReadsReturnZeroAndWritesDoNothing) {
     MemorySettingsStore unopened;  // OpenKeys never called
     MemorySettingsStore failing;
     failing.SetOpenFails(true);
-    CPreferences noStore(nullptr);
-    CPreferences notOpened(&unopened);
-    CPreferences cannotOpen(&failing);
+    Preferences noStore(nullptr);
+    Preferences notOpened(&unopened);
+    Preferences cannotOpen(&failing);
     EXPECT_FALSE(noStore.OpenKeys());
     EXPECT_FALSE(cannotOpen.OpenKeys());
 
-    for (CPreferences* p : {&noStore, &notOpened, &cannotOpen}) {
+    for (Preferences* p : {&noStore, &notOpened, &cannotOpen}) {
         EXPECT_FALSE(p->IsOpen());
-        EXPECT_EQ(p->GetDword("TYPE", 3), 0u);
+        EXPECT_EQ(p->GetUnsigned("TYPE", 3), 0u);
         std::string out = "kept";
         EXPECT_EQ(p->GetString("FS", out, "48000.0"), 0);
         EXPECT_EQ(out, "kept");
         EXPECT_EQ(p->GetDouble("FS", 48000.0), 0.0);
         p->SetString("FileInPath", "/tmp/x.txt");
-        p->SetDword("COEF_FORMAT", 2);
+        p->SetUnsigned("COEF_FORMAT", 2);
 
         FilterSpec filter;
         filter.type = BandPass;
@@ -283,10 +283,10 @@ TEST(PreferencesWithoutKey, ReadsReturnZeroAndWritesDoNothing) {
 
 TEST(PreferencesWriteFailure, IsIgnored) {
     MemorySettingsStore store;
-    CPreferences prefs(&store);
+    Preferences prefs(&store);
     ASSERT_TRUE(prefs.OpenKeys());
     store.SetWriteFails(true);
-    EXPECT_EQ(prefs.GetDword("NBCOEFS", 127), 127u);
+    EXPECT_EQ(prefs.GetUnsigned("NBCOEFS", 127), 127u);
     std::string out;
     EXPECT_EQ(prefs.GetString("ATT", out, "60"), 2);
     EXPECT_EQ(out, "60");

@@ -36,7 +36,7 @@ class QtSettingsStoreTest : public ::testing::Test {
 
 TEST_F(QtSettingsStoreTest, FirstRunCreatesTheFileWithTypedValues) {
     QtSettingsStore store;
-    CPreferences prefs(&store);
+    Preferences prefs(&store);
     ASSERT_TRUE(prefs.OpenKeys());
     EXPECT_EQ(store.FileName(), (m_dir.path() + "/MQ/Ondela.ini").toStdString());
 
@@ -58,7 +58,7 @@ TEST_F(QtSettingsStoreTest, FirstRunCreatesTheFileWithTypedValues) {
     prefs.SaveSpec(filter);
 
     QtSettingsStore again;
-    CPreferences later(&again);
+    Preferences later(&again);
     ASSERT_TRUE(later.OpenKeys());
     FilterSpec loaded;
     later.LoadSpec(loaded);
@@ -74,19 +74,19 @@ TEST_F(QtSettingsStoreTest, TextsAndNumbersAreToldApart) {
     ASSERT_TRUE(store.OpenKey(SettingsKey::Preferences));
 
     ASSERT_TRUE(store.WriteString("NBCOEFS", "a long text under a number"));
-    EXPECT_FALSE(store.ReadDword("NBCOEFS").has_value());
+    EXPECT_FALSE(store.ReadUnsigned("NBCOEFS").has_value());
     ASSERT_TRUE(store.WriteString("TYPE", "127"));  // a plain number text is still a text
-    EXPECT_FALSE(store.ReadDword("TYPE").has_value());
+    EXPECT_FALSE(store.ReadUnsigned("TYPE").has_value());
 
-    ASSERT_TRUE(store.WriteDword("COEF_FORMAT", 0xFFFFFFFFu));
-    EXPECT_EQ(store.ReadDword("COEF_FORMAT"), 0xFFFFFFFFu);
+    ASSERT_TRUE(store.WriteUnsigned("COEF_FORMAT", 0xFFFFFFFFu));
+    EXPECT_EQ(store.ReadUnsigned("COEF_FORMAT"), 0xFFFFFFFFu);
     EXPECT_FALSE(store.ReadString("COEF_FORMAT", 128).has_value());
 
     // A text that looks like a stored number stays a text.
     for (const std::string text : {"dword:00000005", "text:x", "@Invalid()", " ", ""}) {
         ASSERT_TRUE(store.WriteString("FS", text));
         EXPECT_EQ(store.ReadString("FS", 128), text);
-        EXPECT_FALSE(store.ReadDword("FS").has_value());
+        EXPECT_FALSE(store.ReadUnsigned("FS").has_value());
     }
 
     ASSERT_TRUE(store.WriteString("F1", std::string(127, '7')));
@@ -94,10 +94,10 @@ TEST_F(QtSettingsStoreTest, TextsAndNumbersAreToldApart) {
     EXPECT_FALSE(store.ReadString("F1", 127).has_value());
     EXPECT_FALSE(store.ReadString("NEVER_WRITTEN", 128).has_value());
 
-    // Through CPreferences the wrong-typed value is replaced by its default, as a number.
-    CPreferences prefs(&store);
-    EXPECT_EQ(prefs.GetDword("NBCOEFS", 127), 127u);
-    EXPECT_EQ(store.ReadDword("NBCOEFS"), 127u);
+    // Through Preferences the wrong-typed value is replaced by its default, as a number.
+    Preferences prefs(&store);
+    EXPECT_EQ(prefs.GetUnsigned("NBCOEFS", 127), 127u);
+    EXPECT_EQ(store.ReadUnsigned("NBCOEFS"), 127u);
 }
 
 TEST_F(QtSettingsStoreTest, AFolderThatCannotBeCreatedFailsToOpen) {
@@ -108,10 +108,10 @@ TEST_F(QtSettingsStoreTest, AFolderThatCannotBeCreatedFailsToOpen) {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path() + "/blocker");
 
     QtSettingsStore store;
-    CPreferences prefs(&store);
+    Preferences prefs(&store);
     EXPECT_FALSE(prefs.OpenKeys());
     EXPECT_FALSE(prefs.IsOpen());
-    EXPECT_EQ(prefs.GetDword("TYPE", 1), 0u);
+    EXPECT_EQ(prefs.GetUnsigned("TYPE", 1), 0u);
 }
 
 // The file is writable but its folder is not: the file can be saved only by replacing it, which
@@ -139,7 +139,7 @@ TEST_F(QtSettingsStoreTest, AWritableFileInAFolderThatIsNotDoesNotOpen) {
     if (child == 0) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
         QtSettingsStore store;
-        CPreferences prefs(&store);
+        Preferences prefs(&store);
         _exit(prefs.OpenKeys() ? 1 : 0);
     }
     int status = 0;

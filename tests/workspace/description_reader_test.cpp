@@ -191,7 +191,7 @@ TEST(ReadDescription, HalfBandAttenuationIsReadAsWrittenAndCompletedByTheCaller)
         "Ondela\nPARAMETERS\nType = HalfBand, fs = 48000\nAttenuation = 20.000 dB\n"
         "Max nb of Coefficients = 31\n";
     MemorySettingsStore store;
-    CPreferences prefs(&store);
+    Preferences prefs(&store);
     ASSERT_TRUE(prefs.OpenKeys());
 
     // The reader reads no settings: the attenuation stands as written.

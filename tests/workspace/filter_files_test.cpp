@@ -96,7 +96,7 @@ class FilterFilesTest : public ::testing::Test {
 
     fs::path dir;
     MemorySettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
     DesignEngine engine;
     std::unique_ptr<WiredWorkspace> w;
 };

@@ -412,7 +412,7 @@ class SetFormatTest : public ::testing::Test {
 
     std::unique_ptr<WiredWorkspace> w;
     MemorySettingsStore store;
-    CPreferences prefs{&store};
+    Preferences prefs{&store};
     std::vector<std::pair<int, int>> analysed;
 };
 

@@ -29,7 +29,7 @@ class DialogControls {
     virtual void SetPointer(PointerShape shape) = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     // Closes the window; its modal run returns.
-    virtual void EndDialog(int result) = 0;
+    virtual void CloseWindow(int result) = 0;
 };
 
 }  // namespace ondela

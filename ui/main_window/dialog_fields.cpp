@@ -13,9 +13,9 @@
 #include "settings/preferences.h"
 #include "settings/setting_keys.h"
 #include "ui/main_window/control_ids.h"
-#include "ui/main_window/ondela_dlg.h"
-#include "ui/plot/graphical.h"
+#include "ui/main_window/main_window_presenter.h"
 #include "ui/plot/plot_text.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/missing_entries.h"
@@ -52,29 +52,29 @@ bool UsableRate(double hz) {
 
 }  // namespace
 
-double COndelaDlg::ReadField(int id) const {
+double MainWindowPresenter::ReadField(int id) const {
     return m_ws.m_util.ParseFrequency(m_controls.GetText(id).c_str());
 }
 
-int COndelaDlg::StoredType() {
-    CPreferences* prefs = m_ws.m_prefs;
+int MainWindowPresenter::StoredType() {
+    Preferences* prefs = m_ws.m_prefs;
     if (!prefs || !prefs->IsOpen()) return 0;
-    return static_cast<int>(prefs->GetDword(setting::kType, LowPass));
+    return static_cast<int>(prefs->GetUnsigned(setting::kType, LowPass));
 }
 
 // ---- single fields ----
 
-void COndelaDlg::ShowSamplingFreq(double hz) {
+void MainWindowPresenter::ShowSamplingFreq(double hz) {
     m_controls.SetText(ctl::kSamplingFreq,
                        std::fabs(hz) < kMinShown ? std::string() : FormatFreqField(hz));
 }
 
-void COndelaDlg::ShowEdgeFreq1(double hz) {
+void MainWindowPresenter::ShowEdgeFreq1(double hz) {
     const auto v = ShownEdge1(hz, m_ws.Current().request.fs);
     m_controls.SetText(ctl::kEdgeFreq1, v ? FormatFreqField(*v) : std::string());
 }
 
-void COndelaDlg::ShowEdgeFreq2(double hz) {
+void MainWindowPresenter::ShowEdgeFreq2(double hz) {
     const int stored = StoredType();
     if (!HasTwoEdges(stored)) hz = 0.0;
     if (!(hz >= kMinShown)) {
@@ -89,23 +89,23 @@ void COndelaDlg::ShowEdgeFreq2(double hz) {
     m_lastF2 = hz;
 }
 
-void COndelaDlg::ShowAttenuation(double db) {
+void MainWindowPresenter::ShowAttenuation(double db) {
     m_controls.SetText(ctl::kAttenuation, FormatText("%g dB", LimitAttenuation(db)));
 }
 
-void COndelaDlg::ShowRipple(double db) {
+void MainWindowPresenter::ShowRipple(double db) {
     if (!m_controls.HasControl(ctl::kRipple)) return;
     m_controls.SetText(ctl::kRipple, FormatText("%g dB", LimitRipple(db)));
 }
 
-double COndelaDlg::ReadEdgeFreq1() {
+double MainWindowPresenter::ReadEdgeFreq1() {
     const double typed = ReadField(ctl::kEdgeFreq1);
     const double v = LimitEdge1(typed, m_ws.Current().request.fs);
     if (v != typed) ShowEdgeFreq1(v);
     return v;
 }
 
-double COndelaDlg::ReadEdgeFreq2() {
+double MainWindowPresenter::ReadEdgeFreq2() {
     const double f1 = ReadEdgeFreq1();
     const double typed = ReadField(ctl::kEdgeFreq2);
     const double v = LimitEdge2(typed, f1, m_ws.Current().request.fs);
@@ -113,20 +113,20 @@ double COndelaDlg::ReadEdgeFreq2() {
     return v;
 }
 
-double COndelaDlg::ReadAttenuation() {
+double MainWindowPresenter::ReadAttenuation() {
     const double v = LimitAttenuation(ReadField(ctl::kAttenuation));
     ShowAttenuation(v);
     return v;
 }
 
-double COndelaDlg::ReadRipple() {
+double MainWindowPresenter::ReadRipple() {
     if (!m_controls.HasControl(ctl::kRipple)) return 0.0;
     const double v = LimitRipple(ReadField(ctl::kRipple));
     ShowRipple(v);
     return v;
 }
 
-int COndelaDlg::ReadMaxCoefs() {
+int MainWindowPresenter::ReadMaxCoefs() {
     const int typed = WholeInteger(m_controls.GetText(ctl::kMaxCoefs));
     const int v = LimitMaxCoefs(typed);
     if (v != typed) m_controls.SetText(ctl::kMaxCoefs, FormatText("%d", v));
@@ -135,7 +135,7 @@ int COndelaDlg::ReadMaxCoefs() {
 
 // ---- filter type ----
 
-void COndelaDlg::SelectFilterType(int type) {
+void MainWindowPresenter::SelectFilterType(int type) {
     if (type == 0) return;
     for (int id : {ctl::kLowPass, ctl::kHighPass, ctl::kBandPass, ctl::kBandStop, ctl::kHalfBand}) {
         m_controls.SetChecked(id, false);
@@ -147,7 +147,7 @@ void COndelaDlg::SelectFilterType(int type) {
     const double f2 = ReadEdgeFreq2();
     const double a = ReadAttenuation();
     if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
-        m_ws.m_prefs->SetDword(setting::kType, static_cast<uint32_t>(type));
+        m_ws.m_prefs->SetUnsigned(setting::kType, static_cast<uint32_t>(type));
     }
 
     switch (type) {
@@ -186,7 +186,7 @@ void COndelaDlg::SelectFilterType(int type) {
     }
 }
 
-int COndelaDlg::ReadFilterType() {
+int MainWindowPresenter::ReadFilterType() {
     int type = 0;
     if (m_controls.IsChecked(ctl::kLowPass)) {
         type = LowPass;
@@ -205,7 +205,7 @@ int COndelaDlg::ReadFilterType() {
 
 // ---- the whole specification ----
 
-void COndelaDlg::CompleteSpec() {
+void MainWindowPresenter::CompleteSpec() {
     FieldReaders fields;
     fields.fs = [this] {
         const double fs = ReadField(ctl::kSamplingFreq);
@@ -222,7 +222,7 @@ void COndelaDlg::CompleteSpec() {
     m_ws.m_view.SetRate(m_ws.m_current.request.fs);
 }
 
-void COndelaDlg::RefreshFields() {
+void MainWindowPresenter::RefreshFields() {
     FilterSpec& s = m_ws.m_current.request;
     CompleteSpec();
     ShowSamplingFreq(s.fs);
@@ -251,7 +251,7 @@ void COndelaDlg::RefreshFields() {
     m_lastF2 = 0.0;
 }
 
-int COndelaDlg::ReadSpecFields() {
+int MainWindowPresenter::ReadSpecFields() {
     FilterSpec& s = m_ws.m_current.request;
     int mask = 0;
     // The rate comes first: the type's edges are judged against the rate typed now, not the
@@ -289,12 +289,12 @@ int COndelaDlg::ReadSpecFields() {
 
 // ---- display limits ----
 
-void COndelaDlg::ShowFreqText(int id, double hz) {
+void MainWindowPresenter::ShowFreqText(int id, double hz) {
     m_controls.SetText(
         id, hz < 1000.0 ? FormatText("%1.4g Hz", hz) : FormatText("%1.4g kHz", hz / 1000.0));
 }
 
-void COndelaDlg::CapDisplayMaxima() {
+void MainWindowPresenter::CapDisplayMaxima() {
     ViewState& view = m_ws.m_view;
     if (!UsableRate(view.nyquist)) view.SetRate(m_ws.m_current.request.fs);
     if (!UsableRate(view.nyquist)) {
@@ -304,7 +304,7 @@ void COndelaDlg::CapDisplayMaxima() {
     view.CapMaxima();
 }
 
-void COndelaDlg::ShowFreqMin(double hz) {
+void MainWindowPresenter::ShowFreqMin(double hz) {
     CapDisplayMaxima();
     ViewState& view = m_ws.m_view;
     if (!view.logScale) {
@@ -321,7 +321,7 @@ void COndelaDlg::ShowFreqMin(double hz) {
     ShowFreqText(ctl::kFreqMin, v);
 }
 
-void COndelaDlg::ShowFreqMax(double hz) {
+void MainWindowPresenter::ShowFreqMax(double hz) {
     CapDisplayMaxima();
     ViewState& view = m_ws.m_view;
     if (!view.logScale) {
@@ -334,7 +334,7 @@ void COndelaDlg::ShowFreqMax(double hz) {
     ShowFreqText(ctl::kFreqMax, view.logFMax);
 }
 
-double COndelaDlg::ReadFreqMin() {
+double MainWindowPresenter::ReadFreqMin() {
     CapDisplayMaxima();
     ViewState& view = m_ws.m_view;
     double x = ReadField(ctl::kFreqMin);
@@ -353,7 +353,7 @@ double COndelaDlg::ReadFreqMin() {
     return x;
 }
 
-double COndelaDlg::ReadFreqMax() {
+double MainWindowPresenter::ReadFreqMax() {
     CapDisplayMaxima();
     ViewState& view = m_ws.m_view;
     const double x = ViewState::TypedUpperLimit(ReadField(ctl::kFreqMax));
@@ -367,7 +367,7 @@ double COndelaDlg::ReadFreqMax() {
     return x;
 }
 
-void COndelaDlg::SwitchFreqScale(bool toLog) {
+void MainWindowPresenter::SwitchFreqScale(bool toLog) {
     CapDisplayMaxima();
     ViewState& view = m_ws.m_view;
     if (toLog == (view.logScale != 0)) return;
@@ -375,7 +375,7 @@ void COndelaDlg::SwitchFreqScale(bool toLog) {
     ReadFreqMax();
     view.logScale = toLog ? 1 : 0;
     if (m_ws.m_prefs && m_ws.m_prefs->IsOpen())
-        m_ws.m_prefs->SetDword(setting::kLogFreqScale, toLog);
+        m_ws.m_prefs->SetUnsigned(setting::kLogFreqScale, toLog);
     ShowFreqMax(view.UpperLimit());
     ShowFreqMin(view.LowerLimit());
     PlaceCursorAt(m_graph.m_cursorHz);
@@ -383,7 +383,7 @@ void COndelaDlg::SwitchFreqScale(bool toLog) {
 
 // ---- spins ----
 
-void COndelaDlg::OnSpin(int id, bool up) {
+void MainWindowPresenter::OnSpin(int id, bool up) {
     const CUtil& u = m_ws.m_util;
     ViewState& view = m_ws.m_view;
     if (id == ctl::kFreqMinSpin) {
@@ -433,7 +433,7 @@ void COndelaDlg::OnSpin(int id, bool up) {
 
 // ---- cursor field and coefficient format ----
 
-void COndelaDlg::SetCursorFreq(double hz) {
+void MainWindowPresenter::SetCursorFreq(double hz) {
     const double v = m_ws.m_view.CursorWithinRange(hz);
     m_ws.m_view.cursorHz = v;
     m_graph.m_cursorHz = v;
@@ -441,24 +441,24 @@ void COndelaDlg::SetCursorFreq(double hz) {
     Repaint();
 }
 
-double COndelaDlg::ReadCursorField() {
+double MainWindowPresenter::ReadCursorField() {
     double v = ViewState::CursorWithinRate(ReadField(ctl::kCursorField), m_ws.Current().request.fs);
     v = std::max(v, ReadFreqMin());
     SetCursorFreq(v);
     return v;
 }
 
-void COndelaDlg::SelectCoefFormat(int format) {
+void MainWindowPresenter::SelectCoefFormat(int format) {
     m_ws.m_current.format = static_cast<CoefFormat>(format);
     if (format >= FLT64 && format <= INT16) {
         for (int k = FLT64; k <= INT16; ++k) m_controls.SetChecked(ctl::kFloat64 + k, k == format);
     }
     if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
-        m_ws.m_prefs->SetDword(setting::kCoefFormat, static_cast<uint32_t>(format));
+        m_ws.m_prefs->SetUnsigned(setting::kCoefFormat, static_cast<uint32_t>(format));
     }
 }
 
-int COndelaDlg::ReadCoefFormatRadios() {
+int MainWindowPresenter::ReadCoefFormatRadios() {
     for (int k = FLT64; k <= INT16; ++k) {
         if (m_controls.IsChecked(ctl::kFloat64 + k)) {
             m_ws.m_current.format = static_cast<CoefFormat>(k);

@@ -3,25 +3,25 @@
 // pointer shows two arrows while the cursor is held inside the displayed range.
 #include <cmath>
 
-#include "ui/main_window/ondela_dlg.h"
-#include "ui/plot/graphical.h"
+#include "ui/main_window/main_window_presenter.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/filter_workspace.h"
 
 namespace ondela {
 
-int COndelaDlg::PlaceCursorAt(double hz) {
+int MainWindowPresenter::PlaceCursorAt(double hz) {
     return m_graph.PlaceCursorAt(hz);
 }
 
-double COndelaDlg::PlotCursorHz() const {
+double MainWindowPresenter::PlotCursorHz() const {
     return m_graph.m_cursorHz;
 }
 
-void COndelaDlg::SetPlotCursorHz(double hz) {
+void MainWindowPresenter::SetPlotCursorHz(double hz) {
     m_graph.m_cursorHz = hz;
 }
 
-int COndelaDlg::PointerColumn(int x) const {
+int MainWindowPresenter::PointerColumn(int x) const {
     int offset = 0;
     if (!m_ws.m_view.logScale) {
         // Linear cursor columns count from 0 Hz, the plot's first column from f. min.
@@ -35,12 +35,12 @@ int COndelaDlg::PointerColumn(int x) const {
     return x - m_respRect.left + offset;
 }
 
-PointerShape COndelaDlg::HoldAt(int c) {
+PointerShape MainWindowPresenter::HoldAt(int c) {
     if (m_ws.Current().valid && m_graph.DragCursorTo(c) == 1) return PointerShape::DualArrow;
     return PointerShape::Arrow;
 }
 
-void COndelaDlg::OnLButtonDown(int x, int y) {
+void MainWindowPresenter::PressAt(int x, int y) {
     if (!m_respRect.Contains(x, y)) {
         m_dragging = false;
         m_cursor = PointerShape::Arrow;
@@ -51,7 +51,7 @@ void COndelaDlg::OnLButtonDown(int x, int y) {
     m_controls.SetPointer(m_cursor);
 }
 
-void COndelaDlg::OnMouseMove(int x, int y) {
+void MainWindowPresenter::MoveTo(int x, int y) {
     if (!m_dragging) return;
     if (!m_respRect.Contains(x, y)) {
         m_dragging = false;
@@ -64,7 +64,7 @@ void COndelaDlg::OnMouseMove(int x, int y) {
     }
 }
 
-void COndelaDlg::OnLButtonUp() {
+void MainWindowPresenter::Release() {
     m_cursor = PointerShape::Arrow;
     m_controls.SetPointer(m_cursor);
     m_dragging = false;

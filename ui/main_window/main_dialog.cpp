@@ -19,7 +19,7 @@
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/dialog_template.h"
 #include "ui/main_window/dual_arrow_cursor.h"
-#include "ui/plot/graphical.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/user_dialogs.h"
 
@@ -28,7 +28,7 @@ namespace ondela {
 // A plot area: shows the plot image that the last paint drew for it.
 class PlotView : public QWidget {
   public:
-    PlotView(MainDialog* dialog, const QImage& (CGraphical::*image)() const, CGraphical& graph)
+    PlotView(MainDialog* dialog, const QImage& (ResponsePlot::*image)() const, ResponsePlot& graph)
         : QWidget(dialog), m_dialog(dialog), m_image(image), m_graph(graph) {
         // The pointer over the plots belongs to the window.
         setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -49,8 +49,8 @@ class PlotView : public QWidget {
 
   private:
     MainDialog* m_dialog;
-    const QImage& (CGraphical::*m_image)() const;
-    CGraphical& m_graph;
+    const QImage& (ResponsePlot::*m_image)() const;
+    ResponsePlot& m_graph;
 };
 
 namespace {
@@ -84,7 +84,7 @@ QFont DialogFont() {
 
 }  // namespace
 
-MainDialog::MainDialog(FilterWorkspace& ws, CGraphical& graph, UserDialogs& dialogs,
+MainDialog::MainDialog(FilterWorkspace& ws, ResponsePlot& graph, UserDialogs& dialogs,
                        ShellServices* services)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -105,10 +105,9 @@ MainDialog::MainDialog(FilterWorkspace& ws, CGraphical& graph, UserDialogs& dial
         "QRadioButton::indicator { width: 11px; height: 11px; }");
     BuildControls();
     WidenPlots();
-    m_logic = std::make_unique<COndelaDlg>(ws, graph, *this, services);
+    m_logic = std::make_unique<MainWindowPresenter>(ws, graph, *this, services);
     const QRect r = m_respView->geometry();
-    m_logic->OnInitDialog(
-        ClientRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
+    m_logic->Start(ClientRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
 }
 
 MainDialog::~MainDialog() {
@@ -130,8 +129,8 @@ void MainDialog::BuildControls() {
             }
             case ControlKind::PlotFrame: {
                 auto* v = new PlotView(this,
-                                       t.id == ctl::kResponsePlot ? &CGraphical::ResponseImage
-                                                                  : &CGraphical::CoefImage,
+                                       t.id == ctl::kResponsePlot ? &ResponsePlot::ResponseImage
+                                                                  : &ResponsePlot::CoefImage,
                                        m_graph);
                 (t.id == ctl::kResponsePlot ? m_respView : m_coefView) = v;
                 w = v;
@@ -324,7 +323,7 @@ void MainDialog::SetCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
 }
 
-void MainDialog::EndDialog(int result) {
+void MainDialog::CloseWindow(int result) {
     SetPointer(PointerShape::Arrow);
     QDialog::done(result);
 }
@@ -336,17 +335,17 @@ void MainDialog::reject() {
 void MainDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
     const QPoint p = event->position().toPoint();
-    m_logic->OnLButtonDown(p.x(), p.y());
+    m_logic->PressAt(p.x(), p.y());
 }
 
 void MainDialog::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    m_logic->OnMouseMove(p.x(), p.y());
+    m_logic->MoveTo(p.x(), p.y());
 }
 
 void MainDialog::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mouseReleaseEvent(event);
-    m_logic->OnLButtonUp();
+    m_logic->Release();
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {

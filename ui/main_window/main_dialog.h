@@ -1,7 +1,7 @@
 // The main window as Qt widgets: a fixed-size dialog with one widget per control of the window
 // layout, the two plot areas widened to 1060 pixels, and every click, spin press, key and
-// pointer event handed to the window's logic (COndelaDlg). Its modal run is the application's
-// main loop.
+// pointer event handed to the window's logic (MainWindowPresenter). Its modal run is the
+// application's main loop.
 #pragma once
 
 #include <QDialog>
@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "ui/main_window/dialog_controls.h"
-#include "ui/main_window/ondela_dlg.h"
+#include "ui/main_window/main_window_presenter.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -17,7 +17,7 @@ class QLineEdit;
 
 namespace ondela {
 
-class CGraphical;
+class ResponsePlot;
 class FilterWorkspace;
 class PlotView;
 class UserDialogs;
@@ -26,11 +26,11 @@ class ShellServices;
 class MainDialog : public QDialog, public DialogControls {
   public:
     // dialogs: the message boxes, the wait pointer and the busy notice.
-    MainDialog(FilterWorkspace& ws, CGraphical& graph, UserDialogs& dialogs,
+    MainDialog(FilterWorkspace& ws, ResponsePlot& graph, UserDialogs& dialogs,
                ShellServices* services);
     ~MainDialog() override;
 
-    COndelaDlg& Logic() { return *m_logic; }
+    MainWindowPresenter& Logic() { return *m_logic; }
     // The widget of a control (nullptr for an unknown identifier).
     QWidget* Control(int id) const;
 
@@ -44,7 +44,7 @@ class MainDialog : public QDialog, public DialogControls {
     void RepaintPlots(bool now) override;
     void SetPointer(PointerShape shape) override;
     void SetCaption(const std::string& caption) override;
-    void EndDialog(int result) override;
+    void CloseWindow(int result) override;
 
     // Redraws the plot images when a repaint was asked for since the last paint.
     void PaintPlotsIfStale();
@@ -62,7 +62,7 @@ class MainDialog : public QDialog, public DialogControls {
     void WidenPlots();
 
     FilterWorkspace& m_ws;
-    CGraphical& m_graph;
+    ResponsePlot& m_graph;
     UserDialogs& m_dialogs;
     std::map<int, QWidget*> m_controls;
     std::map<int, QButtonGroup*> m_groupOf;
@@ -71,7 +71,7 @@ class MainDialog : public QDialog, public DialogControls {
     bool m_plotsStale = true;
     bool m_paintingPlots = false;
     bool m_dualShown = false;
-    std::unique_ptr<COndelaDlg> m_logic;
+    std::unique_ptr<MainWindowPresenter> m_logic;
 };
 
 }  // namespace ondela

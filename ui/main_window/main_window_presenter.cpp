@@ -1,5 +1,5 @@
 // Start-up, the command handlers and the achieved-values read-outs of the main window.
-#include "ui/main_window/ondela_dlg.h"
+#include "ui/main_window/main_window_presenter.h"
 
 #include <cmath>
 
@@ -9,23 +9,23 @@
 #include "settings/setting_keys.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/shell_services.h"
-#include "ui/plot/graphical.h"
 #include "ui/plot/plot_text.h"
+#include "ui/plot/response_plot.h"
 #include "workspace/editor_port.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela {
 
-COndelaDlg::COndelaDlg(FilterWorkspace& ws, CGraphical& graph, DialogControls& controls,
-                       ShellServices* services)
+MainWindowPresenter::MainWindowPresenter(FilterWorkspace& ws, ResponsePlot& graph,
+                                         DialogControls& controls, ShellServices* services)
     : m_ws(ws), m_graph(graph), m_controls(controls), m_services(services) {}
 
-COndelaDlg::~COndelaDlg() {
+MainWindowPresenter::~MainWindowPresenter() {
     if (m_ws.m_mainWindow == this) m_ws.m_mainWindow = nullptr;
 }
 
-void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
+void MainWindowPresenter::Start(const ClientRect& respRect) {
     m_ws.m_mainWindow = this;
     m_lastF2 = 0.0;
     m_curvesShown = false;
@@ -36,19 +36,19 @@ void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
     m_ws.m_response.fill(ResponsePoint{});
     m_ws.m_current.request = FilterSpec{};
     m_ws.ZeroTaps();
-    CPreferences* prefs = m_ws.m_prefs;
+    Preferences* prefs = m_ws.m_prefs;
     if (prefs) prefs->LoadSpec(m_ws.m_current.request);
     // The stored format is taken before the fields are refreshed, which store the format they
     // show: otherwise the workspace's start-up format would overwrite the user's choice.
     uint32_t fmt =
-        prefs ? prefs->GetDword(setting::kCoefFormat, FLT32) : static_cast<uint32_t>(FLT32);
+        prefs ? prefs->GetUnsigned(setting::kCoefFormat, FLT32) : static_cast<uint32_t>(FLT32);
     if (fmt > INT16) fmt = FLT32;
     m_ws.m_current.format = static_cast<CoefFormat>(fmt);
 
-    m_ws.m_view.logScale = prefs && prefs->GetDword(setting::kLogFreqScale, 0) != 0 ? 1 : 0;
+    m_ws.m_view.logScale = prefs && prefs->GetUnsigned(setting::kLogFreqScale, 0) != 0 ? 1 : 0;
     m_controls.SetChecked(ctl::kScaleLin, !m_ws.m_view.logScale);
     m_controls.SetChecked(ctl::kScaleLog, m_ws.m_view.logScale);
-    m_ws.m_meetInFormat = prefs && prefs->GetDword(setting::kMeetInFormat, 0) != 0 ? 1 : 0;
+    m_ws.m_meetInFormat = prefs && prefs->GetUnsigned(setting::kMeetInFormat, 0) != 0 ? 1 : 0;
     m_controls.SetChecked(ctl::kMeetInFormat, m_ws.m_meetInFormat != 0);
 
     RefreshFields();
@@ -63,7 +63,7 @@ void COndelaDlg::OnInitDialog(const ClientRect& respRect) {
     }
 }
 
-void COndelaDlg::OnCommand(int id) {
+void MainWindowPresenter::OnCommand(int id) {
     switch (id) {
         case ctl::kCreate:
             CreateFilter();
@@ -124,8 +124,8 @@ void COndelaDlg::OnCommand(int id) {
             // Taken by the next Create; the current filter stays as it was designed.
             m_ws.m_meetInFormat = m_controls.IsChecked(ctl::kMeetInFormat) ? 1 : 0;
             if (m_ws.m_prefs && m_ws.m_prefs->IsOpen()) {
-                m_ws.m_prefs->SetDword(setting::kMeetInFormat,
-                                       static_cast<uint32_t>(m_ws.m_meetInFormat));
+                m_ws.m_prefs->SetUnsigned(setting::kMeetInFormat,
+                                          static_cast<uint32_t>(m_ws.m_meetInFormat));
             }
             break;
         case ctl::kAboutCommand:
@@ -136,7 +136,7 @@ void COndelaDlg::OnCommand(int id) {
     }
 }
 
-int COndelaDlg::CreateFilter() {
+int MainWindowPresenter::CreateFilter() {
     m_ws.ZeroTaps();
     m_ws.m_current.achieved = FilterSpec{};
     m_curvesShown = false;
@@ -149,7 +149,7 @@ int COndelaDlg::CreateFilter() {
     return 1;
 }
 
-CreateOutcome COndelaDlg::CreateFromEntered() {
+CreateOutcome MainWindowPresenter::CreateFromEntered() {
     const std::size_t mark = m_ws.MessageMark();
     m_ws.ZeroTaps();
     m_ws.m_current.achieved = FilterSpec{};
@@ -173,7 +173,7 @@ CreateOutcome COndelaDlg::CreateFromEntered() {
     return outcome;
 }
 
-int COndelaDlg::DesignFromFields() {
+int MainWindowPresenter::DesignFromFields() {
     const int mask = ReadSpecFields();
     if (mask == -1) return -1;
     if (mask != 0) RefreshFields();
@@ -181,7 +181,7 @@ int COndelaDlg::DesignFromFields() {
     return 0;
 }
 
-CreateOutcome COndelaDlg::DesignSpec(int mask) {
+CreateOutcome MainWindowPresenter::DesignSpec(int mask) {
     m_ws.EnterSpec();
 
     ViewState& view = m_ws.m_view;
@@ -199,7 +199,7 @@ CreateOutcome COndelaDlg::DesignSpec(int mask) {
     return outcome;
 }
 
-void COndelaDlg::OnFilterEditor() {
+void MainWindowPresenter::OnFilterEditor() {
     const int opened =
         m_ws.m_editor ? m_ws.m_editor->OpenEditor(m_ws.m_prefKeyPath) : kEditorNotCreated;
     if (opened == kEditorNotCreated) {
@@ -221,7 +221,7 @@ void COndelaDlg::OnFilterEditor() {
     m_ws.ShowInEditor();
 }
 
-void COndelaDlg::OnAnalysis() {
+void MainWindowPresenter::OnAnalysis() {
     const int result = m_ws.AnalyseText();
     if (result == kAnalysisFailed) {
         ClearAchieved();
@@ -238,7 +238,7 @@ void COndelaDlg::OnAnalysis() {
     }
 }
 
-void COndelaDlg::OnCoefFormat(int format) {
+void MainWindowPresenter::OnCoefFormat(int format) {
     if (format == m_ws.Current().format) return;
     if (m_ws.Current().valid && m_ws.Current().MeasuredCount() != 0) {
         m_ws.m_current.format = static_cast<CoefFormat>(format);
@@ -247,29 +247,29 @@ void COndelaDlg::OnCoefFormat(int format) {
     m_ws.SetFormat(static_cast<CoefFormat>(format));
 }
 
-void COndelaDlg::OnPrint() {
+void MainWindowPresenter::OnPrint() {
     std::string title;
     if (m_ws.FilterTitle(title) == 0 || title.empty()) title = "FIR Filter";
     if (m_services) m_services->PrintWindow(title);
 }
 
-void COndelaDlg::OnHelp() {
+void MainWindowPresenter::OnHelp() {
     if (m_ws.m_helpPath.empty() || !m_services) return;
     m_services->CloseHelp();
     m_services->ShowHelp(m_ws.m_helpPath);
 }
 
-void COndelaDlg::OnQuit() {
+void MainWindowPresenter::OnQuit() {
     // Edits in the Filter Editor are saved or dropped as the user says; Cancel keeps running.
     if (m_ws.m_editor != nullptr && !m_ws.m_editor->CloseEditor()) return;
     ReadSpecFields();
     if (m_ws.m_prefs) m_ws.m_prefs->SaveSpec(m_ws.m_current.request);
     if (m_helpReady && m_services) m_services->CloseHelp();
     m_helpReady = false;
-    m_controls.EndDialog(0);
+    m_controls.CloseWindow(0);
 }
 
-bool COndelaDlg::OnEnterInCursorField() {
+bool MainWindowPresenter::OnEnterInCursorField() {
     const double noted = m_ws.m_view.cursorHz;
     const double v = ReadCursorField();
     if (v == noted) return false;
@@ -277,11 +277,11 @@ bool COndelaDlg::OnEnterInCursorField() {
     return true;
 }
 
-void COndelaDlg::Repaint() {
+void MainWindowPresenter::Repaint() {
     m_controls.RepaintPlots(false);
 }
 
-void COndelaDlg::ShowAchieved() {
+void MainWindowPresenter::ShowAchieved() {
     const FilterSpec& w = m_ws.Current().achieved;
     m_controls.SetText(
         ctl::kAchievedAttenuation,
@@ -295,12 +295,12 @@ void COndelaDlg::ShowAchieved() {
     SelectCoefFormat(m_ws.Current().format);
 }
 
-void COndelaDlg::ShowEdgeText(int id, double hz) {
+void MainWindowPresenter::ShowEdgeText(int id, double hz) {
     const bool shown = hz > 0.0 && std::fabs(hz) >= 0.0001;
     m_controls.SetText(id, shown ? FormatFreqField(hz) : std::string());
 }
 
-void COndelaDlg::ClearAchieved() {
+void MainWindowPresenter::ClearAchieved() {
     for (int id : {ctl::kAchievedAttenuation, ctl::kAchievedRipple, ctl::kAchievedCoefs,
                    ctl::kAchievedBandwidth, ctl::kAchievedEdge1, ctl::kAchievedEdge2}) {
         m_controls.SetText(id, std::string());

@@ -13,8 +13,8 @@
 
 namespace ondela {
 
-class CGraphical;
-class CPreferences;
+class ResponsePlot;
+class Preferences;
 class FilterWorkspace;
 class ShellServices;
 
@@ -27,20 +27,20 @@ struct ClientRect {
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-class COndelaDlg : public MainWindowPort {
+class MainWindowPresenter : public MainWindowPort {
   public:
     // services may be null (no printing, help or About box).
-    COndelaDlg(FilterWorkspace& ws, CGraphical& graph, DialogControls& controls,
-               ShellServices* services);
-    ~COndelaDlg() override;
-    COndelaDlg(const COndelaDlg&) = delete;
-    COndelaDlg& operator=(const COndelaDlg&) = delete;
+    MainWindowPresenter(FilterWorkspace& ws, ResponsePlot& graph, DialogControls& controls,
+                        ShellServices* services);
+    ~MainWindowPresenter() override;
+    MainWindowPresenter(const MainWindowPresenter&) = delete;
+    MainWindowPresenter& operator=(const MainWindowPresenter&) = delete;
 
-    // ---- start-up and commands (ondela_dlg.cpp) ----
+    // ---- start-up and commands (main_window_presenter.cpp) ----
     // Runs once the widgets exist and the plots have their final size; respRect is the response
     // plot's area in client coordinates. Loads the stored specification, scale and format and
     // shows them.
-    void OnInitDialog(const ClientRect& respRect);
+    void Start(const ClientRect& respRect);
     // A button, radio or window-menu command by control identifier.
     void OnCommand(int id);
     // Enter pressed while the cursor field has the focus: true when it moved the cursor (the key
@@ -95,9 +95,9 @@ class COndelaDlg : public MainWindowPort {
     double PlotCursorHz() const override;
     void SetPlotCursorHz(double hz) override;
     // Left button pressed, pointer moved, left button released; (x, y) in client coordinates.
-    void OnLButtonDown(int x, int y);
-    void OnMouseMove(int x, int y);
-    void OnLButtonUp();
+    void PressAt(int x, int y);
+    void MoveTo(int x, int y);
+    void Release();
     PointerShape Pointer() const { return m_cursor; }
     bool Dragging() const { return m_dragging; }
 
@@ -122,7 +122,7 @@ class COndelaDlg : public MainWindowPort {
     int StoredType();
 
     FilterWorkspace& m_ws;
-    CGraphical& m_graph;
+    ResponsePlot& m_graph;
     DialogControls& m_controls;
     ShellServices* m_services;
 

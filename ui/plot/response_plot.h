@@ -14,7 +14,7 @@
 // frequency); the window moves it by pointer column (DragCursorTo) or by frequency
 // (PlaceCursorAt).
 //
-// A QGuiApplication must exist while a CGraphical does (for its label font).
+// A QGuiApplication must exist while a ResponsePlot does (for its label font).
 #pragma once
 
 #include <QColor>
@@ -37,12 +37,12 @@ constexpr int kPlotWidth = 1060;
 constexpr int kResponsePlotHeight = 333;
 constexpr int kCoefPlotHeight = 169;
 
-class CGraphical {
+class ResponsePlot {
   public:
-    explicit CGraphical(FilterWorkspace& ws);
-    virtual ~CGraphical();
-    CGraphical(const CGraphical&) = delete;
-    CGraphical& operator=(const CGraphical&) = delete;
+    explicit ResponsePlot(FilterWorkspace& ws);
+    virtual ~ResponsePlot();
+    ResponsePlot(const ResponsePlot&) = delete;
+    ResponsePlot& operator=(const ResponsePlot&) = delete;
 
     // The sizes of the two plot areas, read at every paint; an empty size stands for an area
     // that is not there, whose plot the paint skips. Both are the window's sizes at first.

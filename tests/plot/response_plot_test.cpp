@@ -1,5 +1,5 @@
 // Whole paints of both plots, read back pixel by pixel.
-#include "ui/plot/graphical.h"
+#include "ui/plot/response_plot.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ constexpr QRgb kReadout = qRgb(0, 0, 240);
 // The window as the plot sees it: the cursor operations go to the plot, the rest is recorded.
 class PlotWindow : public MainWindowPort {
   public:
-    PlotWindow(FilterWorkspace& ws, CGraphical& plot) : m_ws(ws), m_plot(plot) {}
+    PlotWindow(FilterWorkspace& ws, ResponsePlot& plot) : m_ws(ws), m_plot(plot) {}
     void RefreshFields() override {}
     void SelectFilterType(int) override {}
     void ShowEdgeFreq1(double) override {}
@@ -62,7 +62,7 @@ class PlotWindow : public MainWindowPort {
 
   private:
     FilterWorkspace& m_ws;
-    CGraphical& m_plot;
+    ResponsePlot& m_plot;
 };
 
 class GraphicalTest : public ::testing::Test {
@@ -118,7 +118,7 @@ class GraphicalTest : public ::testing::Test {
     }
 
     FilterWorkspace ws;
-    CGraphical plot{ws};
+    ResponsePlot plot{ws};
     PlotWindow window{ws, plot};
 };
 
@@ -437,7 +437,7 @@ const ViewCase kViewCases[] = {
     {.name = "frames only", .log = true, .logFMax = 100000.0, .curves = false},
 };
 
-void SetView(FilterWorkspace& ws, CGraphical& plot, const ViewCase& c) {
+void SetView(FilterWorkspace& ws, ResponsePlot& plot, const ViewCase& c) {
     ws.m_view.logScale = c.log;
     ws.m_view.linFMin = c.linFMin;
     ws.m_view.linFMax = c.linFMax;

@@ -1,4 +1,4 @@
-#include "ui/plot/graphical.h"
+#include "ui/plot/response_plot.h"
 
 #include <QFontMetricsF>
 #include <algorithm>
@@ -54,33 +54,33 @@ QFont MakeLabelFont() {
 
 }  // namespace
 
-CGraphical::CGraphical(FilterWorkspace& ws)
+ResponsePlot::ResponsePlot(FilterWorkspace& ws)
     : m_ws(ws),
       m_data(ws),
       m_shown(ws.m_view),
       m_labelFont(MakeLabelFont()),
       m_evaluated(kCoefArraySize, 0.0) {}
 
-CGraphical::~CGraphical() = default;
+ResponsePlot::~ResponsePlot() = default;
 
-void CGraphical::SetPlotAreas(QSize response, QSize coefs) {
+void ResponsePlot::SetPlotAreas(QSize response, QSize coefs) {
     m_respArea = response;
     m_coefArea = coefs;
 }
 
-bool CGraphical::PrepareSurface(QSize area, QImage& image) {
+bool ResponsePlot::PrepareSurface(QSize area, QImage& image) {
     if (area.isEmpty()) return false;
     if (image.size() != area) image = QImage(area, QImage::Format_RGB32);
     return !image.isNull();  // a failed image is tried again at the next paint
 }
 
-void CGraphical::PaintPlots(bool curvesShown) {
+void ResponsePlot::PaintPlots(bool curvesShown) {
     PrepareView(curvesShown);
     DrawPlots();
 }
 
 // The steps of a paint that change the view, in the order the drawing depends on them.
-void CGraphical::PrepareView(bool curvesShown) {
+void ResponsePlot::PrepareView(bool curvesShown) {
     m_plan = PaintPlan{};
     m_plan.response = PrepareSurface(m_respArea, m_respImage);
     const int w = m_respArea.width();
@@ -102,7 +102,7 @@ void CGraphical::PrepareView(bool curvesShown) {
 // frame still shows the range it started with) and sets its lower limit from the upper one it
 // shows; the curve takes the Nyquist frequency of the filter, sets the lower limit from the
 // upper one again and raises the cursor to it.
-void CGraphical::PrepareLogView(bool curvesShown, const LevelScale& level) {
+void ResponsePlot::PrepareLogView(bool curvesShown, const LevelScale& level) {
     ViewState& view = m_ws.m_view;
     m_plan.frameLogFMax = view.logFMax;
     m_ws.FitDisplayLimits();
@@ -129,7 +129,7 @@ void CGraphical::PrepareLogView(bool curvesShown, const LevelScale& level) {
 }
 
 // The linear curve takes the Nyquist frequency of the filter.
-void CGraphical::PrepareLinearView(bool curvesShown, int gridWidth, const LevelScale& level) {
+void ResponsePlot::PrepareLinearView(bool curvesShown, int gridWidth, const LevelScale& level) {
     const ViewState& view = m_ws.m_view;
     if (!(curvesShown && view.nyquist > 0.0 && view.linFMax > 0.0 &&
           ResponsePreamble(m_plan.n, m_plan.half) && !(view.linFMax <= view.linFMin))) {
@@ -140,11 +140,11 @@ void CGraphical::PrepareLinearView(bool curvesShown, int gridWidth, const LevelS
     if (LinearCursorShown(gridWidth, level, db)) NoteDrawnCursor();
 }
 
-void CGraphical::NoteDrawnCursor() {
+void ResponsePlot::NoteDrawnCursor() {
     if (m_ws.m_view.cursorHz != m_cursorHz) m_ws.m_view.cursorHz = m_cursorHz;
 }
 
-void CGraphical::DrawPlots() {
+void ResponsePlot::DrawPlots() {
     if (m_plan.response) {
         m_respWidth = m_respArea.width();
         m_respHeight = m_respArea.height();
@@ -178,12 +178,12 @@ void CGraphical::DrawPlots() {
 
 // ---- frame elements ----
 
-void CGraphical::DrawOutline(int width, int height) {
+void ResponsePlot::DrawOutline(int width, int height) {
     m_canvas->SelectPen(kOutlinePen);
     m_canvas->Rectangle(0, 0, width, height, kBackground);
 }
 
-void CGraphical::DrawBottomAxis(int width, int height) {
+void ResponsePlot::DrawBottomAxis(int width, int height) {
     PlotCanvas& c = *m_canvas;
     c.SelectPen(kAxisPen);
     const int y = height - kAxisHeight;
@@ -194,7 +194,7 @@ void CGraphical::DrawBottomAxis(int width, int height) {
     c.Line(width - 10, y - 2, width - 8, y - 2);
 }
 
-void CGraphical::DrawLeftAxis(int height) {
+void ResponsePlot::DrawLeftAxis(int height) {
     PlotCanvas& c = *m_canvas;
     c.SelectPen(kAxisPen);
     c.Line(kAxisX, height - kAxisHeight, kAxisX, 4);
@@ -204,7 +204,7 @@ void CGraphical::DrawLeftAxis(int height) {
     c.Line(42, 10, 42, 8);
 }
 
-void CGraphical::DrawRowTicks(int height) {
+void ResponsePlot::DrawRowTicks(int height) {
     PlotCanvas& c = *m_canvas;
     c.SelectPen(kAxisPen);
     const GridDivision rows = DivideRows(height);
@@ -215,7 +215,7 @@ void CGraphical::DrawRowTicks(int height) {
 }
 
 // The white minor rows.
-void CGraphical::DrawMinorRows(int width, int height) {
+void ResponsePlot::DrawMinorRows(int width, int height) {
     PlotCanvas& c = *m_canvas;
     const GridDivision rows = DivideRows(height);
     c.SelectPen(kMinorGridPen);
@@ -228,7 +228,7 @@ void CGraphical::DrawMinorRows(int width, int height) {
 
 // The major rows in the major-grid pen (the bottom row only when asked), counted into
 // m_majorYCount.
-void CGraphical::DrawMajorRows(int width, int height, bool withBottomRow) {
+void ResponsePlot::DrawMajorRows(int width, int height, bool withBottomRow) {
     PlotCanvas& c = *m_canvas;
     const GridDivision rows = DivideRows(height);
     c.SelectPen(kMajorGridPen);
@@ -242,7 +242,7 @@ void CGraphical::DrawMajorRows(int width, int height, bool withBottomRow) {
 
 // ---- frames ----
 
-void CGraphical::DrawLinearFrame() {
+void ResponsePlot::DrawLinearFrame() {
     PlotCanvas& c = *m_canvas;
     const int w = m_respWidth;
     const int h = m_respHeight;
@@ -278,7 +278,7 @@ void CGraphical::DrawLinearFrame() {
     LabelLevelAxis(m_shown.dbBottom, m_shown.dbTop);
 }
 
-void CGraphical::DrawLogFrame() {
+void ResponsePlot::DrawLogFrame() {
     PlotCanvas& c = *m_canvas;
     const int w = m_respWidth;
     const int h = m_respHeight;
@@ -319,7 +319,7 @@ void CGraphical::DrawLogFrame() {
     LabelLevelAxis(m_shown.dbBottom, m_shown.dbTop);
 }
 
-void CGraphical::DrawCoefFrame() {
+void ResponsePlot::DrawCoefFrame() {
     PlotCanvas& c = *m_canvas;
     const int w = m_coefWidth;
     const int h = m_coefHeight;
@@ -347,7 +347,7 @@ void CGraphical::DrawCoefFrame() {
 
 // ---- labels ----
 
-void CGraphical::LabelLinearAxis() {
+void ResponsePlot::LabelLinearAxis() {
     PlotCanvas& c = *m_canvas;
     const int w = m_respWidth;
     const int h = m_respHeight;
@@ -366,7 +366,7 @@ void CGraphical::LabelLinearAxis() {
     }
 }
 
-void CGraphical::LabelLevelAxis(double bottom, double top) {
+void ResponsePlot::LabelLevelAxis(double bottom, double top) {
     PlotCanvas& c = *m_canvas;
     const int h = m_respHeight;
     c.SelectPen(kAxisPen);
@@ -380,7 +380,7 @@ void CGraphical::LabelLevelAxis(double bottom, double top) {
 
 // ---- curves ----
 
-bool CGraphical::ResponsePreamble(int& n, double& half) {
+bool ResponsePlot::ResponsePreamble(int& n, double& half) {
     const CurrentFilter& filter = m_ws.Current();
     if (!filter.valid) return false;
     n = filter.MeasuredCount();
@@ -400,30 +400,30 @@ bool CGraphical::ResponsePreamble(int& n, double& half) {
     return m_ws.m_view.dbTop > m_ws.m_view.dbBottom;
 }
 
-bool CGraphical::CursorLevelShown(const LevelScale& level, double& db) const {
+bool ResponsePlot::CursorLevelShown(const LevelScale& level, double& db) const {
     db = LevelAt(m_plan.n, m_cursorHz / m_plan.half);
     return level.Height(db) > kAxisHeight;
 }
 
-bool CGraphical::LinearCursorShown(int gridWidth, const LevelScale& level, double& db) const {
+bool ResponsePlot::LinearCursorShown(int gridWidth, const LevelScale& level, double& db) const {
     const ViewState& view = m_ws.m_view;
     const double hzPerPixel = (view.linFMax - view.linFMin) / gridWidth;
     return hzPerPixel > 0.0 && m_cursorHz > 0.0 && m_cursorHz < view.nyquist &&
            m_cursorHz < view.linFMax && CursorLevelShown(level, db);
 }
 
-bool CGraphical::LogCursorShown(const LevelScale& level, double& db) const {
+bool ResponsePlot::LogCursorShown(const LevelScale& level, double& db) const {
     const ViewState& view = m_ws.m_view;
     return m_cursorHz > 0.0 && m_cursorHz < view.nyquist && m_cursorHz < view.logFMax &&
            CursorLevelShown(level, db);
 }
 
-double CGraphical::LevelAt(int n, double r) const {
+double ResponsePlot::LevelAt(int n, double r) const {
     return 20.0 *
            std::log10(m_data.m_util.ResponseMagnitude(m_evaluated.data(), n, r, m_evaluatedFormat));
 }
 
-bool CGraphical::DrawCursor(double offset, const LevelScale& level) {
+bool ResponsePlot::DrawCursor(double offset, const LevelScale& level) {
     PlotCanvas& c = *m_canvas;
     const int h = m_respHeight;
     c.SelectPen(kCursorPen);
@@ -446,7 +446,7 @@ bool CGraphical::DrawCursor(double offset, const LevelScale& level) {
 // (fractions of the Nyquist frequency), joined from the column left of the axis. The magnitudes
 // of all columns come from one call, which evaluates several frequencies per pass over the
 // coefficients and gives each the value a single evaluation there would.
-void CGraphical::DrawCurve(int n, const LevelScale& level) {
+void ResponsePlot::DrawCurve(int n, const LevelScale& level) {
     PlotCanvas& c = *m_canvas;
     c.SelectPen(kCurvePen);
     const int columns = static_cast<int>(m_curveX.size());
@@ -467,7 +467,7 @@ void CGraphical::DrawCurve(int n, const LevelScale& level) {
     }
 }
 
-void CGraphical::DrawReadout() {
+void ResponsePlot::DrawReadout() {
     PlotCanvas& c = *m_canvas;
     const int h = m_respHeight;
     c.SetTextColor(kReadoutText);
@@ -476,7 +476,7 @@ void CGraphical::DrawReadout() {
     c.TextOut(46, h - m_cursorY - 3, FormatText("%0.2f dB", m_cursorDb));
 }
 
-void CGraphical::DrawLinearResponse() {
+void ResponsePlot::DrawLinearResponse() {
     const int n = m_plan.n;
     const double half = m_plan.half;
     PlotCanvas& c = *m_canvas;
@@ -504,7 +504,7 @@ void CGraphical::DrawLinearResponse() {
     c.SelectPen(previous);
 }
 
-void CGraphical::DrawLogResponse() {
+void ResponsePlot::DrawLogResponse() {
     const int n = m_plan.n;
     const double half = m_plan.half;
     PlotCanvas& c = *m_canvas;
@@ -532,7 +532,7 @@ void CGraphical::DrawLogResponse() {
     c.SelectPen(previous);
 }
 
-void CGraphical::DrawCoefCurve() {
+void ResponsePlot::DrawCoefCurve() {
     const CurrentFilter& filter = m_data.Current();
     if (!filter.valid) return;
     const int n = std::min(static_cast<int>(filter.Taps().size()), kCoefArraySize);
@@ -606,7 +606,7 @@ void CGraphical::DrawCoefCurve() {
 
 // ---- the cursor ----
 
-int CGraphical::DragCursorTo(int c) {
+int ResponsePlot::DragCursorTo(int c) {
     const int w = m_respWidth;
     if (c <= 18 || c > w - 4) return 0;
     if (c == m_cursorX || c == w - 4) return 1;
@@ -639,7 +639,7 @@ int CGraphical::DragCursorTo(int c) {
     return valid;
 }
 
-int CGraphical::PlaceCursorAt(double f) {
+int ResponsePlot::PlaceCursorAt(double f) {
     int result = 1;
     double k = 0.0;
     const ViewState& view = m_ws.m_view;
