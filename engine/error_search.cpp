@@ -104,6 +104,7 @@ void ComputeErrors(DesignWork& w, const int* k, int count, bool exact) {
         xf[i] = w.gridCos[k[std::min(i, count - 1)]];
     }
     double value[kLanes];
+    ++w.search.evaluationCalls;
     if (exact || !w.search.fastSearch) {
         InterpolantLanes(w, xf, value);
         for (int i = 0; i < count; ++i) {
@@ -251,22 +252,64 @@ double ErrorAt(DesignWork& w, int k, int step) {
     return w.search.errorCache[k];
 }
 
-// Computes the errors beside each reference point, which the search examines first, with every
-// lane in use.
-void NeighbourErrors(DesignWork& w) {
+// The search climbs from a reference point to the top of the ripple beside it and reads one point
+// past the top. The climb's length is predicted from the errors beside the point: near a top the
+// weighted error follows a cosine about zero, A cos(phi (t - t0)) over grid steps t, whose values
+// at -1, 0 (the deviation) and 1 give cos(phi) and tan(phi t0). Where they do not (c outside
+// (0, 1)), a climb of one more point is the guess. Capped: a long climb is rare, and a wrong guess
+// costs only lanes.
+constexpr int kMaxPredictedClimb = 8;
+
+int PredictedClimb(double down, double dev, double up) {
+    const double c = (up + down) / (2.0 * dev);
+    double top = 1.0;
+    if (c > 0.0 && c < 1.0) {
+        const double phi = std::acos(c);
+        top = std::atan2(std::fabs(up - down), 2.0 * dev * std::sin(phi)) / phi;
+    }
+    if (!(top < kMaxPredictedClimb)) return kMaxPredictedClimb;
+    return static_cast<int>(std::lround(top));
+}
+
+// Computes the errors the search is about to read, with every lane in use: first beside each
+// reference point, then along the climbs those errors predict. The search decides on the values
+// alone, so which points are computed ahead changes how much is evaluated, never a decision.
+void PrecomputeErrors(DesignWork& w, int firstSign) {
     int points[kLanes];
     int count = 0;
-    for (int j = 1; j <= w.nz; ++j) {
-        for (const int p : {w.iext[j] - 1, w.iext[j] + 1}) {
-            if (p < 1 || p > w.ngrid || w.search.errorStamp[p] == w.search.searchStamp) continue;
-            w.search.errorStamp[p] =
-                w.search.searchStamp;  // taken; computed before the search starts
-            points[count++] = p;
-            if (count == kLanes) {
-                ComputeErrors(w, points, count);
-                count = 0;
-            }
+    auto take = [&](int p) {
+        if (p < 1 || p > w.ngrid || w.search.errorStamp[p] == w.search.searchStamp) return;
+        w.search.errorStamp[p] = w.search.searchStamp;  // taken; computed before the search starts
+        points[count++] = p;
+        if (count == kLanes) {
+            ComputeErrors(w, points, count);
+            count = 0;
         }
+    };
+    for (int j = 1; j <= w.nz; ++j) {
+        take(w.iext[j] - 1);
+        take(w.iext[j] + 1);
+    }
+    if (count > 0) ComputeErrors(w, points, count);
+    count = 0;
+    if (!w.search.predictClimbs || !(w.dev > 0.0)) return;
+    // sign times the error peaks at reference point j; at the point itself it is the deviation.
+    double sign = firstSign;
+    for (int j = 1; j <= w.nz; ++j, sign = -sign) {
+        const int at = w.iext[j];
+        if (at <= 1 || at >= w.ngrid) continue;
+        const double up = sign * w.search.errorCache[at + 1];
+        const double down = sign * w.search.errorCache[at - 1];
+        int direction = 0;
+        if (up > w.dev) {
+            direction = 1;
+        } else if (down > w.dev) {
+            direction = -1;
+        } else {
+            continue;
+        }
+        const int reach = PredictedClimb(down, w.dev, up) + 1;
+        for (int i = 2; i <= reach; ++i) take(at + direction * i);
     }
     if (count > 0) ComputeErrors(w, points, count);
 }
