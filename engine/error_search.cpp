@@ -274,9 +274,10 @@ int TopOffset(double below, double centre, double above) {
 }
 
 // Computes the errors the search is about to read, kLanes points per call, in three rounds over
-// the reference points: the point above each one, which the search examines first; then the next
-// point the search certainly reads, two above where it climbs and one below where it does not;
-// then the rest of each climb as far as the cosine through the errors beside it predicts the top.
+// the reference points: the point above each one, which the search examines first; then the point
+// it reads next once a neighbour's search has started, two above where it climbs and one below
+// where it does not; then the rest of each climb as far as the cosine through the errors beside
+// it predicts the top.
 // The search decides on the values alone, so which points are computed ahead changes how much is
 // evaluated, never a decision.
 void PrecomputeErrors(DesignWork& w, int firstSign) {

@@ -72,8 +72,9 @@ void NewErrorStamp(DesignWork& w);
 
 // Computes, kExchangeLanes points per call, the errors the search is about to read: those beside
 // each reference point, which it examines first, and the points up to the top of the ripple the
-// point climbs to, as those neighbours predict it. firstSign is the sign of the first reference
-// point's error.
+// point climbs to, as a cosine through the errors beside it predicts (with predictClimbs off,
+// both neighbours of each point alone). firstSign is the sign of the first reference point's
+// error.
 void PrecomputeErrors(DesignWork& w, int firstSign);
 
 // Weighted error at grid point k in this iteration (within search.errorBound[k] of the exact one).
