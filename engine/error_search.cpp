@@ -104,6 +104,7 @@ void ComputeErrors(DesignWork& w, const int* k, int count, bool exact) {
         xf[i] = w.gridCos[k[std::min(i, count - 1)]];
     }
     double value[kLanes];
+    ++w.search.evaluationCalls;
     if (exact || !w.search.fastSearch) {
         InterpolantLanes(w, xf, value);
         for (int i = 0; i < count; ++i) {
@@ -251,24 +252,86 @@ double ErrorAt(DesignWork& w, int k, int step) {
     return w.search.errorCache[k];
 }
 
-// Computes the errors beside each reference point, which the search examines first, with every
-// lane in use.
-void NeighbourErrors(DesignWork& w) {
+// The search climbs from a reference point to the top of the ripple beside it and reads one point
+// past the top. Near a top the weighted error follows a cosine about zero,
+// A cos(phi (t - t0)) over grid steps t, so three errors one step apart (below, centre, above)
+// give cos(phi) = (above + below) / (2 centre) and tan(phi t0) = (above - below) /
+// (2 centre sin(phi)): the top lies t0 steps from the centre, towards `above` where t0 > 0.
+// Where the errors do not fit a cosine, one step further is the guess. Capped: a long climb is
+// rare, and a wrong guess costs only lanes.
+constexpr int kMaxPredictedClimb = 8;
+
+int TopOffset(double below, double centre, double above) {
+    const double c = (above + below) / (2.0 * centre);
+    double top = 1.0;
+    if (c > 0.0 && c < 1.0) {
+        const double phi = std::acos(c);
+        top = std::atan2(above - below, 2.0 * centre * std::sin(phi)) / phi;
+    }
+    if (!(top < kMaxPredictedClimb)) return kMaxPredictedClimb;
+    if (!(top > -kMaxPredictedClimb)) return -kMaxPredictedClimb;
+    return static_cast<int>(std::lround(top));
+}
+
+// Computes the errors the search is about to read, kLanes points per call, in three rounds over
+// the reference points: the point above each one, which the search examines first; then the point
+// it reads next once a neighbour's search has started, two above where it climbs and one below
+// where it does not; then the rest of each climb as far as the cosine through the errors beside
+// it predicts the top.
+// The search decides on the values alone, so which points are computed ahead changes how much is
+// evaluated, never a decision.
+void PrecomputeErrors(DesignWork& w, int firstSign) {
     int points[kLanes];
     int count = 0;
+    auto take = [&](int p) {
+        if (p < 1 || p > w.ngrid || w.search.errorStamp[p] == w.search.searchStamp) return;
+        w.search.errorStamp[p] = w.search.searchStamp;  // taken; computed before the search starts
+        points[count++] = p;
+        if (count == kLanes) {
+            ComputeErrors(w, points, count);
+            count = 0;
+        }
+    };
+    auto flush = [&] {
+        if (count > 0) ComputeErrors(w, points, count);
+        count = 0;
+    };
+    // sign times the error peaks at reference point j; at the point itself it is the deviation.
+    auto level = [&](double sign, int p) {
+        return p >= 1 && p <= w.ngrid ? sign * w.search.errorCache[p]
+                                      : -std::numeric_limits<double>::infinity();
+    };
+    const bool predict = w.search.predictClimbs && w.dev > 0.0;
     for (int j = 1; j <= w.nz; ++j) {
-        for (const int p : {w.iext[j] - 1, w.iext[j] + 1}) {
-            if (p < 1 || p > w.ngrid || w.search.errorStamp[p] == w.search.searchStamp) continue;
-            w.search.errorStamp[p] =
-                w.search.searchStamp;  // taken; computed before the search starts
-            points[count++] = p;
-            if (count == kLanes) {
-                ComputeErrors(w, points, count);
-                count = 0;
-            }
+        if (!predict) take(w.iext[j] - 1);
+        take(w.iext[j] + 1);
+    }
+    flush();
+    if (!predict) return;
+    double sign = firstSign;
+    for (int j = 1; j <= w.nz; ++j, sign = -sign) {
+        const int at = w.iext[j];
+        take(level(sign, at + 1) > w.dev ? at + 2 : at - 1);
+    }
+    flush();
+    sign = firstSign;
+    for (int j = 1; j <= w.nz; ++j, sign = -sign) {
+        const int at = w.iext[j];
+        const double up = level(sign, at + 1);
+        if (up > w.dev) {
+            // Climbing: beyond two above only if that point beats the one above.
+            const double up2 = level(sign, at + 2);
+            if (!(up2 > up)) continue;
+            const int reach = std::max(3, 1 + TopOffset(w.dev, up, up2) + 1);
+            for (int i = 3; i <= reach; ++i) take(at + i);
+        } else {
+            const double down = level(sign, at - 1);
+            if (!(down > w.dev)) continue;
+            const int reach = std::max(2, TopOffset(up, w.dev, down) + 1);
+            for (int i = 2; i <= reach; ++i) take(at - i);
         }
     }
-    if (count > 0) ComputeErrors(w, points, count);
+    flush();
 }
 
 // Starts a new exchange iteration: every cached error becomes stale.

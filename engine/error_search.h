@@ -34,6 +34,11 @@ struct ErrorSearchCache {
     // |errorCache[k] - exact error| <= errorBound[k]; 0 once the value is the exact one.
     std::array<double, kGridCapacity + 2> errorBound;
 
+    // Whether the errors computed before the search also cover the climbs the ripples' tops
+    // predict (PrecomputeErrors); off only to compare with the neighbours alone.
+    bool predictClimbs = true;
+    long long evaluationCalls = 0;  // kernel calls for errors (kExchangeLanes points each)
+
     bool fastSearch = false;        // this iteration uses the faster evaluation (still)
     int fastPoints = 0;             // points evaluated the faster way in this iteration
     int resolvedPoints = 0;         // of them, points whose exact error was needed after all
@@ -65,8 +70,12 @@ void PrepareSearch(DesignWork& w);
 // Starts a new iteration: every cached error becomes stale.
 void NewErrorStamp(DesignWork& w);
 
-// Computes the errors beside each reference point, which the search examines first.
-void NeighbourErrors(DesignWork& w);
+// Computes, kExchangeLanes points per call, the errors the search is about to read: those beside
+// each reference point, which it examines first, and the points up to the top of the ripple the
+// point climbs to, as a cosine through the errors beside it predicts (with predictClimbs off,
+// both neighbours of each point alone). firstSign is the sign of the first reference point's
+// error.
+void PrecomputeErrors(DesignWork& w, int firstSign);
 
 // Weighted error at grid point k in this iteration (within search.errorBound[k] of the exact one).
 // The search moves through the grid in the direction step (+1 or -1); a point not yet known is

@@ -420,7 +420,7 @@ int RemezExchange(DesignWork& w) {
 
         PrepareSearch(w);
         NewErrorStamp(w);
-        NeighbourErrors(w);
+        PrecomputeErrors(w, nu);
         ExtremalSearch search(w, nu);
         if (!search.Run()) break;
     }
