@@ -7,6 +7,7 @@
 #include "ui/editor/editor_notify.h"
 #include "ui/main_window/control_ids.h"
 #include "ui/main_window/main_dialog.h"
+#include "workspace/file_paths.h"
 
 namespace ondela {
 
@@ -60,10 +61,10 @@ bool OndelaApp::StartUp() {
     if (!m_env.moduleDir.empty()) {
         m_ws.m_moduleDir = m_env.moduleDir;
     } else {
-        m_ws.m_util.ModuleDirectory(m_ws.m_moduleDir);
+        ModuleDirectory(m_ws.m_moduleDir);
     }
     m_ws.m_helpPath = FindHelpFile(m_ws.m_moduleDir, [this](const std::string& path) {
-        return m_ws.m_util.FileExists(path.c_str()) != 0;
+        return FileExists(path.c_str()) != 0;
     });
 
     m_mainWindow = std::make_unique<MainDialog>(m_ws, m_graph, m_dialogs, &m_shell);

@@ -11,7 +11,6 @@
 #include "cli/cli_ports.h"
 #include "cli/filter_report.h"
 #include "numbers/number_text.h"
-#include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 #include "workspace/description_reader.h"
 #include "workspace/measurable_coefs.h"

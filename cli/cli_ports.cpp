@@ -3,8 +3,8 @@
 #include "cli/cli_support.h"
 #include "settings/setting_keys.h"
 #include "ui/plot/plot_text.h"
-#include "workspace/c_util.h"
 #include "workspace/description_reader.h"
+#include "workspace/display_numbers.h"
 #include "workspace/field_entries.h"
 #include "workspace/missing_entries.h"
 
@@ -29,7 +29,7 @@ bool CliDialogs::BusyProgress(const std::string& text) {
 }
 
 double FieldShows(double hz) {
-    return CUtil().ParseFrequency(FormatFreqField(hz).c_str());
+    return ParseFrequency(FormatFreqField(hz).c_str());
 }
 
 bool MeasuredWithoutRate(const FilterWorkspace& ws, const LoadOutcome& load) {

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "numbers/number_text.h"
-#include "workspace/c_util.h"
 #include "workspace/coef_format.h"
+#include "workspace/display_numbers.h"
 #include "workspace/file_replace.h"
 
 namespace ondela::cli {
@@ -43,8 +43,7 @@ std::optional<double> ReadFieldValue(const std::string& text) {
     for (char& c : head)
         if (c == ',') c = '.';
     if (!ReadDouble(head.c_str())) return std::nullopt;
-    const CUtil util;
-    return util.ParseFrequency(text.c_str());
+    return ParseFrequency(text.c_str());
 }
 
 std::optional<int> ReadWholeInt(const std::string& text) {

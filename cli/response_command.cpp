@@ -18,7 +18,6 @@
 #include "engine/response.h"
 #include "export/fixed_point.h"
 #include "numbers/number_text.h"
-#include "workspace/c_util.h"
 #include "workspace/description_reader.h"
 #include "workspace/export_summary.h"
 #include "workspace/filter_file_text.h"
@@ -150,12 +149,11 @@ int ResponseCommand::Run() {
         return FileError(console, request->file, kNoValidCoefsMessage);
     }
     const double nyquist = spec.fs / 2.0;
-    const CUtil util;
     std::string out;
     out.reserve(static_cast<std::size_t>(request->points) * 32);
     for (int i = 0; i < request->points; ++i) {
         const double x = static_cast<double>(i) / request->points;  // fraction of fs/2
-        const double magnitude = util.ResponseMagnitude(coefs.data(), n, x, format);
+        const double magnitude = MagnitudeAt(coefs.data(), n, x, format);
         // Magnitudes below the floor (rounding residue of a zero of the response) read as it.
         const double level = magnitude < kMagnitudeFloor ? kFloorDb : 20.0 * std::log10(magnitude);
         out += FormatText("%.10g,%.6f\n", x * nyquist, level);

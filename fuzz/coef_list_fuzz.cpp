@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "fuzz_text.h"
-#include "workspace/c_util.h"
 #include "workspace/description_reader.h"
+#include "workspace/text_scan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace ondela;
@@ -13,11 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     ReadDescription(text.c_str());
 
-    const CUtil util;
     const char* p = text.c_str();
     double value = 0.0;
     int kind = 0;
-    while ((p = util.NextCoefToken(p, value, kind)) != nullptr) {
+    while ((p = NextCoefToken(p, value, kind)) != nullptr) {
     }
     return 0;
 }

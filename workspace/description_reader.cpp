@@ -8,8 +8,8 @@
 
 #include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "workspace/c_util.h"
 #include "workspace/coef_format.h"
+#include "workspace/text_scan.h"
 
 namespace ondela {
 
@@ -35,10 +35,10 @@ const char* Skip(const char* p, std::size_t k) {
 
 // Where the first of the words, tried in order, is found within distance of from; null when none
 // is.
-const char* FindFirstNear(const CUtil& util, const char* from, int distance,
+const char* FindFirstNear(const char* from, int distance,
                           std::initializer_list<const char*> words) {
     for (const char* word : words)
-        if (const char* match = util.FindNoCaseNear(from, word, distance)) return match;
+        if (const char* match = FindNoCaseNear(from, word, distance)) return match;
     return nullptr;
 }
 
@@ -51,8 +51,8 @@ bool EndsField(char c) {
 // Where the number of the field that goes on at p starts: the first character that can begin a
 // number before the field ends; null when the field ends first. A field without a number must
 // not take the next field's.
-const char* FieldNumberStart(const CUtil& util, const char* p) {
-    const char* start = util.FindNumberStart(p);
+const char* FieldNumberStart(const char* p) {
+    const char* start = FindNumberStart(p);
     if (start == nullptr) return nullptr;
     for (const char* q = p; q != start; ++q)
         if (EndsField(*q)) return nullptr;
@@ -63,8 +63,8 @@ const char* FieldNumberStart(const CUtil& util, const char* p) {
 // left as it was otherwise). Returns where the number starts; for a field that holds no readable
 // number, unread is set and the field's end is returned, from where the fields after it are
 // looked for.
-const char* ReadNumberAfter(const CUtil& util, const char* p, double& value, bool& unread) {
-    const char* start = FieldNumberStart(util, p);
+const char* ReadNumberAfter(const char* p, double& value, bool& unread) {
+    const char* start = FieldNumberStart(p);
     const auto read = start != nullptr ? ReadDouble(start) : std::nullopt;
     if (read) {
         value = read->value;
@@ -77,13 +77,13 @@ const char* ReadNumberAfter(const CUtil& util, const char* p, double& value, boo
 }
 
 // The number after the end of the word that starts at p (the value of "Attenuation = 60").
-const char* ReadNumberAfterWord(const CUtil& util, const char* p, double& value, bool& unread) {
-    const char* end = util.FindWordEnd(p);
+const char* ReadNumberAfterWord(const char* p, double& value, bool& unread) {
+    const char* end = FindWordEnd(p);
     if (end == nullptr) {
         unread = true;
         return nullptr;
     }
-    return ReadNumberAfter(util, end, value, unread);
+    return ReadNumberAfter(end, value, unread);
 }
 
 struct TypeWord {
@@ -105,9 +105,8 @@ int ReadParameters(const char* text, FilterSpec& s, std::vector<std::string>& un
     s = FilterSpec{};
     unreadable.clear();
     if (text == nullptr) return -1;
-    const CUtil util;
 
-    const char* marker = util.FindNoCase(text, kDescriptionMarker);
+    const char* marker = FindNoCase(text, kDescriptionMarker);
     if (marker == nullptr) return -1;
 
     int count = 0;
@@ -121,14 +120,14 @@ int ReadParameters(const char* text, FilterSpec& s, std::vector<std::string>& un
     };
 
     const char* p = Skip(marker, 10);
-    if (const char* param = util.FindNoCase(p, "PARAM")) p = Skip(param, 5);
+    if (const char* param = FindNoCase(p, "PARAM")) p = Skip(param, 5);
     const char* const paramStart = p;
 
     // Filter type: a type word close behind "Type".
     const char* typeFrom = paramStart;
-    if (const char* typeWord = util.FindNoCase(paramStart, "Type")) typeFrom = Skip(typeWord, 4);
+    if (const char* typeWord = FindNoCase(paramStart, "Type")) typeFrom = Skip(typeWord, 4);
     for (const TypeWord& t : kTypeWords) {
-        if (const char* match = util.FindNoCaseNear(typeFrom, t.word, kTypeDistance)) {
+        if (const char* match = FindNoCaseNear(typeFrom, t.word, kTypeDistance)) {
             type = t.type;
             count = 1;
             p = Skip(match, 3);
@@ -139,18 +138,17 @@ int ReadParameters(const char* text, FilterSpec& s, std::vector<std::string>& un
     // Edge frequencies; a half band's edge follows from its sampling frequency.
     if (type == HalfBand) {
         count = 2;
-    } else if (const char* fc =
-                   FindFirstNear(util, p, kFieldDistance, {"fc ", "fc=", "fc1 ", "fc1="})) {
+    } else if (const char* fc = FindFirstNear(p, kFieldDistance, {"fc ", "fc=", "fc1 ", "fc1="})) {
         const char* edgeFrom = p;
         bool unread = false;
-        if (const char* at = ReadNumberAfter(util, Skip(fc, 3), f1, unread))
+        if (const char* at = ReadNumberAfter(Skip(fc, 3), f1, unread))
             p = unread ? at : Skip(at, 3);
         note(unread, "fc");
         ++count;
         if (HasTwoEdges(type)) {
-            if (const char* fc2 = FindFirstNear(util, edgeFrom, kFieldDistance, {"fc2 ", "fc2="})) {
+            if (const char* fc2 = FindFirstNear(edgeFrom, kFieldDistance, {"fc2 ", "fc2="})) {
                 bool unread2 = false;
-                if (const char* at = ReadNumberAfter(util, Skip(fc2, 3), f2, unread2))
+                if (const char* at = ReadNumberAfter(Skip(fc2, 3), f2, unread2))
                     p = unread2 ? at : Skip(at, 3);
                 note(unread2, "fc2");
             }
@@ -158,10 +156,10 @@ int ReadParameters(const char* text, FilterSpec& s, std::vector<std::string>& un
     }
 
     // Sampling frequency.
-    if (const char* fsWord = FindFirstNear(util, p, kFieldDistance, {"fs ", "fs="})) {
+    if (const char* fsWord = FindFirstNear(p, kFieldDistance, {"fs ", "fs="})) {
         p = Skip(fsWord, 2);
         bool unread = false;
-        if (const char* at = ReadNumberAfter(util, p, fs, unread)) p = unread ? at : Skip(at, 1);
+        if (const char* at = ReadNumberAfter(p, fs, unread)) p = unread ? at : Skip(at, 1);
         note(unread, "fs");
         ++count;
     }
@@ -173,9 +171,9 @@ int ReadParameters(const char* text, FilterSpec& s, std::vector<std::string>& un
 
     // Attenuation.
     bool attenuationFound = false;
-    if (const char* att = util.FindNoCaseNear(p, "Att", kFieldDistance)) {
+    if (const char* att = FindNoCaseNear(p, "Att", kFieldDistance)) {
         bool unread = false;
-        if (const char* at = ReadNumberAfterWord(util, att, attenuation, unread))
+        if (const char* at = ReadNumberAfterWord(att, attenuation, unread))
             p = unread ? at : Skip(at, 1);
         note(unread, "Attenuation");
         ++count;
@@ -188,17 +186,17 @@ int ReadParameters(const char* text, FilterSpec& s, std::vector<std::string>& un
     if (type == HalfBand) {
         ripple = kHalfBandRipple;
         if (attenuationFound) ++count;
-    } else if (const char* rip = util.FindNoCaseNear(p, "Rip", kFieldDistance)) {
+    } else if (const char* rip = FindNoCaseNear(p, "Rip", kFieldDistance)) {
         bool unread = false;
-        ReadNumberAfterWord(util, rip, ripple, unread);
+        ReadNumberAfterWord(rip, ripple, unread);
         note(unread, "Ripple");
         ++count;
     }
 
     // Maximum number of coefficients ("%d").
-    if (const char* coef = util.FindNoCaseNear(p, "Coef", kCountDistance)) {
-        const char* end = util.FindWordEnd(coef);
-        const char* start = end != nullptr ? FieldNumberStart(util, end) : nullptr;
+    if (const char* coef = FindNoCaseNear(p, "Coef", kCountDistance)) {
+        const char* end = FindWordEnd(coef);
+        const char* start = end != nullptr ? FieldNumberStart(end) : nullptr;
         const auto read = start != nullptr ? ReadInt(start) : std::nullopt;
         if (read) maxCoefs = static_cast<int>(read->value);
         // Only a keyword with a value of its own on its line is a count field; "COEFFICIENTS",
@@ -225,19 +223,18 @@ int ReadCoefList(const char* text, std::vector<double>& coefs, int& fmt) {
     coefs.clear();
     fmt = FLT64;
     if (text == nullptr) return kCoefListNoMarker;
-    const CUtil util;
 
-    const char* marker = util.FindNoCase(text, kDescriptionMarker);
+    const char* marker = FindNoCase(text, kDescriptionMarker);
     if (marker == nullptr) return kCoefListNoMarker;
-    const char* declaration = util.FindNoCase(Skip(marker, 18), kCoefDeclaration);
+    const char* declaration = FindNoCase(Skip(marker, 18), kCoefDeclaration);
     if (declaration == nullptr) return kCoefListNoDeclaration;
 
     CoefListFormat listFormat;
     int n = 0;
     double value = 0.0;
     int kind = 0;
-    for (const char* p = util.NextCoefToken(declaration, value, kind); p != nullptr;
-         p = util.NextCoefToken(p, value, kind)) {
+    for (const char* p = NextCoefToken(declaration, value, kind); p != nullptr;
+         p = NextCoefToken(p, value, kind)) {
         if (n == kCoefArraySize) {
             // One number more than the arrays hold: the list is refused as a whole.
             coefs.clear();

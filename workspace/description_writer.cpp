@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "numbers/number_text.h"
-#include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 #include "workspace/spec_check.h"
+#include "workspace/time_stamp.h"
 
 namespace ondela {
 
@@ -31,7 +31,7 @@ struct DateFields {
 
 // Reads "year:month:day:hour:minute" as a scan with "%4d:%2d:%2d:%2d:%2d" does: each field at
 // most that many characters after leading blanks; fields after the first that fails stay 0.
-DateFields ReadTimeStamp(const std::string& stamp) {
+DateFields ReadLocalTimeStamp(const std::string& stamp) {
     DateFields d;
     int* const fields[] = {&d.year, &d.month, &d.day, &d.hour, &d.minute};
     const int widths[] = {4, 2, 2, 2, 2};
@@ -57,7 +57,7 @@ std::string Header(const FilterSpec& s, bool withRequest,
                    const std::optional<TargetsMetIn>& targetsMetIn, std::time_t now) {
     DateFields date;
     try {
-        date = ReadTimeStamp(LocalTimeStamp(static_cast<int64_t>(now)));
+        date = ReadLocalTimeStamp(LocalTimeStamp(static_cast<int64_t>(now)));
     } catch (const std::invalid_argument&) {
         // A time the local time conversion cannot handle: the date fields stay 0.
     }

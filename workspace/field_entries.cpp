@@ -5,7 +5,7 @@
 
 #include "engine/filter_limits.h"
 #include "numbers/number_text.h"
-#include "workspace/c_util.h"
+#include "workspace/display_numbers.h"
 #include "workspace/view_state.h"
 
 namespace ondela {
@@ -82,7 +82,7 @@ std::optional<double> ShownEdge2(double hz, double f1, double fs) {
 }
 
 double ShownLevel(double db) {
-    return CUtil().ParseFrequency(FormatText("%g dB", db).c_str());
+    return ParseFrequency(FormatText("%g dB", db).c_str());
 }
 
 SpecEntries ShownEntries(const FilterSpec& s, const ShownFrequency& shown) {

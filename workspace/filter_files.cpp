@@ -18,12 +18,14 @@
 #include "workspace/description_reader.h"
 #include "workspace/editor_port.h"
 #include "workspace/field_entries.h"
+#include "workspace/file_paths.h"
 #include "workspace/file_replace.h"
 #include "workspace/filter_file_text.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
 #include "workspace/measurable_coefs.h"
 #include "workspace/missing_entries.h"
+#include "workspace/text_scan.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela {
@@ -36,8 +38,8 @@ bool IsDirectory(const std::string& path) {
 }
 
 // The directory a path stands for: itself when it is one, else the directory part.
-std::string DirectoryFor(const CUtil& util, const std::string& path) {
-    return IsDirectory(path) ? path : util.DirectoryOf(path.c_str());
+std::string DirectoryFor(const std::string& path) {
+    return IsDirectory(path) ? path : DirectoryOf(path.c_str());
 }
 
 }  // namespace
@@ -46,20 +48,20 @@ void FilterWorkspace::ReadStoredFilePath() {
     if (m_prefs && m_prefs->IsOpen()) {
         std::string stored;
         m_prefs->GetString(setting::kFileInPath, stored, "");
-        m_util.CopyText(m_fileDir, stored.c_str());
+        CopyText(m_fileDir, stored.c_str());
     }
 }
 
 std::string FilterWorkspace::LoadStartDirectory() {
     ReadStoredFilePath();
-    const std::string candidate = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_util, m_fileDir);
+    const std::string candidate = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_fileDir);
     return IsDirectory(candidate) ? candidate : std::string();
 }
 
 std::string FilterWorkspace::SaveStartDirectory() {
     if (m_saveDir.empty()) {
-        const std::string dir = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_util, m_fileDir);
-        m_util.CopyText(m_saveDir, dir.c_str());
+        const std::string dir = m_fileDir.empty() ? m_moduleDir : DirectoryFor(m_fileDir);
+        CopyText(m_saveDir, dir.c_str());
     }
     return IsDirectory(m_saveDir) ? m_saveDir : std::string();
 }
@@ -69,7 +71,7 @@ std::string FilterWorkspace::ExportStartDirectory(const std::string& home) {
     if (m_saveDir != m_moduleDir && IsDirectory(m_saveDir)) return m_saveDir;
     ReadStoredFilePath();
     if (!m_fileDir.empty()) {
-        const std::string loaded = DirectoryFor(m_util, m_fileDir);
+        const std::string loaded = DirectoryFor(m_fileDir);
         if (loaded != m_moduleDir && IsDirectory(loaded)) return loaded;
     }
     return IsDirectory(home) ? home : std::string();
@@ -88,7 +90,7 @@ std::optional<LoadOutcome> FilterWorkspace::LoadFilter() {
 }
 
 bool FilterWorkspace::ReadFileText(const std::string& path) {
-    m_util.CopyText(m_filePath, path.c_str());
+    CopyText(m_filePath, path.c_str());
     // The text is read aside first, so a file refused as too large leaves the workspace as it
     // was.
     const FilterFileText read = ReadFilterFileText(path, static_cast<std::size_t>(kFileSizeLimit));
@@ -324,9 +326,9 @@ void FilterWorkspace::SaveFilter() {
     if (!chosen) return;
 
     std::string path;
-    m_util.CopyText(path, chosen->c_str());
-    const std::string dir = DirectoryFor(m_util, path);
-    m_util.CopyText(m_saveDir, dir.c_str());
+    CopyText(path, chosen->c_str());
+    const std::string dir = DirectoryFor(path);
+    CopyText(m_saveDir, dir.c_str());
 
     // The file already there is replaced only once the new text is completely written.
     FileReplaceFailure failure;

@@ -24,7 +24,6 @@
 #include "engine/design_engine.h"
 #include "engine/filter_spec.h"
 #include "export/fixed_point.h"
-#include "workspace/c_util.h"
 #include "workspace/command_outcome.h"
 #include "workspace/current_filter.h"
 #include "workspace/description_writer.h"
@@ -236,7 +235,6 @@ class FilterWorkspace {
     // m_designFilter passes it to every design of the engine.
     HalfBandCorrection m_halfBandCorrection;
     Preferences* m_prefs = nullptr;  // the open Preferences key, when IsOpen()
-    CUtil m_util;
 
     // The engine calls and the clock, replaceable for tests. By default they call m_engine's
     // DesignFilter (NOT_POSSIBLE while there is no engine) and keep the bands of its outcome in

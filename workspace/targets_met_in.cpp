@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "numbers/number_text.h"
-#include "workspace/c_util.h"
 #include "workspace/coef_format.h"
 #include "workspace/description_reader.h"
+#include "workspace/text_scan.h"
 
 namespace ondela {
 
@@ -26,11 +26,10 @@ std::string TargetsMetInLine(const TargetsMetIn& met) {
 
 std::optional<TargetsMetIn> ReadTargetsMetIn(const char* text) {
     if (text == nullptr) return std::nullopt;
-    const CUtil util;
-    const char* marker = util.FindNoCase(text, kDescriptionMarker);
+    const char* marker = FindNoCase(text, kDescriptionMarker);
     if (marker == nullptr) return std::nullopt;
-    const char* at = util.FindNoCase(marker, kKeyword);
-    const char* list = util.FindNoCase(marker, kCoefDeclaration);
+    const char* at = FindNoCase(marker, kKeyword);
+    const char* list = FindNoCase(marker, kCoefDeclaration);
     if (at == nullptr || (list != nullptr && list < at)) return std::nullopt;
 
     // The rest of the record's line, after its "=".
@@ -42,7 +41,7 @@ std::optional<TargetsMetIn> ReadTargetsMetIn(const char* text) {
 
     TargetsMetIn met;
     for (int fmt = FLT64; fmt <= INT16; ++fmt) {
-        if (util.FindNoCaseNear(value.c_str(), CoefFormatName(fmt), 2) != nullptr) {
+        if (FindNoCaseNear(value.c_str(), CoefFormatName(fmt), 2) != nullptr) {
             met.format = fmt;
             return met;
         }

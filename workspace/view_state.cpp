@@ -2,17 +2,9 @@
 
 #include <algorithm>
 
-#include "workspace/c_util.h"
+#include "workspace/display_numbers.h"
 
 namespace ondela {
-
-namespace {
-
-double NiceCeil(double x) {
-    return CUtil().NiceCeil(x);
-}
-
-}  // namespace
 
 double ViewState::CursorForFilter(const FilterSpec& spec) {
     if (HasTwoEdges(spec.type)) return (spec.f1 + spec.f2) / 2.0;

@@ -24,7 +24,7 @@
 #include "ui/main_window/main_window_presenter.h"
 #include "ui/plot/plot_text.h"
 #include "ui/plot/response_plot.h"
-#include "workspace/c_util.h"
+#include "workspace/display_numbers.h"
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
 
@@ -235,7 +235,7 @@ Outcome CreateInWindow(const Entries& e) {
 }
 
 double Number(const char* text) {
-    return CUtil().ParseFrequency(text);
+    return ParseFrequency(text);
 }
 
 Outcome CreateInWorkspace(const Entries& e) {
@@ -254,7 +254,7 @@ Outcome CreateInWorkspace(const Entries& e) {
     typed.ripple = e.ripple ? Number(e.ripple) : 0.0;
     typed.maxCoefs = std::atoi(e.maxCoefs);
     const SpecReading read = ReadSpecEntries(
-        typed, [](double hz) { return CUtil().ParseFrequency(FormatFreqField(hz).c_str()); });
+        typed, [](double hz) { return ParseFrequency(FormatFreqField(hz).c_str()); });
     rig.ws.m_current.request = read.spec;
     rig.ws.CreateFromSpec();
     return FromWorkspace(rig.ws, rig.dialogs.Texts());

@@ -14,6 +14,7 @@
 #include "ui/main_window/main_window_presenter.h"
 #include "ui/plot/plot_text.h"
 #include "ui/plot/response_plot.h"
+#include "workspace/display_numbers.h"
 #include "workspace/filter_workspace.h"
 
 namespace ondela {
@@ -606,7 +607,7 @@ TEST_F(MainWindowTest, LogDragRoundsToThreeDigits) {
     dlg.PressAt(kRespRect.left + 400, kRespRect.top + 50);
     EXPECT_EQ(dlg.Pointer(), PointerShape::DualArrow);
     const double f = ws.m_view.cursorHz;
-    EXPECT_EQ(f, ws.m_util.RoundDisplay(f));
+    EXPECT_EQ(f, RoundDisplay(f));
     const int posted = controls.repaintsPosted;
     dlg.MoveTo(kRespRect.left + 400, kRespRect.top + 60);  // same column: nothing moves
     EXPECT_EQ(controls.repaintsPosted, posted);

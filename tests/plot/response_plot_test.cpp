@@ -1,5 +1,7 @@
 // Whole paints of both plots, read back pixel by pixel.
 #include "ui/plot/response_plot.h"
+#include "engine/response.h"
+#include "workspace/display_numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -90,8 +92,8 @@ class GraphicalTest : public ::testing::Test {
         ws.m_current.format = FLT64;
         ws.m_view.nyquist = fs / 2.0;
         ws.m_view.linFMin = 0.0;
-        ws.m_view.linFMax = ws.m_util.NiceCeil(fs / 2.0);
-        ws.m_view.logFMax = ws.m_util.NiceCeil(fs);
+        ws.m_view.linFMax = NiceCeil(fs / 2.0);
+        ws.m_view.logFMax = NiceCeil(fs);
         ws.m_view.logFMin = ws.m_view.logFMax / 1000.0;
     }
 
@@ -277,11 +279,10 @@ TEST_F(GraphicalTest, FormatSwitchChangesTheCurve) {
     Paint();
     EXPECT_NE(Pixels(Resp(), kCurve), flt64);
     // The level read out is that of the quantised coefficients.
-    EXPECT_DOUBLE_EQ(plot.m_cursorDb,
-                     20.0 * std::log10(ws.m_util.ResponseMagnitude(ws.m_current.taps.data(), 101,
-                                                                   3000.0 / 24000.0, INT16)));
-    EXPECT_NE(plot.m_cursorDb, 20.0 * std::log10(ws.m_util.ResponseMagnitude(
-                                          ws.m_current.taps.data(), 101, 3000.0 / 24000.0, FLT64)));
+    EXPECT_DOUBLE_EQ(plot.m_cursorDb, 20.0 * std::log10(MagnitudeAt(ws.m_current.taps.data(), 101,
+                                                                    3000.0 / 24000.0, INT16)));
+    EXPECT_NE(plot.m_cursorDb, 20.0 * std::log10(MagnitudeAt(ws.m_current.taps.data(), 101,
+                                                             3000.0 / 24000.0, FLT64)));
 }
 
 TEST_F(GraphicalTest, CursorLinesAndReadout) {

@@ -8,6 +8,7 @@
 
 #include "numbers/number_text.h"
 #include "workspace/export_summary.h"
+#include "workspace/file_paths.h"
 #include "workspace/file_replace.h"
 #include "workspace/filter_file_text.h"
 #include "workspace/filter_workspace.h"
@@ -213,7 +214,7 @@ ExportWrite ExportSession::Export(UserDialogs& dialogs) {
         return outcome;
     }
     // The next save, of a filter or of an export, starts in this folder.
-    m_ws.m_saveDir = m_ws.m_util.DirectoryOf(chosen->c_str());
+    m_ws.m_saveDir = DirectoryOf(chosen->c_str());
     return outcome;
 }
 

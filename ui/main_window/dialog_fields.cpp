@@ -16,6 +16,7 @@
 #include "ui/main_window/main_window_presenter.h"
 #include "ui/plot/plot_text.h"
 #include "ui/plot/response_plot.h"
+#include "workspace/display_numbers.h"
 #include "workspace/field_entries.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/missing_entries.h"
@@ -53,7 +54,7 @@ bool UsableRate(double hz) {
 }  // namespace
 
 double MainWindowPresenter::ReadField(int id) const {
-    return m_ws.m_util.ParseFrequency(m_controls.GetText(id).c_str());
+    return ParseFrequency(m_controls.GetText(id).c_str());
 }
 
 int MainWindowPresenter::StoredType() {
@@ -384,7 +385,6 @@ void MainWindowPresenter::SwitchFreqScale(bool toLog) {
 // ---- spins ----
 
 void MainWindowPresenter::OnSpin(int id, bool up) {
-    const CUtil& u = m_ws.m_util;
     ViewState& view = m_ws.m_view;
     if (id == ctl::kFreqMinSpin) {
         if (view.logScale) return;
@@ -399,8 +399,8 @@ void MainWindowPresenter::OnSpin(int id, bool up) {
         const bool log = view.logScale != 0;
         const double cap = log ? view.LogCap() : view.LinearCap();
         const double cur = view.UpperLimit();
-        const double v = up ? std::min(u.NiceStep(true, cur), cap)
-                            : ViewState::TypedUpperLimit(u.NiceStep(false, u.NiceCeil(cur)));
+        const double v = up ? std::min(NiceStep(true, cur), cap)
+                            : ViewState::TypedUpperLimit(NiceStep(false, NiceCeil(cur)));
         // f. max stays above f. min (in the log scale f. min follows it at a thousandth): a
         // step that would reach f. min is not taken.
         if (!log && v <= view.linFMin) return;
@@ -416,8 +416,8 @@ void MainWindowPresenter::OnSpin(int id, bool up) {
         if (v < 0.99) {
             next = up ? 1.0 : 0.0;
         } else {
-            const double r = u.RoundDisplay(v);
-            const double step = u.NiceCeil(std::max(r / 100.0, 0.1));
+            const double r = RoundDisplay(v);
+            const double step = NiceCeil(std::max(r / 100.0, 0.1));
             next = std::max(std::min(up ? r + step : r - step, view.nyquist), 0.0);
         }
         view.cursorHz = next;

@@ -4,7 +4,7 @@
 
 #include "numbers/number_text.h"
 #include "ui/plot/plot_text.h"
-#include "workspace/c_util.h"
+#include "workspace/display_numbers.h"
 
 namespace ondela {
 namespace {
@@ -76,11 +76,10 @@ std::vector<AxisLabel> LevelAxisLabels(int height, double bottom, double top, in
     std::vector<AxisLabel> labels;
     const GridDivision rows = DivideRows(height);
     const double step = majorCount > 0 ? (top - bottom) / majorCount : 0.0;
-    const CUtil util;
     double value = bottom;
     for (int j = 0; j <= rows.steps; j += 5) {
         const int y = kAxisHeight + j * rows.step;
-        labels.push_back({34, height - y + 4, FormatCompact(util.RoundDisplay(value), 8)});
+        labels.push_back({34, height - y + 4, FormatCompact(RoundDisplay(value), 8)});
         value += step;
     }
     return labels;

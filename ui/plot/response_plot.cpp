@@ -10,6 +10,7 @@
 #include "ui/plot/plot_canvas.h"
 #include "ui/plot/plot_geometry.h"
 #include "ui/plot/plot_text.h"
+#include "workspace/display_numbers.h"
 #include "workspace/filter_workspace.h"
 #include "workspace/main_window_port.h"
 
@@ -419,8 +420,7 @@ bool ResponsePlot::LogCursorShown(const LevelScale& level, double& db) const {
 }
 
 double ResponsePlot::LevelAt(int n, double r) const {
-    return 20.0 *
-           std::log10(m_data.m_util.ResponseMagnitude(m_evaluated.data(), n, r, m_evaluatedFormat));
+    return 20.0 * std::log10(MagnitudeAt(m_evaluated.data(), n, r, m_evaluatedFormat));
 }
 
 bool ResponsePlot::DrawCursor(double offset, const LevelScale& level) {
@@ -627,7 +627,7 @@ int ResponsePlot::DragCursorTo(int c) {
             f = view.logFMin;
             valid = 0;
         }
-        f = m_ws.m_util.RoundDisplay(f);
+        f = RoundDisplay(f);
     }
     if (f == m_cursorHz) return valid;
     m_cursorHz = f;
