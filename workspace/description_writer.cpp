@@ -8,7 +8,7 @@
 
 #include "numbers/number_text.h"
 #include "workspace/coef_format.h"
-#include "workspace/spec_check.h"
+#include "workspace/request_check.h"
 #include "workspace/time_stamp.h"
 
 namespace ondela {
@@ -151,7 +151,7 @@ DescriptionText DescribeFilter(const CurrentFilter& filter, std::time_t now) {
         return result;
     }
     // A request that does not pass the check is not what the coefficients go with.
-    const bool withRequest = CheckSpec(s) != -1 && filter.GoesWithRequest();
+    const bool withRequest = CheckRequest(s) != -1 && filter.GoesWithRequest();
 
     // A format code the writer does not know is taken as FLT64, as the achieved-values display
     // does with it.
@@ -177,13 +177,13 @@ DescriptionText DescribeFilter(const CurrentFilter& filter, std::time_t now) {
 std::optional<std::string> FilterTitle(const CurrentFilter& filter) {
     if (filter.origin == FilterOrigin::None) return std::nullopt;
     FilterSpec s = filter.request;
-    if (CheckSpec(s) == -1) return std::nullopt;
+    if (CheckRequest(s) == -1) return std::nullopt;
 
     // The achieved values are judged on a copy: a title must not change what the design
     // achieved.
     FilterSpec work = filter.achieved;
     int n = s.maxCoefs;
-    if (CheckSpec(work) != -1) n = filter.achieved.numCoefs;
+    if (CheckRequest(work) != -1) n = filter.achieved.numCoefs;
 
     const char* const f = CoefFormatName(filter.format);
     const char* const t = FilterTypeName(s.type);

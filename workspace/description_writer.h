@@ -38,14 +38,14 @@ struct DescriptionText {
 
 // The description of filter, dated at now (local time; a time that has no local time gives a
 // date of zeros). The request's parameters are written when the coefficients were designed from
-// it and it passes the check every specification passes (CheckSpec), as that check corrects it;
+// it and it passes the check every filter request passes (CheckRequest), as that check corrects it;
 // otherwise only the type and the sampling frequency. The coefficients are written in the
 // filter's format (FLT64 for a code that is none of the four); fewer than four taps are written
 // as they stand, none as an array opened and never closed.
 DescriptionText DescribeFilter(const CurrentFilter& filter, std::time_t now);
 
 // The one-line title of filter (editor caption, default file name): nullopt when there is no
-// filter or its request does not pass CheckSpec. A designed filter is titled by its request (or
+// filter or its request does not pass CheckRequest. A designed filter is titled by its request (or
 // "NOT COHERENT" when its achieved edges are missing), any other by its achieved values, judged
 // on a copy. At most kTitleCapacity - 1 characters.
 std::optional<std::string> FilterTitle(const CurrentFilter& filter);

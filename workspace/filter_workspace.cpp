@@ -11,7 +11,7 @@
 #include "settings/setting_keys.h"
 #include "workspace/editor_port.h"
 #include "workspace/main_window_port.h"
-#include "workspace/spec_check.h"
+#include "workspace/request_check.h"
 #include "workspace/user_dialogs.h"
 
 namespace ondela {
@@ -96,13 +96,13 @@ int FilterWorkspace::ValidateSpec(FilterSpec& spec) {
     return ValidateSpecImpl(spec, true);
 }
 
-int FilterWorkspace::ValidateSpecImpl(FilterSpec& spec, bool showEdges) {
-    const double entered1 = spec.f1;
-    const int result = CheckSpec(spec);
+int FilterWorkspace::ValidateSpecImpl(FilterSpec& request, bool showEdges) {
+    const double entered1 = request.f1;
+    const int result = CheckRequest(request);
     // Band edges that were entered the wrong way round are shown swapped in their fields.
-    if (result == 1 && spec.f1 != entered1 && showEdges && m_mainWindow) {
-        m_mainWindow->ShowEdgeFreq1(spec.f1);
-        m_mainWindow->ShowEdgeFreq2(spec.f2);
+    if (result == 1 && request.f1 != entered1 && showEdges && m_mainWindow) {
+        m_mainWindow->ShowEdgeFreq1(request.f1);
+        m_mainWindow->ShowEdgeFreq2(request.f2);
     }
     return result;
 }

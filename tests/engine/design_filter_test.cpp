@@ -35,27 +35,27 @@ TEST_F(DesignFilterTest, EveryTypeMeetsItsTargets) {
         Spec{.type = BandStop, .f1 = 8000, .f2 = 16000},
         Spec{.type = HalfBand, .f1 = 12000},
     };
-    for (const FilterSpec& spec : cases) {
-        SCOPED_TRACE(::testing::Message() << "type " << spec.type);
-        const DesignResult d = Design(spec);
+    for (const FilterSpec& request : cases) {
+        SCOPED_TRACE(::testing::Message() << "type " << request.type);
+        const DesignResult d = Design(request);
         EXPECT_EQ(d.status, 0);
         const int n = d.achieved.numCoefs;
         ASSERT_GE(n, 3);
-        ASSERT_LE(n, spec.maxCoefs);
+        ASSERT_LE(n, request.maxCoefs);
         EXPECT_EQ(n % 2, 1);
         ASSERT_EQ(d.taps.size(), static_cast<std::size_t>(n));
         for (int k = 0; k < n / 2; ++k) ASSERT_EQ(d.taps[k], d.taps[n - 1 - k]);
-        EXPECT_GE(d.achieved.attenuation, spec.attenuation - 1.0);
-        if (spec.type != HalfBand) {
-            EXPECT_LE(d.achieved.ripple, spec.ripple * 1.1);
+        EXPECT_GE(d.achieved.attenuation, request.attenuation - 1.0);
+        if (request.type != HalfBand) {
+            EXPECT_LE(d.achieved.ripple, request.ripple * 1.1);
         }
-        EXPECT_NEAR(d.achieved.f1, spec.f1, 600.0);
-        if (HasTwoEdges(spec.type)) {
-            EXPECT_NEAR(d.achieved.f2, spec.f2, 600.0);
+        EXPECT_NEAR(d.achieved.f1, request.f1, 600.0);
+        if (HasTwoEdges(request.type)) {
+            EXPECT_NEAR(d.achieved.f2, request.f2, 600.0);
         }
         EXPECT_GT(d.achieved.bandwidth, 0.0);
         EXPECT_EQ(d.response.size(), 1025u);
-        EXPECT_EQ(d.bands.type, spec.type);
+        EXPECT_EQ(d.bands.type, request.type);
     }
 }
 
@@ -359,8 +359,8 @@ TEST_F(DesignFilterTest, ResponseAgreesWithDirectDft) {
              .ripple = 0.5,
              .maxCoefs = 101},
         Spec{.type = HalfBand, .f1 = 12000, .ripple = 0.1, .maxCoefs = 2051}};
-    for (const FilterSpec& spec : cases) {
-        const DesignResult d = Design(spec);
+    for (const FilterSpec& request : cases) {
+        const DesignResult d = Design(request);
         const int n = d.achieved.numCoefs;
         const std::vector<double>& h = d.taps;
         const int points = static_cast<int>(d.response.size());
@@ -368,7 +368,7 @@ TEST_F(DesignFilterTest, ResponseAgreesWithDirectDft) {
         for (int k = 0; k < points; k += 7) {
             const double direct = testing::DftMagnitude(h, k, t);
             if (direct < 1e-5) continue;
-            SCOPED_TRACE(::testing::Message() << "type " << spec.type << " bin " << k);
+            SCOPED_TRACE(::testing::Message() << "type " << request.type << " bin " << k);
             EXPECT_NEAR(d.response[k].level, testing::Db(direct), 1e-6);
             EXPECT_NEAR(MagnitudeAt(h.data(), n, 2.0 * k / t, FLT64), direct, 1e-9);
         }
@@ -397,10 +397,10 @@ TEST_F(DesignFilterTest, UnusualInputEndsCleanly) {
         Spec{.f1 = 1e-300, .fs = 1e-300},
         Spec{.f1 = 1e300, .fs = 1e301},
     };
-    for (const FilterSpec& spec : cases) {
-        const DesignResult d = Design(spec);
-        SCOPED_TRACE(::testing::Message() << "type " << spec.type << " fs " << spec.fs << " f1 "
-                                          << spec.f1 << " max " << spec.maxCoefs);
+    for (const FilterSpec& request : cases) {
+        const DesignResult d = Design(request);
+        SCOPED_TRACE(::testing::Message() << "type " << request.type << " fs " << request.fs
+                                          << " f1 " << request.f1 << " max " << request.maxCoefs);
         if (d.status == 0 || (d.status & SPEC_NOT_MET)) {
             EXPECT_GE(d.achieved.numCoefs, 3);
             EXPECT_LE(d.achieved.numCoefs, kMaxDesignCoefs);
