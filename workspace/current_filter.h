@@ -49,7 +49,6 @@ struct CurrentFilter {
     // which its description records so that Load repeats the search; nullopt for other designs.
     std::optional<TargetsMetIn> targetsMetIn;
 
-    bool HasFilter() const { return valid; }
     // The coefficients were designed from the request, so they are judged against its targets.
     bool GoesWithRequest() const { return origin == FilterOrigin::Designed; }
     // How many coefficients the filter has (as achieved).
